@@ -1,0 +1,62 @@
+// Pure numbers of the ring layout.
+#include "GDIButtons/RingLayout.h"
+
+#include <cstddef>
+
+namespace vantel {
+
+PieRectValues LayoutCenterRect(int width, int height) noexcept {
+  // The segments' inner hole starts a quarter of (size - 20) inside their rectangle at 10; the disc keeps
+  // a 4 px gap to it on every side.
+  const double w = static_cast<double>(width) - 2 * kSegmentMargin;
+  const double h = static_cast<double>(height) - 2 * kSegmentMargin;
+  PieRectValues rect;
+  rect.X = static_cast<float>(w / 4.0 + kSegmentMargin + 4);
+  rect.Y = static_cast<float>(h / 4.0 + kSegmentMargin + 4);
+  rect.Width = static_cast<float>(w / 2.0 - 8);
+  rect.Height = static_cast<float>(h / 2.0 - 8);
+  rect.StartAngle = 0.0f;
+  rect.SweepAngle = 360.0f;
+  return rect;
+}
+
+WindowOrigin CenterWindowOrigin(int desktopWidth, int desktopHeight, int width, int height) noexcept {
+  // Differences in 64 bits: extreme sizes must not overflow before halving.
+  const long long dx = static_cast<long long>(desktopWidth) - width;
+  const long long dy = static_cast<long long>(desktopHeight) - height;
+  return WindowOrigin{HalveTowardZero(dx), HalveTowardZero(dy)};
+}
+
+float SegmentStep(int count) noexcept {
+  if (count <= 0) {
+    return 0.0f;
+  }
+  return static_cast<float>(360.0 / count);
+}
+
+PieRectValues SegmentRect(int index, int count, int width, int height) noexcept {
+  // The step is rounded to float first; the angles built from it are computed in double and rounded once.
+  const double step = SegmentStep(count);
+  PieRectValues rect;
+  rect.X = static_cast<float>(kSegmentMargin);
+  rect.Y = static_cast<float>(kSegmentMargin);
+  rect.Width = static_cast<float>(static_cast<double>(width) - 2 * kSegmentMargin);
+  rect.Height = static_cast<float>(static_cast<double>(height) - 2 * kSegmentMargin);
+  rect.StartAngle = static_cast<float>(index * step + kSegmentGap / 2.0);
+  rect.SweepAngle = static_cast<float>(step - kSegmentGap);
+  return rect;
+}
+
+std::vector<PieRectValues> LayoutSegments(int count, int width, int height) {
+  std::vector<PieRectValues> rects;
+  if (count <= 0) {
+    return rects;
+  }
+  rects.reserve(static_cast<std::size_t>(count));
+  for (int i = 0; i < count; ++i) {
+    rects.push_back(SegmentRect(i, count, width, height));
+  }
+  return rects;
+}
+
+}  // namespace vantel

@@ -1,0 +1,44 @@
+// Pure numbers of the ring layout: the centre disc, the centre window's place, the segments' angles, growth.
+#pragma once
+
+#include "GDIButtons/PieGeometry.h"
+
+#include <vector>
+
+namespace vantel {
+
+// Pixels by which a ring widens (and heightens) when a segment asks to grow.
+inline constexpr int kRingGrowth = 40;
+// Degrees left free between neighbouring segments.
+inline constexpr int kSegmentGap = 6;
+// Margin between the button window's edge and the segments' bounding rectangle.
+inline constexpr int kSegmentMargin = 10;
+
+// Top-left of a window in screen pixels.
+struct WindowOrigin {
+  int Left = 0;
+  int Top = 0;
+
+  friend bool operator==(const WindowOrigin&, const WindowOrigin&) = default;
+};
+
+// The centre disc for a group of width x height: the segments' inner hole shrunk by 4 px on every side,
+// start 0, sweep 360. True division, stored as floats.
+[[nodiscard]] PieRectValues LayoutCenterRect(int width, int height) noexcept;
+
+// Where the centre window goes so the group sits in the middle of the virtual desktop (halving toward
+// zero, measured from the screen origin).
+[[nodiscard]] WindowOrigin CenterWindowOrigin(int desktopWidth, int desktopHeight, int width,
+                                              int height) noexcept;
+
+// Angle share of one segment among count segments: 360 / count rounded to float; 0 for count <= 0.
+[[nodiscard]] float SegmentStep(int count) noexcept;
+
+// Rectangle of segment index among count on a group of width x height: (10, 10, W - 20, H - 20), starting
+// 3 degrees into its share and 6 degrees short of it. count must be at least 1.
+[[nodiscard]] PieRectValues SegmentRect(int index, int count, int width, int height) noexcept;
+
+// Every segment's rectangle, in index order; empty when count <= 0.
+[[nodiscard]] std::vector<PieRectValues> LayoutSegments(int count, int width, int height);
+
+}  // namespace vantel

@@ -1,0 +1,108 @@
+// Tests of the ring layout numbers: centre disc, centre window origin, segment angles and growth.
+#include "GDIButtons/RingLayout.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <vector>
+
+namespace vantel {
+namespace {
+
+TEST(RingLayout, CenterRectIsTheHoleLessFourPixels) {
+  struct Case {
+    int width;
+    int height;
+    PieRectValues rect;
+  };
+  const Case cases[] = {
+      {180, 180, {0, 360, 54, 54, 72, 72}},
+      {180 + kRingGrowth, 180 + kRingGrowth, {0, 360, 64, 64, 92, 92}},  // after one growth
+      {181, 183, {0, 360, 54.25f, 54.75f, 72.5f, 73.5f}},                // true division, not integer
+      {180, 260, {0, 360, 54, 74, 72, 112}},                             // axes independent
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(LayoutCenterRect(c.width, c.height), c.rect) << c.width << "x" << c.height;
+  }
+}
+
+TEST(RingLayout, CenterWindowOriginHalvesTowardZero) {
+  struct Case {
+    int desktopWidth;
+    int desktopHeight;
+    int width;
+    int height;
+    WindowOrigin origin;
+  };
+  const Case cases[] = {
+      {1025, 768, 180, 180, {422, 294}},
+      {1920, 1080, 220, 220, {850, 430}},
+      {179, 181, 180, 180, {0, 0}},     // one pixel wider than the desktop: 0, not -1
+      {100, 97, 180, 180, {-40, -41}},  // -83 halves to -41, not -42
+      {INT_MAX, INT_MIN, INT_MIN, INT_MAX, {INT_MAX, -INT_MAX}},  // no overflow before halving
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(CenterWindowOrigin(c.desktopWidth, c.desktopHeight, c.width, c.height), c.origin)
+        << c.desktopWidth << "x" << c.desktopHeight << " group " << c.width << "x" << c.height;
+  }
+}
+
+TEST(RingLayout, SegmentAnglesLeaveSixDegreeGaps) {
+  struct Case {
+    int count;
+    std::vector<float> starts;
+    float sweep;
+  };
+  const Case cases[] = {
+      {1, {3}, 354},
+      {2, {3, 183}, 174},
+      {4, {3, 93, 183, 273}, 84},
+      {5, {3, 75, 147, 219, 291}, 66},
+      {6, {3, 63, 123, 183, 243, 303}, 54},
+  };
+  for (const Case& c : cases) {
+    const std::vector<PieRectValues> rects = LayoutSegments(c.count, 180, 180);
+    ASSERT_EQ(rects.size(), c.starts.size());
+    for (std::size_t i = 0; i < rects.size(); ++i) {
+      EXPECT_EQ(rects[i].StartAngle, c.starts[i]) << c.count << " segments, #" << i;
+      EXPECT_EQ(rects[i].SweepAngle, c.sweep) << c.count << " segments, #" << i;
+    }
+  }
+}
+
+TEST(RingLayout, SegmentsSpreadEvenlyOverTheWholeCircle) {
+  // For counts whose step is not exact in float the shares still tile the circle to within rounding.
+  for (int count = 1; count <= 40; ++count) {
+    const std::vector<PieRectValues> rects = LayoutSegments(count, 180, 180);
+    ASSERT_EQ(rects.size(), static_cast<std::size_t>(count));
+    const float step = SegmentStep(count);
+    EXPECT_NEAR(step * static_cast<float>(count), 360.0f, 1e-3f) << count;
+    for (int i = 0; i < count; ++i) {
+      const PieRectValues& r = rects[static_cast<std::size_t>(i)];
+      EXPECT_NEAR(r.StartAngle, 360.0 * i / count + 3.0, 1e-3) << count << " segments, #" << i;
+      EXPECT_EQ(r.SweepAngle, rects.front().SweepAngle) << count << " segments, #" << i;
+    }
+    EXPECT_NEAR(rects.back().StartAngle + rects.back().SweepAngle + 3.0f, 360.0f, 1e-3f) << count;
+  }
+}
+
+TEST(RingLayout, SegmentRectFollowsTheGroupSize) {
+  const std::pair<int, float> cases[] = {{180, 160}, {180 + kRingGrowth, 200}, {180 + 2 * kRingGrowth, 240}};
+  for (const auto& [size, inner] : cases) {
+    for (const PieRectValues& r : LayoutSegments(3, size, size)) {
+      EXPECT_EQ(r.X, 10.0f);
+      EXPECT_EQ(r.Y, 10.0f);
+      EXPECT_EQ(r.Width, inner) << size;
+      EXPECT_EQ(r.Height, inner) << size;
+    }
+  }
+}
+
+TEST(RingLayout, NoSegmentsWithoutItems) {
+  EXPECT_TRUE(LayoutSegments(0, 180, 180).empty());
+  EXPECT_TRUE(LayoutSegments(-2, 180, 180).empty());
+  EXPECT_EQ(SegmentStep(0), 0.0f);
+}
+
+}  // namespace
+}  // namespace vantel
