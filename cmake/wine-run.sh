@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# Runs a Windows program under Wine for CTest and the scripts: usage wine-run.sh <state-dir> <program.exe> [args...]
+# Prepares, once per state dir, a 64-bit prefix (no crash dialog, no Mono/Gecko, font replacements)
+# and a virtual X display, so tests can run side by side on a machine without a screen.
+set -euo pipefail
+
+state=${1:?state dir}; shift
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+mkdir -p "$state"
+state=$(cd "$state" && pwd)
+
+export WINEPREFIX="$state/prefix"
+export WINEARCH=win64
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export LANG=C.UTF-8 LC_ALL=C.UTF-8
+wine_bin=wine
+[ -x /usr/lib/wine/wine64 ] && wine_bin=/usr/lib/wine/wine64
+wineserver_bin=wineserver
+[ -x /usr/lib/wine/wineserver64 ] && wineserver_bin=/usr/lib/wine/wineserver64
+
+display_alive() { [ -n "${1:-}" ] && xdpyinfo -display "$1" >/dev/null 2>&1; }
+
+# The tests get a display of their own (fixed size, nobody's real pointer), unless told otherwise.
+ensure_display() {
+  if [ -n "${VANTEL_TEST_DISPLAY:-}" ]; then export DISPLAY="$VANTEL_TEST_DISPLAY"; return; fi
+  exec 8>"$state/display.lock"
+  flock 8
+  local d=""
+  [ -f "$state/display" ] && d=$(cat "$state/display")
+  if ! display_alive "$d"; then
+    local n=90
+    while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+    d=":$n"
+    setsid Xvfb "$d" -screen 0 "${VANTEL_SCREEN:-1920x1080x24}" -nolisten tcp >"$state/xvfb.log" 2>&1 < /dev/null &
+    for _ in $(seq 100); do display_alive "$d" && break; sleep 0.1; done
+    display_alive "$d" || { echo "wine-run: could not start Xvfb on $d" >&2; exit 1; }
+    echo "$d" >"$state/display"
+  fi
+  flock -u 8
+  exec 8>&-
+  export DISPLAY="$d"
+}
+
+ensure_prefix() {
+  [ -f "$WINEPREFIX/.vantel-ready" ] && return
+  exec 9>"$state/prefix.lock"
+  flock 9
+  if [ ! -f "$WINEPREFIX/.vantel-ready" ]; then
+    "$wine_bin" wineboot -u >"$state/wineboot.log" 2>&1 || true
+    "$wineserver_bin" -w
+    # Windows face names the program asks for, mapped to the fonts Debian installs.
+    local reg="$state/fonts.reg"
+    {
+      printf 'Windows Registry Editor Version 5.00\r\n\r\n'
+      printf '[HKEY_CURRENT_USER\\Software\\Wine\\WineDbg]\r\n"ShowCrashDialog"=dword:00000000\r\n\r\n'
+      printf '[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n'
+      for f in "Times New Roman=Liberation Serif" "Arial=Liberation Sans" "Courier New=Liberation Mono" \
+               "MS Sans Serif=Liberation Sans" "Microsoft Sans Serif=Liberation Sans" "Tahoma=Liberation Sans" \
+               "Segoe UI=Liberation Sans" "宋体=WenQuanYi Micro Hei" "SimSun=WenQuanYi Micro Hei" \
+               "新宋体=WenQuanYi Micro Hei" "NSimSun=WenQuanYi Micro Hei" "微软雅黑=WenQuanYi Micro Hei" \
+               "Microsoft YaHei=WenQuanYi Micro Hei"; do
+        printf '"%s"="%s"\r\n' "${f%%=*}" "${f#*=}"
+      done
+    } | iconv -f UTF-8 -t UTF-16 >"$reg"
+    "$wine_bin" regedit /S "$reg" >>"$state/wineboot.log" 2>&1
+    "$wineserver_bin" -w
+    touch "$WINEPREFIX/.vantel-ready"
+  fi
+  flock -u 9
+  exec 9>&-
+}
+
+# One persistent server per prefix, with Wine's background services started detached from any test's
+# output: otherwise they inherit the first test's pipes and CTest waits for them to go away.
+ensure_server() {
+  exec 7>"$state/server.lock"
+  flock 7
+  if "$wineserver_bin" -p >/dev/null 2>&1 < /dev/null; then
+    "$wine_bin" wineboot >/dev/null 2>&1 < /dev/null || true
+  fi
+  flock -u 7
+  exec 7>&-
+}
+
+ensure_display
+ensure_prefix
+ensure_server
+exec "$wine_bin" "$@"
