@@ -17,8 +17,11 @@ PointF HintTextOrigin(const WindowBounds& centre, std::size_t byteCount, int fon
 
 namespace {
 
-// Clamps a pixel coordinate or extent to what an int holds.
+// Clamps a pixel coordinate or extent to what an int holds; converting an out-of-range double is undefined.
 int ClampToInt(double v) noexcept {
+  if (std::isnan(v)) {
+    return 0;
+  }
   return static_cast<int>(std::clamp(v, static_cast<double>(INT_MIN), static_cast<double>(INT_MAX)));
 }
 

@@ -60,8 +60,8 @@ TEST(IconPlacement, IconCentreLiesOnTheMiddleAngleForEveryRing) {
       for (const PieRectValues& pie : LayoutSegments(count, size, size)) {
         const SegmentIconPlacement placed = PlaceSegmentIcon(pie, kIcon, size, size, count);
         ASSERT_TRUE(placed.TopLeft.has_value());
-        const double ex = placed.TopLeft->X + kIcon / 2 - size / 2.0;
-        const double ey = placed.TopLeft->Y + kIcon / 2 - size / 2.0;
+        const double ex = placed.TopLeft->X + kIcon / 2.0 - size / 2.0;
+        const double ey = placed.TopLeft->Y + kIcon / 2.0 - size / 2.0;
         const double mid = (pie.StartAngle + pie.SweepAngle / 2.0) * std::numbers::pi / 180.0;
         EXPECT_NEAR(ex, std::cos(mid) * (size - 20) * 3.0 / 8.0, 1e-3) << size << "/" << count;
         EXPECT_NEAR(ey, std::sin(mid) * (size - 20) * 3.0 / 8.0, 1e-3) << size << "/" << count;
