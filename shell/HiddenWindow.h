@@ -1,0 +1,27 @@
+// THiddenWindow: a never-shown top-level window that hands its messages to one handler object.
+#pragma once
+
+#include <functional>
+
+#include "framework/Handles.h"
+#include "framework/Win32.h"
+
+// Used by the shared handler windows of the tray icons and the simple timers. The window class is
+// registered on first use; the window is destroyed with the object.
+class THiddenWindow {
+ public:
+  using Handler = std::function<LRESULT(HWND, UINT, WPARAM, LPARAM)>;
+
+  THiddenWindow(const wchar_t* className, Handler handler);
+  THiddenWindow(const THiddenWindow&) = delete;
+  THiddenWindow& operator=(const THiddenWindow&) = delete;
+  ~THiddenWindow();
+
+  HWND Handle() const { return window_.get(); }
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+
+  Handler handler_;
+  UniqueWindow window_;
+};
