@@ -3,8 +3,7 @@
 
 #include <stdexcept>
 
-#include "framework/Win32.h"
-#include <gdiplus.h>
+#include "framework/GdiPlus.h"
 
 GdiPlusSession::GdiPlusSession() {
   Gdiplus::GdiplusStartupInput input;  // version 1
