@@ -1,0 +1,186 @@
+// The SystemConfig.xml format: the worked example, colours, records and the ring's top-up.
+#include "XmlTestSupport.h"
+
+#include "xml/ConfigFormat.h"
+
+#include <gtest/gtest.h>
+
+using namespace XmlTest;
+using namespace ConfigFormat;
+
+namespace {
+
+const std::string Guid1 = "{0A1B2C3D-0000-4000-8000-0123456789AB}";
+const std::string Guid2 = "{0A1B2C3D-0000-4000-8000-0123456789AC}";
+const std::string Guid3 = "{0A1B2C3D-0000-4000-8000-0123456789AD}";
+
+const std::string Example = Lines({
+    Declaration,
+    R"(<Settings HotColor="-65536" DefaultColor="-16744193">)",
+    R"(  <ButtonInfo ButonType="1" ButtonFilePath="C:\Windows\notepad.exe" ButtonGuid="{0A1B2C3D-0000-4000-8000-0123456789AB}"/>)",
+    R"(  <ButtonInfo ButonType="0" ButtonFilePath="D:\Tools &amp; Games\Player.lnk" ButtonGuid="{0A1B2C3D-0000-4000-8000-0123456789AC}"/>)",
+    R"(  <ButtonInfo ButonType="0" ButtonGuid="{0A1B2C3D-0000-4000-8000-0123456789AD}"/>)",
+    "</Settings>",
+});
+
+std::string ExampleWithLine(int index, std::string_view replacement) {
+  std::string s = Example;
+  std::size_t begin = 0;
+  for (int i = 0; i < index; ++i) begin = s.find("\r\n", begin) + 2;
+  const std::size_t end = s.find("\r\n", begin);
+  return s.replace(begin, end - begin, replacement);
+}
+
+TEST(ConfigExample, ReadsAsDescribed) {
+  auto doc = Parse(Example);
+  const TXmlNode& root = *doc->RootElement();
+  EXPECT_EQ(ReadHotColor(root), MakeColor(255, 255, 0, 0));
+  EXPECT_EQ(ReadDefaultColor(root), MakeColor(255, 0, 0x80, 0xFF));
+  const TRingPlan plan = InterpretRecords(root);
+  EXPECT_EQ(plan.RecordCount, 3);
+  ASSERT_TRUE(plan.Centre.has_value());
+  EXPECT_EQ(*plan.Centre, (TButtonRecord{KindCentre, "C:\\Windows\\notepad.exe", Guid1}));
+  ASSERT_EQ(plan.Segments.size(), 2u);
+  EXPECT_EQ(plan.Segments[0], (TButtonRecord{KindSegment, "D:\\Tools & Games\\Player.lnk", Guid2}));
+  EXPECT_EQ(plan.Segments[1], (TButtonRecord{KindSegment, "", Guid3}));
+  EXPECT_EQ(plan.EmptySegments, 2);
+  EXPECT_EQ(plan.Segments.size() + plan.EmptySegments, 4u);
+  EXPECT_EQ(doc->SaveToBytes(), Example);
+}
+
+TEST(ConfigExample, StoringTheEmptySegmentAddsItsPathLast) {
+  auto doc = Parse(Example);
+  TXmlNode& root = *doc->RootElement();
+  const int index = FindRecord(root, Guid3);
+  ASSERT_EQ(index, 2);
+  UpdateButtonRecord(*root.ChildAt(index), KindSegment, "E:\\a'b.exe");
+  EXPECT_EQ(doc->SaveToBytes(),
+            ExampleWithLine(4, R"(  <ButtonInfo ButonType="0" ButtonGuid="{0A1B2C3D-0000-4000-8000-0123456789AD}" )"
+                               R"(ButtonFilePath="E:\a&apos;b.exe"/>)"));
+}
+
+TEST(ConfigExample, StoringAnAddedSegmentAppendsARecord) {
+  auto doc = Parse(Example);
+  AppendButtonRecord(*doc, TButtonRecord{KindSegment, "F:\\\xD6\xD0\xCE\xC4.lnk", "{G}"});
+  std::string expected = Example;
+  expected.insert(expected.rfind("</Settings>"),
+                  "  <ButtonInfo ButonType=\"0\" ButtonFilePath=\"F:\\\xD6\xD0\xCE\xC4.lnk\" ButtonGuid=\"{G}\"/>\r\n");
+  const std::string written = doc->SaveToBytes();
+  EXPECT_EQ(written, expected);
+  EXPECT_EQ(RecordFilePath(*Parse(written)->RootElement()->ChildAt(3)), "F:\\\xD6\xD0\xCE\xC4.lnk");
+}
+
+TEST(ConfigExample, SettingTheHoverColourRewritesOnlyItsValue) {
+  auto doc = Parse(Example);
+  StoreHotColor(*doc->RootElement(), MakeColor(0, 255, 0));
+  EXPECT_EQ(doc->SaveToBytes(), ExampleWithLine(1, R"(<Settings HotColor="-16711936" DefaultColor="-16744193">)"));
+}
+
+TEST(ConfigExample, EmptyButtonInfoFixesTheAttributeOrder) {
+  TXmlDocument doc;
+  TXmlNode& record = AppendButtonInfo(doc);
+  record.SetAttribute("ButtonGuid", "{G}");
+  record.SetAttribute("ButonType", "0");
+  EXPECT_EQ(doc.SaveToBytes(),
+            Lines({Declaration, "<Settings>", R"(  <ButtonInfo ButonType="0" ButtonGuid="{G}"/>)", "</Settings>"}));
+}
+
+struct TColorCase {
+  const char* Text;
+  TARGB Color;
+};
+void PrintTo(const TColorCase& c, std::ostream* os) { PrintLabel(c.Text, os); }
+
+class ConfigColor : public testing::TestWithParam<TColorCase> {};
+
+TEST_P(ConfigColor, ReadsLow32Bits) {
+  TXmlDocument doc;
+  doc.RootElement()->SetAttribute("DefaultColor", GetParam().Text);
+  EXPECT_EQ(ReadDefaultColor(*doc.RootElement()), GetParam().Color) << GetParam().Text;
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, ConfigColor,
+                         testing::Values(TColorCase{"-16777216", 0xFF000000u}, TColorCase{"4278190080", 0xFF000000u},
+                                         TColorCase{"-1", 0xFFFFFFFFu}, TColorCase{"", 0u}, TColorCase{"red", 0u},
+                                         TColorCase{"4294967296", 0u}, TColorCase{"8589934593", 1u}));
+
+TEST(ConfigColor, HelpersAndConversions) {
+  EXPECT_EQ(MakeColor(255, 0, 0), 0xFFFF0000u);
+  EXPECT_EQ(MakeColor(0x12, 0x34, 0x56, 0x78), 0x12345678u);
+  EXPECT_EQ(GetRed(0x12345678u), 0x34);
+  EXPECT_EQ(GetGreen(0x12345678u), 0x56);
+  EXPECT_EQ(GetBlue(0x12345678u), 0x78);
+  EXPECT_EQ(ARGBToColorRef(MakeColor(0x11, 0x22, 0x33)), 0x00332211u);
+  EXPECT_EQ(ColorRefToARGB(0x00332211u), MakeColor(0x11, 0x22, 0x33));
+  EXPECT_EQ(ColorToText(MakeColor(255, 0, 0)), "-65536");
+  EXPECT_EQ(ColorToText(MakeColor(0, 0, 0)), "-16777216");
+  EXPECT_EQ(ColorToText(MakeColor(255, 255, 255)), "-1");
+}
+
+struct TKindCase {
+  const char* Text;
+  std::uint8_t Kind;
+  TRecordRole Role;
+};
+void PrintTo(const TKindCase& c, std::ostream* os) { PrintLabel(c.Text, os); }
+
+class RecordKindText : public testing::TestWithParam<TKindCase> {};
+
+TEST_P(RecordKindText, LowEightBits) {
+  TXmlDocument doc;
+  TXmlNode* record = doc.RootElement()->NewChild("ButtonInfo");
+  record->SetAttribute("ButonType", GetParam().Text);
+  EXPECT_EQ(RecordKind(*record), GetParam().Kind) << GetParam().Text;
+  EXPECT_EQ(RoleOfKind(RecordKind(*record)), GetParam().Role);
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, RecordKindText,
+                         testing::Values(TKindCase{"0", 0, TRecordRole::Segment}, TKindCase{"1", 1, TRecordRole::Centre},
+                                         TKindCase{"256", 0, TRecordRole::Segment},
+                                         TKindCase{"2", 2, TRecordRole::Skipped}, TKindCase{"", 0, TRecordRole::Segment},
+                                         TKindCase{"x", 0, TRecordRole::Segment},
+                                         TKindCase{"-255", 1, TRecordRole::Centre}));
+
+TEST(ConfigRecords, TopUpCountsEveryRecord) {
+  const std::pair<int, int> table[] = {{0, 4}, {1, 4}, {3, 2}, {4, 1}, {5, 0}, {9, 0}};
+  for (auto [records, added] : table) EXPECT_EQ(EmptySegmentsToAdd(records), added) << records;
+
+  // A comment and a skipped kind count as records; a centre record does not make a segment.
+  auto doc = Parse("<S><!-- c --><ButtonInfo ButonType=\"2\"/><X/><ButtonInfo ButonType=\"1\" ButtonGuid=\"{C}\"/>"
+                   "<ButtonInfo/></S>");
+  const TRingPlan plan = InterpretRecords(*doc->RootElement());
+  EXPECT_EQ(plan.RecordCount, 5);
+  EXPECT_EQ(plan.Segments.size(), 3u);
+  EXPECT_EQ(plan.EmptySegments, 0);
+  ASSERT_TRUE(plan.Centre.has_value());
+  EXPECT_EQ(plan.Centre->Guid, "{C}");
+  EXPECT_FALSE(plan.FirstStart());
+}
+
+TEST(ConfigRecords, GuidMatchesExactlyAndOnlyTheFirstIsRemoved) {
+  auto doc = Parse(R"(<S><B ButtonGuid="{a}" n="1"/><B ButtonGuid="{A}" n="2"/><B ButtonGuid="{A}" n="3"/></S>)");
+  TXmlNode& root = *doc->RootElement();
+  EXPECT_EQ(FindRecord(root, "{A}"), 1);
+  EXPECT_EQ(FindRecord(root, "{b}"), -1);
+  EXPECT_TRUE(RemoveRecord(root, "{A}"));
+  ASSERT_EQ(root.ChildCount(), 2);
+  EXPECT_EQ(root.ChildAt(1)->GetAttribute("n"), "3");
+  EXPECT_FALSE(RemoveRecord(root, "{x}"));
+}
+
+TEST(ConfigRecords, PathWithMarkupCharactersSurvivesAFile) {
+  TTempFolder folder;
+  const std::wstring name = folder.File(FileName);
+  const std::string path = "C:\\a&b <c> 'd' \"e\" \xD6\xD0\xCE\xC4.exe";
+  {
+    TXmlDocument doc;
+    AppendButtonRecord(doc, TButtonRecord{KindSegment, path, "{G}"});
+    doc.SaveFile(name);
+  }
+  TXmlDocument doc;
+  doc.LoadFile(name);
+  EXPECT_EQ(ReadRecord(*doc.RootElement()->ChildAt(0)), (TButtonRecord{KindSegment, path, "{G}"}));
+  EXPECT_NE(ReadBytes(name).find("&amp;b &lt;c&gt; &apos;d&apos; &quot;e&quot;"), std::string::npos);
+}
+
+} // namespace

@@ -1,0 +1,89 @@
+// Helpers of the XML tests: fresh temporary folders, a recording reporter, CR LF text.
+#pragma once
+
+#include "xml/XmlDocument.h"
+#include "xml/XmlHost.h"
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <initializer_list>
+#include <iterator>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace XmlTest {
+
+// A folder of its own for one test, removed with everything in it afterwards.
+class TTempFolder {
+public:
+  TTempFolder() {
+    static std::atomic<unsigned> counter{0};
+    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+    FPath = std::filesystem::temp_directory_path() /
+            ("vantel_xml_" + std::to_string(stamp) + "_" + std::to_string(counter++));
+    std::filesystem::create_directories(FPath);
+  }
+  ~TTempFolder() {
+    std::error_code ec;
+    std::filesystem::remove_all(FPath, ec);
+  }
+  TTempFolder(const TTempFolder&) = delete;
+  TTempFolder& operator=(const TTempFolder&) = delete;
+
+  const std::filesystem::path& Path() const { return FPath; }
+  std::wstring File(std::wstring_view name) const { return FPath.wstring() + L"/" + std::wstring(name); }
+
+private:
+  std::filesystem::path FPath;
+};
+
+inline std::string ReadBytes(const std::wstring& name) {
+  std::ifstream in(XmlFilePath(name), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline void WriteBytes(const std::wstring& name, std::string_view bytes) {
+  std::ofstream out(XmlFilePath(name), std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+class TRecordingReporter : public TXmlReporter {
+public:
+  void ShowMessage(const std::wstring& text) override { Messages.push_back(text); }
+  std::vector<std::wstring> Messages;
+};
+
+// Lines joined, each ended by CR LF, as the document writes them.
+inline std::string Lines(std::initializer_list<std::string_view> lines) {
+  std::string s;
+  for (std::string_view l : lines) s.append(l).append("\r\n");
+  return s;
+}
+
+inline constexpr std::string_view Declaration = R"(<?xml version="1.0" encoding="GB2312"?>)";
+
+inline std::unique_ptr<TXmlDocument> Parse(std::string_view bytes) {
+  auto doc = std::make_unique<TXmlDocument>();
+  doc->LoadFromBytes(bytes);
+  return doc;
+}
+
+// What a document loaded from these bytes writes.
+inline std::string Rewrite(std::string_view bytes) { return Parse(bytes)->SaveToBytes(); }
+
+// A short printable label for a table row (test names carry it).
+inline void PrintLabel(std::string_view text, std::ostream* os) {
+  std::string label;
+  for (char c : text.substr(0, 40)) {
+    const bool plain = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+    label += plain ? c : '_';
+  }
+  *os << (label.empty() ? std::string("empty") : label);
+}
+
+} // namespace XmlTest

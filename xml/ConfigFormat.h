@@ -1,0 +1,90 @@
+// The SystemConfig.xml format: colours on the root, one ButtonInfo record per stored button.
+#pragma once
+
+#include "xml/ColorValue.h"
+#include "xml/XmlDocument.h"
+#include "xml/XmlNode.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ConfigFormat {
+
+inline constexpr wchar_t FileName[] = L"SystemConfig.xml";
+
+inline constexpr std::string_view HotColorAttribute = "HotColor";
+inline constexpr std::string_view DefaultColorAttribute = "DefaultColor";
+inline constexpr std::string_view RecordElementName = "ButtonInfo";
+inline constexpr std::string_view KindAttribute = "ButonType"; // one t after Bu: the file's spelling
+inline constexpr std::string_view FilePathAttribute = "ButtonFilePath";
+inline constexpr std::string_view GuidAttribute = "ButtonGuid";
+
+// Button kinds as stored in ButonType.
+inline constexpr std::uint8_t KindSegment = 0;
+inline constexpr std::uint8_t KindCentre = 1;
+
+// A first start (no records) shows this many empty segments; a file with records is topped up
+// with empty segments until records and added segments make RingRecordTarget.
+inline constexpr int DefaultSegmentCount = 4;
+inline constexpr int RingRecordTarget = 5;
+
+// --- Colours of the root element ----------------------------------------------------------
+// AttributeAsInt64(name, 0), low 32 bits: "-16777216" and "4278190080" both read as opaque black.
+TARGB ReadColor(const TXmlNode& root, std::string_view attribute);
+inline TARGB ReadHotColor(const TXmlNode& root) { return ReadColor(root, HotColorAttribute); }
+inline TARGB ReadDefaultColor(const TXmlNode& root) { return ReadColor(root, DefaultColorAttribute); }
+// StoreIntegerAttribute with the signed form: an existing attribute is rewritten in place.
+void StoreColor(TXmlNode& root, std::string_view attribute, TARGB color);
+inline void StoreHotColor(TXmlNode& root, TARGB color) { StoreColor(root, HotColorAttribute, color); }
+inline void StoreDefaultColor(TXmlNode& root, TARGB color) { StoreColor(root, DefaultColorAttribute, color); }
+
+// --- One record ---------------------------------------------------------------------------
+struct TButtonRecord {
+  std::uint8_t Kind = KindSegment;
+  std::string FilePath; // unescaped bytes, ANSI code page
+  std::string Guid;     // registry form, compared exactly
+  bool operator==(const TButtonRecord&) const = default;
+};
+
+// Low 8 bits of AttributeAsInteger("ButonType", 0): "256" is a segment.
+std::uint8_t RecordKind(const TXmlNode& record);
+std::string RecordFilePath(const TXmlNode& record);
+std::string RecordGuid(const TXmlNode& record);
+TButtonRecord ReadRecord(const TXmlNode& record);
+
+// --- The records as a whole --------------------------------------------------------------
+enum class TRecordRole { Segment, Centre, Skipped };
+TRecordRole RoleOfKind(std::uint8_t kind);
+
+// Empty segments added after loading recordCount records (any kinds, skipped ones included).
+// Zero records is the first start: DefaultSegmentCount segments, made without records.
+int EmptySegmentsToAdd(int recordCount);
+
+struct TRingPlan {
+  int RecordCount = 0;                  // every child of the root is one record
+  std::optional<TButtonRecord> Centre;  // the last kind-1 record
+  std::vector<TButtonRecord> Segments;  // kind-0 records, in file order (the ring's order)
+  int EmptySegments = 0;                // empty segments to add after them
+  bool FirstStart() const { return RecordCount == 0; }
+};
+TRingPlan InterpretRecords(const TXmlNode& root);
+
+// Index of the first record whose ButtonGuid equals guid exactly (letter case counts), or -1.
+int FindRecord(const TXmlNode& root, std::string_view guid);
+
+// Appends an empty ButtonInfo record to the document's root: ButonType, ButtonFilePath and
+// ButtonGuid created empty in this order, so that filling them in keeps that order.
+// Throws "No root element found in xml" for a document without a root.
+TXmlNode& AppendButtonInfo(TXmlDocument& document);
+// AppendButtonInfo, then the three values.
+TXmlNode& AppendButtonRecord(TXmlDocument& document, const TButtonRecord& record);
+// A stored button's record updated in place: path, then kind; the GUID stays as it is. A path
+// attribute the record lacked is added after the others.
+void UpdateButtonRecord(TXmlNode& record, std::uint8_t kind, std::string_view filePath);
+// Deletes the first record with this GUID; false when there is none.
+bool RemoveRecord(TXmlNode& root, std::string_view guid);
+
+} // namespace ConfigFormat

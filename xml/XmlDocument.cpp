@@ -1,0 +1,96 @@
+// The XML document: load, save and the fixed settings.
+#include "xml/XmlDocument.h"
+
+#include "xml/XmlError.h"
+#include "xml/XmlParser.h"
+#include "xml/XmlText.h"
+#include "xml/XmlWriter.h"
+
+TXmlDocument::TXmlDocument() : TXmlDocument(TXmlHost{}) {}
+
+TXmlDocument::TXmlDocument(const TXmlHost& host) : FHost(host), FNodes(std::make_unique<TXmlNode>(this)) {
+  ResetDocument();
+}
+
+TXmlDocument::~TXmlDocument() = default;
+
+void TXmlDocument::SetHost(const TXmlHost& host) { FHost = host; }
+
+TXmlReporter& TXmlDocument::Reporter() const {
+  return FHost.Reporter ? *FHost.Reporter : *DefaultXmlHost().Reporter;
+}
+
+TXmlFileSystem& TXmlDocument::FileSystem() const {
+  return FHost.FileSystem ? *FHost.FileSystem : *DefaultXmlHost().FileSystem;
+}
+
+void TXmlDocument::ResetDocument() {
+  FUtf8Text = false;
+  FExternalEncoding = TXmlEncoding::Ansi8Bit;
+  FNodes->ClearChildren();
+  auto declaration = std::make_unique<TXmlNode>(this);
+  declaration->SetElementType(TXmlElementType::Declaration);
+  declaration->SetElementName("xml");
+  declaration->AppendAttribute("version", "1.0");
+  declaration->AppendAttribute("encoding", "GB2312");
+  FNodes->AppendChild(std::move(declaration));
+  // A nameless root would be written as a tag that does not load again.
+  FNodes->NewChild(DefaultRootName);
+}
+
+TXmlNode* TXmlDocument::RootElement() const {
+  for (int i = 0; i < FNodes->ChildCount(); ++i) {
+    TXmlNode* node = FNodes->ChildAt(i);
+    if (node->ElementType() == TXmlElementType::Element) return node;
+  }
+  return nullptr;
+}
+
+void TXmlDocument::LoadFile(const std::wstring& fileName) {
+  FLoadedFileName = fileName;
+  TXmlFileSystem& fs = FileSystem();
+  if (!fs.FileExists(fileName)) {
+    Reporter().ShowMessage(fileName + L"文件不存在!");
+    return;
+  }
+  std::string bytes;
+  switch (fs.ReadFile(fileName, MaxFileSize, bytes)) {
+  case TXmlReadResult::Ok: break;
+  case TXmlReadResult::Missing: Reporter().ShowMessage(fileName + L"文件不存在!"); return;
+  case TXmlReadResult::CannotOpen: Reporter().ShowMessage(L"XML文件流创建出错"); return;
+  case TXmlReadResult::TooLarge: XmlErrors::Raise(XmlErrors::FileTooLarge);
+  }
+  LoadFromBytes(bytes);
+}
+
+void TXmlDocument::LoadFromBytes(std::string_view bytes) {
+  if (bytes.size() > MaxFileSize) XmlErrors::Raise(XmlErrors::FileTooLarge);
+  const XmlEncoding::TDetected detected = XmlEncoding::Detect(bytes);
+  if (!XmlEncoding::IsSupported(detected.Encoding)) XmlErrors::Raise(XmlErrors::UnsupportedEncoding);
+  const std::string_view body = bytes.substr(detected.BomLength);
+  // 8-bit input read as UTF-8 text is converted until a declaration says the bytes are UTF-8.
+  const bool convertsLatin1 = FUtf8Text && detected.Encoding == TXmlEncoding::Ansi8Bit;
+  TXmlParser parser(*this, XmlEncoding::Decode(body, detected.Encoding, FUtf8Text),
+                    convertsLatin1 ? body : std::string_view());
+  parser.ParseDocument(*FNodes);
+
+  FExternalEncoding = detected.Encoding;
+  if (detected.Encoding == TXmlEncoding::Utf8) FUtf8Text = true;
+  const TXmlNode* first = FNodes->ChildAt(0);
+  if (first && first->ElementType() == TXmlElementType::Declaration) {
+    std::string encoding = first->GetAttribute("encoding");
+    if (XmlText::SameText(encoding, "UTF-8")) FUtf8Text = true;
+  }
+}
+
+std::string TXmlDocument::SaveToBytes() const {
+  return XmlEncoding::Encode(TXmlWriter::WriteDocument(*FNodes), FExternalEncoding, FUtf8Text);
+}
+
+void TXmlDocument::SaveFile(const std::wstring& fileName) {
+  if (fileName.empty()) return;
+  // The whole text is made before the file is touched: a node that cannot be written leaves
+  // the old file as it was.
+  const std::string bytes = SaveToBytes();
+  FileSystem().WriteFileAtomic(fileName, bytes);
+}

@@ -1,0 +1,64 @@
+// The XML document: a tree of TXmlNode with load and save, written byte for byte by fixed rules.
+#pragma once
+
+#include "xml/XmlEncoding.h"
+#include "xml/XmlHost.h"
+#include "xml/XmlNode.h"
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+
+class TXmlDocument {
+public:
+  // Hostile input is refused: deeper nesting than this many element levels, or larger files.
+  static constexpr int MaxNesting = 256;
+  static constexpr std::size_t MaxFileSize = 64u * 1024u * 1024u;
+  // The root of a document that was created rather than loaded, so that every file written loads again.
+  static constexpr std::string_view DefaultRootName = "Settings";
+
+  TXmlDocument();
+  explicit TXmlDocument(const TXmlHost& host); // null members fall back to the default host
+  ~TXmlDocument();
+  TXmlDocument(const TXmlDocument&) = delete;
+  TXmlDocument& operator=(const TXmlDocument&) = delete;
+
+  void SetHost(const TXmlHost& host);
+
+  // Declaration (version "1.0", encoding "GB2312") and an empty root; 8-bit text, 8-bit file.
+  void ResetDocument();
+
+  // Missing or unreadable file: a message through the reporter, the content stays as it was.
+  // Parse errors throw EXmlError and leave what was built before the failure.
+  void LoadFile(const std::wstring& fileName);
+  // Empty name: nothing. Otherwise replaces the file atomically; EXmlError when it cannot.
+  void SaveFile(const std::wstring& fileName);
+
+  // The parse and the write of LoadFile and SaveFile, from and to memory.
+  void LoadFromBytes(std::string_view bytes);
+  std::string SaveToBytes() const;
+
+  const std::wstring& LoadedFileName() const { return FLoadedFileName; }
+
+  // The first element of the top-level list, or null.
+  TXmlNode* RootElement() const;
+  // The container of the top-level nodes (declaration, root, top-level comments, ...).
+  TXmlNode& Nodes() const { return *FNodes; }
+
+  // Text mode: false, node texts are 8-bit bytes of the ANSI code page; true, they are UTF-8.
+  bool IsUtf8Text() const { return FUtf8Text; }
+  void SetUtf8Text(bool utf8Text) { FUtf8Text = utf8Text; }
+  TXmlEncoding ExternalEncoding() const { return FExternalEncoding; }
+  void SetExternalEncoding(TXmlEncoding encoding) { FExternalEncoding = encoding; }
+
+private:
+  TXmlReporter& Reporter() const;
+  TXmlFileSystem& FileSystem() const;
+
+  TXmlHost FHost;
+  std::unique_ptr<TXmlNode> FNodes;
+  std::wstring FLoadedFileName;
+  bool FUtf8Text = false;
+  TXmlEncoding FExternalEncoding = TXmlEncoding::Ansi8Bit;
+};
