@@ -1,21 +1,11 @@
-// EOleError: message text from the system, kept wide and as UTF-8.
+// EOleError: message text from the system, kept wide and in the program's narrow encoding.
 #include "shell/OleError.h"
 
 #include <cwchar>
 
-namespace {
+#include "framework/TextCodec.h"
 
-std::string ToUtf8(const std::wstring& text) {
-  if (text.empty()) return {};
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                    nullptr, nullptr);
-  std::string out(static_cast<size_t>(n > 0 ? n : 0), '\0');
-  if (n > 0) {
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr,
-                        nullptr);
-  }
-  return out;
-}
+namespace {
 
 std::wstring Compose(HRESULT code, const std::wstring& operation) {
   wchar_t hex[16];
@@ -36,7 +26,7 @@ EOleError::EOleError(HRESULT code, const std::wstring& operation)
     : EOleError(code, Compose(code, operation), Composed{}) {}
 
 EOleError::EOleError(HRESULT code, std::wstring message, Composed)
-    : std::runtime_error(ToUtf8(message)), code_(code), message_(std::move(message)) {}
+    : std::runtime_error(WideToGb18030(message)), code_(code), message_(std::move(message)) {}
 
 std::wstring EOleError::SystemText(HRESULT code) {
   wchar_t* buffer = nullptr;

@@ -12,7 +12,7 @@ class EOleError : public std::runtime_error {
   EOleError(HRESULT code, const std::wstring& operation);
 
   HRESULT Code() const { return code_; }
-  const std::wstring& Message() const { return message_; }  // what() holds the same text in UTF-8
+  const std::wstring& Message() const { return message_; }  // what(): the same text in GB18030, as the framework reads it
 
   static std::wstring SystemText(HRESULT code);
 

@@ -69,6 +69,10 @@ class TTrayIcon : public TComponent {
   virtual void MouseEnter();
   virtual void MouseExit();
 
+  // Whether the click and exit timers are running (they run only while they have something to watch).
+  bool ClickTimerRunning() const { return clickTimer_.Running(); }
+  bool ExitTimerRunning() const { return exitTimer_.Running(); }
+
  private:
   friend class TTrayIconHandler;
   void HandleCallback(UINT mouseMessage);
