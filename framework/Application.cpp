@@ -55,7 +55,7 @@ TApplication::~TApplication() {
 }
 
 HWND TApplication::Handle() {
-  if (window_) return window_.get();
+  if (hwnd_) return hwnd_;
   HINSTANCE instance = GetModuleHandleW(nullptr);
   WNDCLASSEXW existing{};
   existing.cbSize = sizeof(existing);
@@ -89,17 +89,23 @@ void TApplication::SetMainForm(TForm* form) { mainForm_ = form; }
 LRESULT CALLBACK TApplication::WindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_NCCREATE) {
     auto* self = static_cast<TApplication*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    self->hwnd_ = window;
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
   }
   auto* self = reinterpret_cast<TApplication*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (msg == WM_NCDESTROY) SetWindowLongPtrW(window, GWLP_USERDATA, 0);
   if (!self) return DefWindowProcW(window, msg, wParam, lParam);
+  LRESULT result = 0;
   try {
-    return self->AppWndProc(msg, wParam, lParam);
+    result = self->AppWndProc(msg, wParam, lParam);
   } catch (...) {
     HandleCurrentException(self);
-    return 0;
   }
+  if (msg == WM_NCDESTROY) {
+    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    self->hwnd_ = nullptr;
+    self->window_.release();  // already gone
+  }
+  return result;
 }
 
 LRESULT TApplication::AppWndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -110,7 +116,7 @@ LRESULT TApplication::AppWndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       if (h.hook && h.hook(msg, wParam, lParam, result)) return result;
     }
   }
-  HWND window = window_ ? window_.get() : nullptr;
+  HWND window = hwnd_;
   switch (msg) {
     case kQueuedCall:
       RunQueuedCall();
@@ -133,7 +139,7 @@ LRESULT TApplication::AppWndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     default:
       break;
   }
-  return window ? DefWindowProcW(window, msg, wParam, lParam) : 0;
+  return DefWindowProcW(window, msg, wParam, lParam);
 }
 
 void TApplication::Run(int showCmd) {

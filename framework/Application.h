@@ -58,6 +58,7 @@ class TApplication : public TComponent {
   void Dispatch(MSG& msg);
 
   UniqueWindow window_;
+  HWND hwnd_ = nullptr;  // set from WM_NCCREATE on, cleared at WM_NCDESTROY
   std::wstring title_;
   TForm* mainForm_ = nullptr;
   bool terminated_ = false;

@@ -88,6 +88,10 @@ void TWinControl::CreateWnd() {
   TCreateParams params;
   CreateParams(params);
   if (handle_) return;  // CreateParams may have created it through a parent chain
+  // A top-level window is shown after creation without activation: a window created visible
+  // is activated, which also makes Wine treat it as window-managed (slow to unmap without a manager).
+  const bool showAfterCreation = (params.Style & WS_VISIBLE) && !(params.Style & WS_CHILD);
+  if (showAfterCreation) params.Style &= ~static_cast<DWORD>(WS_VISIBLE);
   HINSTANCE instance = GetModuleHandleW(nullptr);
   if (!params.SubclassSystemClass) {
     WNDCLASSEXW existing{};
@@ -116,6 +120,7 @@ void TWinControl::CreateWnd() {
   }
   PositionChanged();
   if (parent_) parent_->RestackChildren();
+  if (showAfterCreation) ShowWindow(window, SW_SHOWNA);
   HandleCreated();
 }
 

@@ -1,4 +1,4 @@
-// Conversion between the program's narrow text (GB18030, code page 54936) and UTF-16.
+// Conversion between the program's narrow text (GB18030, code page 54936) and UTF-16 (wchar_t).
 #pragma once
 
 #include <string>

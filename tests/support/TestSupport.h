@@ -15,6 +15,7 @@ bool PumpUntil(const std::function<bool()>& done, unsigned timeoutMs = 5000);
 void PumpFor(unsigned ms);
 
 // Messages that reached Application->OnException since the last ClearExceptions().
+void RecordException(const std::wstring& message);  // the recorder WinTestMain installs
 const std::vector<std::wstring>& RecordedExceptions();
 void ClearExceptions();
 

@@ -6,10 +6,6 @@
 #include "framework/GdiPlusSession.h"
 #include "tests/support/TestSupport.h"
 
-namespace testsupport {
-void RecordException(const std::wstring& message);
-}
-
 int wmain(int argc, wchar_t** argv) {
   testing::InitGoogleTest(&argc, argv);
   // No error dialogs from the system: a test must fail, not wait for a click.
