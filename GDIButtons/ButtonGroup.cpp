@@ -1,0 +1,77 @@
+// TGDICustomButtonGroup: construction and destruction order, sizing, centring and showing the ring.
+#include "GDIButtons/ButtonGroup.h"
+
+#include "GDIButtons/RingLayout.h"
+#include "framework/Form.h"
+
+TGDICustomButtonGroup::TGDICustomButtonGroup(TComponent* owner, TGDIButtonClass buttonClass,
+                                             std::wstring xmlFileName, THintWindowClass hintClass)
+    : TCustomGDITransparentPanel(owner),
+      buttonClass_(std::move(buttonClass)),
+      hintClass_(std::move(hintClass)),
+      xmlFileName_(std::move(xmlFileName)) {
+  items_ = std::make_unique<TGDIButtonGroupItems>(*this);
+  grow_ = false;
+  if (buttonClass_) centre_ = buttonClass_(Owner(), XmlFileName());
+  if (hintClass_) hint_ = hintClass_(Owner());
+  SetupHintWindow();
+}
+
+TGDICustomButtonGroup::~TGDICustomButtonGroup() {
+  centre_.reset();
+  hint_.reset();
+  items_.reset();
+}
+
+void TGDICustomButtonGroup::SetWidth(int value) {
+  width_ = value;
+  if (centre_) centre_->SetWidth(value);
+  LayoutCenter();
+  if (!grow_ && centre_) centre_->Repaint();
+}
+
+void TGDICustomButtonGroup::SetHeight(int value) {
+  height_ = value;
+  if (centre_) centre_->SetHeight(value);
+  LayoutCenter();
+  if (!grow_ && centre_) centre_->Repaint();
+}
+
+void TGDICustomButtonGroup::LayoutCenter() {
+  const vantel::PieRectValues rect = vantel::LayoutCenterRect(width_, height_);
+  centreX_ = rect.X;
+  centreY_ = rect.Y;
+  centreWidth_ = rect.Width;
+  centreHeight_ = rect.Height;
+  centreRect_.Assign(rect);
+  if (!centre_) return;
+  const vantel::WindowOrigin origin = vantel::CenterWindowOrigin(
+      GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN), width_, height_);
+  centre_->SetBounds(origin.Left, origin.Top, width_, height_);
+  centre_->SetPieRect(&centreRect_);
+  centre_->SetButtonKind(1);
+  if (auto* form = dynamic_cast<TForm*>(Owner())) centre_->SetParent(form);
+  centre_->SetGroupItems(items_.get());
+  centre_->BringToFront();
+}
+
+void TGDICustomButtonGroup::SetupHintWindow() {
+  if (!hint_) return;
+  hint_->SetBounds(0, 0, GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN));
+  hint_->SetButtonKind(0);
+  if (auto* form = dynamic_cast<TForm*>(Owner())) hint_->SetParent(form);
+  hint_->SetGroupItems(items_.get());
+}
+
+void TGDICustomButtonGroup::ShowAll() {
+  if (centre_) {
+    centre_->Show();
+    centre_->Repaint();
+  }
+  for (int i = 0; i < items_->Count(); ++i) {
+    TGDIButtonGroupItem* item = items_->Items(i);
+    if (!item || !item->Button()) continue;
+    item->Button()->Show();
+    item->Button()->Repaint();
+  }
+}

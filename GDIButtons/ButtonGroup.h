@@ -1,0 +1,75 @@
+// The button group: the centre disc, the hint window and the ring of segments, sized and centred.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "GDIButtons/ButtonGroupItems.h"
+#include "GDIButtons/CustomGDIButton.h"
+#include "GDIButtons/GDIButtonClass.h"
+#include "framework/Component.h"
+
+// A non-visual component with an owner.
+class TCustomGDITransparentPanel : public TComponent {
+ public:
+  using TComponent::TComponent;
+};
+
+class TGDICustomButtonGroup : public TCustomGDITransparentPanel {
+ public:
+  // Creates the segment collection, the centre button (buttonClass with the group's owner and
+  // xmlFileName) and, when hintClass is set, the hint window. Sizes nothing: width and height stay 0
+  // until SetHeight and SetWidth. xmlFileName is what XmlFileName() reports while the constructor runs
+  // (a subclass's override is not reachable yet).
+  TGDICustomButtonGroup(TComponent* owner, TGDIButtonClass buttonClass, std::wstring xmlFileName = {},
+                        THintWindowClass hintClass = {});
+  // Destroys the centre button, then the hint window, then the collection.
+  ~TGDICustomButtonGroup() override;
+
+  // Configuration file name passed to every button the group creates; the XML-bound group provides it.
+  virtual std::wstring XmlFileName() const { return xmlFileName_; }
+
+  // Size of the square; moves and resizes only the centre button, which is repainted unless the grow
+  // flag is set. Existing segments take the new size at the next layout.
+  void SetWidth(int value);
+  void SetHeight(int value);
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+
+  // Shows and repaints the centre button, then every segment button in index order.
+  void ShowAll();
+
+  // Set by a segment whose icon does not fit its slice; the next layout widens the ring by 40 px.
+  bool GrowFlag() const { return grow_; }
+  void SetGrowFlag(bool grow) { grow_ = grow; }
+
+  TCustomGDIButton* CentreButton() const { return centre_.get(); }
+  TCustomGDIButton* HintWindow() const { return hint_.get(); }  // nullptr without a hint class
+  TGDIButtonGroupItems& Items() const { return *items_; }
+  const TGDIButtonClass& ButtonClass() const { return buttonClass_; }
+  const TPieRect& CentreRect() const { return centreRect_; }
+  float CentreX() const { return centreX_; }
+  float CentreY() const { return centreY_; }
+  float CentreWidth() const { return centreWidth_; }
+  float CentreHeight() const { return centreHeight_; }
+
+ protected:
+  // Centre disc geometry and the centre window's place in the middle of the virtual desktop.
+  void LayoutCenter();
+  // The hint window covers the virtual desktop so its coordinates are screen coordinates.
+  void SetupHintWindow();
+  void SetXmlFileName(std::wstring name) { xmlFileName_ = std::move(name); }
+
+ private:
+  TPieRect centreRect_;
+  float centreX_ = 0, centreY_ = 0, centreWidth_ = 0, centreHeight_ = 0;
+  std::unique_ptr<TCustomGDIButton> centre_;
+  std::unique_ptr<TCustomGDIButton> hint_;
+  TGDIButtonClass buttonClass_;
+  THintWindowClass hintClass_;
+  int height_ = 0;
+  int width_ = 0;
+  bool grow_ = false;
+  std::unique_ptr<TGDIButtonGroupItems> items_;
+  std::wstring xmlFileName_;
+};

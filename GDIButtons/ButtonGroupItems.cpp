@@ -1,0 +1,135 @@
+// The ring's segments: item construction, adding, deleting, refreshing and the segment layout.
+#include "GDIButtons/ButtonGroupItems.h"
+
+#include <stdexcept>
+
+#include "GDIButtons/ButtonGroup.h"
+#include "GDIButtons/RingLayout.h"
+#include "framework/Application.h"
+#include "framework/Form.h"
+
+namespace {
+// Sets a flag for a scope and clears it again, also when an exception leaves the scope.
+class FlagScope {
+ public:
+  explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
+  ~FlagScope() { flag_ = false; }
+  FlagScope(const FlagScope&) = delete;
+  FlagScope& operator=(const FlagScope&) = delete;
+
+ private:
+  bool& flag_;
+};
+}  // namespace
+
+TGDIButtonGroupItem::TGDIButtonGroupItem(TCollection* collection) : TGDICollectionItem(collection) {
+  auto* items = dynamic_cast<TGDIButtonGroupItems*>(collection);
+  if (!items) return;
+  TGDICustomButtonGroup& group = items->Group();
+  FlagScope refreshing(items->refreshing_);
+  if (!group.ButtonClass()) return;
+  button_ = group.ButtonClass()(group.Owner(), group.XmlFileName());
+  if (!button_) return;
+  // A new segment starts where the centre is now, also after the user dragged the ring.
+  const TCustomGDIButton* centre = group.CentreButton();
+  button_->SetBounds(centre ? centre->Left() : 0, centre ? centre->Top() : 0, group.Width(), group.Height());
+  if (Application && Application->MainForm()) button_->SetParent(Application->MainForm());
+  button_->BringToFront();
+  button_->SetGroupItems(items);
+}
+
+TGDIButtonGroupItem::~TGDIButtonGroupItem() { button_.reset(); }
+
+std::wstring TGDIButtonGroupItem::GetDisplayName() const { return button_ ? button_->Name() : std::wstring(); }
+
+TGDICollectionItem* TGDICollection::AddItem() {
+  TCollectionItem* item = Add();
+  auto* typed = dynamic_cast<TGDICollectionItem*>(item);
+  if (item && !typed) throw std::runtime_error("Invalid class typecast");
+  return typed;
+}
+
+TGDIButtonGroupItems::TGDIButtonGroupItems(TGDICustomButtonGroup& group, TCollectionItemFactory itemClass)
+    : TGDICollection(std::move(itemClass)), group_(group) {}
+
+TGDIButtonGroupItems::~TGDIButtonGroupItems() {
+  // The items go while the rectangles their buttons point at still exist.
+  Clear();
+}
+
+TPersistent* TGDIButtonGroupItems::GetOwner() { return &group_; }
+
+TGDIButtonGroupItem* TGDIButtonGroupItems::Items(int index) const {
+  return dynamic_cast<TGDIButtonGroupItem*>(TGDICollection::Items(index));
+}
+
+TPieRect* TGDIButtonGroupItems::Rect(int index) const {
+  if (index < 0 || index >= RectCount()) return nullptr;
+  return rects_[static_cast<size_t>(index)].get();
+}
+
+TGDIButtonGroupItem* TGDIButtonGroupItems::AddItem() {
+  TGDICollectionItem* added = nullptr;
+  {
+    FlagScope adding(adding_);
+    try {
+      added = TGDICollection::AddItem();
+    } catch (...) {
+      // An item that joined before the failure still gets its rectangle: the lists stay parallel.
+      while (RectCount() < Count()) rects_.push_back(std::make_unique<TPieRect>());
+      throw;
+    }
+    while (RectCount() < Count()) rects_.push_back(std::make_unique<TPieRect>());
+  }
+  Refresh();
+  return dynamic_cast<TGDIButtonGroupItem*>(added);
+}
+
+void TGDIButtonGroupItems::Update(TCollectionItem* item) {
+  TGDICollection::Update(item);
+  Refresh();
+}
+
+void TGDIButtonGroupItems::Deleting(TCollectionItem* item) {
+  TGDICollection::Deleting(item);
+  const int index = item ? item->Index() : -1;
+  if (index < 0 || index >= RectCount()) return;
+  // The button goes right after this; it must not be left pointing at a freed rectangle meanwhile.
+  if (auto* segment = dynamic_cast<TGDIButtonGroupItem*>(item); segment && segment->Button())
+    if (segment->Button()->PieRect() == rects_[static_cast<size_t>(index)].get()) segment->Button()->SetPieRect(nullptr);
+  rects_.erase(rects_.begin() + index);
+}
+
+void TGDIButtonGroupItems::Refresh() {
+  if (Count() == 0 || refreshing_ || adding_) return;
+  FlagScope refreshing(refreshing_);
+  LayoutSegments();
+  for (int i = Count() - 1; i >= 0; --i) {
+    TGDIButtonGroupItem* item = Items(i);
+    TCustomGDIButton* button = item ? item->Button() : nullptr;
+    if (!button) continue;
+    if (TPieRect* rect = Rect(i)) button->SetPieRect(rect);
+    button->Repaint();
+  }
+}
+
+void TGDIButtonGroupItems::LayoutSegments() {
+  if (group_.GrowFlag()) {
+    // The centre's own repaints are skipped while the flag is still set.
+    group_.SetWidth(group_.Width() + vantel::kRingGrowth);
+    group_.SetHeight(group_.Height() + vantel::kRingGrowth);
+    group_.SetGrowFlag(false);
+  }
+  if (TCustomGDIButton* centre = group_.CentreButton()) centre->Repaint();
+  const int n = RectCount();
+  if (n <= 0) return;
+  const int width = group_.Width();
+  const int height = group_.Height();
+  for (int i = 0; i < n; ++i) {
+    if (TGDIButtonGroupItem* item = Items(i); item && item->Button()) {
+      TCustomGDIButton* button = item->Button();
+      button->SetBounds(button->Left(), button->Top(), width, height);
+    }
+    rects_[static_cast<size_t>(i)]->Assign(vantel::SegmentRect(i, n, width, height));
+  }
+}

@@ -1,0 +1,78 @@
+// The ring's segments: the collection item classes and TGDIButtonGroupItems with its rectangle list.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "GDIButtons/CustomGDIButton.h"
+#include "GDIButtons/PieGeometry.h"
+#include "framework/Collection.h"
+
+class TGDICustomButtonGroup;
+
+class TGDICollectionItem : public TCollectionItem {
+ public:
+  using TCollectionItem::TCollectionItem;
+};
+
+// One ring segment: owns its button, built from the group's button class where the centre is now.
+class TGDIButtonGroupItem : public TGDICollectionItem {
+ public:
+  explicit TGDIButtonGroupItem(TCollection* collection);
+  ~TGDIButtonGroupItem() override;  // destroys the button, then leaves the collection
+
+  TCustomGDIButton* Button() const { return button_.get(); }
+  // The button's component name (buttons are created without one), or empty without a button.
+  virtual std::wstring GetDisplayName() const;
+
+ private:
+  std::unique_ptr<TCustomGDIButton> button_;
+};
+
+class TGDICollection : public TCollection {
+ public:
+  using TCollection::TCollection;
+  // The base add; throws std::runtime_error when the item is not a TGDICollectionItem.
+  virtual TGDICollectionItem* AddItem();
+};
+
+// The collection of ring segments and a parallel list of one rectangle per item (entry i is item i's
+// geometry). Items are added only through AddItem and removed only through Delete, which keeps the two
+// lists parallel; every structural change lays the ring out again.
+class TGDIButtonGroupItems : public TGDICollection {
+ public:
+  TGDIButtonGroupItems(TGDICustomButtonGroup& group,
+                       TCollectionItemFactory itemClass = CollectionItemClass<TGDIButtonGroupItem>());
+  ~TGDIButtonGroupItems() override;
+
+  // Adds a segment with its button and a default rectangle, then lays the ring out.
+  TGDIButtonGroupItem* AddItem() override;
+  // Lays the ring out and points every button at its rectangle (last item first), repainting each.
+  // Does nothing on an empty collection or while a refresh or an add is in progress.
+  virtual void Refresh();
+  // Widens the ring first when the grow flag is set, repaints the centre, sizes every segment button
+  // and gives every rectangle its share of the circle.
+  virtual void LayoutSegments();
+
+  TGDICustomButtonGroup& Group() const { return group_; }
+  TPersistent* GetOwner() override;
+  TGDIButtonGroupItem* Items(int index) const;
+
+  int RectCount() const { return static_cast<int>(rects_.size()); }
+  TPieRect* Rect(int index) const;  // nullptr when out of range
+  bool Refreshing() const { return refreshing_; }
+  bool Adding() const { return adding_; }
+
+ protected:
+  void Update(TCollectionItem* item) override;
+  void Deleting(TCollectionItem* item) override;
+
+ private:
+  friend class TGDIButtonGroupItem;  // sets the refreshing flag while it builds its button
+
+  TGDICustomButtonGroup& group_;
+  std::vector<std::unique_ptr<TPieRect>> rects_;
+  bool refreshing_ = false;
+  bool adding_ = false;
+};

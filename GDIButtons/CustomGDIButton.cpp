@@ -1,0 +1,252 @@
+// TCustomGDIButton: construction, the pie render and push, hover colours, dragging and menu translucency.
+#include "GDIButtons/CustomGDIButton.h"
+
+#include <objbase.h>
+
+#include "GDIButtons/ButtonGroup.h"
+#include "GDIButtons/ButtonGroupItems.h"
+#include "GlassWindow/GlassedWindow.h"
+#include "xml/XmlDocument.h"
+
+namespace {
+
+constexpr DWORD kLayeredExStyle = WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_ACCEPTFILES;  // 0x80090
+constexpr BYTE kFillAlpha = 210;
+constexpr BYTE kPushAlpha = 150;
+constexpr unsigned kMenuGlassInterval = 10;
+constexpr WPARAM kMoveByCaption = SC_MOVE | HTCAPTION;  // 0xF012
+// SWP_NOSIZE | SWP_NOCOPYBITS | SWP_NOSENDCHANGING | SWP_DEFERERASE | SWP_ASYNCWINDOWPOS = 0x6501
+constexpr UINT kFollowFlags = SWP_NOSIZE | SWP_NOCOPYBITS | SWP_NOSENDCHANGING | SWP_DEFERERASE | SWP_ASYNCWINDOWPOS;
+
+bool keepPushedImages = false;
+
+std::string NewGuidText() {
+  GUID guid{};
+  if (FAILED(CoCreateGuid(&guid))) return {};
+  wchar_t text[40] = {};
+  const int length = StringFromGUID2(guid, text, 40);  // braces, upper-case hex, with the NUL
+  std::string result;
+  for (int i = 0; i + 1 < length; ++i) result.push_back(static_cast<char>(text[i]));
+  return result;
+}
+
+}  // namespace
+
+std::uint32_t TPushedImage::Pixel(int x, int y) const {
+  if (x < 0 || y < 0 || x >= Width || y >= Height) return 0;
+  const size_t index = static_cast<size_t>(y) * static_cast<size_t>(Width) + static_cast<size_t>(x);
+  return index < Pixels.size() ? Pixels[index] : 0;
+}
+
+TCustomGDIButton::TCustomGDIButton(TComponent* owner, const TButtonColors& colors)
+    : TCustomControl(owner), HotColor(colors.HotColor), DefaultColor(colors.DefaultColor) {
+  buttonGuid_ = NewGuidText();
+  paintCount_ = 0;
+  DoubleBuffered = true;
+  SetCurrentColor(DefaultColor);
+  defaultPieRect_ = std::make_unique<TPieRect>();
+  pieRect_ = defaultPieRect_.get();
+  blend_ = BLENDFUNCTION{AC_SRC_OVER, 0, kPushAlpha, AC_SRC_ALPHA};
+  // Called here, before any subclass exists: this is always the base version.
+  InstallDefaultHandlers();
+  SetParent(dynamic_cast<TWinControl*>(owner));
+  // Creates the window. No activation: a new ring segment must not take the focus from the user.
+  SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  menuTimer_ = std::make_unique<TTimer>(this);
+  menuTimer_->SetOnTimer([this](TObject* sender) { MenuGlassTimer(sender); });
+  menuTimer_->SetInterval(kMenuGlassInterval);
+  menuTimer_->SetEnabled(false);
+  RedrawButton();  // the first DrawPie: draws nothing
+  OnMouseDown = [this](TObject*, TMouseButton button, TShiftState, int, int) {
+    if (button == TMouseButton::mbRight) menuTimer_->SetEnabled(true);
+  };
+  OnMouseUp = [this](TObject*, TMouseButton button, TShiftState, int, int) {
+    if (button == TMouseButton::mbRight) menuTimer_->SetEnabled(false);
+  };
+}
+
+TCustomGDIButton::~TCustomGDIButton() {
+  // The window goes while this class's handlers can still answer its last messages.
+  DestroyHandle();
+  menuTimer_.reset();
+  defaultPieRect_.reset();
+  pieRect_ = nullptr;
+}
+
+TButtonColors TCustomGDIButton::ReadColorsFromXml(const std::wstring& xmlFileName) {
+  TButtonColors colors;
+  TXmlDocument document;
+  document.LoadFile(xmlFileName);
+  if (const TXmlNode* root = document.RootElement()) {
+    colors.DefaultColor = static_cast<TARGB>(root->AttributeAsInt64("DefaultColor", 0));
+    colors.HotColor = static_cast<TARGB>(root->AttributeAsInt64("HotColor", 0));
+  }
+  return colors;
+}
+
+void TCustomGDIButton::SetPieRect(TPieRect* rect) {
+  pieRect_ = rect;
+  if (defaultPieRect_ && rect != defaultPieRect_.get()) defaultPieRect_.reset();
+}
+
+void TCustomGDIButton::SetKeepPushedImages(bool keep) { keepPushedImages = keep; }
+
+void TCustomGDIButton::SetCurrentColor(TARGB color) {
+  red_ = GetRed(color);
+  green_ = GetGreen(color);
+  blue_ = GetBlue(color);
+}
+
+void TCustomGDIButton::CreateParams(TCreateParams& params) {
+  TCustomControl::CreateParams(params);
+  // A layered child window is not possible before Windows 8, and a child moved to the desktop
+  // confuses some window managers: the button is a top-level popup from the start, owned by nobody
+  // (so it floats on the desktop as the re-parenting intends), layered from the start (so it never
+  // shows an undrawn square), kept off the taskbar and open to dropped files.
+  params.Style = WS_POPUP | WS_CLIPSIBLINGS | (params.Style & (WS_VISIBLE | WS_DISABLED));
+  params.WndParent = nullptr;
+  params.ExStyle |= kLayeredExStyle;
+  params.WinClassName = L"VantelGDIButton";
+}
+
+void TCustomGDIButton::InstallDefaultHandlers() {
+  if (!OnMouseMove) OnMouseMove = [this](TObject*, TShiftState shift, int, int) { DragMove(shift); };
+}
+
+void TCustomGDIButton::DragMove(TShiftState shift) {
+  if (buttonKind_ == 0 || !(shift & ssLeft)) return;
+  ReleaseCapture();
+  // The window manager's own move loop: the window follows the mouse until the button is released.
+  Perform(WM_SYSCOMMAND, kMoveByCaption, 0);
+}
+
+void TCustomGDIButton::MenuGlassTimer(TObject* sender) {
+  (void)sender;
+  // 0x8000 is the system's class atom of popup-menu windows.
+  TGlassedWindow::SetGlass("65", MAKEINTATOM(0x8000), nullptr);
+}
+
+void TCustomGDIButton::DrawOverlay(TLayeredSurface& surface) { (void)surface; }
+
+void TCustomGDIButton::DrawPie(TLayeredSurface& surface, const TPieRect* rect) {
+  if (CountPaint()) return;
+  if (!rect) return;
+  outerRect_ = vantel::OuterRect(*rect);
+  innerRect_ = vantel::InnerRect(*rect);
+  // Even-odd: the inner pie cancels the outer one, leaving the slice between half and full radius.
+  Gdiplus::GraphicsPath ring(Gdiplus::FillModeAlternate);
+  ring.AddPie(innerRect_.X, innerRect_.Y, innerRect_.Width, innerRect_.Height, rect->StartAngle, rect->SweepAngle);
+  ring.AddPie(outerRect_.X, outerRect_.Y, outerRect_.Width, outerRect_.Height, rect->StartAngle, rect->SweepAngle);
+  Gdiplus::GraphicsPath full(Gdiplus::FillModeAlternate);
+  full.AddPie(outerRect_.X, outerRect_.Y, outerRect_.Width, outerRect_.Height, rect->StartAngle, rect->SweepAngle);
+  Gdiplus::SolidBrush brush(Gdiplus::Color(MakeColor(kFillAlpha, red_, green_, blue_)));
+  std::unique_ptr<Gdiplus::Graphics> graphics = surface.CreateGraphics();
+  if (!graphics) return;
+  graphics->SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+  if (buttonKind_ == 0) {
+    graphics->FillPath(&brush, &ring);
+  } else if (buttonKind_ == 1) {
+    graphics->FillPath(&brush, &full);
+  }
+}
+
+void TCustomGDIButton::ApplyLayeredStyle() {
+  // The whole extended style is replaced; the system keeps the topmost bit regardless.
+  SetWindowLongPtrW(Handle(), GWL_EXSTYLE, static_cast<LONG_PTR>(kLayeredExStyle));
+}
+
+void TCustomGDIButton::PushSurface(TLayeredSurface& surface, BYTE constantAlpha) {
+  surface.Flush();
+  blend_.SourceConstantAlpha = constantAlpha;
+  HWND window = Handle();
+  RECT bounds{};
+  GetWindowRect(window, &bounds);
+  POINT destination{bounds.left, bounds.top};
+  SIZE size{surface.Width(), surface.Height()};
+  POINT source{0, 0};
+  WindowDC screen(nullptr);
+  const BOOL pushed =
+      UpdateLayeredWindow(window, screen.get(), &destination, &size, surface.DC(), &source, 0, &blend_, ULW_ALPHA);
+  ++pushCount_;
+  if (keepPushedImages) {
+    lastPushed_.Width = surface.Width();
+    lastPushed_.Height = surface.Height();
+    lastPushed_.Destination = destination;
+    lastPushed_.ConstantAlpha = constantAlpha;
+    lastPushed_.Succeeded = pushed != FALSE;
+    lastPushed_.Pixels = surface.CopyPixels();
+  }
+}
+
+void TCustomGDIButton::RenderInto(TLayeredSurface& surface) {
+  DrawPie(surface, pieRect_);
+  PushSurface(surface, kPushAlpha);
+  if (FileInfo.hIcon) DrawOverlay(surface);
+}
+
+void TCustomGDIButton::UpdateLayered() {
+  ApplyLayeredStyle();
+  TLayeredSurface surface(Width(), Height());
+  RenderInto(surface);
+}
+
+void TCustomGDIButton::RedrawButton() {
+  UpdateLayered();
+  // The window floats on the desktop: a top-level window already does, anything else is moved there.
+  HWND window = Handle();
+  if (GetAncestor(window, GA_PARENT) != GetDesktopWindow()) ::SetParent(window, GetDesktopWindow());
+}
+
+void TCustomGDIButton::Paint() {
+  TCustomControl::Paint();
+  RedrawButton();
+}
+
+void TCustomGDIButton::CMMouseEnter() {
+  SetCurrentColor(HotColor);
+  Invalidate();
+}
+
+void TCustomGDIButton::CMMouseLeave() {
+  menuTimer_->SetEnabled(false);
+  SetCurrentColor(DefaultColor);
+  Invalidate();
+}
+
+void TCustomGDIButton::FollowCentre() noexcept {
+  try {
+    TGDIButtonGroupItems* items = groupItems_;
+    if (!items) return;
+    if (GetAsyncKeyState(VK_LBUTTON) != 0) {
+      if (TCustomGDIButton* hint = items->Group().HintWindow()) hint->Hide();
+    }
+    const int count = items->Count();
+    for (int i = 0; i < count; ++i) {
+      TGDIButtonGroupItem* item = items->Items(i);
+      TCustomGDIButton* button = item ? item->Button() : nullptr;
+      if (!button || !button->HandleAllocated()) continue;
+      SetWindowPos(button->Handle(), HWND_NOTOPMOST, Left(), Top(), 0, 0, kFollowFlags);
+    }
+  } catch (...) {
+    // A ring that cannot follow this once is no reason to bother the user.
+  }
+}
+
+LRESULT TCustomGDIButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case CM_MOUSEENTER:
+      CMMouseEnter();
+      break;
+    case CM_MOUSELEAVE:
+      CMMouseLeave();
+      break;
+    case WM_WINDOWPOSCHANGED: {
+      const LRESULT result = TCustomControl::WndProc(msg, wParam, lParam);  // updates Left and Top
+      if (buttonKind_ == 1) FollowCentre();
+      return result;
+    }
+    default:
+      break;
+  }
+  return TCustomControl::WndProc(msg, wParam, lParam);
+}

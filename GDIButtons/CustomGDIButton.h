@@ -1,0 +1,145 @@
+// TCustomGDIButton: one layered top-level window that shows a single anti-aliased pie of the ring.
+#pragma once
+
+// clang-format off
+#include "framework/Win32.h"
+#include <shellapi.h>
+// clang-format on
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+#include "GDIButtons/LayeredSurface.h"
+#include "GDIButtons/PieGeometry.h"
+#include "framework/Controls.h"
+#include "framework/Timer.h"
+#include "xml/ColorValue.h"
+
+class TGDIButtonGroupItems;
+
+// The two configured colours a button is built with. C++ has no virtual constructors, so what the
+// XML constructor reads before construction is handed to the constructor itself.
+struct TButtonColors {
+  TARGB DefaultColor = 0;
+  TARGB HotColor = 0;
+};
+
+// A copy of what one UpdateLayeredWindow call pushed (kept only while SetKeepPushedImages is on).
+struct TPushedImage {
+  int Width = 0;
+  int Height = 0;
+  POINT Destination{};
+  BYTE ConstantAlpha = 0;
+  bool Succeeded = false;  // what UpdateLayeredWindow returned
+  std::vector<std::uint32_t> Pixels;  // premultiplied BGRA, top-down, Width x Height
+
+  std::uint32_t Pixel(int x, int y) const;  // 0 outside the image
+};
+
+class TCustomGDIButton : public TCustomControl {
+ public:
+  // Builds the button with these colours (both 0 unless CreateFromXml read them), creates its window
+  // in the topmost band and renders it once; that first render draws nothing. The owner, a windowed
+  // control, also becomes the framework parent.
+  explicit TCustomGDIButton(TComponent* owner, const TButtonColors& colors = {});
+  ~TCustomGDIButton() override;
+
+  // Reads "DefaultColor" and "HotColor" (low 32 bits of the root's 64-bit attributes, 0 when missing)
+  // from the configuration file. A missing file is reported by the document and gives black; a file
+  // that does not parse throws.
+  static TButtonColors ReadColorsFromXml(const std::wstring& xmlFileName);
+  // The XML constructor: reads the colours, then constructs a Button with them. Every button class
+  // that a group creates needs the constructor Button(TComponent* owner, const TButtonColors&).
+  template <class Button>
+  static std::unique_ptr<Button> CreateFromXml(TComponent* owner, const std::wstring& xmlFileName) {
+    static_assert(std::is_base_of_v<TCustomGDIButton, Button>);
+    return std::make_unique<Button>(owner, ReadColorsFromXml(xmlFileName));
+  }
+
+  // Text a hint window paints; empty for every other button.
+  std::wstring HintText;
+  // Shell information about the button's file; its icon handle decides whether DrawOverlay runs.
+  SHFILEINFOW FileInfo{};
+  // The colours. A new value shows at the next mouse enter or leave, which copy it to the current colour.
+  TARGB HotColor = 0;
+  TARGB DefaultColor = 0;
+
+  // The ring this button belongs to (non-owning; nullptr until the group assigns it).
+  TGDIButtonGroupItems* GroupItems() const { return groupItems_; }
+  void SetGroupItems(TGDIButtonGroupItems* items) { groupItems_ = items; }
+  // 0 ring segment (and hint window), 1 centre disc, anything else draws nothing.
+  std::uint8_t ButtonKind() const { return buttonKind_; }
+  void SetButtonKind(std::uint8_t kind) { buttonKind_ = kind; }
+  // The geometry drawn. The button owns its default rectangle until it is pointed elsewhere; then the
+  // default is freed and the new one stays owned by whoever made it. nullptr draws nothing.
+  TPieRect* PieRect() const { return pieRect_; }
+  void SetPieRect(TPieRect* rect);
+  // Registry form of the button's GUID ("{XXXXXXXX-...}", 38 characters): the configuration's bytes.
+  const std::string& ButtonGuid() const { return buttonGuid_; }
+  void SetButtonGuid(std::string guid) { buttonGuid_ = std::move(guid); }
+  // The colour the next render uses (alpha 255; the fill alpha is fixed at 210).
+  TARGB CurrentColor() const { return MakeColor(red_, green_, blue_); }
+  // How many times DrawPie ran on this button.
+  int PaintCount() const { return paintCount_; }
+  TTimer& MenuTimer() { return *menuTimer_; }
+
+  // Handler of the menu timer: makes this program's open popup menu 65 % opaque.
+  virtual void MenuGlassTimer(TObject* sender);
+  // Draws over the rendered image after the first push; runs only while FileInfo has an icon.
+  virtual void DrawOverlay(TLayeredSurface& surface);
+  // Draws the shape for `rect` on the surface. The first call on a button draws nothing.
+  virtual void DrawPie(TLayeredSurface& surface, const TPieRect* rect);
+  // Renders and pushes the window, then makes sure it floats on the desktop.
+  virtual void RedrawButton();
+  // Renders into a fresh surface of the control's size and pushes it (constant alpha 150), then the
+  // overlay. Subclasses that keep their surface override this and call RenderInto.
+  virtual void UpdateLayered();
+
+  // Tests and benchmarks: keep a copy of every pushed image (off by default: the hint window's
+  // image is desktop-sized).
+  static void SetKeepPushedImages(bool keep);
+  const TPushedImage& LastPushedImage() const { return lastPushed_; }
+  int PushCount() const { return pushCount_; }
+
+ protected:
+  // Installs the drag-move handler as OnMouseMove unless one is assigned. Called by the constructor.
+  virtual void InstallDefaultHandlers();
+  // Mouse enter and leave notifications; subclasses extend them and call these first.
+  virtual void CMMouseEnter();
+  virtual void CMMouseLeave();
+
+  void CreateParams(TCreateParams& params) override;
+  void Paint() override;
+  LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+  // Pieces of the render, for subclasses that manage their own surface.
+  void ApplyLayeredStyle();  // WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_ACCEPTFILES, nothing else
+  void RenderInto(TLayeredSurface& surface);  // DrawPie, push at 150, overlay when there is an icon
+  // Pushes the surface to the window at its screen position with this constant alpha.
+  void PushSurface(TLayeredSurface& surface, BYTE constantAlpha);
+  // Counts a DrawPie call; true for the first one, which draws nothing.
+  bool CountPaint() { return ++paintCount_ == 1; }
+
+  BLENDFUNCTION blend_{AC_SRC_OVER, 0, 150, AC_SRC_ALPHA};
+  vantel::RectF outerRect_;  // derived from the pie rectangle at each render
+  vantel::RectF innerRect_;
+
+ private:
+  void DragMove(TShiftState shift);
+  void FollowCentre() noexcept;
+  void SetCurrentColor(TARGB color);
+
+  TGDIButtonGroupItems* groupItems_ = nullptr;
+  std::uint8_t buttonKind_ = 0;
+  std::uint8_t red_ = 0, green_ = 0, blue_ = 0;
+  std::unique_ptr<TPieRect> defaultPieRect_;
+  TPieRect* pieRect_ = nullptr;
+  std::string buttonGuid_;
+  int paintCount_ = 0;
+  std::unique_ptr<TTimer> menuTimer_;
+  int pushCount_ = 0;
+  TPushedImage lastPushed_;
+};

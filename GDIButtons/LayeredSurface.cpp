@@ -1,0 +1,65 @@
+// TLayeredSurface: the DIB section, its memory DC and the GDI+ objects over its pixels.
+#include "GDIButtons/LayeredSurface.h"
+
+#include <cstring>
+
+TLayeredSurface::TLayeredSurface(int width, int height) {
+  WindowDC screen(nullptr);
+  dc_.reset(CreateCompatibleDC(screen.get()));
+  if (width <= 0 || height <= 0 || !dc_) return;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;  // top-down
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  bitmap_.reset(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!bitmap_ || !bits) {
+    bitmap_.reset();
+    return;
+  }
+  // The DC is deleted before the bitmap, so nothing needs selecting back.
+  SelectObject(dc_.get(), bitmap_.get());
+  width_ = width;
+  height_ = height;
+  bits_ = bits;
+  Clear();
+}
+
+TLayeredSurface::~TLayeredSurface() {
+  // GDI+ lets go of the pixels before the bitmap that holds them is deleted.
+  gdiBitmap_.reset();
+}
+
+std::unique_ptr<Gdiplus::Graphics> TLayeredSurface::CreateGraphics() {
+  if (!bits_) return nullptr;
+  if (!gdiBitmap_) {
+    auto bitmap = std::make_unique<Gdiplus::Bitmap>(width_, height_, width_ * 4, PixelFormat32bppPARGB,
+                                                    static_cast<BYTE*>(bits_));
+    if (bitmap->GetLastStatus() != Gdiplus::Ok) return nullptr;
+    gdiBitmap_ = std::move(bitmap);
+  }
+  auto graphics = std::make_unique<Gdiplus::Graphics>(gdiBitmap_.get());
+  if (graphics->GetLastStatus() != Gdiplus::Ok) return nullptr;
+  return graphics;
+}
+
+void TLayeredSurface::Flush() { GdiFlush(); }
+
+void TLayeredSurface::Clear() {
+  Flush();
+  if (bits_) std::memset(bits_, 0, static_cast<size_t>(width_) * static_cast<size_t>(height_) * 4);
+}
+
+std::uint32_t TLayeredSurface::Pixel(int x, int y) const {
+  if (!bits_ || x < 0 || y < 0 || x >= width_ || y >= height_) return 0;
+  return Pixels()[static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(x)];
+}
+
+std::vector<std::uint32_t> TLayeredSurface::CopyPixels() const {
+  if (!bits_) return {};
+  const std::uint32_t* p = Pixels();
+  return std::vector<std::uint32_t>(p, p + static_cast<size_t>(width_) * static_cast<size_t>(height_));
+}
