@@ -1,0 +1,121 @@
+// TWinXmlReporter / TWinXmlFileSystem: the XML document's host seams over Win32 file calls.
+#include "framework/WinFileSystem.h"
+
+#include <algorithm>
+#include <climits>
+
+#include "framework/Application.h"
+#include "framework/Handles.h"
+#include "framework/TextCodec.h"
+#include "xml/XmlError.h"
+
+namespace {
+
+// The system's text for an error code, trimmed of trailing blanks and full stops.
+std::wstring SystemMessage(DWORD code) {
+  wchar_t* buffer = nullptr;
+  FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                 code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  std::wstring text = buffer ? buffer : L"";
+  if (buffer) LocalFree(buffer);
+  while (!text.empty() && (text.back() <= L' ' || text.back() == L'.')) text.pop_back();
+  if (text.empty()) text = L"System error " + std::to_wstring(code);
+  return text;
+}
+
+bool IsSharingProblem(DWORD code) {
+  return code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION || code == ERROR_ACCESS_DENIED;
+}
+
+[[noreturn]] void RaiseCannotCreate(const std::wstring& name, DWORD code) {
+  XmlErrors::Raise(XmlErrors::CannotCreateFile(WideToGb18030(name), WideToGb18030(SystemMessage(code))));
+}
+
+}  // namespace
+
+void TWinXmlReporter::ShowMessage(const std::wstring& text) {
+  const std::wstring title = Application ? Application->Title() : std::wstring();
+  MessageBoxW(GetActiveWindow(), text.c_str(), title.c_str(), MB_OK);
+}
+
+bool TWinXmlFileSystem::FileExists(const std::wstring& name) {
+  const DWORD attributes = GetFileAttributesW(name.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+TXmlReadResult TWinXmlFileSystem::ReadFile(const std::wstring& name, std::size_t maxBytes, std::string& bytes) {
+  UniqueFile file(CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!Valid(file)) {
+    const DWORD code = GetLastError();
+    return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND ? TXmlReadResult::Missing
+                                                                        : TXmlReadResult::CannotOpen;
+  }
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) return TXmlReadResult::CannotOpen;
+  if (static_cast<unsigned long long>(size.QuadPart) > maxBytes) return TXmlReadResult::TooLarge;
+  std::string data(static_cast<std::size_t>(size.QuadPart), '\0');
+  std::size_t done = 0;
+  while (done < data.size()) {
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(data.size() - done, 1u << 30));
+    DWORD read = 0;
+    if (!::ReadFile(file.get(), data.data() + done, chunk, &read, nullptr)) return TXmlReadResult::CannotOpen;
+    if (read == 0) break;  // shrank while we read: keep what is there
+    done += read;
+  }
+  data.resize(done);
+  bytes = std::move(data);
+  return TXmlReadResult::Ok;
+}
+
+void TWinXmlFileSystem::WriteFileAtomic(const std::wstring& name, std::string_view bytes) {
+  const std::wstring temporary = name + L".tmp";
+  const auto retrying = [this](auto attempt) {
+    for (int i = 0;; ++i) {
+      if (attempt()) return DWORD{ERROR_SUCCESS};
+      const DWORD code = GetLastError();
+      if (!IsSharingProblem(code) || i + 1 >= RetryAttempts) return code == ERROR_SUCCESS ? DWORD{ERROR_GEN_FAILURE} : code;
+      if (OnRetry) {
+        OnRetry(i + 1);
+      } else {
+        Sleep(RetryDelayMs);
+      }
+    }
+  };
+
+  UniqueFile file;
+  DWORD code = retrying([&] {
+    file.reset(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return Valid(file);
+  });
+  if (code != ERROR_SUCCESS) {
+    file.release();  // INVALID_HANDLE_VALUE: nothing to close
+    RaiseCannotCreate(name, code);
+  }
+
+  std::size_t done = 0;
+  while (code == ERROR_SUCCESS && done < bytes.size()) {
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
+    DWORD written = 0;
+    if (!::WriteFile(file.get(), bytes.data() + done, chunk, &written, nullptr) || written == 0)
+      code = GetLastError() ? GetLastError() : ERROR_WRITE_FAULT;
+    done += written;
+  }
+  if (code == ERROR_SUCCESS && !FlushFileBuffers(file.get())) code = GetLastError();
+  file.reset();  // closed before the rename
+  if (code == ERROR_SUCCESS) {
+    code = retrying([&] {
+      return MoveFileExW(temporary.c_str(), name.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+    });
+  }
+  if (code != ERROR_SUCCESS) {
+    DeleteFileW(temporary.c_str());
+    RaiseCannotCreate(name, code);
+  }
+}
+
+void InstallWinXmlHost() {
+  static TWinXmlReporter reporter;
+  static TWinXmlFileSystem fileSystem;
+  SetDefaultXmlHost(TXmlHost{&reporter, &fileSystem});
+}

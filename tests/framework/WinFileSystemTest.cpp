@@ -1,0 +1,147 @@
+// TWinXmlFileSystem: whole-file reads with sharing, atomic saves, and the error when a save cannot happen.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "framework/Handles.h"
+#include "framework/TextCodec.h"
+#include "framework/WinFileSystem.h"
+#include "xml/XmlError.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class WinFileSystemTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           (L"vantel-fs-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(GetTickCount64()));
+    fs::create_directories(dir_);
+    files_.RetryAttempts = 3;
+    files_.RetryDelayMs = 10;
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    fs::remove_all(dir_, ignored);
+  }
+  std::wstring Path(const std::wstring& leaf) const { return (dir_ / leaf).wstring(); }
+  static std::string Read(const std::wstring& path) {
+    std::string bytes;
+    TWinXmlFileSystem reader;
+    EXPECT_EQ(reader.ReadFile(path, 1 << 20, bytes), TXmlReadResult::Ok);
+    return bytes;
+  }
+  static void Write(const std::wstring& path, const std::string& bytes) {
+    UniqueFile f(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    DWORD written = 0;
+    ASSERT_TRUE(Valid(f));
+    WriteFile(f.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  }
+  bool NoTemporaryFiles() const {
+    for (const auto& entry : fs::directory_iterator(dir_))
+      if (entry.path().extension() == L".tmp") return false;
+    return true;
+  }
+
+  fs::path dir_;
+  TWinXmlFileSystem files_;
+};
+
+TEST_F(WinFileSystemTest, SaveCreatesOrReplacesWithExactBytesAndLeavesNoTemporary) {
+  const std::wstring target = Path(L"SystemConfig.xml");
+  const std::string first = "<?xml version=\"1.0\"?>\r\n<Root/>\r\n";
+  std::string second("\0binary\xff\x80", 9);
+  second += WideToGb18030(L"按键颜色");
+  for (const std::string& bytes : {first, second, std::string()}) {
+    files_.WriteFileAtomic(target, bytes);
+    EXPECT_EQ(Read(target), bytes);
+    EXPECT_TRUE(NoTemporaryFiles());
+  }
+}
+
+TEST_F(WinFileSystemTest, SaveWaitsOutAReaderThatLetsGoSoon) {
+  const std::wstring target = Path(L"open.xml");
+  Write(target, "old");
+  UniqueFile reader(CreateFileW(target.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(Valid(reader));
+  int retries = 0;
+  files_.OnRetry = [&](int) {
+    ++retries;
+    reader.reset();  // the other program closes the file
+  };
+  files_.WriteFileAtomic(target, "new");
+  EXPECT_EQ(retries, 1);
+  EXPECT_EQ(Read(target), "new");
+  EXPECT_TRUE(NoTemporaryFiles());
+}
+
+TEST_F(WinFileSystemTest, SaveThatCannotReplaceThrowsAndKeepsTheOldFile) {
+  const std::wstring target = Path(L"locked.xml");
+  Write(target, "old contents");
+  // Held open without delete sharing: the rename over it cannot succeed.
+  UniqueFile holder(CreateFileW(target.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(Valid(holder));
+  int retries = 0;
+  files_.OnRetry = [&](int) { ++retries; };
+  try {
+    files_.WriteFileAtomic(target, "new contents");
+    ADD_FAILURE() << "no error";
+  } catch (const EXmlError& e) {
+    const std::string prefix = "Cannot create file \"" + WideToGb18030(target) + "\". ";
+    EXPECT_EQ(std::string(e.what()).substr(0, prefix.size()), prefix);
+    EXPECT_GT(std::string(e.what()).size(), prefix.size());  // the system's own text follows
+  }
+  EXPECT_EQ(retries, files_.RetryAttempts - 1);  // tried, waited, gave up
+  holder.reset();
+  EXPECT_EQ(Read(target), "old contents");
+  EXPECT_TRUE(NoTemporaryFiles());
+}
+
+TEST_F(WinFileSystemTest, SaveIntoAMissingFolderNamesTheFileInTheError) {
+  const std::wstring target = Path(L"没有\\配置.xml");
+  try {
+    files_.WriteFileAtomic(target, "x");
+    ADD_FAILURE() << "no error";
+  } catch (const EXmlError& e) {
+    // The file name is in the program's narrow encoding (GB18030), like every message.
+    EXPECT_NE(std::string(e.what()).find(WideToGb18030(L"配置.xml")), std::string::npos) << e.what();
+  }
+}
+
+TEST_F(WinFileSystemTest, ReadResults) {
+  std::string bytes = "untouched";
+  EXPECT_EQ(files_.ReadFile(Path(L"absent.xml"), 100, bytes), TXmlReadResult::Missing);
+  EXPECT_EQ(files_.ReadFile(Path(L"no-folder\\absent.xml"), 100, bytes), TXmlReadResult::Missing);
+  EXPECT_EQ(bytes, "untouched");
+  EXPECT_FALSE(files_.FileExists(Path(L"absent.xml")));
+
+  Write(Path(L"big.xml"), std::string(101, 'x'));
+  EXPECT_EQ(files_.ReadFile(Path(L"big.xml"), 100, bytes), TXmlReadResult::TooLarge);
+  EXPECT_EQ(files_.ReadFile(Path(L"big.xml"), 101, bytes), TXmlReadResult::Ok);
+  EXPECT_EQ(bytes.size(), 101u);
+  EXPECT_TRUE(files_.FileExists(Path(L"big.xml")));
+  EXPECT_FALSE(files_.FileExists(dir_.wstring()));  // a folder is not a file
+}
+
+TEST_F(WinFileSystemTest, ReadingDoesNotKeepTheFileOpenAndAllowsOthersToWriteAfterwards) {
+  const std::wstring target = Path(L"中文名.xml");
+  Write(target, "abc");
+  EXPECT_EQ(Read(target), "abc");
+  // Exclusive access succeeds only if our read closed its handle.
+  UniqueFile exclusive(CreateFileW(target.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  EXPECT_TRUE(Valid(exclusive));
+}
+
+TEST_F(WinFileSystemTest, ReadingWorksWhileAnotherProgramHoldsTheFileForReading) {
+  const std::wstring target = Path(L"shared.xml");
+  Write(target, "shared");
+  UniqueFile other(CreateFileW(target.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(Valid(other));
+  EXPECT_EQ(Read(target), "shared");
+}
+
+}  // namespace
