@@ -21,6 +21,9 @@ std::string MissingGtInCloseTag(std::string_view element) {
 }
 std::string IncorrectCloseTag(std::string_view element) { return Join("Incorrect close tag in element ", element); }
 std::string NestingTooDeep(std::string_view element) { return Join("Nesting too deep in element ", element); }
+std::string MissingMarkupEnd(std::string_view end, std::string_view start) {
+  return Join(Join("Missing \"", end, "\" after \""), start, "\"");
+}
 std::string IllegalNodeNameCharacter(std::string_view name) {
   return Join("Illegal character in node name \"", name, "\"");
 }

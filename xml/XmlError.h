@@ -24,6 +24,8 @@ std::string MissingDataAfterLt(std::string_view element);
 std::string MissingGtInCloseTag(std::string_view element);
 std::string IncorrectCloseTag(std::string_view element);
 std::string NestingTooDeep(std::string_view element);
+// Markup cut off by the end of the file, e.g. Missing "-->" after "<!--".
+std::string MissingMarkupEnd(std::string_view end, std::string_view start);
 std::string IllegalNodeNameCharacter(std::string_view name);
 std::string CannotCreateFile(std::string_view fileName, std::string_view systemMessage);
 

@@ -96,27 +96,25 @@ void TXmlParser::ParseNode(TXmlNode& node, int depth) {
     if (rest.substr(0, m.Start.size()) != m.Start) continue;
     node.SetElementType(m.Type);
     switch (m.Type) {
-    case TXmlElementType::Comment: return ReadUntil(node, m.Start.size(), "-->");
-    case TXmlElementType::CData: return ReadUntil(node, m.Start.size(), "]]>");
-    case TXmlElementType::OtherMarkup: return ReadUntil(node, m.Start.size(), ">");
-    case TXmlElementType::OtherInstruction: return ReadUntil(node, m.Start.size(), "?>");
-    case TXmlElementType::Declaration: return ParseAttributesOnly(node, m.Start.size(), "xml");
-    case TXmlElementType::Stylesheet: return ParseAttributesOnly(node, m.Start.size(), "xml-stylesheet");
+    case TXmlElementType::Comment: return ReadUntil(node, m.Start, "-->");
+    case TXmlElementType::CData: return ReadUntil(node, m.Start, "]]>");
+    case TXmlElementType::OtherMarkup: return ReadUntil(node, m.Start, ">");
+    case TXmlElementType::OtherInstruction: return ReadUntil(node, m.Start, "?>");
+    case TXmlElementType::Declaration: return ParseAttributesOnly(node, m.Start, "xml");
+    case TXmlElementType::Stylesheet: return ParseAttributesOnly(node, m.Start, "xml-stylesheet");
     case TXmlElementType::DocType: return ParseDocType(node, depth);
-    default: return ParseDtdDeclaration(node, m.Start.size());
+    default: return ParseDtdDeclaration(node, m.Start);
     }
   }
   ParseElement(node, depth);
 }
 
-void TXmlParser::ReadUntil(TXmlNode& node, std::size_t startLength, std::string_view end) {
-  // Unterminated at the end of the input: the rest is the value (an enclosing element then
-  // reports its missing close tag).
-  const std::size_t from = FPos + startLength;
+void TXmlParser::ReadUntil(TXmlNode& node, std::string_view start, std::string_view end) {
+  const std::size_t from = FPos + start.size();
   const std::size_t stop = FText.find(end, from);
-  const std::size_t valueEnd = stop == std::string::npos ? FText.size() : stop;
-  node.SetValue(FText.substr(from, valueEnd - from));
-  FPos = stop == std::string::npos ? FText.size() : stop + end.size();
+  if (stop == std::string::npos) XmlErrors::Raise(XmlErrors::MissingMarkupEnd(end, start));
+  node.SetValue(FText.substr(from, stop - from));
+  FPos = stop + end.size();
 }
 
 std::size_t TXmlParser::FindOutsideQuotes(std::size_t from, std::string_view ends, bool questionGt) const {
@@ -136,31 +134,31 @@ std::size_t TXmlParser::FindOutsideQuotes(std::size_t from, std::string_view end
   return std::string::npos;
 }
 
-void TXmlParser::ParseAttributesOnly(TXmlNode& node, std::size_t startLength, std::string_view name) {
-  const std::size_t from = FPos + startLength;
+void TXmlParser::ParseAttributesOnly(TXmlNode& node, std::string_view start, std::string_view name) {
+  const std::size_t from = FPos + start.size();
   const std::size_t stop = FindOutsideQuotes(from, {}, true);
-  const std::size_t tagEnd = stop == std::string::npos ? FText.size() : stop;
+  if (stop == std::string::npos) XmlErrors::Raise(XmlErrors::MissingMarkupEnd("?>", start));
   node.SetElementName(name);
-  for (std::string& piece : SplitTag(std::string_view(FText).substr(from, tagEnd - from)))
+  for (std::string& piece : SplitTag(std::string_view(FText).substr(from, stop - from), false))
     node.AppendAttributeEntry(std::move(piece));
-  FPos = stop == std::string::npos ? FText.size() : stop + 2;
+  FPos = stop + 2;
 }
 
-void TXmlParser::ParseDtdDeclaration(TXmlNode& node, std::size_t startLength) {
-  const std::size_t from = FPos + startLength;
+void TXmlParser::ParseDtdDeclaration(TXmlNode& node, std::string_view start) {
+  const std::size_t from = FPos + start.size();
   const std::size_t stop = FindOutsideQuotes(from, ">", false);
-  const std::size_t tagEnd = stop == std::string::npos ? FText.size() : stop;
-  SplitNameAndValue(node, std::string_view(FText).substr(from, tagEnd - from));
-  FPos = stop == std::string::npos ? FText.size() : stop + 1;
+  if (stop == std::string::npos) XmlErrors::Raise(XmlErrors::MissingMarkupEnd(">", start));
+  SplitNameAndValue(node, std::string_view(FText).substr(from, stop - from));
+  FPos = stop + 1;
 }
 
 void TXmlParser::ParseDocType(TXmlNode& node, int depth) {
-  const std::size_t from = FPos + std::string_view("<!DOCTYPE").size();
+  constexpr std::string_view Start = "<!DOCTYPE";
+  const std::size_t from = FPos + Start.size();
   const std::size_t stop = FindOutsideQuotes(from, ">[", false);
-  const std::size_t headEnd = stop == std::string::npos ? FText.size() : stop;
-  SplitNameAndValue(node, std::string_view(FText).substr(from, headEnd - from));
-  FPos = headEnd;
-  if (AtEnd()) return;
+  if (stop == std::string::npos) XmlErrors::Raise(XmlErrors::MissingMarkupEnd(">", Start));
+  SplitNameAndValue(node, std::string_view(FText).substr(from, stop - from));
+  FPos = stop;
   if (FText[FPos] == '>') {
     ++FPos;
     return;
@@ -169,11 +167,12 @@ void TXmlParser::ParseDocType(TXmlNode& node, int depth) {
   ++FPos;
   for (;;) {
     SkipBlanks();
-    if (AtEnd()) return;
+    if (AtEnd()) XmlErrors::Raise(XmlErrors::MissingMarkupEnd("]>", Start));
     const char c = FText[FPos];
     if (c == ']') {
       const std::size_t gt = FText.find('>', FPos + 1);
-      FPos = gt == std::string::npos ? FText.size() : gt + 1;
+      if (gt == std::string::npos) XmlErrors::Raise(XmlErrors::MissingMarkupEnd("]>", Start));
+      FPos = gt + 1;
       return;
     }
     if (c != '<') {
@@ -193,7 +192,7 @@ void TXmlParser::ParseElement(TXmlNode& node, int depth) {
   // A "/" just before ">" closes the element at once.
   const bool closed = stop != std::string::npos && tagEnd > from && FText[tagEnd - 1] == '/';
   if (closed) --tagEnd;
-  std::vector<std::string> pieces = SplitTag(std::string_view(FText).substr(from, tagEnd - from));
+  std::vector<std::string> pieces = SplitTag(std::string_view(FText).substr(from, tagEnd - from), true);
   if (pieces.empty()) XmlErrors::Raise(XmlErrors::MissingElementName);
   node.SetElementType(TXmlElementType::Element);
   node.FName = std::move(pieces[0]);
@@ -224,7 +223,8 @@ void TXmlParser::ParseContent(TXmlNode& node, int depth) {
     while (q < FText.size() && IsBlank(FText[q])) ++q;
     if (q >= FText.size()) XmlErrors::Raise(XmlErrors::MissingDataAfterLt(node.Name()));
     if (FText[q] == '/') {
-      const std::size_t gt = FText.find('>', q + 1);
+      // Quote-aware like the start tag, so that a name holding a quoted ">" finds its close tag.
+      const std::size_t gt = FindOutsideQuotes(q + 1, ">", false);
       if (gt == std::string::npos) XmlErrors::Raise(XmlErrors::MissingGtInCloseTag(node.Name()));
       if (!XmlText::SameText(XmlText::Trim(std::string_view(FText).substr(q + 1, gt - q - 1)), node.Name()))
         XmlErrors::Raise(XmlErrors::IncorrectCloseTag(node.Name()));
@@ -256,7 +256,7 @@ void TXmlParser::ParseContent(TXmlNode& node, int depth) {
   }
 }
 
-std::vector<std::string> TXmlParser::SplitTag(std::string_view tag) {
+std::vector<std::string> TXmlParser::SplitTag(std::string_view tag, bool firstIsName) {
   tag = XmlText::Trim(tag);
   std::vector<std::string> raw;
   char quote = 0;
@@ -277,16 +277,18 @@ std::vector<std::string> TXmlParser::SplitTag(std::string_view tag) {
     }
   }
   // name = "value": first join pieces that begin with "=" to the piece before, then pieces that
-  // begin with a quote to a piece before that holds "=".
+  // begin with a quote to a piece before that holds "=". Nothing is joined to an element's name:
+  // the writer puts a space after the name, and an attribute glued to it would not load again.
+  const std::size_t firstTarget = firstIsName ? 1 : 0;
   std::vector<std::string> joined;
   for (std::string& p : raw) {
-    if (p[0] == '=' && !joined.empty()) joined.back() += p;
+    if (p[0] == '=' && joined.size() > firstTarget) joined.back() += p;
     else joined.push_back(std::move(p));
   }
   std::vector<std::string> pieces;
   bool lastHasEquals = false;
   for (std::string& p : joined) {
-    if ((p[0] == '"' || p[0] == '\'') && !pieces.empty() && lastHasEquals) {
+    if ((p[0] == '"' || p[0] == '\'') && pieces.size() > firstTarget && lastHasEquals) {
       pieces.back() += p;
     } else {
       lastHasEquals = p.find('=') != std::string::npos;

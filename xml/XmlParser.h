@@ -19,17 +19,18 @@ public:
   // Replaces the children of the top-level list; fails with "No root element found in xml".
   void ParseDocument(TXmlNode& topLevel);
 
-  // A tag's text split into its pieces: name, then attribute entries as they stand.
-  static std::vector<std::string> SplitTag(std::string_view tag);
+  // A tag's text split into its pieces (an element's name first), then attribute entries as they stand.
+  static std::vector<std::string> SplitTag(std::string_view tag, bool firstIsName);
 
 private:
   void ParseNode(TXmlNode& node, int depth);
   void ParseElement(TXmlNode& node, int depth);
   void ParseContent(TXmlNode& node, int depth);
-  void ParseAttributesOnly(TXmlNode& node, std::size_t startLength, std::string_view name);
+  void ParseAttributesOnly(TXmlNode& node, std::string_view start, std::string_view name);
   void ParseDocType(TXmlNode& node, int depth);
-  void ParseDtdDeclaration(TXmlNode& node, std::size_t startLength);
-  void ReadUntil(TXmlNode& node, std::size_t startLength, std::string_view end);
+  void ParseDtdDeclaration(TXmlNode& node, std::string_view start);
+  // Markup cut off by the end of the input is refused, not taken as running to the end.
+  void ReadUntil(TXmlNode& node, std::string_view start, std::string_view end);
   void SwitchToUtf8();
 
   TXmlNode& NewChildNode(TXmlNode& parent);

@@ -1,6 +1,7 @@
 // TComponent: registration with the owner, notifications on insert and removal, free notifications.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -27,22 +28,24 @@ TEST(Component, ChildrenRegisterInCreationOrderAndUnregisterWhenFreed) {
   auto c = std::make_unique<TComponent>(&owner);
   EXPECT_EQ(owner.Components(), (std::vector<TComponent*>{a.get(), b.get(), c.get()}));
   EXPECT_EQ(b->Owner(), &owner);
-  TComponent* raw = b.get();
+  const auto raw = reinterpret_cast<std::uintptr_t>(b.get());  // an address only: b is freed below
   b.reset();
   EXPECT_EQ(owner.Components(), (std::vector<TComponent*>{a.get(), c.get()}));
   ASSERT_EQ(owner.seen.size(), 4u);
   EXPECT_EQ(owner.seen[0], std::make_pair(a.get(), TOperation::opInsert));
-  EXPECT_EQ(owner.seen[3], std::make_pair(raw, TOperation::opRemove));
+  EXPECT_EQ(reinterpret_cast<std::uintptr_t>(owner.seen[3].first), raw);
+  EXPECT_EQ(owner.seen[3].second, TOperation::opRemove);
 }
 
 TEST(Component, FreeNotificationReachesTheSubscriberAndIsTwoWay) {
   Watcher watcher(nullptr);
   auto watched = std::make_unique<Watcher>(nullptr);
   watched->FreeNotification(&watcher);
-  TComponent* raw = watched.get();
+  const auto raw = reinterpret_cast<std::uintptr_t>(watched.get());
   watched.reset();
   ASSERT_EQ(watcher.seen.size(), 1u);
-  EXPECT_EQ(watcher.seen[0], std::make_pair(raw, TOperation::opRemove));
+  EXPECT_EQ(reinterpret_cast<std::uintptr_t>(watcher.seen[0].first), raw);
+  EXPECT_EQ(watcher.seen[0].second, TOperation::opRemove);
 
   // The subscriber going first must not leave a dangling link in the watched component.
   auto watched2 = std::make_unique<Watcher>(nullptr);

@@ -79,9 +79,15 @@ inline std::string Rewrite(std::string_view bytes) { return Parse(bytes)->SaveTo
 // A short printable label for a table row (test names carry it).
 inline void PrintLabel(std::string_view text, std::ostream* os) {
   std::string label;
-  for (char c : text.substr(0, 40)) {
+  for (char c : text.substr(0, 24)) {
     const bool plain = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-    label += plain ? c : '_';
+    if (plain) {
+      label += c;
+    } else {
+      static constexpr char Hex[] = "0123456789ABCDEF";
+      const auto b = static_cast<unsigned char>(c);
+      label += {'_', Hex[b >> 4], Hex[b & 15]};
+    }
   }
   *os << (label.empty() ? std::string("empty") : label);
 }

@@ -1,0 +1,76 @@
+// Vantel.exe's entry point: module start-up, the application and its main window, the loop, the orderly end.
+#include "framework/Win32.h"
+
+#include <memory>
+
+#include "app/ConfigBackup.h"
+#include "app/StartupShow.h"
+#include "app/VTMainForm.h"
+#include "framework/Forms.h"
+#include "framework/GdiPlusSession.h"
+#include "shell/OleSession.h"
+#include "shell/TrayIconHandler.h"
+#include "xml/XmlHost.h"
+
+namespace {
+// The XML document's messages (a missing configuration file) as a plain message box.
+class TMessageBoxReporter final : public TXmlReporter {
+ public:
+  void ShowMessage(const std::wstring& text) override {
+    const std::wstring title = Application ? Application->Title() : std::wstring(L"Vantel");
+    MessageBoxW(GetActiveWindow(), text.c_str(), title.c_str(), MB_OK);
+  }
+};
+
+// The process's default XML host for the scope: every document reports and saves through it.
+class TXmlHostScope {
+ public:
+  explicit TXmlHostScope(const TXmlHost& host) : previous_(DefaultXmlHost()) { SetDefaultXmlHost(host); }
+  ~TXmlHostScope() { SetDefaultXmlHost(previous_); }
+  TXmlHostScope(const TXmlHostScope&) = delete;
+  TXmlHostScope& operator=(const TXmlHostScope&) = delete;
+
+ private:
+  TXmlHost previous_;
+};
+
+int RunProgram(int showCommand) {
+  // Module start-up, before any window: OLE for drag and drop on this thread, the taskbar's restart
+  // message for the tray icon, GDI+ for the pie buttons.
+  TOleSession ole;
+  TaskbarCreatedMessage();
+  GdiPlusSession gdiplus;
+
+  TMessageBoxReporter reporter;
+  TConfigBackupFileSystem files(StdXmlFileSystem());
+  TXmlHostScope xmlHost(TXmlHost{&reporter, &files});
+
+  TApplication application;
+  TScreen screen;
+  auto mainForm = std::make_unique<TfrmVantelMain>(&application);
+  application.SetMainForm(mainForm.get());
+  if (StartupShowFor(showCommand) == TStartupShow::Hidden) {
+    // Started minimised or hidden: the ring and the tray commands need the group, so the show
+    // handler's work runs now; the window stays hidden until the tray menu shows it.
+    mainForm->PrepareWithoutShowing();
+    application.SetMainForm(nullptr);  // nothing for the loop to show
+    application.QueueCall([&] { application.SetMainForm(mainForm.get()); });
+  }
+  application.Run(SW_SHOWNORMAL);
+  // The main window goes first, with its group, buttons and tray icon; then the application, GDI+ and OLE.
+  mainForm.reset();
+  return 0;
+}
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
+  // The working folder holds the user's files: no DLL is ever loaded from it.
+  SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+  SetDllDirectoryW(L"");
+  try {
+    return RunProgram(showCommand);
+  } catch (...) {
+    HandleCurrentException(nullptr);
+    return 1;
+  }
+}

@@ -1,0 +1,39 @@
+// TMenuSkin: draws the program's popup menus owner-drawn, with a sky-blue gradient, while it is active.
+#pragma once
+
+#include <string>
+
+#include "framework/Component.h"
+#include "framework/Graphics.h"
+#include "framework/Menus.h"
+
+constexpr TColor clSkyBlue = RGB(166, 202, 240);
+
+// The framework has one menu painter for the whole process, so one active skin draws every popup
+// menu of the program (the tray menu and the buttons' menus alike).
+class TMenuSkin : public TComponent, private TMenuPainter {
+ public:
+  explicit TMenuSkin(TComponent* owner);
+  ~TMenuSkin() override;  // stops painting
+
+  bool Active() const { return active_; }
+  void SetActive(bool active);
+
+  TColor Color = clSkyBlue;
+  std::wstring FontName = L"宋体";
+  int FontHeight = 12;       // pixels
+  int IconColumnWidth = 24;  // pixels, the gradient strip left of the captions
+
+  // The painter's two calls, public for drawing into any DC (tests draw into a bitmap).
+  void MeasureItem(TMenuItem& item, MEASUREITEMSTRUCT& measure) { Measure(item, measure); }
+  void DrawItem(TMenuItem& item, const DRAWITEMSTRUCT& draw) { Draw(item, draw); }
+
+ private:
+  void Measure(TMenuItem& item, MEASUREITEMSTRUCT& measure) override;
+  void Draw(TMenuItem& item, const DRAWITEMSTRUCT& draw) override;
+  HFONT Font(bool bold);
+
+  bool active_ = false;
+  GdiObject<HFONT> font_;
+  GdiObject<HFONT> boldFont_;
+};

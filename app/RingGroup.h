@@ -1,0 +1,31 @@
+// TRingGroup: what the main window uses of its button group, and the factory that makes the program's one.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+class TComponent;
+class TPopupMenu;
+
+// The operations start-up and the tray commands call on the XML-bound button group, in its own names.
+// The main window owns the group through this interface; tests can hand the window a group of theirs.
+class TRingGroup {
+ public:
+  virtual ~TRingGroup() = default;
+  virtual void LoadConfigFile(const std::wstring& fileName) = 0;
+  virtual void SetHeight(int height) = 0;
+  virtual void SetWidth(int width) = 0;
+  virtual void SetPopupMenu(TPopupMenu* menu) = 0;  // non-owning
+  virtual int HasButtonRecords() = 0;
+  virtual void LoadButtons() = 0;
+  virtual void CreateDefaultSegments() = 0;
+  virtual void ShowAll() = 0;
+  virtual int SegmentCount() = 0;  // ring segments, the centre not counted
+};
+
+using TRingGroupFactory =
+    std::function<std::unique_ptr<TRingGroup>(TComponent* owner, const std::wstring& fileName)>;
+
+// The program's group: a TXmlControlButtonGroup created with (owner, file name).
+std::unique_ptr<TRingGroup> CreateXmlRingGroup(TComponent* owner, const std::wstring& fileName);

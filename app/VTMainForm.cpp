@@ -1,0 +1,347 @@
+// TfrmVantelMain: the form's components, the show handler that builds the ring, tray commands and colours.
+#include "app/VTMainForm.h"
+
+#include <shellapi.h>
+
+#include "app/BrokenConfigView.h"
+#include "xml/ColorValue.h"
+#include "xml/ConfigFormat.h"
+#include "xml/XmlDocument.h"
+#include "xml/XmlError.h"
+
+namespace {
+constexpr wchar_t kCreationCaption[] = L"Vantel桌面管理工具";
+constexpr wchar_t kShownCaption[] = L"最新的Vantel桌面管理工具请访问";
+constexpr wchar_t kColourButtonCaption[] = L"选择颜色";
+constexpr wchar_t kHotColourText[] = L"热键颜色";
+constexpr wchar_t kNormalColourText[] = L"按键颜色";
+constexpr int kRingSide = 180;
+constexpr int kSettingsWidth = 516;
+constexpr int kSettingsHeight = 368;
+
+int ScreenPixelsPerInch() {
+  WindowDC screen(nullptr);
+  const int dpi = screen ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 0;
+  return dpi > 0 ? dpi : 96;
+}
+
+HICON LoadProgramIcon(int size) {
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  auto icon = static_cast<HICON>(LoadImageW(instance, L"MAINICON", IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+  return icon ? icon : LoadIconW(nullptr, IDI_APPLICATION);  // a program without the resource (tests)
+}
+
+template <class T>
+std::unique_ptr<T> Make(TComponent* owner, const wchar_t* name) {
+  auto component = std::make_unique<T>(owner);
+  component->SetName(name);
+  return component;
+}
+
+TMenuItem* AddItem(TComponent* owner, TMenuItem& parent, const wchar_t* name, const wchar_t* caption,
+                   TNotifyEvent onClick = {}) {
+  TMenuItem* item = parent.Add(std::make_unique<TMenuItem>(owner));
+  item->SetName(name);
+  item->Caption = caption;
+  item->OnClick = std::move(onClick);
+  return item;
+}
+}  // namespace
+
+TColor ColorBoxColor(std::uint32_t argb) { return ARGBToColorRef(argb); }
+
+int FormFontHeight(int pixelsPerInch) { return -MulDiv(8, pixelsPerInch, 72); }
+
+TfrmVantelMain::TfrmVantelMain(TComponent* owner, TRingGroupFactory groupFactory)
+    : TForm(owner), groupFactory_(groupFactory ? std::move(groupFactory) : TRingGroupFactory(&CreateXmlRingGroup)) {
+  SetName(L"frmVantelMain");
+  // The form's own properties.
+  BorderStyle = TFormBorderStyle::bsDialog;
+  SetFormStyle(TFormStyle::fsStayOnTop);
+  SetCaption(kCreationCaption);
+  SetColor(clBtnFace);
+  Font().SetName(L"MS Sans Serif");
+  Font().SetHeight(FormFontHeight(ScreenPixelsPerInch()));
+  Font().SetCharset(DEFAULT_CHARSET);
+  SetBounds(335, 216, 0, 0);
+  SetClientSize(298, 341);
+  OnShow = [this](TObject* sender) { FormShow(sender); };
+  OnClose = [this](TObject* sender, TCloseAction& action) { FormClose(sender, action); };
+  CreateComponents();
+}
+
+TfrmVantelMain::~TfrmVantelMain() {
+  // The group's buttons are windows owned by this one: they go first (also before the tray icon, whose
+  // handlers use the group).
+  buttonGroup_.reset();
+}
+
+void TfrmVantelMain::CreateComponents() {
+  Handle();  // the window first: its children and the tray icon's owner hook need it
+
+  Panel1 = Make<TPanel>(this, L"Panel1");
+  Panel1->FillParent = true;
+  Panel1->SetParent(this);
+
+  auto place = [this](TWinControl& control, int left, int top, int width, int height) {
+    control.SetBounds(left, top, width, height);
+    control.SetParent(Panel1.get());
+  };
+  Label1 = Make<TLabel>(this, L"Label1");
+  place(*Label1, 16, 24, 57, 13);
+  Label1->SetCaption(kHotColourText);
+  Label2 = Make<TLabel>(this, L"Label2");
+  place(*Label2, 16, 56, 57, 13);
+  Label2->SetCaption(kNormalColourText);
+
+  Edit1 = Make<TEdit>(this, L"Edit1");
+  place(*Edit1, 83, 20, 105, 21);
+  Edit1->TabOrder = 0;
+  BitBtn1 = Make<TBitBtn>(this, L"BitBtn1");
+  place(*BitBtn1, 198, 18, 75, 25);
+  BitBtn1->SetCaption(kColourButtonCaption);
+  BitBtn1->HotTrack = true;
+  BitBtn1->TabOrder = 1;
+  BitBtn1->OnClick = [this](TObject* sender) { BitBtn1Click(sender); };
+  Edit2 = Make<TEdit>(this, L"Edit2");
+  place(*Edit2, 83, 52, 105, 21);
+  Edit2->TabOrder = 2;
+  BitBtn2 = Make<TBitBtn>(this, L"BitBtn2");
+  place(*BitBtn2, 198, 50, 75, 25);
+  BitBtn2->SetCaption(kColourButtonCaption);
+  BitBtn2->HotTrack = true;
+  BitBtn2->TabOrder = 3;
+  BitBtn2->OnClick = [this](TObject* sender) { BitBtn2Click(sender); };
+
+  Panel1->Handle();
+  for (TWinControl* control : std::initializer_list<TWinControl*>{Label1.get(), Label2.get(), Edit1.get(),
+                                                                    BitBtn1.get(), Edit2.get(), BitBtn2.get()}) {
+    control->Handle();
+    ApplyParentFont(*control);
+  }
+
+  PmTrayIcon = Make<TPopupMenu>(this, L"PmTrayIcon");
+  CreateTrayMenu();
+
+  MenuSkin1 = Make<TMenuSkin>(this, L"MenuSkin1");
+  MenuSkin1->SetActive(true);
+  PmButtonControl = Make<TPopupMenu>(this, L"PmButtonControl");
+  ColorDialog1 = Make<TColorDialog>(this, L"ColorDialog1");
+
+  // The tray icon last, as its stored properties are read: the icon is in the notification area from
+  // here on, and its clicks are handled as soon as the message loop runs.
+  TrayIcon1 = Make<TFormTrayIcon>(this, L"TrayIcon1");
+  {
+    UniqueIcon icon(LoadProgramIcon(GetSystemMetrics(SM_CXSMICON)));
+    TrayIcon1->SetIcon(icon.get());  // keeps a copy
+  }
+  TrayIcon1->SetShowHint(false);  // no tooltip
+  TrayIcon1->SetPopupMenu(PmTrayIcon.get());
+  TrayIcon1->SetWantEnterExitEvents(true);
+  TrayIcon1->OnClick = [this](TObject* sender) { TrayIcon1Click(sender); };
+  TrayIcon1->OnDblClick = [this](TObject* sender) { TrayIcon1DblClick(sender); };
+  TrayIcon1->OnMouseDown = [this](TObject* sender, TMouseButton button, TShiftState shift, int x, int y) {
+    TrayIcon1MouseDown(sender, button, shift, x, y);
+  };
+  TrayIcon1->SetIconVisible(true);
+  TrayIcon1->FinishLoading();
+}
+
+void TfrmVantelMain::CreateTrayMenu() {
+  TMenuItem& items = PmTrayIcon->Items();
+  auto handler = [this](void (TfrmVantelMain::*method)(TObject*)) {
+    return [this, method](TObject* sender) { (this->*method)(sender); };
+  };
+  N1 = AddItem(this, items, L"N1", L"隐藏系统设置", handler(&TfrmVantelMain::N1Click));
+  N2 = AddItem(this, items, L"N2", L"显示系统设置", handler(&TfrmVantelMain::N2Click));
+  N4 = AddItem(this, items, L"N4", L"隐藏桌面图标", handler(&TfrmVantelMain::N4Click));
+  N5 = AddItem(this, items, L"N5", L"显示桌面图标", handler(&TfrmVantelMain::N5Click));
+  N6 = AddItem(this, items, L"N6", L"-");
+  NContact = AddItem(this, items, L"NContact", L"联系电话: 000-0000-0000");  // shows the number only
+  N11 = AddItem(this, items, L"N11", L"使用说明", handler(&TfrmVantelMain::N11Click));
+  N3 = AddItem(this, items, L"N3", L"关闭Vantel工具", handler(&TfrmVantelMain::N3Click));
+  N7 = AddItem(this, items, L"N7", L"相关工具");
+  N8 = AddItem(this, *N7, L"N8", L"Vantel相关工具下载", handler(&TfrmVantelMain::N8Click));
+  N10 = AddItem(this, *N7, L"N10", L"最新的Vantel工具", handler(&TfrmVantelMain::N10Click));
+  N9 = AddItem(this, items, L"N9", L"官方网站", handler(&TfrmVantelMain::N9Click));
+}
+
+void TfrmVantelMain::FormShow(TObject* sender) {
+  (void)sender;
+  TXmlDocument document;
+  SetCaption(std::wstring(kShownCaption) + kVantelWebAddress);
+  SetWidth(0);
+  SetHeight(0);
+  HWND window = Handle();
+  const LONG_PTR exStyle = GetWindowLongPtrW(window, GWL_EXSTYLE);
+  configUnloadable_ = false;
+  try {
+    document.LoadFile(kVantelConfigFile);
+  } catch (const EXmlError&) {
+    // The user is told; the file stays as it is, and the window carries on as with a file that holds
+    // nothing: black colour boxes, and a ring of default segments.
+    configUnloadable_ = true;
+    if (Application) Application->HandleException(this);
+    document.ResetDocument();
+  }
+  Edit1->SetText(kHotColourText);
+  const TXmlNode* root = document.RootElement();
+  Edit1->SetColor(ColorBoxColor(root ? ConfigFormat::ReadHotColor(*root) : 0));
+  Edit2->SetText(kNormalColourText);
+  Edit2->SetColor(ColorBoxColor(root ? ConfigFormat::ReadDefaultColor(*root) : 0));
+  SetWindowLongPtrW(window, GWL_EXSTYLE, exStyle & ~static_cast<LONG_PTR>(WS_EX_APPWINDOW));
+  if (Application) ShowWindow(Application->Handle(), SW_HIDE);
+  CreateButtonGroup();
+}
+
+void TfrmVantelMain::PrepareWithoutShowing() { FormShow(this); }
+
+void TfrmVantelMain::CreateButtonGroup() {
+  if (buttonGroup_) return;
+  if (!configUnloadable_) {
+    try {
+      BuildButtonGroup();
+      return;
+    } catch (const EXmlError&) {
+      // The file stopped loading between the show handler's read and the group's: as above.
+      buttonGroup_.reset();
+      if (Application) Application->HandleException(this);
+    }
+  }
+  TBrokenConfigView asIfEmpty(kVantelConfigFile);
+  BuildButtonGroup();
+}
+
+void TfrmVantelMain::BuildButtonGroup() {
+  buttonGroup_ = groupFactory_(this, kVantelConfigFile);
+  buttonGroup_->LoadConfigFile(kVantelConfigFile);
+  buttonGroup_->SetHeight(kRingSide);
+  buttonGroup_->SetWidth(kRingSide);
+  buttonGroup_->SetPopupMenu(PmButtonControl.get());
+  if (buttonGroup_->HasButtonRecords() != 0) {
+    buttonGroup_->LoadButtons();
+  } else {
+    buttonGroup_->CreateDefaultSegments();
+  }
+  MenuSkin1->SetActive(false);
+  MenuSkin1->SetActive(true);
+}
+
+void TfrmVantelMain::FormClose(TObject* sender, TCloseAction& action) {
+  (void)sender;
+  action = TCloseAction::caNone;
+  SetVisible(false);
+  TrayIcon1->HideMainWindow();
+}
+
+void TfrmVantelMain::N1Click(TObject* sender) {
+  (void)sender;
+  SetWidth(0);
+  SetHeight(0);
+  TrayIcon1->HideMainWindow();
+}
+
+void TfrmVantelMain::N2Click(TObject* sender) {
+  (void)sender;
+  SetVisible(true);
+  SetWidth(kSettingsWidth);
+  SetHeight(kSettingsHeight);
+  TrayIcon1->ShowMainWindow();
+}
+
+void TfrmVantelMain::ShowDesktopIcons(bool show) {
+  if (HWND desktop = FindWindowW(L"Progman", nullptr)) ShowWindow(desktop, show ? SW_SHOW : SW_HIDE);
+}
+
+void TfrmVantelMain::N4Click(TObject* sender) {
+  (void)sender;
+  ShowDesktopIcons(false);
+}
+
+void TfrmVantelMain::N5Click(TObject* sender) {
+  (void)sender;
+  ShowDesktopIcons(true);
+}
+
+void TfrmVantelMain::N3Click(TObject* sender) {
+  N5Click(sender);
+  if (Application) Application->Terminate();
+}
+
+void TfrmVantelMain::OpenWebSite() {
+  // Fails silently, as a link that cannot be opened has nothing to report.
+  ShellExecuteW(nullptr, L"open", kVantelWebAddress, nullptr, nullptr, SW_SHOW);
+}
+
+void TfrmVantelMain::N8Click(TObject* sender) {
+  (void)sender;
+  OpenWebSite();
+}
+
+void TfrmVantelMain::N9Click(TObject* sender) {
+  (void)sender;
+  OpenWebSite();
+}
+
+void TfrmVantelMain::N10Click(TObject* sender) {
+  (void)sender;
+  OpenWebSite();
+}
+
+void TfrmVantelMain::N11Click(TObject* sender) {
+  (void)sender;
+  if (ShowInformation) {
+    ShowInformation(kUsageNote);
+    return;
+  }
+  const std::wstring title = Application ? Application->Title() : std::wstring(L"Vantel");
+  MessageBoxW(HandleAllocated() ? Handle() : nullptr, kUsageNote, title.c_str(), MB_OK | MB_ICONINFORMATION);
+}
+
+void TfrmVantelMain::ShowAllButtons() {
+  if (buttonGroup_) buttonGroup_->ShowAll();
+}
+
+void TfrmVantelMain::TrayIcon1MouseDown(TObject* sender, TMouseButton button, TShiftState shift, int x, int y) {
+  (void)sender;
+  (void)shift;
+  (void)x;
+  (void)y;
+  if (button == TMouseButton::mbLeft) ShowAllButtons();
+}
+
+void TfrmVantelMain::TrayIcon1Click(TObject* sender) {
+  (void)sender;
+  ShowAllButtons();
+}
+
+void TfrmVantelMain::TrayIcon1DblClick(TObject* sender) {
+  (void)sender;
+  SetWidth(0);
+  SetHeight(0);
+  SetVisible(true);
+  ShowAllButtons();
+}
+
+void TfrmVantelMain::ChooseColor(TEdit& box, std::string_view attribute) {
+  const bool chosen = ExecuteColorDialog ? ExecuteColorDialog(*ColorDialog1) : ColorDialog1->Execute();
+  if (!chosen) return;
+  TXmlDocument document;
+  document.LoadFile(kVantelConfigFile);
+  const COLORREF colour = ColorDialog1->Color & 0xFFFFFF;
+  box.SetColor(colour);
+  TXmlNode* root = document.RootElement();
+  if (!root) XmlErrors::Raise(XmlErrors::NoRootElement);
+  ConfigFormat::StoreColor(*root, attribute, ColorRefToARGB(colour));
+  document.SaveFile(document.LoadedFileName());
+}
+
+void TfrmVantelMain::BitBtn1Click(TObject* sender) {
+  (void)sender;
+  ChooseColor(*Edit1, ConfigFormat::HotColorAttribute);
+}
+
+void TfrmVantelMain::BitBtn2Click(TObject* sender) {
+  (void)sender;
+  ChooseColor(*Edit2, ConfigFormat::DefaultColorAttribute);
+}

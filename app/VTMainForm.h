@@ -1,0 +1,99 @@
+// TfrmVantelMain: the main window, which doubles as the settings window, with the tray icon and its menu.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "app/MenuSkin.h"
+#include "app/RingGroup.h"
+#include "framework/Dialogs.h"
+#include "framework/Forms.h"
+#include "framework/Menus.h"
+#include "framework/StdCtrls.h"
+#include "shell/TrayIcon.h"
+
+// The maker's web address: opened by the three link items and shown in the caption.
+inline constexpr wchar_t kVantelWebAddress[] = L"https://www.example.com/vantel";
+inline constexpr wchar_t kVantelConfigFile[] = L"SystemConfig.xml";
+// The usage note: two lines joined by a line feed, then a carriage return.
+inline constexpr wchar_t kUsageNote[] =
+    L"左键拖拽图标后,如果按键上已存在图标则新增按键\n\r右键拖拽图标后,如果按键上已存在图标则覆盖图标";
+
+// A tray icon whose loading the form finishes once all its components exist.
+class TFormTrayIcon final : public TTrayIcon {
+ public:
+  using TTrayIcon::TTrayIcon;
+  void FinishLoading() { Loaded(); }
+};
+
+class TfrmVantelMain : public TForm {
+ public:
+  // Builds the window and every component; the tray icon appears before this returns.
+  // `groupFactory` makes the button group (the XML-bound group when empty).
+  explicit TfrmVantelMain(TComponent* owner, TRingGroupFactory groupFactory = {});
+  ~TfrmVantelMain() override;
+
+  // Components, owned by the window.
+  std::unique_ptr<TPanel> Panel1;
+  std::unique_ptr<TLabel> Label1, Label2;
+  std::unique_ptr<TEdit> Edit1, Edit2;
+  std::unique_ptr<TBitBtn> BitBtn1, BitBtn2;
+  std::unique_ptr<TPopupMenu> PmTrayIcon;
+  TMenuItem *N1 = nullptr, *N2 = nullptr, *N4 = nullptr, *N5 = nullptr, *N6 = nullptr, *NContact = nullptr,
+            *N11 = nullptr, *N3 = nullptr, *N7 = nullptr, *N8 = nullptr, *N10 = nullptr, *N9 = nullptr;
+  std::unique_ptr<TFormTrayIcon> TrayIcon1;
+  std::unique_ptr<TMenuSkin> MenuSkin1;
+  std::unique_ptr<TPopupMenu> PmButtonControl;
+  std::unique_ptr<TColorDialog> ColorDialog1;
+
+  // Event handlers.
+  void FormShow(TObject* sender);
+  void FormClose(TObject* sender, TCloseAction& action);
+  void N1Click(TObject* sender);
+  void N2Click(TObject* sender);
+  void N3Click(TObject* sender);
+  void N4Click(TObject* sender);
+  void N5Click(TObject* sender);
+  void N8Click(TObject* sender);
+  void N9Click(TObject* sender);
+  void N10Click(TObject* sender);
+  void N11Click(TObject* sender);
+  void TrayIcon1Click(TObject* sender);
+  void TrayIcon1DblClick(TObject* sender);
+  void TrayIcon1MouseDown(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
+  void BitBtn1Click(TObject* sender);
+  void BitBtn2Click(TObject* sender);
+
+  // The start with a minimising show command: the show handler's work without showing the window.
+  void PrepareWithoutShowing();
+
+  // The button group, once the first show has made it; null before.
+  TRingGroup* ButtonGroup() const { return buttonGroup_.get(); }
+
+  // Seams for the modal parts: run the colour dialog (default: ColorDialog1->Execute()) and show
+  // an information box (default: a message box with an OK button).
+  std::function<bool(TColorDialog& dialog)> ExecuteColorDialog;
+  std::function<void(const std::wstring& text)> ShowInformation;
+
+ private:
+  void CreateComponents();
+  void CreateTrayMenu();
+  void CreateButtonGroup();
+  void BuildButtonGroup();
+  void ChooseColor(TEdit& box, std::string_view attribute);
+  void ShowAllButtons();
+  void ShowDesktopIcons(bool show);
+  void OpenWebSite();
+
+  TRingGroupFactory groupFactory_;
+  bool configUnloadable_ = false;  // the last load of the configuration failed to parse
+  // Last member: destroyed first, while the window and PmButtonControl still exist.
+  std::unique_ptr<TRingGroup> buttonGroup_;
+};
+
+// The colour box's colour for a stored ARGB value: red, green and blue; alpha dropped.
+TColor ColorBoxColor(std::uint32_t argb);
+// Font height for 8 points at the given pixels per inch (-11 at 96).
+int FormFontHeight(int pixelsPerInch);

@@ -1,0 +1,98 @@
+// Shared helpers of the button window tests: a test button class, pixel sampling and a scratch folder.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "GDIButtons/CustomGDIButton.h"
+#include "framework/Forms.h"
+
+namespace buttontest {
+
+// The button class of the tests until the XML-bound class exists: the pie button plus a recorded overlay.
+class TTestButton : public TCustomGDIButton {
+ public:
+  explicit TTestButton(TComponent* owner, const TButtonColors& colors = {}) : TCustomGDIButton(owner, colors) {}
+
+  int overlays = 0;
+  std::function<void(TTestButton&, TLayeredSurface&)> overlay;
+
+  void DrawOverlay(TLayeredSurface& surface) override {
+    ++overlays;
+    if (overlay) overlay(*this, surface);
+  }
+  using TCustomGDIButton::PushSurface;
+};
+
+struct Argb {
+  int a = 0, r = 0, g = 0, b = 0;
+};
+
+inline Argb Split(std::uint32_t pixel) {
+  return Argb{static_cast<int>(pixel >> 24), static_cast<int>((pixel >> 16) & 0xFF),
+              static_cast<int>((pixel >> 8) & 0xFF), static_cast<int>(pixel & 0xFF)};
+}
+
+// The pushed pixel at `radius` from (cx, cy) along `degrees`, clockwise on screen from the x axis.
+inline std::uint32_t PolarPixel(const TPushedImage& image, double cx, double cy, double radius, double degrees) {
+  const double a = degrees * 3.14159265358979323846 / 180.0;
+  return image.Pixel(static_cast<int>(std::floor(cx + radius * std::cos(a))),
+                     static_cast<int>(std::floor(cy + radius * std::sin(a))));
+}
+
+inline bool AllTransparent(const TPushedImage& image) {
+  for (std::uint32_t p : image.Pixels)
+    if (p != 0) return false;
+  return true;
+}
+
+// A folder of its own for one test, removed with the object.
+class ScratchFolder {
+ public:
+  ScratchFolder() {
+    static int counter = 0;
+    path_ = std::filesystem::temp_directory_path() /
+            (L"vantel-buttons-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter));
+    std::filesystem::create_directories(path_);
+  }
+  ~ScratchFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+  // Writes `bytes` to `name` in the folder and returns the full name.
+  std::wstring Write(const std::wstring& name, const std::string& bytes) const {
+    const std::filesystem::path file = path_ / name;
+    std::ofstream out(file, std::ios::binary);
+    out << bytes;
+    return file.wstring();
+  }
+  std::wstring File(const std::wstring& name) const { return (path_ / name).wstring(); }
+
+ private:
+  std::filesystem::path path_;
+};
+
+// A configuration file whose root carries these attributes (text as it stands in the file).
+inline std::string ConfigWithRootAttributes(const std::string& attributes) {
+  return "<?xml version=\"1.0\" encoding=\"GB2312\"?>\r\n<Config" + attributes + "></Config>\r\n";
+}
+
+// Every window test starts with images kept and no recorded errors.
+class WindowTestBase : public testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override { TCustomGDIButton::SetKeepPushedImages(false); }
+  std::unique_ptr<TForm> form_;
+};
+
+}  // namespace buttontest
