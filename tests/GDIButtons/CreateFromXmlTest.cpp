@@ -17,7 +17,7 @@ TEST_F(CreateFromXmlTest, ReadsLow32BitsOfBothColours) {
     TARGB defaultColor, hotColor;
   };
   const Case cases[] = {
-      {R"( HotColor="-65536" DefaultColor="-16776961")", 0xFFFF0000u, 0xFF0000FFu},
+      {R"( HotColor="-65536" DefaultColor="-16776961")", 0xFF0000FFu, 0xFFFF0000u},   // signed form
       {R"( DefaultColor="4278190335" HotColor="4294901760")", 0xFF0000FFu, 0xFFFF0000u},  // unsigned form
       {R"( DefaultColor="8589934847")", 0x000000FFu, 0},                                  // beyond 32 bits
       {R"( HotColor="-1")", 0, 0xFFFFFFFFu},                                              // no DefaultColor
