@@ -93,4 +93,108 @@ bool RemoveRecord(TXmlNode& root, std::string_view guid) {
   return false;
 }
 
+TStoreChange StoreButtonRecord(TXmlDocument& document, const TButtonRecord& button) {
+  TXmlNode* root = document.RootElement();
+  if (!root) XmlErrors::Raise(XmlErrors::NoRootElement);
+  const int index = FindRecord(*root, button.Guid);
+  if (index < 0) {
+    AppendButtonRecord(document, button);
+    return TStoreChange::Appended;
+  }
+  TXmlNode& record = *root->ChildAt(index);
+  if (button.FilePath.empty())
+    record.SetAttribute(KindAttribute, XmlText::FormatInteger(button.Kind));
+  else
+    UpdateButtonRecord(record, button.Kind, button.FilePath);
+  return TStoreChange::Updated;
+}
+
+namespace {
+
+TXmlReporter& ReporterOf(const TXmlHost& host) {
+  return host.Reporter ? *host.Reporter : *DefaultXmlHost().Reporter;
+}
+TXmlFileSystem& FileSystemOf(const TXmlHost& host) {
+  return host.FileSystem ? *host.FileSystem : *DefaultXmlHost().FileSystem;
+}
+
+// The document's own texts for the same two conditions.
+std::wstring MissingFileMessage(const std::wstring& fileName) { return fileName + L"文件不存在!"; }
+constexpr wchar_t UnreadableFileMessage[] = L"XML文件流创建出错";
+
+void WriteWhole(TXmlDocument& document, const std::wstring& fileName, TXmlFileSystem& fileSystem) {
+  // The bytes are made before the file is touched: a tree that cannot be written leaves the file alone.
+  const std::string bytes = document.SaveToBytes();
+  fileSystem.WriteFileAtomic(fileName, bytes);
+}
+
+} // namespace
+
+TConfigRead ReadConfigFile(TXmlDocument& document, const std::wstring& fileName, TXmlFileSystem& fileSystem) {
+  if (fileName.empty() || !fileSystem.FileExists(fileName)) return TConfigRead::Missing;
+  std::string bytes;
+  switch (fileSystem.ReadFile(fileName, TXmlDocument::MaxFileSize, bytes)) {
+  case TXmlReadResult::Ok: break;
+  case TXmlReadResult::Missing: return TConfigRead::Missing;
+  case TXmlReadResult::CannotOpen: return TConfigRead::Unreadable;
+  case TXmlReadResult::TooLarge: XmlErrors::Raise(XmlErrors::FileTooLarge);
+  }
+  // Every read starts from a fresh document, so no setting of an earlier file carries over.
+  document.ResetDocument();
+  try {
+    document.LoadFromBytes(bytes);
+  } catch (...) {
+    document.ResetDocument();
+    throw;
+  }
+  return TConfigRead::Loaded;
+}
+
+TConfigRead LoadConfigFile(TXmlDocument& document, const std::wstring& fileName, const TXmlHost& host) {
+  const TConfigRead read = ReadConfigFile(document, fileName, FileSystemOf(host));
+  if (read == TConfigRead::Missing) ReporterOf(host).ShowMessage(MissingFileMessage(fileName));
+  if (read == TConfigRead::Unreadable) ReporterOf(host).ShowMessage(UnreadableFileMessage);
+  return read;
+}
+
+TStoreOutcome StoreButton(TXmlDocument& document, const std::wstring& fileName, const TButtonRecord& button,
+                          const TXmlHost& host) {
+  if (fileName.empty()) return TStoreOutcome::NoFileName;
+  TXmlFileSystem& fileSystem = FileSystemOf(host);
+  TStoreOutcome outcome = TStoreOutcome::Created;
+  switch (ReadConfigFile(document, fileName, fileSystem)) {
+  case TConfigRead::Loaded:
+    outcome = StoreButtonRecord(document, button) == TStoreChange::Updated ? TStoreOutcome::Updated
+                                                                            : TStoreOutcome::Appended;
+    break;
+  case TConfigRead::Missing:
+    // A first start has no file yet: the first stored button creates it.
+    document.ResetDocument();
+    AppendButtonRecord(document, button);
+    break;
+  case TConfigRead::Unreadable:
+    // Writing now would replace records we could not see.
+    ReporterOf(host).ShowMessage(UnreadableFileMessage);
+    return TStoreOutcome::Unreadable;
+  }
+  WriteWhole(document, fileName, fileSystem);
+  return outcome;
+}
+
+TRemoveOutcome RemoveButton(TXmlDocument& document, const std::wstring& fileName, std::string_view guid,
+                            const TXmlHost& host) {
+  TXmlFileSystem& fileSystem = FileSystemOf(host);
+  switch (LoadConfigFile(document, fileName, host)) {
+  case TConfigRead::Loaded: break;
+  case TConfigRead::Missing:
+    if (fileName.empty()) return TRemoveOutcome::NotSaved;
+    break; // go on with what the document last held
+  case TConfigRead::Unreadable: return TRemoveOutcome::Unreadable;
+  }
+  TXmlNode* root = document.RootElement();
+  const bool removed = root && RemoveRecord(*root, guid);
+  WriteWhole(document, fileName, fileSystem);
+  return removed ? TRemoveOutcome::Removed : TRemoveOutcome::NotFound;
+}
+
 } // namespace ConfigFormat

@@ -3,6 +3,7 @@
 
 #include "xml/ColorValue.h"
 #include "xml/XmlDocument.h"
+#include "xml/XmlHost.h"
 #include "xml/XmlNode.h"
 
 #include <cstdint>
@@ -86,5 +87,48 @@ TXmlNode& AppendButtonRecord(TXmlDocument& document, const TButtonRecord& record
 void UpdateButtonRecord(TXmlNode& record, std::uint8_t kind, std::string_view filePath);
 // Deletes the first record with this GUID; false when there is none.
 bool RemoveRecord(TXmlNode& root, std::string_view guid);
+
+// What storing a button does to the loaded records. The first record with the button's GUID is
+// updated in place (a button without a file only sets the kind: the record keeps the path it has,
+// which can only be a twin's with the same GUID); without such a record one is appended. So a
+// button stored again and again keeps one record.
+enum class TStoreChange { Updated, Appended };
+TStoreChange StoreButtonRecord(TXmlDocument& document, const TButtonRecord& button);
+
+// --- Whole-file operations ----------------------------------------------------------------
+// Each reads the whole file into the caller's document, changes the tree, and writes the whole
+// file back atomically through the same file system. A file that does not parse throws EXmlError
+// before anything is written, so such a file is never overwritten.
+
+enum class TConfigRead { Loaded, Missing, Unreadable };
+// Replaces the document's content with the file's. Missing and Unreadable leave the document as
+// it was and show nothing. A file that does not parse throws and leaves the document empty
+// (declaration and root): a half-read tree can never be saved later. Too large: throws.
+TConfigRead ReadConfigFile(TXmlDocument& document, const std::wstring& fileName, TXmlFileSystem& fileSystem);
+
+// ReadConfigFile with the document's own messages for a file that is missing ("<name>文件不存在!")
+// or cannot be opened ("XML文件流创建出错"). Null host members: the default host's.
+TConfigRead LoadConfigFile(TXmlDocument& document, const std::wstring& fileName, const TXmlHost& host = {});
+
+enum class TStoreOutcome {
+  NoFileName, // an empty file name: nothing stored
+  Updated,    // the button's record was updated in place
+  Appended,   // a record was appended
+  Created,    // the file was missing: a new one (root "Settings", no colours) holds the record
+  Unreadable, // the file is there but could not be read: the message is shown, nothing written
+};
+TStoreOutcome StoreButton(TXmlDocument& document, const std::wstring& fileName, const TButtonRecord& button,
+                          const TXmlHost& host = {});
+
+enum class TRemoveOutcome {
+  Removed,    // the first record with the GUID is gone, the file written
+  NotFound,   // no record with the GUID; the file is written unchanged
+  NotSaved,   // missing file and an empty name: the message only
+  Unreadable, // the file is there but could not be read: the message is shown, nothing written
+};
+// Removes the first record with this GUID. A missing file is reported and the document goes on
+// with what it last held, which is then written (this creates the file).
+TRemoveOutcome RemoveButton(TXmlDocument& document, const std::wstring& fileName, std::string_view guid,
+                            const TXmlHost& host = {});
 
 } // namespace ConfigFormat

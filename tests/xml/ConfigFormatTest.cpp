@@ -2,8 +2,12 @@
 #include "XmlTestSupport.h"
 
 #include "xml/ConfigFormat.h"
+#include "xml/XmlError.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <vector>
 
 using namespace XmlTest;
 using namespace ConfigFormat;
@@ -181,6 +185,170 @@ TEST(ConfigRecords, PathWithMarkupCharactersSurvivesAFile) {
   doc.LoadFile(name);
   EXPECT_EQ(ReadRecord(*doc.RootElement()->ChildAt(0)), (TButtonRecord{KindSegment, path, "{G}"}));
   EXPECT_NE(ReadBytes(name).find("&amp;b &lt;c&gt; &apos;d&apos; &quot;e&quot;"), std::string::npos);
+}
+
+// --- Whole-file stores and deletes -------------------------------------------------------
+
+// The std file system, with writes counted and reads that can be made to fail as a locked file does.
+class TWatchedFileSystem : public TXmlFileSystem {
+public:
+  bool FileExists(const std::wstring& name) override { return StdXmlFileSystem().FileExists(name); }
+  TXmlReadResult ReadFile(const std::wstring& name, std::size_t maxBytes, std::string& bytes) override {
+    if (Locked) return TXmlReadResult::CannotOpen;
+    return StdXmlFileSystem().ReadFile(name, maxBytes, bytes);
+  }
+  void WriteFileAtomic(const std::wstring& name, std::string_view bytes) override {
+    ++Writes;
+    StdXmlFileSystem().WriteFileAtomic(name, bytes);
+  }
+  bool Locked = false;
+  int Writes = 0;
+};
+
+class ConfigFile : public testing::Test {
+protected:
+  std::wstring Name() const { return Folder.File(FileName); }
+  void WriteConfig(std::string_view bytes) const { WriteBytes(Name(), bytes); }
+  std::string Written() const { return ReadBytes(Name()); }
+  TXmlHost Host() { return TXmlHost{&Reporter, &Files}; }
+  TStoreOutcome Store(const TButtonRecord& button) { return StoreButton(Document, Name(), button, Host()); }
+  TRemoveOutcome Remove(std::string_view guid) { return RemoveButton(Document, Name(), guid, Host()); }
+
+  TTempFolder Folder;
+  TRecordingReporter Reporter;
+  TWatchedFileSystem Files;
+  TXmlDocument Document;
+};
+
+TEST_F(ConfigFile, StoringTheExamplesSegmentsChangesOnlyTheirLines) {
+  WriteConfig(Example);
+  // The empty segment takes a file: its line gets the path after the GUID, nothing else moves.
+  EXPECT_EQ(Store({KindSegment, "C:\\x.exe", Guid3}), TStoreOutcome::Updated);
+  const std::string line4 = R"(  <ButtonInfo ButonType="0" ButtonGuid="{0A1B2C3D-0000-4000-8000-0123456789AD}" )"
+                            R"(ButtonFilePath="C:\x.exe"/>)";
+  EXPECT_EQ(Written(), ExampleWithLine(4, line4));
+
+  // One of the two added segments (no record yet) appends a line before the end tag.
+  EXPECT_EQ(Store({KindSegment, "C:\\y.exe", "{NEW}"}), TStoreOutcome::Appended);
+  std::string expected = ExampleWithLine(4, line4);
+  expected.insert(expected.rfind("</Settings>"),
+                  "  <ButtonInfo ButonType=\"0\" ButtonFilePath=\"C:\\y.exe\" ButtonGuid=\"{NEW}\"/>\r\n");
+  EXPECT_EQ(Written(), expected);
+
+  // A right drop on the centre replaces its file in place; the GUID attribute stays as it was.
+  EXPECT_EQ(Store({KindCentre, "C:\\z.exe", Guid1}), TStoreOutcome::Updated);
+  EXPECT_NE(Written().find(R"(<ButtonInfo ButonType="1" ButtonFilePath="C:\z.exe" ButtonGuid=")" + Guid1),
+            std::string::npos);
+  EXPECT_EQ(Files.Writes, 3);
+  EXPECT_TRUE(Reporter.Messages.empty());
+}
+
+TEST_F(ConfigFile, StoringWithoutAFileCreatesIt) {
+  EXPECT_EQ(Store({KindSegment, "C:\\a&b.exe", "{G}"}), TStoreOutcome::Created);
+  EXPECT_EQ(Written(), Lines({Declaration, "<Settings>",
+                              R"(  <ButtonInfo ButonType="0" ButtonFilePath="C:\a&amp;b.exe" ButtonGuid="{G}"/>)",
+                              "</Settings>"}));
+  // Storing is silent about the missing file; the next store finds the record.
+  EXPECT_TRUE(Reporter.Messages.empty());
+  EXPECT_EQ(Store({KindSegment, "C:\\c.exe", "{G}"}), TStoreOutcome::Updated);
+  EXPECT_EQ(InterpretRecords(*Parse(Written())->RootElement()).Segments,
+            (std::vector<TButtonRecord>{{KindSegment, "C:\\c.exe", "{G}"}}));
+}
+
+TEST_F(ConfigFile, AnEmptyButtonKeepsOneRecord) {
+  WriteConfig(Example);
+  EXPECT_EQ(Store({KindSegment, "", "{E}"}), TStoreOutcome::Appended);
+  const std::string once = Written();
+  EXPECT_EQ(Store({KindSegment, "", "{E}"}), TStoreOutcome::Updated);
+  EXPECT_EQ(Written(), once);
+  EXPECT_EQ(InterpretRecords(*Parse(once)->RootElement()).RecordCount, 4);
+
+  // An empty button never takes away the path of an earlier record with its GUID.
+  EXPECT_EQ(Store({KindSegment, "", Guid2}), TStoreOutcome::Updated);
+  EXPECT_EQ(Written(), once);
+}
+
+TEST_F(ConfigFile, DuplicateGuidsActOnTheFirst) {
+  const std::string twins = Lines({Declaration, "<Settings>", R"(  <ButtonInfo ButonType="0" ButtonGuid="{T}" n="1"/>)",
+                                   R"(  <ButtonInfo ButonType="0" ButtonGuid="{T}" n="2"/>)", "</Settings>"});
+  WriteConfig(twins);
+  EXPECT_EQ(Store({KindSegment, "C:\\p.exe", "{T}"}), TStoreOutcome::Updated);
+  auto doc = Parse(Written());
+  EXPECT_EQ(RecordFilePath(*doc->RootElement()->ChildAt(0)), "C:\\p.exe");
+  EXPECT_EQ(RecordFilePath(*doc->RootElement()->ChildAt(1)), "");
+
+  EXPECT_EQ(Remove("{T}"), TRemoveOutcome::Removed);
+  EXPECT_EQ(Written(), Lines({Declaration, "<Settings>", R"(  <ButtonInfo ButonType="0" ButtonGuid="{T}" n="2"/>)",
+                              "</Settings>"}));
+}
+
+TEST_F(ConfigFile, DeletingRemovesExactlyOneRecord) {
+  WriteConfig(Example);
+  EXPECT_EQ(Remove(Guid2), TRemoveOutcome::Removed);
+  std::string expected = Example;
+  const std::size_t line = expected.find("  <ButtonInfo ButonType=\"0\" ButtonFilePath");
+  expected.erase(line, expected.find("\r\n", line) + 2 - line);
+  EXPECT_EQ(Written(), expected);
+
+  // An unknown GUID writes the file back as it was.
+  EXPECT_EQ(Remove("{0A1B2C3D-0000-4000-8000-0123456789ac}"), TRemoveOutcome::NotFound);
+  EXPECT_EQ(Written(), expected);
+  EXPECT_EQ(Files.Writes, 2);
+}
+
+TEST_F(ConfigFile, AFileThatDoesNotParseIsNeverWritten) {
+  const std::string broken = "<?xml version=\"1.0\"?>\r\n<Settings><ButtonInfo ButonType=\"0\"/>";
+  WriteConfig(broken);
+  EXPECT_THROW(Store({KindSegment, "C:\\a.exe", "{G}"}), EXmlError);
+  EXPECT_THROW(Remove("{G}"), EXmlError);
+  EXPECT_EQ(Written(), broken);
+  EXPECT_EQ(Files.Writes, 0);
+  // What was half read is gone: a later delete with the file moved away writes no record of it.
+  ASSERT_TRUE(std::filesystem::remove(XmlFilePath(Name())));
+  EXPECT_EQ(Remove("{G}"), TRemoveOutcome::NotFound);
+  EXPECT_EQ(Written(), Lines({Declaration, "<Settings></Settings>"}));
+}
+
+TEST_F(ConfigFile, AFileThatCannotBeReadIsNeverWritten) {
+  WriteConfig(Example);
+  Files.Locked = true;
+  EXPECT_EQ(Store({KindSegment, "C:\\a.exe", "{G}"}), TStoreOutcome::Unreadable);
+  EXPECT_EQ(Remove(Guid2), TRemoveOutcome::Unreadable);
+  EXPECT_EQ(Files.Writes, 0);
+  EXPECT_EQ(Written(), Example);
+  EXPECT_EQ(Reporter.Messages, (std::vector<std::wstring>{L"XML文件流创建出错", L"XML文件流创建出错"}));
+}
+
+TEST_F(ConfigFile, DeletingWithoutAFileReportsItAndWritesWhatTheDocumentHeld) {
+  WriteConfig(Example);
+  EXPECT_EQ(Store({KindSegment, "", "{E}"}), TStoreOutcome::Appended); // the document now holds four records
+  ASSERT_TRUE(std::filesystem::remove(XmlFilePath(Name())));
+  EXPECT_EQ(Remove(Guid1), TRemoveOutcome::Removed);
+  EXPECT_EQ(Reporter.Messages, (std::vector<std::wstring>{Name() + L"文件不存在!"}));
+  const TRingPlan plan = InterpretRecords(*Parse(Written())->RootElement());
+  EXPECT_EQ(plan.RecordCount, 3);
+  EXPECT_FALSE(plan.Centre.has_value());
+
+  // Without a name there is nothing to write to.
+  const int writes = Files.Writes;
+  EXPECT_EQ(RemoveButton(Document, L"", Guid2, Host()), TRemoveOutcome::NotSaved);
+  EXPECT_EQ(StoreButton(Document, L"", {KindSegment, "C:\\a.exe", "{G}"}, Host()), TStoreOutcome::NoFileName);
+  EXPECT_EQ(Files.Writes, writes);
+  EXPECT_EQ(Reporter.Messages.back(), L"文件不存在!");
+}
+
+TEST_F(ConfigFile, LoadingReportsHowItWent) {
+  EXPECT_EQ(LoadConfigFile(Document, Name(), Host()), TConfigRead::Missing);
+  WriteConfig(Example);
+  Files.Locked = true;
+  EXPECT_EQ(LoadConfigFile(Document, Name(), Host()), TConfigRead::Unreadable);
+  Files.Locked = false;
+  EXPECT_EQ(LoadConfigFile(Document, Name(), Host()), TConfigRead::Loaded);
+  EXPECT_EQ(Document.SaveToBytes(), Example);
+  EXPECT_EQ(Reporter.Messages, (std::vector<std::wstring>{Name() + L"文件不存在!", L"XML文件流创建出错"}));
+  WriteConfig("");
+  EXPECT_THROW(LoadConfigFile(Document, Name(), Host()), EXmlError);
+  EXPECT_EQ(Document.RootElement()->ChildCount(), 0);
 }
 
 } // namespace
