@@ -88,7 +88,15 @@ public:
     const fs::path tmp = XmlFilePath(name + L".tmp");
     std::string failure;
     bool created = false;
-    {
+    // A rename would replace a read-only file where the system allows it (POSIX folders): the user
+    // made it read-only, so it is refused as a file that cannot be created.
+    std::error_code statusError;
+    const fs::file_status status = fs::status(target, statusError);
+    if (!statusError && fs::is_regular_file(status) &&
+        (status.permissions() & fs::perms::owner_write) == fs::perms::none) {
+      failure = SystemMessage(EACCES);
+    }
+    if (failure.empty()) {
       errno = 0;
       std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
       if (out) {

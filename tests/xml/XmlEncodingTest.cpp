@@ -69,6 +69,20 @@ TEST(Encoding, Utf16CharacterBeyondEightBitsSurvivesASave) {
   EXPECT_EQ(doc->RootElement()->GetAttribute("a"), "\xE4\xB8\xAD");
 }
 
+TEST(Encoding, TextModeIsNeverSetBackByALoadOnlyByAReset) {
+  TXmlDocument doc;
+  doc.LoadFromBytes("\xEF\xBB\xBF<r/>");
+  ASSERT_TRUE(doc.IsUtf8Text());
+  doc.LoadFromBytes(Lines({Declaration, "<Settings/>"}));
+  EXPECT_TRUE(doc.IsUtf8Text()) << "an 8-bit file does not turn the text mode back";
+  EXPECT_EQ(doc.ExternalEncoding(), TXmlEncoding::Ansi8Bit);
+  doc.LoadFromBytes("\xEF\xBB\xBF<r/>");
+  doc.ResetDocument();
+  EXPECT_FALSE(doc.IsUtf8Text());
+  EXPECT_EQ(doc.ExternalEncoding(), TXmlEncoding::Ansi8Bit);
+  EXPECT_EQ(doc.SaveToBytes(), Lines({Declaration, "<Settings></Settings>"}));
+}
+
 TEST(Encoding, DeclarationSwitchesEightBitInputToUtf8) {
   // In UTF-8 text mode 8-bit bytes are converted until the declaration says the rest is UTF-8.
   TXmlDocument doc;

@@ -115,6 +115,36 @@ TEST_F(XmlFile, UncreatableTemporaryLeavesTheOldFile) {
   EXPECT_TRUE(fs::is_directory(XmlFilePath(name + L".tmp")));
 }
 
+TEST_F(XmlFile, ReadOnlyTargetIsRefusedAndKept) {
+  const std::wstring name = Folder.File(L"cfg.xml");
+  WriteBytes(name, OldFile);
+  const fs::path path = XmlFilePath(name);
+  fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                  fs::perm_options::remove);
+  Doc.RootElement()->SetAttribute("new", "1");
+  const std::string message = SaveFails(name);
+  fs::permissions(path, fs::perms::owner_write, fs::perm_options::add); // so the folder can be removed
+  EXPECT_EQ(message.rfind("Cannot create file \"" + WideToUtf8(name) + "\". ", 0), 0u) << message;
+  EXPECT_EQ(ReadBytes(name), OldFile);
+  EXPECT_FALSE(fs::exists(XmlFilePath(name + L".tmp")));
+}
+
+#ifndef _WIN32
+TEST_F(XmlFile, SaveCutOffHalfWayLeavesTheOldFile) {
+  // The temporary file lands on a device that is full: the write stops part of the way.
+  const std::wstring name = Folder.File(L"cfg.xml");
+  WriteBytes(name, OldFile);
+  std::error_code ec;
+  fs::create_symlink("/dev/full", XmlFilePath(name + L".tmp"), ec);
+  if (ec) GTEST_SKIP() << "no /dev/full: " << ec.message();
+  for (int i = 0; i < 2000; ++i) Doc.RootElement()->NewChild("ButtonInfo")->SetAttribute("ButonType", "0");
+  const std::string message = SaveFails(name);
+  EXPECT_EQ(message.rfind("Cannot create file \"" + WideToUtf8(name) + "\". ", 0), 0u) << message;
+  EXPECT_EQ(ReadBytes(name), OldFile);
+  EXPECT_FALSE(fs::exists(fs::symlink_status(XmlFilePath(name + L".tmp")))) << "the temporary is cleared away";
+}
+#endif
+
 TEST_F(XmlFile, UnwritableNodeLeavesTheOldFile) {
   const std::wstring name = Folder.File(L"cfg.xml");
   WriteBytes(name, OldFile);
@@ -129,6 +159,21 @@ TEST_F(XmlFile, UnparseableFileIsNeverOverwritten) {
   WriteBytes(name, broken);
   EXPECT_THROW(Doc.LoadFile(name), EXmlError);
   EXPECT_EQ(ReadBytes(name), broken);
+  EXPECT_EQ(Doc.LoadedFileName(), name);
+  EXPECT_TRUE(Reporter.Messages.empty()) << "a parse error is raised, not shown as a message";
+}
+
+TEST_F(XmlFile, LoadReplacesTheWholeTree) {
+  const std::wstring name = Folder.File(L"cfg.xml");
+  WriteBytes(name, Lines({"<Other a=\"1\">", "  <ButtonInfo/>", "</Other>"}));
+  Doc.RootElement()->NewChild("old");
+  Doc.LoadFile(name);
+  ASSERT_EQ(Doc.Nodes().ChildCount(), 1) << "no declaration of its own is added";
+  EXPECT_EQ(Doc.RootElement()->Name(), "Other") << "a loaded file keeps its root name";
+  ASSERT_EQ(Doc.RootElement()->ChildCount(), 1);
+  EXPECT_EQ(Doc.RootElement()->ChildAt(0)->Name(), "ButtonInfo");
+  Doc.SaveFile(Doc.LoadedFileName());
+  EXPECT_EQ(ReadBytes(name), Lines({"<Other a=\"1\">", "  <ButtonInfo/>", "</Other>"}));
 }
 
 TEST_F(XmlFile, DefaultHostServesDocumentsWithoutOne) {
