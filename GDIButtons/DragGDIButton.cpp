@@ -1,38 +1,340 @@
 // TDragGDIButton: drops, the shell's file information, launching, the icon overlay and the hint.
 #include "GDIButtons/DragGDIButton.h"
 
+// clang-format off
+#include <objbase.h>
+#include <shlobj.h>
+#include <commoncontrols.h>
+// clang-format on
+
+#include <cstring>
+#include <vector>
+
+#include "GDIButtons/ButtonGroup.h"
+#include "GDIButtons/ButtonGroupItems.h"
+#include "GDIButtons/IconPlacement.h"
+#include "shell/ShortcutResolver.h"
+
+namespace {
+
+constexpr BYTE kIconPushAlpha = 210;
+// SHGFI_ICON | SHGFI_DISPLAYNAME | SHGFI_TYPENAME | SHGFI_ATTRIBUTES | SHGFI_SYSICONINDEX (large icon).
+constexpr UINT kFileInfoFlags = SHGFI_ICON | SHGFI_DISPLAYNAME | SHGFI_TYPENAME | SHGFI_ATTRIBUTES | SHGFI_SYSICONINDEX;
+// IID_IImageList, spelled out so no import library has to provide it.
+constexpr GUID kImageListIid = {0x46EB5926, 0x582E, 0x4017, {0x9F, 0xDF, 0xE8, 0x99, 0x8D, 0xAA, 0x09, 0x50}};
+
+// The bitmaps GetIconInfo hands out belong to the caller.
+struct IconBitmaps {
+  ICONINFO info{};
+  bool valid = false;
+  explicit IconBitmaps(HICON icon) : valid(GetIconInfo(icon, &info) != FALSE) {}
+  ~IconBitmaps() {
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+    if (info.hbmMask) DeleteObject(info.hbmMask);
+  }
+  IconBitmaps(const IconBitmaps&) = delete;
+  IconBitmaps& operator=(const IconBitmaps&) = delete;
+};
+
+// Edge of an icon in pixels (its width), 0 when the handle says nothing.
+int IconSize(HICON icon) {
+  IconBitmaps bitmaps(icon);
+  if (!bitmaps.valid) return 0;
+  BITMAP bm{};
+  if (bitmaps.info.hbmColor && GetObjectW(bitmaps.info.hbmColor, sizeof(bm), &bm)) return bm.bmWidth;
+  if (bitmaps.info.hbmMask && GetObjectW(bitmaps.info.hbmMask, sizeof(bm), &bm)) return bm.bmWidth;
+  return 0;
+}
+
+// Reads a bitmap as 32-bit top-down pixels.
+bool ReadBitmap(HBITMAP bitmap, int width, int height, std::vector<std::uint32_t>& pixels) {
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  bi.bmiHeader.biWidth = width;
+  bi.bmiHeader.biHeight = -height;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  bi.bmiHeader.biCompression = BI_RGB;
+  pixels.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
+  WindowDC screen(nullptr);
+  return GetDIBits(screen.get(), bitmap, 0, static_cast<UINT>(height), pixels.data(), &bi, DIB_RGB_COLORS) ==
+         height;
+}
+
+// A GDI+ bitmap of the icon that keeps its transparency: the colour bitmap's own alpha when it has one,
+// otherwise its mask. (GDI+'s own conversion from an icon handle drops the alpha channel.)
+std::unique_ptr<Gdiplus::Bitmap> BitmapFromIcon(HICON icon) {
+  IconBitmaps bitmaps(icon);
+  BITMAP bm{};
+  if (!bitmaps.valid || !bitmaps.info.hbmColor || !GetObjectW(bitmaps.info.hbmColor, sizeof(bm), &bm) ||
+      bm.bmWidth <= 0 || bm.bmHeight <= 0) {
+    // A monochrome icon: GDI+ copes with those.
+    std::unique_ptr<Gdiplus::Bitmap> plain(Gdiplus::Bitmap::FromHICON(icon));
+    if (plain && plain->GetLastStatus() != Gdiplus::Ok) plain.reset();
+    return plain;
+  }
+  const int width = bm.bmWidth;
+  const int height = bm.bmHeight;
+  std::vector<std::uint32_t> colour;
+  if (!ReadBitmap(bitmaps.info.hbmColor, width, height, colour)) return nullptr;
+  bool hasAlpha = false;
+  for (std::uint32_t p : colour) {
+    if (p >> 24) {
+      hasAlpha = true;
+      break;
+    }
+  }
+  if (!hasAlpha) {
+    std::vector<std::uint32_t> mask;
+    if (bitmaps.info.hbmMask && ReadBitmap(bitmaps.info.hbmMask, width, height, mask)) {
+      for (size_t i = 0; i < colour.size(); ++i) {
+        colour[i] = (colour[i] & 0x00FFFFFFu) | ((mask[i] & 0x00FFFFFFu) ? 0u : 0xFF000000u);
+      }
+    } else {
+      for (std::uint32_t& p : colour) p |= 0xFF000000u;
+    }
+  }
+  auto bitmap = std::make_unique<Gdiplus::Bitmap>(width, height, PixelFormat32bppARGB);
+  if (bitmap->GetLastStatus() != Gdiplus::Ok) return nullptr;
+  Gdiplus::Rect all(0, 0, width, height);
+  Gdiplus::BitmapData data{};
+  if (bitmap->LockBits(&all, Gdiplus::ImageLockModeWrite, PixelFormat32bppARGB, &data) != Gdiplus::Ok) return nullptr;
+  for (int y = 0; y < height; ++y) {
+    std::memcpy(static_cast<BYTE*>(data.Scan0) + static_cast<ptrdiff_t>(y) * data.Stride,
+                colour.data() + static_cast<size_t>(y) * static_cast<size_t>(width), static_cast<size_t>(width) * 4);
+  }
+  bitmap->UnlockBits(&data);
+  return bitmap;
+}
+
+// The file's icon drawn for `size` pixels: from where the shell keeps it (an exe or dll resource, an .ico
+// file) when it can say, else from the system image list that is at least that large.
+HICON ShellIconAtSize(const std::wstring& path, int systemIndex, int size) {
+  SHFILEINFOW location{};
+  if (SHGetFileInfoW(path.c_str(), 0, &location, sizeof(location), SHGFI_ICONLOCATION) &&
+      location.szDisplayName[0] != L'\0') {
+    HICON large = nullptr;
+    const UINT sizes = MAKELONG(static_cast<WORD>(size), 0);
+    if (SHDefExtractIconW(location.szDisplayName, location.iIcon, 0, &large, nullptr, sizes) == S_OK && large) {
+      if (IconSize(large) == size) return large;
+      DestroyIcon(large);
+    }
+  }
+  const int list = size <= 16 ? SHIL_SMALL : size <= 32 ? SHIL_LARGE : size <= 48 ? SHIL_EXTRALARGE : SHIL_JUMBO;
+  ComPtr<IImageList> images;
+  if (FAILED(SHGetImageList(list, kImageListIid, reinterpret_cast<void**>(images.Put()))) || !images) return nullptr;
+  HICON icon = nullptr;
+  if (FAILED(images->GetIcon(systemIndex, ILD_TRANSPARENT, &icon)) || !icon) return nullptr;
+  if (IconSize(icon) == size) return icon;
+  // Only a larger image list was at hand (or none as large): bring it to the size once, here.
+  HICON scaled = static_cast<HICON>(CopyImage(icon, IMAGE_ICON, size, size, 0));
+  if (!scaled) return icon;
+  DestroyIcon(icon);
+  return scaled;
+}
+
+// DPI of the monitor the window is on (per-monitor aware), or the system's DPI before Windows 10.
+int WindowDpi(HWND window) {
+  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+  static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  if (getDpiForWindow && window) {
+    if (const UINT dpi = getDpiForWindow(window)) return static_cast<int>(dpi);
+  }
+  WindowDC screen(nullptr);
+  return GetDeviceCaps(screen.get(), LOGPIXELSX);
+}
+
+}  // namespace
+
 TDragGDIButton::TDragGDIButton(TComponent* owner, const TButtonColors& colors) : TCustomGDIButton(owner, colors) {
+  fileName_.clear();
   OnDblClick = [this](TObject* sender) { Launch(sender); };
   dropTarget_ = std::make_unique<TTextTarget>(this);
   dropTarget_->SetAcceptorControl(this);
   dropTarget_->SetAcceptTextFormats({TDropTextFormat::dtfFiles});
-  dropTarget_->OnDrop = [this](TObject* s, TWinControl* a, const std::wstring& t, int x, int y) {
-    DropTargetDrop(s, a, t, x, y);
+  dropTarget_->OnDrop = [this](TObject* sender, TWinControl* acceptor, const std::wstring& text, int x, int y) {
+    DropTargetDrop(sender, acceptor, text, x, y);
   };
   dropTarget_->OnDragLeave = [](TObject*) {};
-  dropTarget_->OnDragEnter = [this](TObject* s, TDropEffect e, int x, int y) { DropTargetDragEnter(s, e, x, y); };
+  dropTarget_->OnDragEnter = [this](TObject* sender, TDropEffect effect, int x, int y) {
+    DropTargetDragEnter(sender, effect, x, y);
+  };
 }
 
-TDragGDIButton::~TDragGDIButton() { dropTarget_.reset(); }
+TDragGDIButton::~TDragGDIButton() {
+  dropTarget_.reset();
+  ReleaseIcon();
+}
 
-void TDragGDIButton::SetFileName(const std::wstring& value) { fileName_ = value; }
-void TDragGDIButton::Launch(TObject*) {}
-void TDragGDIButton::DrawOverlay(TLayeredSurface&) {}
+void TDragGDIButton::ReleaseIcon() {
+  if (FileInfo.hIcon) DestroyIcon(FileInfo.hIcon);
+  FileInfo.hIcon = nullptr;
+}
+
+void TDragGDIButton::TakeShellInfo(const std::wstring& path) {
+  // Nothing of the previous file may stay behind: a path the shell does not know shows no icon and no
+  // name rather than those of the file the button held before.
+  ReleaseIcon();
+  FileInfo = SHFILEINFOW{};
+  if (path.empty()) return;
+  SHFILEINFOW info{};
+  SHGetFileInfoW(path.c_str(), 0, &info, sizeof(info), kFileInfoFlags);
+  if (info.hIcon) {
+    // The large icon comes at the system's size; a monitor of another DPI gets one drawn for its size.
+    const int wanted = ShellIconSize();
+    if (wanted > 0 && IconSize(info.hIcon) != wanted) {
+      if (HICON sized = ShellIconAtSize(path, info.iIcon, wanted)) {
+        DestroyIcon(info.hIcon);
+        info.hIcon = sized;
+      }
+    }
+  }
+  FileInfo = info;
+}
+
+void TDragGDIButton::RememberFile(const std::wstring& path) {
+  fileName_ = path;
+  TakeShellInfo(path);
+}
+
+void TDragGDIButton::SetFileName(const std::wstring& value) { RememberFile(value); }
+
+void TDragGDIButton::Launch(TObject* sender) {
+  (void)sender;
+  if (fileName_.empty()) return;
+  std::wstring path = ResolveShortcut(fileName_);
+  // A link to something without a file-system path (a Control Panel item, say) resolves to nothing;
+  // the shell still knows how to open the link itself.
+  if (path.empty()) path = fileName_;
+  ShellExecuteW(Handle(), L"open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+bool TDragGDIButton::MouseButtonHeld(int virtualKey) const { return GetAsyncKeyState(virtualKey) != 0; }
+
+int TDragGDIButton::ShellIconSize() {
+  return vantel::ShellIconSizeForDpi(WindowDpi(HandleAllocated() ? Handle() : nullptr));
+}
+
+void TDragGDIButton::DropTargetDragEnter(TObject* sender, TDropEffect effect, int x, int y) {
+  (void)sender, (void)effect, (void)x, (void)y;
+  // Both asked, left first: each query also clears the key's "pressed since" bit.
+  const bool left = MouseButtonHeld(VK_LBUTTON);
+  const bool right = MouseButtonHeld(VK_RBUTTON);
+  dropMode_ = vantel::DropModeForButtons(left, right);
+}
+
+void TDragGDIButton::DropTargetDrop(TObject* sender, TWinControl* acceptor, const std::wstring& dropText, int x,
+                                    int y) {
+  (void)sender, (void)acceptor, (void)dropText, (void)x, (void)y;
+  // A copy: adding a segment builds buttons with drop targets of their own.
+  const std::vector<std::wstring> paths = dropTarget_->DroppedLines();
+  for (const vantel::DropStep& step : vantel::PlanDrop(dropMode_, fileName_, paths)) {
+    switch (step.Kind) {
+      case vantel::DropStepKind::TakeHere:
+        RememberFile(paths[step.Path]);
+        Repaint();
+        break;
+      case vantel::DropStepKind::StoreHere:
+        SaveToConfig();
+        break;
+      case vantel::DropStepKind::AddSegment:
+        AddSegmentFor(paths[step.Path]);
+        UpdateWindow(Handle());
+        return;  // the paths after this one are left alone
+    }
+  }
+}
+
+TDragGDIButton* TDragGDIButton::AddSegmentFor(const std::wstring& path) {
+  TGDIButtonGroupItems* items = GroupItems();
+  if (!items) return nullptr;  // a button outside a ring has nowhere to add a segment
+  items->AddItem();
+  const int count = items->Count();
+  TGDIButtonGroupItem* last = count > 0 ? items->Items(count - 1) : nullptr;
+  auto* segment = last ? dynamic_cast<TDragGDIButton*>(last->Button()) : nullptr;
+  if (!segment) return nullptr;
+  segment->SetFileName(path);
+  segment->AddDeleteMenuItem();
+  segment->Repaint();
+  auto* centre = dynamic_cast<TDragGDIButton*>(items->Group().CentreButton());
+  segment->SetXmlFileName(centre ? centre->XmlFileName() : std::wstring());
+  segment->SaveToConfig();
+  return segment;
+}
+
 void TDragGDIButton::SaveToConfig() {}
 void TDragGDIButton::AddDeleteMenuItem() {}
 std::wstring TDragGDIButton::XmlFileName() const { return {}; }
-void TDragGDIButton::SetXmlFileName(const std::wstring&) {}
-void TDragGDIButton::DropTargetDragEnter(TObject*, TDropEffect, int, int) {}
-void TDragGDIButton::DropTargetDrop(TObject*, TWinControl*, const std::wstring&, int, int) {}
-bool TDragGDIButton::MouseButtonHeld(int virtualKey) const { return GetAsyncKeyState(virtualKey) != 0; }
-int TDragGDIButton::ShellIconSize() const { return 32; }
-void TDragGDIButton::UpdateIconPosition() {}
-void TDragGDIButton::CMMouseEnter() { TCustomGDIButton::CMMouseEnter(); }
-void TDragGDIButton::CMMouseLeave() { TCustomGDIButton::CMMouseLeave(); }
+void TDragGDIButton::SetXmlFileName(const std::wstring& name) { (void)name; }
+
+void TDragGDIButton::DrawOverlay(TLayeredSurface& surface) {
+  if (!FileInfo.hIcon) return;
+  std::unique_ptr<Gdiplus::Bitmap> bitmap = BitmapFromIcon(FileInfo.hIcon);
+  if (!bitmap) return;
+  iconWidth_ = static_cast<int>(bitmap->GetWidth());
+  iconHeight_ = static_cast<int>(bitmap->GetHeight());
+  if (ButtonKind() == 0) {
+    UpdateIconPosition();
+  } else if (ButtonKind() == 1) {
+    const vantel::PointF topLeft = vantel::PlaceCenterIcon(Width(), iconWidth_);
+    iconX_ = topLeft.X;
+    iconY_ = topLeft.Y;
+  }
+  {
+    std::unique_ptr<Gdiplus::Graphics> graphics = surface.CreateGraphics();
+    if (graphics) {
+      graphics->DrawImage(bitmap.get(), Gdiplus::RectF(iconX_, iconY_, static_cast<Gdiplus::REAL>(iconWidth_),
+                                                       static_cast<Gdiplus::REAL>(iconHeight_)));
+    }
+  }  // the graphics object has finished drawing before the pixels are pushed
+  blend_.SourceConstantAlpha = kIconPushAlpha;
+  PushSurface(surface, kIconPushAlpha);
+}
+
+void TDragGDIButton::UpdateIconPosition() {
+  const TPieRect* rect = PieRect();
+  if (!rect) return;
+  TGDIButtonGroupItems* items = GroupItems();
+  const vantel::SegmentIconPlacement placed =
+      vantel::PlaceSegmentIcon(*rect, iconWidth_, Width(), Height(), items ? items->Count() : 0);
+  if (items) {
+    if (placed.Grow == vantel::GrowRequest::Set) items->Group().SetGrowFlag(true);
+    if (placed.Grow == vantel::GrowRequest::Clear) items->Group().SetGrowFlag(false);
+  }
+  if (placed.TopLeft) {
+    iconX_ = placed.TopLeft->X;
+    iconY_ = placed.TopLeft->Y;
+  }
+}
+
+void TDragGDIButton::CMMouseEnter() {
+  TCustomGDIButton::CMMouseEnter();
+  TGDIButtonGroupItems* items = GroupItems();
+  TCustomGDIButton* hint = items ? items->Group().HintWindow() : nullptr;
+  if (!hint || hint == this) return;  // a ring without a hint window; the hint window names nothing
+  const wchar_t* name = FileInfo.szDisplayName;
+  hint->HintText.assign(name, wcsnlen(name, MAX_PATH));
+  hint->Show();
+  hint->Repaint();
+}
+
+void TDragGDIButton::CMMouseLeave() {
+  TCustomGDIButton::CMMouseLeave();
+  TGDIButtonGroupItems* items = GroupItems();
+  TCustomGDIButton* hint = items ? items->Group().HintWindow() : nullptr;
+  if (!hint || hint == this) return;
+  hint->Hide();
+}
+
 LRESULT TDragGDIButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_DPICHANGED) {
+    // Moved to a monitor of another DPI: the icon is taken again at the size that monitor wants. The
+    // window keeps its size; the ring's geometry is the group's business.
+    if (!fileName_.empty()) {
+      TakeShellInfo(fileName_);
+      Invalidate();
+    }
+  }
   return TCustomGDIButton::WndProc(msg, wParam, lParam);
 }
-void TDragGDIButton::TakeShellInfo(const std::wstring&) {}
-void TDragGDIButton::ReleaseIcon() {}
-void TDragGDIButton::RememberFile(const std::wstring&) {}
-TDragGDIButton* TDragGDIButton::AddSegmentFor(const std::wstring&) { return nullptr; }

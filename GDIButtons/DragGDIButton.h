@@ -61,7 +61,7 @@ class TDragGDIButton : public TCustomGDIButton {
   virtual bool MouseButtonHeld(int virtualKey) const;
   // Edge of the square icon to take from the shell: 32 px at 96 DPI, scaled to the DPI of the
   // monitor the window is on. Tests override it.
-  virtual int ShellIconSize() const;
+  virtual int ShellIconSize();
 
   // Places a ring segment's icon along its slice's middle angle and may set the group's grow flag.
   void UpdateIconPosition();
