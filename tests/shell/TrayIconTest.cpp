@@ -1,7 +1,10 @@
 // TTrayIcon: the shell's callback messages turned into events, the menu, presence in the notification area.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
+#include <set>
+#include <string_view>
 
 #include "framework/Application.h"
 #include "framework/Form.h"
@@ -17,6 +20,7 @@ namespace {
 class TestTrayIcon : public TTrayIcon {
  public:
   using TTrayIcon::TTrayIcon;
+  using TTrayIcon::Loaded;
   using TTrayIcon::ClickTimerRunning;
   using TTrayIcon::ExitTimerRunning;
 };
@@ -32,6 +36,29 @@ bool ShellHasIcon(HWND window, UINT id) {
   data.hWnd = window;
   data.uID = id;
   return Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+}
+
+// The icon windows that Wine's notification area shows right now (one child window per icon, in the
+// explorer process; on a display without a system tray of its own, in Wine's stand-alone tray).
+constexpr wchar_t kWineTrayIconClass[] = L"__winex11_tray_icon";
+
+std::set<HWND> WineTrayIcons() {
+  std::set<HWND> icons;
+  EnumWindows(
+      [](HWND top, LPARAM found) -> BOOL {
+        EnumChildWindows(
+            top,
+            [](HWND child, LPARAM found) -> BOOL {
+              wchar_t name[64] = {};
+              GetClassNameW(child, name, 64);
+              if (std::wstring_view(name) == kWineTrayIconClass) reinterpret_cast<std::set<HWND>*>(found)->insert(child);
+              return TRUE;
+            },
+            found);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&icons));
+  return icons;
 }
 
 class TrayIconTest : public testing::Test {
@@ -119,19 +146,22 @@ TEST_F(TrayIconTest, RightPressFiresMouseDownThenShowsTheMenuWithTheHandlerInFro
   bool menuOpen = false;
   HWND foregroundBeforeMenu = nullptr;
   HWND foreground = nullptr;
-  menu_->OnPopup = [&](TObject*) {
-    foregroundBeforeMenu = GetForegroundWindow();
-    log_.push_back(L"popup");
-  };
-  TSimpleTimer closer(100);  // closes the menu from inside its loop
-  closer.AutoDisable = true;
+  // Closes the menu from inside its loop. Started as the menu opens, so that an expiry can only be
+  // seen once the menu is there, however slow the machine.
+  TSimpleTimer closer(50);
   closer.OnTimer = [&](TObject*) {
-    menuOpen = TPopupMenu::ActiveMenu() != nullptr;
+    if (!TPopupMenu::ActiveMenu()) return;
+    closer.Stop();
+    menuOpen = true;
     foreground = GetForegroundWindow();
     log_.push_back(L"menu open");
     EndMenu();
   };
-  closer.Start();
+  menu_->OnPopup = [&](TObject*) {
+    foregroundBeforeMenu = GetForegroundWindow();
+    log_.push_back(L"popup");
+    closer.Start();
+  };
   form_->Handle();
   PumpPending();
 
@@ -227,6 +257,56 @@ TEST_F(TrayIconTest, IconIsInTheNotificationAreaAfterAddAndGoneAfterDestruction)
 
   tray_.reset();
   EXPECT_FALSE(ShellHasIcon(handler, id));
+}
+
+TEST_F(TrayIconTest, IconAppearsInWinesNotificationAreaWhenLoadedAndGoesWithTheComponent) {
+  const std::set<HWND> before = WineTrayIcons();
+  // As the form description loads it: IconVisible read as true adds the icon, then Loaded.
+  tray_->SetIconVisible(true);
+  tray_->Loaded();
+  std::set<HWND> ours;
+  ASSERT_TRUE(PumpUntil([&] {
+    ours.clear();
+    for (HWND icon : WineTrayIcons())
+      if (!before.count(icon)) ours.insert(icon);
+    return !ours.empty();
+  })) << "no new icon window in Wine's notification area";
+  for (HWND icon : ours) EXPECT_TRUE(IsWindowVisible(icon));
+
+  tray_.reset();
+  EXPECT_TRUE(PumpUntil([&] {
+    return std::any_of(ours.begin(), ours.end(), [](HWND icon) { return !IsWindow(icon); });
+  })) << "the icon stayed in the notification area after the component went";
+}
+
+TEST_F(TrayIconTest, DirectShowOfTheOwnerBringsItToTheForeground) {
+  form_->SetBounds(400, 100, 200, 120);
+  form_->Show();
+  TForm other(nullptr);
+  other.SetBounds(100, 100, 200, 120);
+  other.Show();
+  SetForegroundWindow(other.Handle());
+  ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == other.Handle(); }));
+  // What ShowWindow sends for a direct call; the window itself is already mapped, so only the icon's
+  // owner hook can bring it in front.
+  SendMessageW(form_->Handle(), WM_SHOWWINDOW, TRUE, 0);
+  EXPECT_TRUE(PumpUntil([&] { return GetForegroundWindow() == form_->Handle(); }));
+  form_->SetVisible(false);
+}
+
+TEST_F(TrayIconTest, RestoreCommandOnTheApplicationWindowShowsTheMainWindow) {
+  Application->SetMainForm(form_.get());
+  form_->SetBounds(50, 50, 200, 100);
+  form_->Show();
+  ShowWindow(form_->Handle(), SW_MINIMIZE);
+  form_->SetVisible(false);
+  SendMessageW(Application->Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
+  EXPECT_TRUE(form_->Visible());
+  EXPECT_TRUE(IsWindowVisible(form_->Handle()));
+  EXPECT_FALSE(IsIconic(form_->Handle()));
+  Application->SetMainForm(nullptr);
+  form_->SetVisible(false);
+  ShowWindow(Application->Handle(), SW_HIDE);
 }
 
 TEST_F(TrayIconTest, TaskbarRestartPutsTheIconBack) {
