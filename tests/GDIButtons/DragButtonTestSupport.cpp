@@ -1,0 +1,69 @@
+// Shared pieces of the drop-and-launch button tests.
+#include "tests/GDIButtons/DragButtonTestSupport.h"
+
+#include <filesystem>
+
+#include "GDIButtons/GDIButtonClass.h"
+#include "tests/shell/TestDataObject.h"
+#include "tests/support/TestSupport.h"
+
+namespace dragtest {
+
+Recorder& Recorded() {
+  static Recorder recorder;
+  return recorder;
+}
+
+Ring::Ring(TComponent* owner, const buttontest::ScratchFolder& folder, int segments, bool withHint) {
+  const std::wstring config = folder.Write(
+      L"colours.xml", buttontest::ConfigWithRootAttributes(R"( DefaultColor="-16744320" HotColor="-32768")"));
+  group_ = std::make_unique<TGDICustomButtonGroup>(owner, GDIButtonClass<TRecordingDragButton>(), config,
+                                                   withHint ? HintWindowClass<TTestHint>() : THintWindowClass{});
+  group_->SetHeight(180);
+  group_->SetWidth(180);
+  for (int i = 0; i < segments; ++i) group_->Items().AddItem();
+  group_->ShowAll();
+}
+
+Ring::~Ring() = default;
+
+TRecordingDragButton& Ring::Segment(int i) const {
+  auto* button = dynamic_cast<TRecordingDragButton*>(group_->Items().Items(i)->Button());
+  if (!button) throw std::logic_error("segment without a recording button");
+  return *button;
+}
+
+TRecordingDragButton& Ring::Centre() const {
+  auto* button = dynamic_cast<TRecordingDragButton*>(group_->CentreButton());
+  if (!button) throw std::logic_error("centre without a recording button");
+  return *button;
+}
+
+HRESULT DropFiles(TDragGDIButton& button, const std::vector<std::wstring>& files) {
+  TestDataObject data(CF_HDROP, TestDataObject::DropFiles(files));
+  IDropTarget* target = button.DropTarget().DropTarget();
+  const POINT centre = testsupport::WindowCentre(button.Handle());
+  const POINTL point{centre.x, centre.y};
+  DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
+  if (FAILED(target->DragEnter(&data, MK_LBUTTON, point, &effect))) return E_FAIL;
+  effect = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
+  return target->Drop(&data, MK_LBUTTON, point, &effect);
+}
+
+void DragButtonTestBase::SetUp() {
+  buttontest::WindowTestBase::SetUp();
+  Recorded() = Recorder{};
+}
+
+void DragButtonTestBase::TearDown() {
+  Recorded() = Recorder{};
+  buttontest::WindowTestBase::TearDown();
+}
+
+std::wstring DragButtonTestBase::File(const std::wstring& name) {
+  const std::wstring path = folder_.File(name);
+  if (!std::filesystem::exists(path)) folder_.Write(name, "some text\r\n");
+  return path;
+}
+
+}  // namespace dragtest

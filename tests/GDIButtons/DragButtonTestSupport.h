@@ -1,0 +1,112 @@
+// Shared pieces of the drop-and-launch button tests: a recording button class, a test hint window, a ring.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "GDIButtons/ButtonGroup.h"
+#include "GDIButtons/DragGDIButton.h"
+#include "tests/GDIButtons/ButtonTestSupport.h"
+
+namespace dragtest {
+
+class TRecordingDragButton;
+
+// One call of SaveToConfig: which button, and the file it held then.
+struct StoreCall {
+  const TRecordingDragButton* button;
+  std::wstring fileName;
+};
+
+// What every recording button sees and records, shared by the buttons the ring creates itself.
+struct Recorder {
+  bool realMouseButtons = false;  // true: GetAsyncKeyState decides, as in the program
+  bool leftHeld = false;
+  bool rightHeld = false;
+  int iconSize = 0;  // 0: the size the monitor's DPI asks for
+  std::vector<StoreCall> stores;
+};
+Recorder& Recorded();
+
+// The drop-and-launch button with the storing hooks recorded instead of writing a file.
+class TRecordingDragButton : public TDragGDIButton {
+ public:
+  explicit TRecordingDragButton(TComponent* owner, const TButtonColors& colors = {}) : TDragGDIButton(owner, colors) {}
+
+  int deleteEntries = 0;
+  std::wstring xmlFileName;
+
+  void SaveToConfig() override { Recorded().stores.push_back({this, FileName()}); }
+  void AddDeleteMenuItem() override { ++deleteEntries; }
+  std::wstring XmlFileName() const override { return xmlFileName; }
+  void SetXmlFileName(const std::wstring& name) override { xmlFileName = name; }
+
+  int StoreCount() const {
+    int n = 0;
+    for (const StoreCall& s : Recorded().stores) n += s.button == this;
+    return n;
+  }
+
+  using TDragGDIButton::DropTargetDragEnter;
+  using TDragGDIButton::UpdateIconPosition;
+
+ protected:
+  bool MouseButtonHeld(int virtualKey) const override {
+    const Recorder& r = Recorded();
+    if (r.realMouseButtons) return TDragGDIButton::MouseButtonHeld(virtualKey);
+    return virtualKey == VK_LBUTTON ? r.leftHeld : virtualKey == VK_RBUTTON ? r.rightHeld : false;
+  }
+  int ShellIconSize() override {
+    return Recorded().iconSize > 0 ? Recorded().iconSize : TDragGDIButton::ShellIconSize();
+  }
+};
+
+// A hint window stand-in: keeps the text it was given and counts its repaints.
+class TTestHint : public TCustomGDIButton {
+ public:
+  explicit TTestHint(TComponent* owner) : TCustomGDIButton(owner) {}
+  int repaints = 0;
+  void Repaint() override {
+    ++repaints;
+    TCustomGDIButton::Repaint();
+  }
+};
+
+// A 180 x 180 ring of recording buttons with `segments` segments, its colours from a configuration file.
+class Ring {
+ public:
+  Ring(TComponent* owner, const buttontest::ScratchFolder& folder, int segments, bool withHint = true);
+  ~Ring();
+  Ring(const Ring&) = delete;
+  Ring& operator=(const Ring&) = delete;
+
+  TGDICustomButtonGroup& Group() { return *group_; }
+  int Count() const { return group_->Items().Count(); }
+  TRecordingDragButton& Segment(int i) const;
+  TRecordingDragButton& Centre() const;
+  TTestHint* Hint() const { return dynamic_cast<TTestHint*>(group_->HintWindow()); }
+
+ private:
+  std::unique_ptr<TGDICustomButtonGroup> group_;
+};
+
+// Drops `files` on the button through its registered drop target, as OLE does: drag enter, then drop.
+// Returns what Drop answered.
+HRESULT DropFiles(TDragGDIButton& button, const std::vector<std::wstring>& files);
+
+// Base of the window tests: images kept, a fresh recorder, a scratch folder with a few files.
+class DragButtonTestBase : public buttontest::WindowTestBase {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // A file of the scratch folder (created, with some text, on first use).
+  std::wstring File(const std::wstring& name);
+
+  buttontest::ScratchFolder folder_;
+};
+
+}  // namespace dragtest
