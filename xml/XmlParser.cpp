@@ -118,16 +118,19 @@ void TXmlParser::ReadUntil(TXmlNode& node, std::string_view start, std::string_v
 }
 
 std::size_t TXmlParser::FindOutsideQuotes(std::size_t from, std::string_view ends, bool questionGt) const {
-  char quote = 0;
-  for (std::size_t i = from; i < FText.size(); ++i) {
+  // At most two end characters; a quoted stretch is skipped in one search.
+  const char end0 = ends.empty() ? '>' : ends[0];
+  const char end1 = ends.size() > 1 ? ends[1] : end0;
+  const std::size_t size = FText.size();
+  for (std::size_t i = from; i < size; ++i) {
     const char c = FText[i];
-    if (quote) {
-      if (c == quote) quote = 0;
-    } else if (c == '"' || c == '\'') {
-      quote = c;
+    if (c == '"' || c == '\'') {
+      const std::size_t close = FText.find(c, i + 1);
+      if (close == std::string::npos) return std::string::npos;
+      i = close;
     } else if (questionGt) {
-      if (c == '?' && i + 1 < FText.size() && FText[i + 1] == '>') return i;
-    } else if (ends.find(c) != std::string_view::npos) {
+      if (c == '?' && i + 1 < size && FText[i + 1] == '>') return i;
+    } else if (c == end0 || c == end1) {
       return i;
     }
   }
@@ -258,34 +261,33 @@ void TXmlParser::ParseContent(TXmlNode& node, int depth) {
 
 std::vector<std::string> TXmlParser::SplitTag(std::string_view tag, bool firstIsName) {
   tag = XmlText::Trim(tag);
-  std::vector<std::string> raw;
-  char quote = 0;
-  std::size_t start = std::string_view::npos;
-  for (std::size_t i = 0; i <= tag.size(); ++i) {
-    const bool end = i == tag.size();
-    const char c = end ? ' ' : tag[i];
-    if (!end && quote) {
-      if (c == quote) quote = 0;
-      continue;
+  std::vector<std::string_view> raw;
+  std::size_t i = 0;
+  while (i < tag.size()) {
+    while (i < tag.size() && IsBlank(tag[i])) ++i;
+    if (i >= tag.size()) break;
+    const std::size_t start = i;
+    while (i < tag.size() && !IsBlank(tag[i])) {
+      const char c = tag[i++];
+      if (c == '"' || c == '\'') {
+        const std::size_t close = tag.find(c, i);
+        i = close == std::string_view::npos ? tag.size() : close + 1;
+      }
     }
-    if (!end && (c == '"' || c == '\'')) quote = c;
-    if (end || IsBlank(c)) {
-      if (start != std::string_view::npos) raw.emplace_back(tag.substr(start, i - start));
-      start = std::string_view::npos;
-    } else if (start == std::string_view::npos) {
-      start = i;
-    }
+    raw.push_back(tag.substr(start, i - start));
   }
   // name = "value": first join pieces that begin with "=" to the piece before, then pieces that
   // begin with a quote to a piece before that holds "=". Nothing is joined to an element's name:
   // the writer puts a space after the name, and an attribute glued to it would not load again.
   const std::size_t firstTarget = firstIsName ? 1 : 0;
   std::vector<std::string> joined;
-  for (std::string& p : raw) {
+  joined.reserve(raw.size());
+  for (std::string_view p : raw) {
     if (p[0] == '=' && joined.size() > firstTarget) joined.back() += p;
-    else joined.push_back(std::move(p));
+    else joined.emplace_back(p);
   }
   std::vector<std::string> pieces;
+  pieces.reserve(joined.size());
   bool lastHasEquals = false;
   for (std::string& p : joined) {
     if ((p[0] == '"' || p[0] == '\'') && pieces.size() > firstTarget && lastHasEquals) {

@@ -200,9 +200,9 @@ void BM_Hostile(benchmark::State& state) {
 
 } // namespace
 
-BENCHMARK(BM_Load)->Arg(5)->Arg(40)->Arg(1000);
-BENCHMARK(BM_Save)->Arg(5)->Arg(40)->Arg(1000);
-BENCHMARK(BM_LoadSave)->Arg(5)->Arg(40)->Arg(1000);
+BENCHMARK(BM_Load)->Arg(5)->Arg(10)->Arg(40)->Arg(1000);
+BENCHMARK(BM_Save)->Arg(5)->Arg(10)->Arg(40)->Arg(1000);
+BENCHMARK(BM_LoadSave)->Arg(5)->Arg(10)->Arg(40)->Arg(1000);
 BENCHMARK(BM_StoreButtonRoundTripOnDisk)->Arg(5)->Arg(40)->Arg(1000);
 BENCHMARK(BM_ReadColors)->Arg(5);
 BENCHMARK(BM_InterpretRecords)->Arg(5)->Arg(40)->Arg(1000);
