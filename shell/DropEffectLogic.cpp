@@ -7,9 +7,12 @@ TEffectChoice ChooseDropEffect(bool acceptable, std::uint32_t keyState, std::uin
   const bool ctrl = (keyState & kControlKey) != 0;
   const bool shift = (keyState & kShiftKey) != 0;
   std::uint32_t wish = kNone;
-  if (ctrl && shift) wish = kLink;
-  else if (ctrl) wish = kCopy;
-  else if (shift) wish = kMove;
+  if (ctrl && shift)
+    wish = kLink;
+  else if (ctrl)
+    wish = kCopy;
+  else if (shift)
+    wish = kMove;
 
   if (wish != kNone) {
     if (allowedEffects & wish) return {true, wish};
@@ -31,11 +34,15 @@ TDropEffect DropEffectFromBits(std::uint32_t effect) {
 
 std::uint32_t DropEffectToBits(TDropEffect effect) {
   switch (effect) {
-    case TDropEffect::deCopy: return drop_bits::kCopy;
-    case TDropEffect::deMove: return drop_bits::kMove;
-    case TDropEffect::deLink: return drop_bits::kLink;
+    case TDropEffect::deCopy:
+      return drop_bits::kCopy;
+    case TDropEffect::deMove:
+      return drop_bits::kMove;
+    case TDropEffect::deLink:
+      return drop_bits::kLink;
     case TDropEffect::deNone:
-    case TDropEffect::deScroll: break;
+    case TDropEffect::deScroll:
+      break;
   }
   return drop_bits::kNone;
 }

@@ -3,7 +3,9 @@
 
 TGenericTarget::TGenericTarget(TComponent* owner) : TComponent(owner) {}
 
-void TGenericTarget::SetAcceptorControl(TWinControl* control) { (void)control; }
+void TGenericTarget::SetAcceptorControl(TWinControl* control) {
+  (void)control;
+}
 
 bool TGenericTarget::AcceptorTakenBySibling(const TWinControl* control) const {
   if (!control || !Owner()) return false;

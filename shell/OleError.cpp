@@ -22,7 +22,7 @@ std::wstring Compose(HRESULT code, const std::wstring& operation) {
 
 }  // namespace
 
-EOleError::EOleError(HRESULT code, const std::wstring& operation) 
+EOleError::EOleError(HRESULT code, const std::wstring& operation)
     : EOleError(code, Compose(code, operation), Composed{}) {}
 
 EOleError::EOleError(HRESULT code, std::wstring message, Composed)
@@ -36,8 +36,8 @@ std::wstring EOleError::SystemText(HRESULT code) {
   std::wstring text;
   if (n > 0 && buffer) text.assign(buffer, n);
   if (buffer) LocalFree(buffer);
-  while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ' ||
-                           text.back() == L'.')) {
+  while (!text.empty() &&
+         (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ' || text.back() == L'.')) {
     text.pop_back();
   }
   return text;

@@ -12,7 +12,9 @@ class EOleError : public std::runtime_error {
   EOleError(HRESULT code, const std::wstring& operation);
 
   HRESULT Code() const { return code_; }
-  const std::wstring& Message() const { return message_; }  // what(): the same text in GB18030, as the framework reads it
+  const std::wstring& Message() const {
+    return message_;
+  }  // what(): the same text in GB18030, as the framework reads it
 
   static std::wstring SystemText(HRESULT code);
 

@@ -10,4 +10,6 @@ TOleSession::TOleSession() {
   OleCheck(OleInitialize(nullptr), L"OleInitialize");
 }
 
-TOleSession::~TOleSession() { OleUninitialize(); }
+TOleSession::~TOleSession() {
+  OleUninitialize();
+}

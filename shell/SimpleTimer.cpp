@@ -5,10 +5,9 @@
 #include "shell/SimpleTimerHandler.h"
 
 TSimpleTimerHandler::TSimpleTimerHandler(Key)
-    : window_(L"TSimpleTimerHandler",
-              [this](HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
-                return Handle(window, msg, wParam, lParam);
-              }) {}
+    : window_(L"TSimpleTimerHandler", [this](HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+        return Handle(window, msg, wParam, lParam);
+      }) {}
 
 std::shared_ptr<TSimpleTimerHandler> TSimpleTimerHandler::Join() {
   static std::weak_ptr<TSimpleTimerHandler> shared;  // the UI thread is the only user
@@ -41,7 +40,9 @@ LRESULT TSimpleTimerHandler::Handle(HWND window, UINT msg, WPARAM wParam, LPARAM
 
 TSimpleTimer::TSimpleTimer() : handler_(TSimpleTimerHandler::Join()) {}
 
-TSimpleTimer::TSimpleTimer(unsigned interval) : TSimpleTimer() { interval_ = interval; }
+TSimpleTimer::TSimpleTimer(unsigned interval) : TSimpleTimer() {
+  interval_ = interval;
+}
 
 TSimpleTimer::~TSimpleTimer() {
   if (running_) handler_->Stop(this);

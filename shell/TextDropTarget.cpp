@@ -13,7 +13,9 @@
 
 namespace {
 
-FORMATETC FilesFormat() { return FORMATETC{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL}; }
+FORMATETC FilesFormat() {
+  return FORMATETC{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+}
 
 // Each path at its full length through the wide API (a fixed MAX_PATH buffer would cut long paths).
 std::vector<std::wstring> ReadFileList(HDROP drop) {
@@ -65,7 +67,9 @@ HRESULT STDMETHODCALLTYPE TTextDropTarget::QueryInterface(REFIID riid, void** ob
   return E_NOINTERFACE;
 }
 
-ULONG STDMETHODCALLTYPE TTextDropTarget::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
+ULONG STDMETHODCALLTYPE TTextDropTarget::AddRef() {
+  return static_cast<ULONG>(InterlockedIncrement(&refs_));
+}
 
 ULONG STDMETHODCALLTYPE TTextDropTarget::Release() {
   const LONG left = InterlockedDecrement(&refs_);

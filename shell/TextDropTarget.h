@@ -31,7 +31,8 @@ class TTextDropTarget final : public IDropTarget {
   ULONG STDMETHODCALLTYPE AddRef() override;
   ULONG STDMETHODCALLTYPE Release() override;
 
-  HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* data, DWORD keyState, POINTL point, DWORD* effect) override;
+  HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* data, DWORD keyState, POINTL point,
+                                      DWORD* effect) override;
   HRESULT STDMETHODCALLTYPE DragOver(DWORD keyState, POINTL point, DWORD* effect) override;
   HRESULT STDMETHODCALLTYPE DragLeave() override;
   HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD keyState, POINTL point, DWORD* effect) override;
@@ -50,7 +51,7 @@ class TTextDropTarget final : public IDropTarget {
   void FireSafely(Fire&& fire);
 
   LONG refs_ = 0;
-  TTextTarget* owner_;  // non-owning; null once detached
+  TTextTarget* owner_;        // non-owning; null once detached
   ComPtr<IDataObject> data_;  // the drag in progress, from DragEnter until DragLeave or Drop
   bool acceptable_ = false;
   DWORD allowedEffects_ = DROPEFFECT_NONE;

@@ -12,7 +12,9 @@ namespace {
 constexpr wchar_t kTargetProp[] = L"Vantel.TextTarget";
 constexpr wchar_t kPreviousProcProp[] = L"Vantel.TextTarget.PreviousProc";
 
-WNDPROC PreviousProc(HWND window) { return reinterpret_cast<WNDPROC>(GetPropW(window, kPreviousProcProp)); }
+WNDPROC PreviousProc(HWND window) {
+  return reinterpret_cast<WNDPROC>(GetPropW(window, kPreviousProcProp));
+}
 
 }  // namespace
 
@@ -25,7 +27,9 @@ TTextTarget::~TTextTarget() {
   SetAcceptorControl(nullptr);
 }
 
-IDropTarget* TTextTarget::DropTarget() const { return dropTarget_.Get(); }
+IDropTarget* TTextTarget::DropTarget() const {
+  return dropTarget_.Get();
+}
 
 void TTextTarget::SetAcceptTextFormats(TDropTextFormats formats) {
   formats_ = formats;

@@ -42,8 +42,10 @@ TTrayIcon::TTrayIcon(TComponent* owner) : TComponent(owner), handler_(TTrayIconH
 
   TaskbarCreatedMessage();  // registered once, before any icon is added
   if (Application) {
-    applicationHookId_ = Application->HookMainWindow(
-        [this](UINT msg, WPARAM wParam, LPARAM lParam, LRESULT&) { return ApplicationHook(msg, wParam, lParam); });
+    applicationHookId_ =
+        Application->HookMainWindow([this](UINT msg, WPARAM wParam, LPARAM lParam, LRESULT&) {
+          return ApplicationHook(msg, wParam, lParam);
+        });
   }
   ownerControl_ = dynamic_cast<TWinControl*>(owner);
   if (ownerControl_) {
@@ -62,9 +64,13 @@ TTrayIcon::~TTrayIcon() {
   handler_->Remove(id_);
 }
 
-HWND TTrayIcon::HandlerWindow() const { return handler_->Handle(); }
+HWND TTrayIcon::HandlerWindow() const {
+  return handler_->Handle();
+}
 
-TWinControl* TTrayIcon::OwnerControl() const { return dynamic_cast<TWinControl*>(Owner()); }
+TWinControl* TTrayIcon::OwnerControl() const {
+  return dynamic_cast<TWinControl*>(Owner());
+}
 
 void TTrayIcon::SetIcon(HICON icon) {
   icon_.reset(icon ? CopyIcon(icon) : nullptr);
@@ -72,8 +78,10 @@ void TTrayIcon::SetIcon(HICON icon) {
 }
 
 void TTrayIcon::SetIconVisible(bool visible) {
-  if (visible) AddToTray();
-  else RemoveFromTray();
+  if (visible)
+    AddToTray();
+  else
+    RemoveFromTray();
 }
 
 void TTrayIcon::SetHint(std::wstring hint) {
@@ -95,8 +103,10 @@ void TTrayIcon::SetPopupMenu(TPopupMenu* menu) {
 
 void TTrayIcon::SetWantEnterExitEvents(bool want) {
   wantEnterExit_ = want;
-  if (!want) exitTimer_.Stop();
-  else if (!didExit_) exitTimer_.Start();  // the pointer is over the icon right now
+  if (!want)
+    exitTimer_.Stop();
+  else if (!didExit_)
+    exitTimer_.Start();  // the pointer is over the icon right now
 }
 
 void TTrayIcon::Notification(TComponent* component, TOperation operation) {
@@ -131,7 +141,9 @@ bool TTrayIcon::RemoveFromTray() {
   return Notify(NIM_DELETE);
 }
 
-bool TTrayIcon::UpdateInTray() { return Notify(NIM_MODIFY); }
+bool TTrayIcon::UpdateInTray() {
+  return Notify(NIM_MODIFY);
+}
 
 void TTrayIcon::HandleCallback(UINT mouseMessage) {
   if (!enabled_) return;

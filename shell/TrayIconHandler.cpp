@@ -11,8 +11,8 @@ DWORD CommonControlsVersion() {
   HMODULE module = LoadLibraryW(L"comctl32.dll");
   if (!module) return 0;
   DWORD version = 0;
-  const auto get = reinterpret_cast<DLLGETVERSIONPROC>(
-      reinterpret_cast<void*>(GetProcAddress(module, "DllGetVersion")));
+  const auto get =
+      reinterpret_cast<DLLGETVERSIONPROC>(reinterpret_cast<void*>(GetProcAddress(module, "DllGetVersion")));
   DLLVERSIONINFO info{};
   info.cbSize = sizeof(info);
   if (get && SUCCEEDED(get(&info))) version = MAKELONG(info.dwMinorVersion, info.dwMajorVersion);
@@ -50,7 +50,9 @@ UINT TTrayIconHandler::Add(TTrayIcon* icon) {
   return id;
 }
 
-void TTrayIconHandler::Remove(UINT id) { icons_.erase(id); }
+void TTrayIconHandler::Remove(UINT id) {
+  icons_.erase(id);
+}
 
 LRESULT TTrayIconHandler::Handle(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {

@@ -14,7 +14,9 @@ TXmlDocument::TXmlDocument(const TXmlHost& host) : FHost(host), FNodes(std::make
 
 TXmlDocument::~TXmlDocument() = default;
 
-void TXmlDocument::SetHost(const TXmlHost& host) { FHost = host; }
+void TXmlDocument::SetHost(const TXmlHost& host) {
+  FHost = host;
+}
 
 TXmlReporter& TXmlDocument::Reporter() const {
   return FHost.Reporter ? *FHost.Reporter : *DefaultXmlHost().Reporter;
@@ -55,10 +57,16 @@ void TXmlDocument::LoadFile(const std::wstring& fileName) {
   }
   std::string bytes;
   switch (fs.ReadFile(fileName, MaxFileSize, bytes)) {
-  case TXmlReadResult::Ok: break;
-  case TXmlReadResult::Missing: Reporter().ShowMessage(fileName + L"文件不存在!"); return;
-  case TXmlReadResult::CannotOpen: Reporter().ShowMessage(L"XML文件流创建出错"); return;
-  case TXmlReadResult::TooLarge: XmlErrors::Raise(XmlErrors::FileTooLarge);
+    case TXmlReadResult::Ok:
+      break;
+    case TXmlReadResult::Missing:
+      Reporter().ShowMessage(fileName + L"文件不存在!");
+      return;
+    case TXmlReadResult::CannotOpen:
+      Reporter().ShowMessage(L"XML文件流创建出错");
+      return;
+    case TXmlReadResult::TooLarge:
+      XmlErrors::Raise(XmlErrors::FileTooLarge);
   }
   LoadFromBytes(bytes);
 }

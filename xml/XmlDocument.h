@@ -11,7 +11,7 @@
 #include <string_view>
 
 class TXmlDocument {
-public:
+ public:
   // Hostile input is refused: deeper nesting than this many element levels, or larger files.
   static constexpr int MaxNesting = 256;
   static constexpr std::size_t MaxFileSize = 64u * 1024u * 1024u;
@@ -19,7 +19,7 @@ public:
   static constexpr std::string_view DefaultRootName = "Settings";
 
   TXmlDocument();
-  explicit TXmlDocument(const TXmlHost& host); // null members fall back to the default host
+  explicit TXmlDocument(const TXmlHost& host);  // null members fall back to the default host
   ~TXmlDocument();
   TXmlDocument(const TXmlDocument&) = delete;
   TXmlDocument& operator=(const TXmlDocument&) = delete;
@@ -52,7 +52,7 @@ public:
   TXmlEncoding ExternalEncoding() const { return FExternalEncoding; }
   void SetExternalEncoding(TXmlEncoding encoding) { FExternalEncoding = encoding; }
 
-private:
+ private:
   TXmlReporter& Reporter() const;
   TXmlFileSystem& FileSystem() const;
 

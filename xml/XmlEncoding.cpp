@@ -14,16 +14,26 @@ bool Starts(std::string_view bytes, std::string_view prefix) {
 using std::string_view_literals::operator""sv;
 
 // Decodes UTF-8 leniently: a byte that does not start a valid sequence stands for itself.
-template <typename Sink> void ForEachUtf8(std::string_view s, Sink sink) {
+template <typename Sink>
+void ForEachUtf8(std::string_view s, Sink sink) {
   std::size_t i = 0;
   while (i < s.size()) {
     const auto b0 = static_cast<unsigned char>(s[i]);
     std::size_t len = 0;
     std::uint32_t cp = 0;
-    if (b0 < 0x80) { len = 1; cp = b0; }
-    else if (b0 >= 0xC2 && b0 < 0xE0) { len = 2; cp = b0 & 0x1F; }
-    else if (b0 >= 0xE0 && b0 < 0xF0) { len = 3; cp = b0 & 0x0F; }
-    else if (b0 >= 0xF0 && b0 < 0xF5) { len = 4; cp = b0 & 0x07; }
+    if (b0 < 0x80) {
+      len = 1;
+      cp = b0;
+    } else if (b0 >= 0xC2 && b0 < 0xE0) {
+      len = 2;
+      cp = b0 & 0x1F;
+    } else if (b0 >= 0xE0 && b0 < 0xF0) {
+      len = 3;
+      cp = b0 & 0x0F;
+    } else if (b0 >= 0xF0 && b0 < 0xF5) {
+      len = 4;
+      cp = b0 & 0x07;
+    }
     bool ok = len > 0 && i + len <= s.size();
     for (std::size_t k = 1; ok && k < len; ++k) {
       const auto b = static_cast<unsigned char>(s[i + k]);
@@ -31,7 +41,10 @@ template <typename Sink> void ForEachUtf8(std::string_view s, Sink sink) {
       cp = (cp << 6) | (b & 0x3F);
     }
     if (ok && ((len == 3 && cp < 0x800) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)))) ok = false;
-    if (!ok) { len = 1; cp = b0; }
+    if (!ok) {
+      len = 1;
+      cp = b0;
+    }
     sink(cp);
     i += len;
   }
@@ -40,8 +53,13 @@ template <typename Sink> void ForEachUtf8(std::string_view s, Sink sink) {
 void AppendUtf16(std::string& out, std::uint32_t cp, bool bigEndian) {
   auto unit = [&](std::uint32_t u) {
     const char hi = static_cast<char>((u >> 8) & 0xFF), lo = static_cast<char>(u & 0xFF);
-    if (bigEndian) { out += hi; out += lo; }
-    else { out += lo; out += hi; }
+    if (bigEndian) {
+      out += hi;
+      out += lo;
+    } else {
+      out += lo;
+      out += hi;
+    }
   };
   if (cp >= 0x10000) {
     cp -= 0x10000;
@@ -52,7 +70,7 @@ void AppendUtf16(std::string& out, std::uint32_t cp, bool bigEndian) {
   }
 }
 
-} // namespace
+}  // namespace
 
 TDetected Detect(std::string_view b) {
   // Byte-order marks first, the four-byte forms before their two-byte prefixes.
@@ -98,9 +116,10 @@ std::string Decode(std::string_view bytes, TXmlEncoding encoding, bool utf8Text)
     const bool be = encoding == TXmlEncoding::Utf16BE;
     std::string out;
     out.reserve(bytes.size() / 2);
-    const std::size_t units = bytes.size() / 2; // an odd last byte is not a character
+    const std::size_t units = bytes.size() / 2;  // an odd last byte is not a character
     auto unitAt = [&](std::size_t k) {
-      const auto a = static_cast<unsigned char>(bytes[2 * k]), b = static_cast<unsigned char>(bytes[2 * k + 1]);
+      const auto a = static_cast<unsigned char>(bytes[2 * k]),
+                 b = static_cast<unsigned char>(bytes[2 * k + 1]);
       return be ? static_cast<std::uint32_t>((a << 8) | b) : static_cast<std::uint32_t>((b << 8) | a);
     };
     for (std::size_t k = 0; k < units; ++k) {
@@ -130,27 +149,29 @@ std::string Decode(std::string_view bytes, TXmlEncoding encoding, bool utf8Text)
 
 std::string Encode(std::string_view text, TXmlEncoding encoding, bool utf8Text) {
   switch (encoding) {
-  case TXmlEncoding::Utf8: {
-    std::string out = "\xEF\xBB\xBF";
-    if (utf8Text) out.append(text);
-    else out += Latin1ToUtf8(text);
-    return out;
-  }
-  case TXmlEncoding::Utf16BE:
-  case TXmlEncoding::Utf16LE: {
-    const bool be = encoding == TXmlEncoding::Utf16BE;
-    std::string out = be ? "\xFE\xFF" : "\xFF\xFE";
-    out.reserve(2 + text.size() * 2);
-    if (utf8Text) {
-      ForEachUtf8(text, [&](std::uint32_t cp) { AppendUtf16(out, cp, be); });
-    } else {
-      for (char c : text) AppendUtf16(out, static_cast<unsigned char>(c), be);
+    case TXmlEncoding::Utf8: {
+      std::string out = "\xEF\xBB\xBF";
+      if (utf8Text)
+        out.append(text);
+      else
+        out += Latin1ToUtf8(text);
+      return out;
     }
-    return out;
-  }
-  default:
-    return std::string(text);
+    case TXmlEncoding::Utf16BE:
+    case TXmlEncoding::Utf16LE: {
+      const bool be = encoding == TXmlEncoding::Utf16BE;
+      std::string out = be ? "\xFE\xFF" : "\xFF\xFE";
+      out.reserve(2 + text.size() * 2);
+      if (utf8Text) {
+        ForEachUtf8(text, [&](std::uint32_t cp) { AppendUtf16(out, cp, be); });
+      } else {
+        for (char c : text) AppendUtf16(out, static_cast<unsigned char>(c), be);
+      }
+      return out;
+    }
+    default:
+      return std::string(text);
   }
 }
 
-} // namespace XmlEncoding
+}  // namespace XmlEncoding

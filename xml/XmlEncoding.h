@@ -7,11 +7,11 @@
 #include <string_view>
 
 enum class TXmlEncoding : std::uint8_t {
-  Ansi8Bit, // the system's 8-bit code page: bytes taken and written as they stand
+  Ansi8Bit,  // the system's 8-bit code page: bytes taken and written as they stand
   Utf8,
   Utf16BE,
   Utf16LE,
-  Ucs4BE,   // the UCS-4 forms and EBCDIC are recognised only to be refused
+  Ucs4BE,  // the UCS-4 forms and EBCDIC are recognised only to be refused
   Ucs4LE,
   Ucs4_2143,
   Ucs4_3412,
@@ -22,7 +22,7 @@ namespace XmlEncoding {
 
 struct TDetected {
   TXmlEncoding Encoding = TXmlEncoding::Ansi8Bit;
-  std::size_t BomLength = 0; // bytes to skip before the text
+  std::size_t BomLength = 0;  // bytes to skip before the text
 };
 
 TDetected Detect(std::string_view bytes);
@@ -41,4 +41,4 @@ std::string Latin1ToUtf8(std::string_view text);
 // How many 8-bit bytes became this prefix of Latin1ToUtf8's result.
 std::size_t Latin1LengthOfUtf8(std::string_view converted);
 
-} // namespace XmlEncoding
+}  // namespace XmlEncoding

@@ -6,7 +6,7 @@
 #include <string_view>
 
 class EXmlError : public std::runtime_error {
-public:
+ public:
   explicit EXmlError(const std::string& message) : std::runtime_error(message) {}
 };
 
@@ -31,4 +31,4 @@ std::string CannotCreateFile(std::string_view fileName, std::string_view systemM
 
 [[noreturn]] void Raise(std::string_view message);
 
-} // namespace XmlErrors
+}  // namespace XmlErrors

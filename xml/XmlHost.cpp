@@ -55,12 +55,12 @@ std::filesystem::path XmlFilePath(const std::wstring& name) {
 namespace {
 
 class TStdReporter final : public TXmlReporter {
-public:
+ public:
   void ShowMessage(const std::wstring& text) override { std::cerr << WideToUtf8(text) << std::endl; }
 };
 
 class TStdFileSystem final : public TXmlFileSystem {
-public:
+ public:
   bool FileExists(const std::wstring& name) override {
     std::error_code ec;
     return fs::is_regular_file(XmlFilePath(name), ec);
@@ -120,7 +120,7 @@ public:
     XmlErrors::Raise(XmlErrors::CannotCreateFile(WideToUtf8(name), failure));
   }
 
-private:
+ private:
   static std::string SystemMessage(int error) {
     if (error == 0) return "The file could not be written.";
     return std::generic_category().message(error);
@@ -132,7 +132,7 @@ TXmlHost& CurrentDefault() {
   return host;
 }
 
-} // namespace
+}  // namespace
 
 TXmlReporter& StdXmlReporter() {
   static TStdReporter reporter;
@@ -144,7 +144,9 @@ TXmlFileSystem& StdXmlFileSystem() {
   return fileSystem;
 }
 
-TXmlHost DefaultXmlHost() { return CurrentDefault(); }
+TXmlHost DefaultXmlHost() {
+  return CurrentDefault();
+}
 
 void SetDefaultXmlHost(const TXmlHost& host) {
   CurrentDefault().Reporter = host.Reporter ? host.Reporter : &StdXmlReporter();

@@ -13,7 +13,7 @@
 
 // Shows a modal message to the user (LoadFile: missing file, unreadable file).
 class TXmlReporter {
-public:
+ public:
   virtual ~TXmlReporter() = default;
   virtual void ShowMessage(const std::wstring& text) = 0;
 };
@@ -22,7 +22,7 @@ enum class TXmlReadResult { Ok, Missing, CannotOpen, TooLarge };
 
 // The files the document reads and writes. Names are wide text, as the caller gave them.
 class TXmlFileSystem {
-public:
+ public:
   virtual ~TXmlFileSystem() = default;
 
   virtual bool FileExists(const std::wstring& name) = 0;

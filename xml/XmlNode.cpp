@@ -7,7 +7,9 @@
 
 TXmlNode::TXmlNode(TXmlDocument* document) : FDocument(document) {}
 
-TXmlNode::~TXmlNode() { ClearChildren(); }
+TXmlNode::~TXmlNode() {
+  ClearChildren();
+}
 
 void TXmlNode::ClearChildren() {
   // Hostile files may nest deeply: free the subtree from an explicit stack, so that each node
@@ -82,12 +84,15 @@ std::string TXmlNode::AttributeValue(int index) const {
   return XmlText::Unescape(XmlText::Unquote(AttributeStoredValue(index)), Utf8Text());
 }
 
-bool TXmlNode::Utf8Text() const { return FDocument && FDocument->IsUtf8Text(); }
+bool TXmlNode::Utf8Text() const {
+  return FDocument && FDocument->IsUtf8Text();
+}
 
 int TXmlNode::FindAttribute(std::string_view name) const {
   for (std::size_t i = 0; i < FAttributes.size(); ++i) {
     const TAttribute& a = FAttributes[i];
-    if (a.NameLength == name.size() && XmlText::SameText(std::string_view(a.Entry).substr(0, a.NameLength), name))
+    if (a.NameLength == name.size() &&
+        XmlText::SameText(std::string_view(a.Entry).substr(0, a.NameLength), name))
       return static_cast<int>(i);
   }
   return -1;
@@ -105,19 +110,23 @@ std::string Entry(std::string_view name, std::string_view value) {
   e += XmlText::EscapeAndQuote(value);
   return e;
 }
-} // namespace
+}  // namespace
 
 void TXmlNode::SetAttribute(std::string_view name, std::string_view value) {
   const int i = FindAttribute(name);
-  if (i < 0) AppendAttribute(name, value);
-  else FAttributes[static_cast<std::size_t>(i)] = MakeAttribute(Entry(name, value));
+  if (i < 0)
+    AppendAttribute(name, value);
+  else
+    FAttributes[static_cast<std::size_t>(i)] = MakeAttribute(Entry(name, value));
 }
 
 void TXmlNode::AppendAttribute(std::string_view name, std::string_view value) {
   FAttributes.push_back(MakeAttribute(Entry(name, value)));
 }
 
-void TXmlNode::AppendAttributeEntry(std::string entry) { FAttributes.push_back(MakeAttribute(std::move(entry))); }
+void TXmlNode::AppendAttributeEntry(std::string entry) {
+  FAttributes.push_back(MakeAttribute(std::move(entry)));
+}
 
 std::int32_t TXmlNode::AttributeAsInteger(std::string_view name, std::int32_t defaultValue) const {
   std::int32_t v = 0;

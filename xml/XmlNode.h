@@ -21,16 +21,16 @@ enum class TXmlElementType : std::uint8_t {
   DtdAttList = 7,
   DtdEntity = 8,
   DtdNotation = 9,
-  OtherMarkup = 10,      // other "<!...>"
-  OtherInstruction = 11, // other "<?...?>"
+  OtherMarkup = 10,       // other "<!...>"
+  OtherInstruction = 11,  // other "<?...?>"
   CharData = 12,
   Unknown = 13,
 };
 
 class TXmlNode {
-public:
+ public:
   explicit TXmlNode(TXmlDocument* document);
-  ~TXmlNode(); // iterative: a tree of any depth is freed without deep recursion
+  ~TXmlNode();  // iterative: a tree of any depth is freed without deep recursion
   TXmlNode(const TXmlNode&) = delete;
   TXmlNode& operator=(const TXmlNode&) = delete;
 
@@ -52,18 +52,18 @@ public:
 
   // Children of any kind.
   int ChildCount() const { return static_cast<int>(FChildren.size()); }
-  TXmlNode* ChildAt(int index) const; // null outside 0..count-1
-  int AppendChild(std::unique_ptr<TXmlNode> child); // -1 for none; else the child's index
+  TXmlNode* ChildAt(int index) const;                // null outside 0..count-1
+  int AppendChild(std::unique_ptr<TXmlNode> child);  // -1 for none; else the child's index
   void DeleteChildAt(int index);                     // out of range: nothing
-  TXmlNode* NewChild(std::string_view name);          // SetElementName, then AppendChild
+  TXmlNode* NewChild(std::string_view name);         // SetElementName, then AppendChild
   void ClearChildren();
 
   // Attributes: entries name=quoted-value, in insertion order, exactly as they are written.
   int AttributeCount() const { return static_cast<int>(FAttributes.size()); }
   std::string_view AttributeEntry(int index) const { return FAttributes.at(index).Entry; }
   std::string_view AttributeName(int index) const;
-  std::string_view AttributeStoredValue(int index) const; // still quoted and escaped
-  std::string AttributeValue(int index) const;           // unquoted and unescaped
+  std::string_view AttributeStoredValue(int index) const;  // still quoted and escaped
+  std::string AttributeValue(int index) const;             // unquoted and unescaped
 
   // Name matching ignores letter case. Absent: empty text.
   std::string GetAttribute(std::string_view name) const;
@@ -80,10 +80,10 @@ public:
   void StoreIntegerAttribute(std::string_view name, std::int32_t value, std::int32_t defaultValue);
   void StoreStringAttribute(std::string_view name, std::string_view value, std::string_view defaultValue);
 
-private:
+ private:
   struct TAttribute {
     std::string Entry;
-    std::size_t NameLength; // the entry's text before its first "=" (all of it without one)
+    std::size_t NameLength;  // the entry's text before its first "=" (all of it without one)
   };
   static TAttribute MakeAttribute(std::string entry);
   int FindAttribute(std::string_view name) const;

@@ -19,11 +19,16 @@ struct TMarkup {
 
 // Where several start strings match, the longest wins: longer forms come before their prefixes.
 constexpr TMarkup MarkupTable[] = {
-    {"<![CDATA[", TXmlElementType::CData},        {"<!DOCTYPE", TXmlElementType::DocType},
-    {"<!ELEMENT", TXmlElementType::DtdElement},   {"<!ATTLIST", TXmlElementType::DtdAttList},
-    {"<!ENTITY", TXmlElementType::DtdEntity},     {"<!NOTATION", TXmlElementType::DtdNotation},
-    {"<!--", TXmlElementType::Comment},           {"<!", TXmlElementType::OtherMarkup},
-    {"<?xml-stylesheet", TXmlElementType::Stylesheet}, {"<?xml", TXmlElementType::Declaration},
+    {"<![CDATA[", TXmlElementType::CData},
+    {"<!DOCTYPE", TXmlElementType::DocType},
+    {"<!ELEMENT", TXmlElementType::DtdElement},
+    {"<!ATTLIST", TXmlElementType::DtdAttList},
+    {"<!ENTITY", TXmlElementType::DtdEntity},
+    {"<!NOTATION", TXmlElementType::DtdNotation},
+    {"<!--", TXmlElementType::Comment},
+    {"<!", TXmlElementType::OtherMarkup},
+    {"<?xml-stylesheet", TXmlElementType::Stylesheet},
+    {"<?xml", TXmlElementType::Declaration},
     {"<?", TXmlElementType::OtherInstruction},
 };
 
@@ -41,7 +46,7 @@ void SplitNameAndValue(TXmlNode& node, std::string_view text) {
   node.SetElementName(text.substr(0, i));
 }
 
-} // namespace
+}  // namespace
 
 TXmlParser::TXmlParser(TXmlDocument& document, std::string text, std::string_view latin1Source)
     : FDocument(document), FText(std::move(text)), FLatin1Source(latin1Source) {}
@@ -96,14 +101,22 @@ void TXmlParser::ParseNode(TXmlNode& node, int depth) {
     if (rest.substr(0, m.Start.size()) != m.Start) continue;
     node.SetElementType(m.Type);
     switch (m.Type) {
-    case TXmlElementType::Comment: return ReadUntil(node, m.Start, "-->");
-    case TXmlElementType::CData: return ReadUntil(node, m.Start, "]]>");
-    case TXmlElementType::OtherMarkup: return ReadUntil(node, m.Start, ">");
-    case TXmlElementType::OtherInstruction: return ReadUntil(node, m.Start, "?>");
-    case TXmlElementType::Declaration: return ParseAttributesOnly(node, m.Start, "xml");
-    case TXmlElementType::Stylesheet: return ParseAttributesOnly(node, m.Start, "xml-stylesheet");
-    case TXmlElementType::DocType: return ParseDocType(node, depth);
-    default: return ParseDtdDeclaration(node, m.Start);
+      case TXmlElementType::Comment:
+        return ReadUntil(node, m.Start, "-->");
+      case TXmlElementType::CData:
+        return ReadUntil(node, m.Start, "]]>");
+      case TXmlElementType::OtherMarkup:
+        return ReadUntil(node, m.Start, ">");
+      case TXmlElementType::OtherInstruction:
+        return ReadUntil(node, m.Start, "?>");
+      case TXmlElementType::Declaration:
+        return ParseAttributesOnly(node, m.Start, "xml");
+      case TXmlElementType::Stylesheet:
+        return ParseAttributesOnly(node, m.Start, "xml-stylesheet");
+      case TXmlElementType::DocType:
+        return ParseDocType(node, depth);
+      default:
+        return ParseDtdDeclaration(node, m.Start);
     }
   }
   ParseElement(node, depth);
@@ -179,7 +192,7 @@ void TXmlParser::ParseDocType(TXmlNode& node, int depth) {
       return;
     }
     if (c != '<') {
-      ++FPos; // parameter-entity references and stray text make no node
+      ++FPos;  // parameter-entity references and stray text make no node
       continue;
     }
     if (depth + 1 >= TXmlDocument::MaxNesting) XmlErrors::Raise(XmlErrors::NestingTooDeep(node.Name()));
@@ -283,8 +296,10 @@ std::vector<std::string> TXmlParser::SplitTag(std::string_view tag, bool firstIs
   std::vector<std::string> joined;
   joined.reserve(raw.size());
   for (std::string_view p : raw) {
-    if (p[0] == '=' && joined.size() > firstTarget) joined.back() += p;
-    else joined.emplace_back(p);
+    if (p[0] == '=' && joined.size() > firstTarget)
+      joined.back() += p;
+    else
+      joined.emplace_back(p);
   }
   std::vector<std::string> pieces;
   pieces.reserve(joined.size());

@@ -11,7 +11,7 @@
 class TXmlDocument;
 
 class TXmlParser {
-public:
+ public:
   // text: the decoded text. latin1Source: when not empty, text is this 8-bit source converted to
   // UTF-8, and a declaration saying "UTF-8" switches to taking the rest of the source as it stands.
   TXmlParser(TXmlDocument& document, std::string text, std::string_view latin1Source = {});
@@ -22,7 +22,7 @@ public:
   // A tag's text split into its pieces (an element's name first), then attribute entries as they stand.
   static std::vector<std::string> SplitTag(std::string_view tag, bool firstIsName);
 
-private:
+ private:
   void ParseNode(TXmlNode& node, int depth);
   void ParseElement(TXmlNode& node, int depth);
   void ParseContent(TXmlNode& node, int depth);

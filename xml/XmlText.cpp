@@ -20,8 +20,10 @@ std::string_view Trim(std::string_view text) {
 }
 
 namespace {
-constexpr char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-} // namespace
+constexpr char Lower(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+}  // namespace
 
 bool SameText(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
@@ -37,12 +39,23 @@ std::string EscapeAndQuote(std::string_view value) {
   // One pass gives the same result as the five replacements in turn, ampersand first.
   for (char c : value) {
     switch (c) {
-    case '&': out += "&amp;"; break;
-    case '<': out += "&lt;"; break;
-    case '>': out += "&gt;"; break;
-    case '\'': out += "&apos;"; break;
-    case '"': out += "&quot;"; break;
-    default: out += c;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '\'':
+        out += "&apos;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      default:
+        out += c;
     }
   }
   // The escaped text never holds a double quote, so double quotes always enclose it.
@@ -90,24 +103,32 @@ bool ParseReferenceNumber(std::string_view digits, std::uint32_t& value) {
 
 bool AppendReference(std::string& out, std::string_view ref, bool utf8Text) {
   // ref is the text between "&" and ";".
-  if (ref == "amp") out += '&';
-  else if (ref == "lt") out += '<';
-  else if (ref == "gt") out += '>';
-  else if (ref == "apos") out += '\'';
-  else if (ref == "quot") out += '"';
+  if (ref == "amp")
+    out += '&';
+  else if (ref == "lt")
+    out += '<';
+  else if (ref == "gt")
+    out += '>';
+  else if (ref == "apos")
+    out += '\'';
+  else if (ref == "quot")
+    out += '"';
   else if (ref.size() > 1 && ref[0] == '#') {
     std::uint32_t n = 0;
     if (!ParseReferenceNumber(ref.substr(1), n)) return false;
-    if (!utf8Text && n <= 254) out += static_cast<char>(n);
-    else if (utf8Text && n <= 65534) AppendUtf8(out, n);
-    else return false;
+    if (!utf8Text && n <= 254)
+      out += static_cast<char>(n);
+    else if (utf8Text && n <= 65534)
+      AppendUtf8(out, n);
+    else
+      return false;
   } else {
     return false;
   }
   return true;
 }
 
-} // namespace
+}  // namespace
 
 std::string Unescape(std::string_view text, bool utf8Text) {
   std::string out;
@@ -131,7 +152,8 @@ std::string Unescape(std::string_view text, bool utf8Text) {
 }
 
 namespace {
-template <typename T> bool ParseSigned(std::string_view text, T& value) {
+template <typename T>
+bool ParseSigned(std::string_view text, T& value) {
   if (!text.empty() && text[0] == '+') {
     text.remove_prefix(1);
     if (!text.empty() && text[0] == '-') return false;
@@ -143,10 +165,14 @@ template <typename T> bool ParseSigned(std::string_view text, T& value) {
   value = v;
   return true;
 }
-} // namespace
+}  // namespace
 
-bool ParseInt32(std::string_view text, std::int32_t& value) { return ParseSigned(text, value); }
-bool ParseInt64(std::string_view text, std::int64_t& value) { return ParseSigned(text, value); }
+bool ParseInt32(std::string_view text, std::int32_t& value) {
+  return ParseSigned(text, value);
+}
+bool ParseInt64(std::string_view text, std::int64_t& value) {
+  return ParseSigned(text, value);
+}
 
 std::string FormatInteger(std::int64_t value) {
   char buf[24];
@@ -173,4 +199,4 @@ void AppendUtf8(std::string& out, std::uint32_t cp) {
   }
 }
 
-} // namespace XmlText
+}  // namespace XmlText

@@ -8,7 +8,9 @@
 namespace XmlText {
 
 // Tab, LF, CR and space.
-constexpr bool IsBlank(char c) { return c == '\t' || c == '\n' || c == '\r' || c == ' '; }
+constexpr bool IsBlank(char c) {
+  return c == '\t' || c == '\n' || c == '\r' || c == ' ';
+}
 bool IsAllBlank(std::string_view text);
 std::string_view Trim(std::string_view text);
 
@@ -34,4 +36,4 @@ std::string FormatInteger(std::int64_t value);
 
 void AppendUtf8(std::string& out, std::uint32_t codePoint);
 
-} // namespace XmlText
+}  // namespace XmlText

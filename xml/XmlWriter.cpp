@@ -10,8 +10,10 @@ namespace {
 constexpr std::string_view LineBreak = "\r\n";
 constexpr std::string_view IndentUnit = "  ";
 
-bool IsCharData(const TXmlNode* node) { return node && node->ElementType() == TXmlElementType::CharData; }
-} // namespace
+bool IsCharData(const TXmlNode* node) {
+  return node && node->ElementType() == TXmlElementType::CharData;
+}
+}  // namespace
 
 std::string TXmlWriter::WriteDocument(const TXmlNode& topLevel) {
   std::string out;
@@ -31,8 +33,9 @@ void TXmlWriter::Indent(int depth) {
 void TXmlWriter::AttributeText(const TXmlNode& node) {
   // Attributes whose value is empty are never written.
   for (const auto& a : node.FAttributes) {
-    const std::string_view stored =
-        a.NameLength >= a.Entry.size() ? std::string_view() : std::string_view(a.Entry).substr(a.NameLength + 1);
+    const std::string_view stored = a.NameLength >= a.Entry.size()
+                                        ? std::string_view()
+                                        : std::string_view(a.Entry).substr(a.NameLength + 1);
     if (XmlText::UnquotesToEmpty(stored)) continue;
     FOut += ' ';
     FOut += a.Entry;
@@ -74,58 +77,70 @@ bool TXmlWriter::Open(const TXmlNode& node, int depth) {
   const bool hasChildren = node.ChildCount() > 0;
   if (node.ElementType() != TXmlElementType::CharData) Indent(depth);
   switch (node.ElementType()) {
-  case TXmlElementType::Element: {
-    const bool shortForm = node.Value().empty() && !hasChildren && depth >= 1;
-    FOut += '<';
-    FOut += node.Name();
-    AttributeText(node);
-    if (shortForm) FOut += '/';
-    FOut += '>';
-    FOut += node.Value();
-    if (hasChildren) {
-      FOut += LineBreak;
-      return true;
-    }
-    if (!shortForm) {
-      FOut += "</";
+    case TXmlElementType::Element: {
+      const bool shortForm = node.Value().empty() && !hasChildren && depth >= 1;
+      FOut += '<';
       FOut += node.Name();
+      AttributeText(node);
+      if (shortForm) FOut += '/';
       FOut += '>';
+      FOut += node.Value();
+      if (hasChildren) {
+        FOut += LineBreak;
+        return true;
+      }
+      if (!shortForm) {
+        FOut += "</";
+        FOut += node.Name();
+        FOut += '>';
+      }
+      return false;
     }
-    return false;
-  }
-  case TXmlElementType::Comment: FOut.append("<!--").append(node.Value()).append("-->"); return false;
-  case TXmlElementType::CData: FOut.append("<![CDATA[").append(node.Value()).append("]]>"); return false;
-  case TXmlElementType::Declaration:
-    FOut += "<?xml";
-    AttributeText(node);
-    FOut += "?>";
-    return false;
-  case TXmlElementType::Stylesheet:
-    FOut += "<?xml-stylesheet";
-    AttributeText(node);
-    FOut += "?>";
-    return false;
-  case TXmlElementType::DocType:
-    FOut.append("<!DOCTYPE ").append(node.Name()).append(" ").append(node.Value());
-    if (hasChildren) {
-      FOut.append(" [").append(LineBreak);
-      return true;
+    case TXmlElementType::Comment:
+      FOut.append("<!--").append(node.Value()).append("-->");
+      return false;
+    case TXmlElementType::CData:
+      FOut.append("<![CDATA[").append(node.Value()).append("]]>");
+      return false;
+    case TXmlElementType::Declaration:
+      FOut += "<?xml";
+      AttributeText(node);
+      FOut += "?>";
+      return false;
+    case TXmlElementType::Stylesheet:
+      FOut += "<?xml-stylesheet";
+      AttributeText(node);
+      FOut += "?>";
+      return false;
+    case TXmlElementType::DocType:
+      FOut.append("<!DOCTYPE ").append(node.Name()).append(" ").append(node.Value());
+      if (hasChildren) {
+        FOut.append(" [").append(LineBreak);
+        return true;
+      }
+      FOut += '>';
+      return false;
+    case TXmlElementType::DtdElement:
+    case TXmlElementType::DtdAttList:
+    case TXmlElementType::DtdEntity:
+    case TXmlElementType::DtdNotation: {
+      static constexpr std::string_view Starts[] = {"<!ELEMENT ", "<!ATTLIST ", "<!ENTITY ", "<!NOTATION "};
+      FOut += Starts[static_cast<int>(node.ElementType()) - static_cast<int>(TXmlElementType::DtdElement)];
+      FOut.append(node.Name()).append(" ").append(node.Value()).append(">");
+      return false;
     }
-    FOut += '>';
-    return false;
-  case TXmlElementType::DtdElement:
-  case TXmlElementType::DtdAttList:
-  case TXmlElementType::DtdEntity:
-  case TXmlElementType::DtdNotation: {
-    static constexpr std::string_view Starts[] = {"<!ELEMENT ", "<!ATTLIST ", "<!ENTITY ", "<!NOTATION "};
-    FOut += Starts[static_cast<int>(node.ElementType()) - static_cast<int>(TXmlElementType::DtdElement)];
-    FOut.append(node.Name()).append(" ").append(node.Value()).append(">");
-    return false;
-  }
-  case TXmlElementType::OtherMarkup: FOut.append("<!").append(node.Value()).append(">"); return false;
-  case TXmlElementType::OtherInstruction: FOut.append("<?").append(node.Value()).append("?>"); return false;
-  case TXmlElementType::CharData: FOut += node.Value(); return false;
-  case TXmlElementType::Unknown: FOut.append("<").append(node.Value()).append(">"); return false;
+    case TXmlElementType::OtherMarkup:
+      FOut.append("<!").append(node.Value()).append(">");
+      return false;
+    case TXmlElementType::OtherInstruction:
+      FOut.append("<?").append(node.Value()).append("?>");
+      return false;
+    case TXmlElementType::CharData:
+      FOut += node.Value();
+      return false;
+    case TXmlElementType::Unknown:
+      FOut.append("<").append(node.Value()).append(">");
+      return false;
   }
   XmlErrors::Raise(XmlErrors::IllegalElementType);
 }

@@ -6,11 +6,11 @@
 #include <string>
 
 class TXmlWriter {
-public:
+ public:
   // Every node of the top-level list, each followed by CR LF. Throws "Illegal element type".
   static std::string WriteDocument(const TXmlNode& topLevel);
 
-private:
+ private:
   explicit TXmlWriter(std::string& out) : FOut(out) {}
   void WriteTree(const TXmlNode& node, int depth);
   // Writes what comes before the node's children; true when the node opens a frame of children.

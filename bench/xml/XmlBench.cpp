@@ -83,7 +83,7 @@ void BM_LoadSave(benchmark::State& state) {
 
 // A folder of its own for the on-disk benchmark.
 class TBenchFolder {
-public:
+ public:
   TBenchFolder()
       : FPath(std::filesystem::temp_directory_path() / ("vantel_xml_bench_" + std::to_string(::getpid()))) {
     std::filesystem::create_directories(FPath);
@@ -94,7 +94,7 @@ public:
   }
   std::wstring File(const wchar_t* name) const { return FPath.wstring() + L"/" + name; }
 
-private:
+ private:
   std::filesystem::path FPath;
 };
 
@@ -157,36 +157,37 @@ void BM_FindRecord(benchmark::State& state) {
 std::string Hostile(int kind, std::size_t size) {
   std::string s;
   switch (kind) {
-  case 0: // one start tag with an unclosed quote
-    s = "<r a=\"";
-    s.resize(size, 'x');
-    break;
-  case 1: // ever so many attributes on the root, looked up by name
-    s = "<r";
-    while (s.size() < size) s += " a=\"1\"";
-    s += "/>";
-    break;
-  case 2: // an attribute value full of "&" without ";"
-    s = "<r a=\"";
-    while (s.size() < size) s += "&&&&&&&&";
-    s += "\"/>";
-    break;
-  case 3: // 256 levels, then a long flat run of empty children
-    for (int i = 0; i < 255; ++i) s += "<e>";
-    while (s.size() < size) s += "<a/>";
-    for (int i = 0; i < 255; ++i) s += "</e>";
-    break;
-  default: // text and "<" spread over a single element's content
-    s = "<r>";
-    while (s.size() < size) s += "text <x>y</x>\r\n";
-    s += "</r>";
-    break;
+    case 0:  // one start tag with an unclosed quote
+      s = "<r a=\"";
+      s.resize(size, 'x');
+      break;
+    case 1:  // ever so many attributes on the root, looked up by name
+      s = "<r";
+      while (s.size() < size) s += " a=\"1\"";
+      s += "/>";
+      break;
+    case 2:  // an attribute value full of "&" without ";"
+      s = "<r a=\"";
+      while (s.size() < size) s += "&&&&&&&&";
+      s += "\"/>";
+      break;
+    case 3:  // 256 levels, then a long flat run of empty children
+      for (int i = 0; i < 255; ++i) s += "<e>";
+      while (s.size() < size) s += "<a/>";
+      for (int i = 0; i < 255; ++i) s += "</e>";
+      break;
+    default:  // text and "<" spread over a single element's content
+      s = "<r>";
+      while (s.size() < size) s += "text <x>y</x>\r\n";
+      s += "</r>";
+      break;
   }
   return s;
 }
 
 void BM_Hostile(benchmark::State& state) {
-  const std::string bytes = Hostile(static_cast<int>(state.range(0)), static_cast<std::size_t>(state.range(1)));
+  const std::string bytes =
+      Hostile(static_cast<int>(state.range(0)), static_cast<std::size_t>(state.range(1)));
   for (auto _ : state) {
     TXmlDocument doc;
     try {
@@ -198,7 +199,7 @@ void BM_Hostile(benchmark::State& state) {
   SetBytes(state, bytes.size());
 }
 
-} // namespace
+}  // namespace
 
 BENCHMARK(BM_Load)->Arg(5)->Arg(10)->Arg(40)->Arg(1000);
 BENCHMARK(BM_Save)->Arg(5)->Arg(10)->Arg(40)->Arg(1000);

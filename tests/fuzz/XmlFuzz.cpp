@@ -16,8 +16,9 @@
 namespace {
 
 [[noreturn]] void Fail(const char* what, std::string_view a, std::string_view b = {}) {
-  std::fprintf(stderr, "%s\n--- first (%zu bytes) ---\n%.*s\n--- second (%zu bytes) ---\n%.*s\n", what, a.size(),
-               static_cast<int>(a.size()), a.data(), b.size(), static_cast<int>(b.size()), b.data());
+  std::fprintf(stderr, "%s\n--- first (%zu bytes) ---\n%.*s\n--- second (%zu bytes) ---\n%.*s\n", what,
+               a.size(), static_cast<int>(a.size()), a.data(), b.size(), static_cast<int>(b.size()),
+               b.data());
   std::abort();
 }
 
@@ -42,7 +43,7 @@ bool HasInexpressibleElement(const TXmlNode& topLevel) {
     for (int i = 0; i < n->ChildCount(); ++i) stack.push_back({n->ChildAt(i), d + 1});
     if (n->ElementType() != TXmlElementType::Element) continue;
     if (!n->Name().empty() && (n->Name()[0] == '!' || n->Name()[0] == '?')) return true;
-    if (n->Value().empty() && n->ChildCount() == 0 && d >= 1) continue; // short form
+    if (n->Value().empty() && n->ChildCount() == 0 && d >= 1) continue;  // short form
     std::string_view last = n->Name();
     for (int i = 0; i < n->AttributeCount(); ++i)
       if (!n->AttributeValue(i).empty()) last = n->AttributeEntry(i);
@@ -60,7 +61,7 @@ bool Expressible(const TXmlDocument& doc, std::string_view saved) {
          XmlEncoding::Detect(saved).Encoding == TXmlEncoding::Ansi8Bit;
 }
 
-} // namespace
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view input(reinterpret_cast<const char*>(data), size);
@@ -68,7 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   try {
     doc.LoadFromBytes(input);
   } catch (const EXmlError&) {
-    return 0; // refused cleanly
+    return 0;  // refused cleanly
   }
   Touch(doc);
 
@@ -92,7 +93,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   } catch (const EXmlError& e) {
     Fail("a twice-saved document does not load again", secondBytes, e.what());
   }
-  if (third.SaveToBytes() != secondBytes) Fail("saving a saved document changed it", secondBytes, third.SaveToBytes());
+  if (third.SaveToBytes() != secondBytes)
+    Fail("saving a saved document changed it", secondBytes, third.SaveToBytes());
 
   // The same document loaded again after its text mode changed exercises the converting reader.
   if (doc.IsUtf8Text()) {

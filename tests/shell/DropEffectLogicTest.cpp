@@ -30,7 +30,10 @@ const EffectCase kEffectCases[] = {
     {"no wish: scroll alone is no drop", true, 0, 0x80000000u, {false, kNone}},
     {"ctrl when the source forbids copy is no drop", true, kControlKey, kMove | kLink, {false, kNone}},
     {"shift when the source forbids move is no drop", true, kShiftKey, kCopy, {false, kNone}},
-    {"ctrl shift when the source forbids link is no drop", true, kControlKey | kShiftKey, kCopy | kMove,
+    {"ctrl shift when the source forbids link is no drop",
+     true,
+     kControlKey | kShiftKey,
+     kCopy | kMove,
      {false, kNone}},
     {"data without an accepted format is no drop", false, 0, kAll, {false, kNone}},
     {"keys do not rescue unacceptable data", false, kControlKey, kAll, {false, kNone}},
@@ -46,7 +49,8 @@ TEST(DropEffectChoice, EffectsMapToTheOleBits) {
   const struct {
     TDropEffect effect;
     std::uint32_t bits;
-  } cases[] = {{TDropEffect::deNone, 0}, {TDropEffect::deCopy, 1}, {TDropEffect::deMove, 2}, {TDropEffect::deLink, 4}};
+  } cases[] = {
+      {TDropEffect::deNone, 0}, {TDropEffect::deCopy, 1}, {TDropEffect::deMove, 2}, {TDropEffect::deLink, 4}};
   for (const auto& c : cases) {
     EXPECT_EQ(DropEffectToBits(c.effect), c.bits);
     EXPECT_EQ(DropEffectFromBits(c.bits), c.effect);
@@ -63,7 +67,8 @@ TEST(DropTextFormats, SetBitsFollowTheOrdinals) {
 }
 
 TEST(DroppedPaths, JoinedWithCrLfBetweenAndSplitBackInOrder) {
-  const std::vector<std::wstring> paths = {L"C:\\a.txt", L"D:\\dir with space\\b.lnk", L"\\\\server\\share\\c"};
+  const std::vector<std::wstring> paths = {L"C:\\a.txt", L"D:\\dir with space\\b.lnk",
+                                           L"\\\\server\\share\\c"};
   const std::wstring text = JoinDroppedPaths(paths);
   EXPECT_EQ(text, L"C:\\a.txt\r\nD:\\dir with space\\b.lnk\r\n\\\\server\\share\\c");
   EXPECT_EQ(SplitDroppedLines(text), paths);
@@ -81,7 +86,8 @@ TEST(DroppedPaths, LineSplittingTable) {
       {L"a\r\n\r\nb", {L"a", L"", L"b"}},
       {L"\u6587\u4ef6.txt\r\nx", {L"\u6587\u4ef6.txt", L"x"}},
   };
-  for (const auto& c : cases) EXPECT_EQ(SplitDroppedLines(c.text), c.lines) << testing::PrintToString(std::wstring(c.text));
+  for (const auto& c : cases)
+    EXPECT_EQ(SplitDroppedLines(c.text), c.lines) << testing::PrintToString(std::wstring(c.text));
 }
 
 TEST(TrayTip, HintCutAt127CharactersAndEmptyWhenNotShown) {

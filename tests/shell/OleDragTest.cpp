@@ -12,7 +12,9 @@ namespace {
 // drag_source.exe exits with the drop effect, or 100 when the drag was cancelled.
 constexpr long kCancelled = 100;
 
-std::wstring Quote(const std::wstring& s) { return L"\"" + s + L"\""; }
+std::wstring Quote(const std::wstring& s) {
+  return L"\"" + s + L"\"";
+}
 
 class OleDragTest : public testing::Test {
  protected:

@@ -50,7 +50,8 @@ long RunPumping(const std::wstring& commandLine, DWORD limitMs) {
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION info{};
-  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &info)) {
     return -1;
   }
   UniqueFile process(info.hProcess);
@@ -65,7 +66,8 @@ long RunPumping(const std::wstring& commandLine, DWORD limitMs) {
       return -1;
     }
     HANDLE handle = process.get();
-    const DWORD wait = MsgWaitForMultipleObjects(1, &handle, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
+    const DWORD wait =
+        MsgWaitForMultipleObjects(1, &handle, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
     if (wait == WAIT_OBJECT_0) break;
   }
   PumpPending();  // what the child's last calls left queued

@@ -59,7 +59,8 @@ class TestDataObject final : public IDataObject {
   ULONG STDMETHODCALLTYPE Release() override { return --refs_; }
 
   HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* f) override {
-    if (f->cfFormat != format_ || f->dwAspect != DVASPECT_CONTENT || f->lindex != -1 || !(f->tymed & TYMED_HGLOBAL))
+    if (f->cfFormat != format_ || f->dwAspect != DVASPECT_CONTENT || f->lindex != -1 ||
+        !(f->tymed & TYMED_HGLOBAL))
       return DV_E_FORMATETC;
     return queryAnswer;
   }

@@ -15,11 +15,16 @@ constexpr DWORD kAllEffects = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LIN
 
 std::wstring Describe(TDropEffect effect) {
   switch (effect) {
-    case TDropEffect::deNone: return L"none";
-    case TDropEffect::deCopy: return L"copy";
-    case TDropEffect::deMove: return L"move";
-    case TDropEffect::deLink: return L"link";
-    case TDropEffect::deScroll: return L"scroll";
+    case TDropEffect::deNone:
+      return L"none";
+    case TDropEffect::deCopy:
+      return L"copy";
+    case TDropEffect::deMove:
+      return L"move";
+    case TDropEffect::deLink:
+      return L"link";
+    case TDropEffect::deScroll:
+      return L"scroll";
   }
   return L"?";
 }
@@ -64,7 +69,8 @@ class TextTargetTest : public testing::Test {
   IDropTarget* Ole() { return target_->DropTarget(); }
 
   // One complete drag of `data` with `keys`; returns the Drop answer and stores the effects written.
-  HRESULT DragAndDrop(TestDataObject& data, DWORD keys, DWORD allowed, DWORD& enterEffect, DWORD& dropEffect) {
+  HRESULT DragAndDrop(TestDataObject& data, DWORD keys, DWORD allowed, DWORD& enterEffect,
+                      DWORD& dropEffect) {
     enterEffect = allowed;
     EXPECT_EQ(Ole()->DragEnter(&data, keys, ScreenPoint(5, 6), &enterEffect), S_OK);
     dropEffect = allowed;
@@ -79,7 +85,8 @@ class TextTargetTest : public testing::Test {
 };
 
 TEST_F(TextTargetTest, DropOfThreeFilesFiresEventsInOrderWithClientCoordinates) {
-  const std::vector<std::wstring> files = {L"C:\\one.txt", L"C:\\dir\\two.lnk", L"D:\\\u6587\u4ef6\\three.exe"};
+  const std::vector<std::wstring> files = {L"C:\\one.txt", L"C:\\dir\\two.lnk",
+                                           L"D:\\\u6587\u4ef6\\three.exe"};
   TestDataObject data(CF_HDROP, TestDataObject::DropFiles(files));
 
   DWORD effect = kAllEffects;
@@ -113,8 +120,8 @@ TEST_F(TextTargetTest, EffectFollowsKeysAndWhatTheSourceAllows) {
       {L"ctrl+shift", MK_LBUTTON | MK_CONTROL | MK_SHIFT, kAllEffects, DROPEFFECT_LINK, true},
       {L"neither key, move forbidden", MK_LBUTTON, DROPEFFECT_COPY | DROPEFFECT_LINK, DROPEFFECT_COPY, true},
       {L"ctrl, copy forbidden", MK_LBUTTON | MK_CONTROL, DROPEFFECT_MOVE, DROPEFFECT_NONE, false},
-      {L"ctrl+shift, link forbidden", MK_CONTROL | MK_SHIFT, DROPEFFECT_COPY | DROPEFFECT_MOVE, DROPEFFECT_NONE,
-       false},
+      {L"ctrl+shift, link forbidden", MK_CONTROL | MK_SHIFT, DROPEFFECT_COPY | DROPEFFECT_MOVE,
+       DROPEFFECT_NONE, false},
       {L"nothing allowed", MK_LBUTTON, DROPEFFECT_NONE, DROPEFFECT_NONE, false},
   };
   for (const auto& c : cases) {
@@ -141,7 +148,8 @@ TEST_F(TextTargetTest, TextWithoutFileListCannotBeDroppedAndKeepsThePreviousDrop
   EXPECT_EQ(enter, static_cast<DWORD>(DROPEFFECT_NONE));
   EXPECT_EQ(drop, static_cast<DWORD>(DROPEFFECT_NONE));
   EXPECT_TRUE(FAILED(result));
-  EXPECT_EQ(log_, (std::vector<std::wstring>{L"enter none 5,6"})) << "enter fires even when nothing can be dropped";
+  EXPECT_EQ(log_, (std::vector<std::wstring>{L"enter none 5,6"}))
+      << "enter fires even when nothing can be dropped";
   EXPECT_EQ(text.getDataCalls, 0);
   EXPECT_EQ(target_->DroppedText(), L"C:\\kept.txt");
   EXPECT_EQ(text.References(), 1);

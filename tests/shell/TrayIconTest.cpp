@@ -19,10 +19,10 @@ namespace {
 // Lets the tests see whether the timers run.
 class TestTrayIcon : public TTrayIcon {
  public:
-  using TTrayIcon::TTrayIcon;
-  using TTrayIcon::Loaded;
   using TTrayIcon::ClickTimerRunning;
   using TTrayIcon::ExitTimerRunning;
+  using TTrayIcon::Loaded;
+  using TTrayIcon::TTrayIcon;
 };
 
 std::wstring ButtonName(TMouseButton b) {
@@ -51,7 +51,8 @@ std::set<HWND> WineTrayIcons() {
             [](HWND child, LPARAM found) -> BOOL {
               wchar_t name[64] = {};
               GetClassNameW(child, name, 64);
-              if (std::wstring_view(name) == kWineTrayIconClass) reinterpret_cast<std::set<HWND>*>(found)->insert(child);
+              if (std::wstring_view(name) == kWineTrayIconClass)
+                reinterpret_cast<std::set<HWND>*>(found)->insert(child);
               return TRUE;
             },
             found);
@@ -81,7 +82,9 @@ class TrayIconTest : public testing::Test {
       Record(s, L"down " + ButtonName(b));
       lastShift_ = shift;
     };
-    tray_->OnMouseUp = [this](TObject* s, TMouseButton b, TShiftState, int, int) { Record(s, L"up " + ButtonName(b)); };
+    tray_->OnMouseUp = [this](TObject* s, TMouseButton b, TShiftState, int, int) {
+      Record(s, L"up " + ButtonName(b));
+    };
     tray_->OnMouseEnter = [this](TObject* s) { Record(s, L"enter"); };
     tray_->OnMouseExit = [this](TObject* s) { Record(s, L"exit"); };
   }

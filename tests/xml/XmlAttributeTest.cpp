@@ -11,9 +11,11 @@ namespace {
 
 struct TValueCase {
   std::string Value;
-  std::string Stored; // as written in the file
+  std::string Stored;  // as written in the file
 };
-void PrintTo(const TValueCase& c, std::ostream* os) { PrintLabel(c.Stored, os); }
+void PrintTo(const TValueCase& c, std::ostream* os) {
+  PrintLabel(c.Stored, os);
+}
 
 class AttributeValue : public testing::TestWithParam<TValueCase> {};
 
@@ -27,18 +29,20 @@ TEST_P(AttributeValue, EscapedOnWriteAndUnchangedAfterReload) {
 
 INSTANTIATE_TEST_SUITE_P(
     Values, AttributeValue,
-    testing::Values(TValueCase{"a & b", "\"a &amp; b\""},
-                    TValueCase{"<tag>", "\"&lt;tag&gt;\""},
+    testing::Values(TValueCase{"a & b", "\"a &amp; b\""}, TValueCase{"<tag>", "\"&lt;tag&gt;\""},
                     TValueCase{"it's \"q\"", "\"it&apos;s &quot;q&quot;\""},
                     TValueCase{"&amp;", "\"&amp;amp;\""},
-                    TValueCase{"D:\\\xD6\xD0\xCE\xC4\\\xC2\xB7 & <x>.lnk", "\"D:\\\xD6\xD0\xCE\xC4\\\xC2\xB7 &amp; &lt;x&gt;.lnk\""}));
+                    TValueCase{"D:\\\xD6\xD0\xCE\xC4\\\xC2\xB7 & <x>.lnk",
+                               "\"D:\\\xD6\xD0\xCE\xC4\\\xC2\xB7 &amp; &lt;x&gt;.lnk\""}));
 
 struct TReadCase {
   std::string Tag;
   std::string Expected;
   bool Utf8Text = false;
 };
-void PrintTo(const TReadCase& c, std::ostream* os) { PrintLabel(c.Tag, os); }
+void PrintTo(const TReadCase& c, std::ostream* os) {
+  PrintLabel(c.Tag, os);
+}
 
 class AttributeRead : public testing::TestWithParam<TReadCase> {};
 
@@ -51,10 +55,11 @@ TEST_P(AttributeRead, UnquotedAndUnescaped) {
 
 INSTANTIATE_TEST_SUITE_P(
     Forms, AttributeRead,
-    testing::Values(TReadCase{"a=abc", "abc"}, TReadCase{"a='it''s'", "it's"}, TReadCase{"a=\"x\"\"y\"", "x\"y"},
-                    TReadCase{"a=\"\"", ""}, TReadCase{"a", ""}, TReadCase{"a=\"&#65;&#x42;&#X43;\"", "ABC"},
-                    TReadCase{"a=\"&#254;\"", "\xFE"}, TReadCase{"a=\"&#255;\"", "&#255;"},
-                    TReadCase{"a=\"&#20013;\"", "\xE4\xB8\xAD", true}, TReadCase{"a=\"&#65535;\"", "&#65535;", true},
+    testing::Values(TReadCase{"a=abc", "abc"}, TReadCase{"a='it''s'", "it's"},
+                    TReadCase{"a=\"x\"\"y\"", "x\"y"}, TReadCase{"a=\"\"", ""}, TReadCase{"a", ""},
+                    TReadCase{"a=\"&#65;&#x42;&#X43;\"", "ABC"}, TReadCase{"a=\"&#254;\"", "\xFE"},
+                    TReadCase{"a=\"&#255;\"", "&#255;"}, TReadCase{"a=\"&#20013;\"", "\xE4\xB8\xAD", true},
+                    TReadCase{"a=\"&#65535;\"", "&#65535;", true},
                     TReadCase{"a=\"&AMP;&unknown;&#;&#x;&#1a;\"", "&AMP;&unknown;&#;&#x;&#1a;"},
                     TReadCase{"a=\"x & y\"", "x & y"}, TReadCase{"a=\"&lt;&amp\"", "<&amp"},
                     TReadCase{"A=first a=second", "first"}));
@@ -88,7 +93,9 @@ struct TIntCase {
   std::int64_t As32;
   std::int64_t As64;
 };
-void PrintTo(const TIntCase& c, std::ostream* os) { PrintLabel(c.Text, os); }
+void PrintTo(const TIntCase& c, std::ostream* os) {
+  PrintLabel(c.Text, os);
+}
 
 class AttributeNumber : public testing::TestWithParam<TIntCase> {};
 
@@ -101,9 +108,9 @@ TEST_P(AttributeNumber, SignedDecimalElseDefault) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, AttributeNumber,
-                         testing::Values(TIntCase{"", -7, -7}, TIntCase{"abc", -7, -7}, TIntCase{"12", 12, 12},
-                                         TIntCase{"-65536", -65536, -65536}, TIntCase{"+5", 5, 5},
-                                         TIntCase{" 5", -7, -7}, TIntCase{"5x", -7, -7},
+                         testing::Values(TIntCase{"", -7, -7}, TIntCase{"abc", -7, -7},
+                                         TIntCase{"12", 12, 12}, TIntCase{"-65536", -65536, -65536},
+                                         TIntCase{"+5", 5, 5}, TIntCase{" 5", -7, -7}, TIntCase{"5x", -7, -7},
                                          TIntCase{"2147483648", -7, 2147483648LL},
                                          TIntCase{"4278190080", -7, 4278190080LL},
                                          TIntCase{"-2147483648", -2147483648LL, -2147483648LL},
@@ -153,4 +160,4 @@ TEST(Node, ChildListBounds) {
   EXPECT_EQ(root.ChildAt(0)->Depth(), 1);
 }
 
-} // namespace
+}  // namespace

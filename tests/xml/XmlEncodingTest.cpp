@@ -92,4 +92,4 @@ TEST(Encoding, DeclarationSwitchesEightBitInputToUtf8) {
   EXPECT_EQ(doc.RootElement()->GetAttribute("a"), "\xC3\xA9");
 }
 
-} // namespace
+}  // namespace

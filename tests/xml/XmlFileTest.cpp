@@ -14,7 +14,7 @@ const std::string OldFile = Lines({Declaration, R"(<Settings HotColor="-1"></Set
 
 // A file system whose reads fail as told; writes go to the real one.
 class TFailingReads : public TXmlFileSystem {
-public:
+ public:
   explicit TFailingReads(TXmlReadResult result) : FResult(result) {}
   bool FileExists(const std::wstring&) override { return true; }
   TXmlReadResult ReadFile(const std::wstring&, std::size_t, std::string&) override { return FResult; }
@@ -24,12 +24,12 @@ public:
   }
   int Writes = 0;
 
-private:
+ private:
   TXmlReadResult FResult;
 };
 
 class XmlFile : public testing::Test {
-protected:
+ protected:
   TTempFolder Folder;
   TRecordingReporter Reporter;
   TXmlDocument Doc{TXmlHost{&Reporter, nullptr}};
@@ -123,7 +123,7 @@ TEST_F(XmlFile, ReadOnlyTargetIsRefusedAndKept) {
                   fs::perm_options::remove);
   Doc.RootElement()->SetAttribute("new", "1");
   const std::string message = SaveFails(name);
-  fs::permissions(path, fs::perms::owner_write, fs::perm_options::add); // so the folder can be removed
+  fs::permissions(path, fs::perms::owner_write, fs::perm_options::add);  // so the folder can be removed
   EXPECT_EQ(message.rfind("Cannot create file \"" + WideToUtf8(name) + "\". ", 0), 0u) << message;
   EXPECT_EQ(ReadBytes(name), OldFile);
   EXPECT_FALSE(fs::exists(XmlFilePath(name + L".tmp")));
@@ -141,7 +141,8 @@ TEST_F(XmlFile, SaveCutOffHalfWayLeavesTheOldFile) {
   const std::string message = SaveFails(name);
   EXPECT_EQ(message.rfind("Cannot create file \"" + WideToUtf8(name) + "\". ", 0), 0u) << message;
   EXPECT_EQ(ReadBytes(name), OldFile);
-  EXPECT_FALSE(fs::exists(fs::symlink_status(XmlFilePath(name + L".tmp")))) << "the temporary is cleared away";
+  EXPECT_FALSE(fs::exists(fs::symlink_status(XmlFilePath(name + L".tmp"))))
+      << "the temporary is cleared away";
 }
 #endif
 
@@ -186,4 +187,4 @@ TEST_F(XmlFile, DefaultHostServesDocumentsWithoutOne) {
   EXPECT_TRUE(Reporter.Messages.empty());
 }
 
-} // namespace
+}  // namespace

@@ -14,7 +14,9 @@ struct TRewriteCase {
   std::string Input;
   std::string Written;
 };
-void PrintTo(const TRewriteCase& c, std::ostream* os) { PrintLabel(c.What, os); }
+void PrintTo(const TRewriteCase& c, std::ostream* os) {
+  PrintLabel(c.What, os);
+}
 
 class ParseRewrite : public testing::TestWithParam<TRewriteCase> {};
 
@@ -39,12 +41,14 @@ INSTANTIATE_TEST_SUITE_P(
         TRewriteCase{"DOCTYPE with its internal subset",
                      R"(<!DOCTYPE r SYSTEM "r.dtd" [<!ELEMENT r (a)*><!ATTLIST a n CDATA "x>y"> %pe; )"
                      R"(<!ENTITY e "v"><!NOTATION n SYSTEM "x">]><r/>)",
-                     Lines({R"(<!DOCTYPE r SYSTEM "r.dtd" [)", "  <!ELEMENT r (a)*>", R"(  <!ATTLIST a n CDATA "x>y">)",
-                            R"(  <!ENTITY e "v">)", R"(  <!NOTATION n SYSTEM "x">)", "]>", "<r></r>"})},
+                     Lines({R"(<!DOCTYPE r SYSTEM "r.dtd" [)", "  <!ELEMENT r (a)*>",
+                            R"(  <!ATTLIST a n CDATA "x>y">)", R"(  <!ENTITY e "v">)",
+                            R"(  <!NOTATION n SYSTEM "x">)", "]>", "<r></r>"})},
         TRewriteCase{"DOCTYPE without subset", "<!DOCTYPE html><r/>", Lines({"<!DOCTYPE html >", "<r></r>"})},
-        TRewriteCase{"processing instructions",
-                     R"(<?xml-stylesheet type="text/xsl" href="s.xsl"?><?php echo 1 ?><r/>)",
-                     Lines({R"(<?xml-stylesheet type="text/xsl" href="s.xsl"?>)", "<?php echo 1 ?>", "<r></r>"})},
+        TRewriteCase{
+            "processing instructions",
+            R"(<?xml-stylesheet type="text/xsl" href="s.xsl"?><?php echo 1 ?><r/>)",
+            Lines({R"(<?xml-stylesheet type="text/xsl" href="s.xsl"?>)", "<?php echo 1 ?>", "<r></r>"})},
         TRewriteCase{"several top-level elements, declaration not first", R"(<a/><?xml version="1.0"?><b/>)",
                      Lines({"<a></a>", R"(<?xml version="1.0"?>)", "<b></b>"})},
         TRewriteCase{"element text stays escaped; blank text is no text", "<r><a>x &amp; y</a><b>  </b></r>",
@@ -53,14 +57,15 @@ INSTANTIATE_TEST_SUITE_P(
         TRewriteCase{"text outside elements and empty comments make no nodes", "junk<!----><r/>tail",
                      Lines({"<r></r>"})},
         TRewriteCase{"quoted > inside a tag", R"(<r a="1>2" b='<'/>)", Lines({R"(<r a="1>2" b='<'></r>)"})},
-        TRewriteCase{"blanks inside the markup of tags", "< r >< a />< / r >", Lines({"<r>", "  <a/>", "</r>"})},
+        TRewriteCase{"blanks inside the markup of tags", "< r >< a />< / r >",
+                     Lines({"<r>", "  <a/>", "</r>"})},
         TRewriteCase{"text around children", "<r>head<a/>mid<b/>tail</r>",
                      Lines({"<r>head", "  <a/>mid  <b/>tail</r>"})}));
 
 // Text beside child elements must not grow by the layout's line breaks at every save.
 TEST(Parse, MixedTextIsStableAcrossSaves) {
-  for (const char* input : {"<r>head<a/>mid<b/>tail</r>", "<r> x <b/> y </r>", "<r>x<!--c-->y</r>",
-                            "<r><a>t<b/></a>\r\n</r>"}) {
+  for (const char* input :
+       {"<r>head<a/>mid<b/>tail</r>", "<r> x <b/> y </r>", "<r>x<!--c-->y</r>", "<r><a>t<b/></a>\r\n</r>"}) {
     const std::string saved = Rewrite(Rewrite(input));
     EXPECT_EQ(Rewrite(saved), saved) << input;
   }
@@ -94,7 +99,9 @@ struct TErrorCase {
   std::string Input;
   std::string Message;
 };
-void PrintTo(const TErrorCase& c, std::ostream* os) { PrintLabel(c.Input, os); }
+void PrintTo(const TErrorCase& c, std::ostream* os) {
+  PrintLabel(c.Input, os);
+}
 
 class ParseError : public testing::TestWithParam<TErrorCase> {};
 
@@ -113,7 +120,8 @@ using namespace std::string_literals;
 INSTANTIATE_TEST_SUITE_P(
     Texts, ParseError,
     testing::Values(TErrorCase{"", "No root element found in xml"},
-                    TErrorCase{"<?xml version=\"1.0\" encoding=\"GB2312\"?>\r\n", "No root element found in xml"},
+                    TErrorCase{"<?xml version=\"1.0\" encoding=\"GB2312\"?>\r\n",
+                               "No root element found in xml"},
                     TErrorCase{"<!-- only a comment -->", "No root element found in xml"},
                     TErrorCase{"<r><>x</></r>", "Missing element name"},
                     TErrorCase{"<r><a>text", "Missing close tag in element a"},
@@ -197,4 +205,4 @@ TEST(ParseHostile, FailedParseKeepsWhatWasBuilt) {
   EXPECT_EQ(doc.RootElement()->Name(), "a");
 }
 
-} // namespace
+}  // namespace

@@ -20,7 +20,7 @@ namespace XmlTest {
 
 // A folder of its own for one test, removed with everything in it afterwards.
 class TTempFolder {
-public:
+ public:
   TTempFolder() {
     static std::atomic<unsigned> counter{0};
     const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
@@ -38,7 +38,7 @@ public:
   const std::filesystem::path& Path() const { return FPath; }
   std::wstring File(std::wstring_view name) const { return FPath.wstring() + L"/" + std::wstring(name); }
 
-private:
+ private:
   std::filesystem::path FPath;
 };
 
@@ -53,7 +53,7 @@ inline void WriteBytes(const std::wstring& name, std::string_view bytes) {
 }
 
 class TRecordingReporter : public TXmlReporter {
-public:
+ public:
   void ShowMessage(const std::wstring& text) override { Messages.push_back(text); }
   std::vector<std::wstring> Messages;
 };
@@ -74,7 +74,9 @@ inline std::unique_ptr<TXmlDocument> Parse(std::string_view bytes) {
 }
 
 // What a document loaded from these bytes writes.
-inline std::string Rewrite(std::string_view bytes) { return Parse(bytes)->SaveToBytes(); }
+inline std::string Rewrite(std::string_view bytes) {
+  return Parse(bytes)->SaveToBytes();
+}
 
 // A short printable label for a table row (test names carry it).
 inline void PrintLabel(std::string_view text, std::ostream* os) {
@@ -92,4 +94,4 @@ inline void PrintLabel(std::string_view text, std::ostream* os) {
   *os << (label.empty() ? std::string("empty") : label);
 }
 
-} // namespace XmlTest
+}  // namespace XmlTest

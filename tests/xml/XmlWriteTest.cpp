@@ -64,9 +64,11 @@ struct TKindCase {
   TXmlElementType Type;
   const char* Name;
   const char* Value;
-  std::string Written; // at depth 1, without the line's indent
+  std::string Written;  // at depth 1, without the line's indent
 };
-void PrintTo(const TKindCase& c, std::ostream* os) { PrintLabel(c.Written, os); }
+void PrintTo(const TKindCase& c, std::ostream* os) {
+  PrintLabel(c.Written, os);
+}
 
 class WriteKind : public testing::TestWithParam<TKindCase> {};
 
@@ -79,22 +81,24 @@ TEST_P(WriteKind, WrittenForm) {
   if (GetParam().Type == TXmlElementType::Stylesheet) node->AppendAttribute("href", "s.xsl");
   doc.RootElement()->AppendChild(std::move(node));
   const std::string indent = GetParam().Type == TXmlElementType::CharData ? "" : "  ";
-  EXPECT_EQ(doc.SaveToBytes(), Lines({Declaration, "<Settings>", indent + GetParam().Written, "</Settings>"}));
+  EXPECT_EQ(doc.SaveToBytes(),
+            Lines({Declaration, "<Settings>", indent + GetParam().Written, "</Settings>"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Kinds, WriteKind,
-    testing::Values(TKindCase{TXmlElementType::Comment, "", " c ", "<!-- c -->"},
-                    TKindCase{TXmlElementType::CData, "", "a<b", "<![CDATA[a<b]]>"},
-                    TKindCase{TXmlElementType::Stylesheet, "xml-stylesheet", "", R"(<?xml-stylesheet href="s.xsl"?>)"},
-                    TKindCase{TXmlElementType::DocType, "r", "SYSTEM \"r.dtd\"", "<!DOCTYPE r SYSTEM \"r.dtd\">"},
-                    TKindCase{TXmlElementType::DtdElement, "r", "(a)", "<!ELEMENT r (a)>"},
-                    TKindCase{TXmlElementType::DtdAttList, "a", "n CDATA #IMPLIED", "<!ATTLIST a n CDATA #IMPLIED>"},
-                    TKindCase{TXmlElementType::DtdEntity, "e", "\"v\"", "<!ENTITY e \"v\">"},
-                    TKindCase{TXmlElementType::DtdNotation, "n", "SYSTEM \"x\"", "<!NOTATION n SYSTEM \"x\">"},
-                    TKindCase{TXmlElementType::OtherMarkup, "", "foo", "<!foo>"},
-                    TKindCase{TXmlElementType::OtherInstruction, "", "pi x", "<?pi x?>"},
-                    TKindCase{TXmlElementType::Unknown, "", "u", "<u>"}));
+    testing::Values(
+        TKindCase{TXmlElementType::Comment, "", " c ", "<!-- c -->"},
+        TKindCase{TXmlElementType::CData, "", "a<b", "<![CDATA[a<b]]>"},
+        TKindCase{TXmlElementType::Stylesheet, "xml-stylesheet", "", R"(<?xml-stylesheet href="s.xsl"?>)"},
+        TKindCase{TXmlElementType::DocType, "r", "SYSTEM \"r.dtd\"", "<!DOCTYPE r SYSTEM \"r.dtd\">"},
+        TKindCase{TXmlElementType::DtdElement, "r", "(a)", "<!ELEMENT r (a)>"},
+        TKindCase{TXmlElementType::DtdAttList, "a", "n CDATA #IMPLIED", "<!ATTLIST a n CDATA #IMPLIED>"},
+        TKindCase{TXmlElementType::DtdEntity, "e", "\"v\"", "<!ENTITY e \"v\">"},
+        TKindCase{TXmlElementType::DtdNotation, "n", "SYSTEM \"x\"", "<!NOTATION n SYSTEM \"x\">"},
+        TKindCase{TXmlElementType::OtherMarkup, "", "foo", "<!foo>"},
+        TKindCase{TXmlElementType::OtherInstruction, "", "pi x", "<?pi x?>"},
+        TKindCase{TXmlElementType::Unknown, "", "u", "<u>"}));
 
 TEST(Write, CharacterDataStandsWithoutLineBreaks) {
   TXmlDocument doc;
@@ -119,4 +123,4 @@ TEST(Write, IllegalKindFails) {
   }
 }
 
-} // namespace
+}  // namespace

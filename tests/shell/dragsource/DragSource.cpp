@@ -240,7 +240,8 @@ bool ParseArgs(int argc, wchar_t** argv, Options& o) {
 int wmain(int argc, wchar_t** argv) {
   Options options;
   if (!ParseArgs(argc, argv, options)) {
-    std::fputs("usage: drag_source [--at X Y] [--from X Y] [--keys K] [--allow E] [--text] file...\n", stderr);
+    std::fputs("usage: drag_source [--at X Y] [--from X Y] [--keys K] [--allow E] [--text] file...\n",
+               stderr);
     return 102;
   }
   if (FAILED(OleInitialize(nullptr))) return 101;
@@ -253,10 +254,13 @@ int wmain(int argc, wchar_t** argv) {
     source.ApplyKeys();
     DWORD effect = DROPEFFECT_NONE;
     const HRESULT hr = DoDragDrop(&object, &source, options.allowed, &effect);
-    std::printf("result=0x%08lx effect=%lu\n", static_cast<unsigned long>(hr), static_cast<unsigned long>(effect));
+    std::printf("result=0x%08lx effect=%lu\n", static_cast<unsigned long>(hr),
+                static_cast<unsigned long>(effect));
     std::fflush(stdout);
-    if (hr == DRAGDROP_S_DROP) code = static_cast<int>(effect);
-    else if (hr == DRAGDROP_S_CANCEL) code = 100;
+    if (hr == DRAGDROP_S_DROP)
+      code = static_cast<int>(effect);
+    else if (hr == DRAGDROP_S_CANCEL)
+      code = 100;
   }
   OleUninitialize();
   return code;
