@@ -156,12 +156,15 @@ void TCustomGDIButton::ApplyLayeredStyle() {
 }
 
 void TCustomGDIButton::PushSurface(TLayeredSurface& surface, BYTE constantAlpha) {
+  RECT bounds{};
+  GetWindowRect(Handle(), &bounds);
+  PushSurfaceAt(surface, constantAlpha, POINT{bounds.left, bounds.top});
+}
+
+void TCustomGDIButton::PushSurfaceAt(TLayeredSurface& surface, BYTE constantAlpha, POINT destination) {
   surface.Flush();
   blend_.SourceConstantAlpha = constantAlpha;
   HWND window = Handle();
-  RECT bounds{};
-  GetWindowRect(window, &bounds);
-  POINT destination{bounds.left, bounds.top};
   SIZE size{surface.Width(), surface.Height()};
   POINT source{0, 0};
   WindowDC screen(nullptr);

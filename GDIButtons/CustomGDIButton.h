@@ -120,6 +120,9 @@ class TCustomGDIButton : public TCustomControl {
   void RenderInto(TLayeredSurface& surface);  // DrawPie, push at 150, overlay when there is an icon
   // Pushes the surface to the window at its screen position with this constant alpha.
   void PushSurface(TLayeredSurface& surface, BYTE constantAlpha);
+  // The same, moving the window to `destination` (screen pixels) and sizing it to the surface in the
+  // same step.
+  void PushSurfaceAt(TLayeredSurface& surface, BYTE constantAlpha, POINT destination);
   // Counts a DrawPie call; true for the first one, which draws nothing.
   bool CountPaint() { return ++paintCount_ == 1; }
 

@@ -1,0 +1,186 @@
+// THintGDIButton: the hint text, its font with the serif stand-in, and the text-sized part of the window.
+#include "GDIButtons/HintGDIButton.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string_view>
+
+#include "GDIButtons/ButtonGroup.h"
+#include "GDIButtons/ButtonGroupItems.h"
+#include "framework/TextCodec.h"
+
+namespace {
+
+constexpr BYTE kHintPushAlpha = 150;
+constexpr TARGB kHintTextColor = MakeColor(255, 255, 0, 0);  // opaque red
+
+bool FaceInstalled(const std::wstring& face) {
+  if (face.empty()) return false;
+  Gdiplus::FontFamily family(face.c_str());
+  return family.GetLastStatus() == Gdiplus::Ok && family.IsAvailable();
+}
+
+// Name of one of GDI+'s generic families; empty when it has none.
+using GenericFamilyGetter = Gdiplus::GpStatus(WINGDIPAPI*)(Gdiplus::GpFontFamily**);
+std::wstring GenericFace(GenericFamilyGetter getter) {
+  Gdiplus::GpFontFamily* family = nullptr;
+  if (getter(&family) != Gdiplus::Ok || !family) return {};
+  WCHAR name[LF_FACESIZE] = {};
+  const Gdiplus::GpStatus status = Gdiplus::DllExports::GdipGetFamilyName(family, name, LANG_NEUTRAL);
+  Gdiplus::DllExports::GdipDeleteFontFamily(family);
+  return status == Gdiplus::Ok ? std::wstring(name) : std::wstring();
+}
+
+// The font of one render, as the hint draws it.
+struct THintFont {
+  explicit THintFont(const std::wstring& face, int size)
+      : family(face.c_str()),
+        font(&family, static_cast<Gdiplus::REAL>(size), Gdiplus::FontStyleRegular, Gdiplus::UnitPixel) {}
+  bool Ok() const { return family.GetLastStatus() == Gdiplus::Ok && font.GetLastStatus() == Gdiplus::Ok; }
+
+  Gdiplus::FontFamily family;
+  Gdiplus::Font font;
+};
+
+LONG Floor(double v) { return static_cast<LONG>(std::clamp(std::floor(v), -1e9, 1e9)); }
+LONG Ceil(double v) { return static_cast<LONG>(std::clamp(std::ceil(v), -1e9, 1e9)); }
+
+void Include(RECT& box, const RECT& r) {
+  RECT joined{};
+  UnionRect(&joined, &box, &r);
+  box = joined;
+}
+
+}  // namespace
+
+THintGDIButton::THintGDIButton(TComponent* owner, const TButtonColors& colors) : TDragGDIButton(owner, colors) {
+  fontSize_ = vantel::kHintFontSize;
+}
+
+THintGDIButton::~THintGDIButton() = default;
+
+void THintGDIButton::ShowHintText(const std::wstring& text) {
+  HintText = text;
+  Show();
+  Repaint();
+}
+
+void THintGDIButton::HideHintText() { Hide(); }
+
+std::size_t THintGDIButton::HintTextBytes() const {
+  // The text ends at its first NUL, as the drawing does.
+  return WideToGb18030(std::wstring_view(HintText.c_str())).size();
+}
+
+vantel::PointF THintGDIButton::TextOrigin() const {
+  const TGDIButtonGroupItems* items = GroupItems();
+  const TCustomGDIButton* centre = items ? items->Group().CentreButton() : nullptr;
+  if (!centre) return {};
+  const vantel::WindowBounds bounds{centre->Left(), centre->Top(), centre->Width(), centre->Height()};
+  return vantel::HintTextOrigin(bounds, HintTextBytes(), fontSize_);
+}
+
+std::wstring THintGDIButton::ResolveFontFace(const std::wstring& face) {
+  if (FaceInstalled(face)) return face;
+  // A hint that never shows on a system without the face would be no hint at all.
+  for (GenericFamilyGetter getter : {&Gdiplus::DllExports::GdipGetGenericFontFamilySerif,
+                                     &Gdiplus::DllExports::GdipGetGenericFontFamilySansSerif}) {
+    std::wstring name = GenericFace(getter);
+    if (FaceInstalled(name)) return name;
+  }
+  return {};
+}
+
+RECT THintGDIButton::TextCover() const {
+  const TGDIButtonGroupItems* items = GroupItems();
+  if (!items || !items->Group().CentreButton()) return {};
+  if (ButtonKind() != 0 || HintText.empty() || HintText.front() == L'\0') return {};
+  const std::wstring face = ResolveFontFace(fontFaceName_);
+  if (face.empty()) return {};
+  THintFont font(face, fontSize_);
+  if (!font.Ok()) return {};
+  const vantel::PointF origin = TextOrigin();
+  RECT cover{};
+  const vantel::WindowBounds estimate = vantel::HintTextBounds(origin, HintTextBytes(), fontSize_);
+  cover = RECT{estimate.Left, estimate.Top, estimate.Left + estimate.Width, estimate.Top + estimate.Height};
+  // The estimate holds an em per byte; the measured layout box holds what the face really needs. Half
+  // an em around it covers overhangs and anti-aliasing.
+  TLayeredSurface scratch(1, 1);
+  if (std::unique_ptr<Gdiplus::Graphics> graphics = scratch.CreateGraphics()) {
+    Gdiplus::RectF measured;
+    const Gdiplus::RectF layout(origin.X, origin.Y, 0.0f, 0.0f);
+    if (graphics->MeasureString(HintText.c_str(), -1, &font.font, layout, nullptr, &measured) == Gdiplus::Ok) {
+      const double margin = std::max(fontSize_, 0) / 2.0 + 2.0;
+      Include(cover, RECT{Floor(measured.X - margin), Floor(measured.Y - margin),
+                          Ceil(measured.X + measured.Width + margin), Ceil(measured.Y + measured.Height + margin)});
+    }
+  }
+  const RECT window{0, 0, Width(), Height()};
+  RECT clipped{};
+  IntersectRect(&clipped, &cover, &window);
+  return clipped;
+}
+
+void THintGDIButton::DrawPie(TLayeredSurface& surface, const TPieRect* rect) {
+  (void)rect;  // the text is placed by the centre button, not by a pie
+  textBox_ = {};
+  if (CountPaint()) return;
+  const RECT cover = TextCover();
+  if (IsRectEmpty(&cover)) return;
+  std::unique_ptr<Gdiplus::Graphics> graphics = surface.CreateGraphics();
+  if (!graphics) return;
+  THintFont font(ResolveFontFace(fontFaceName_), fontSize_);
+  if (!font.Ok()) return;
+  Gdiplus::SolidBrush brush{Gdiplus::Color(kHintTextColor)};
+  // The surface may hold only part of the window: its top-left is drawOffset_ in window coordinates.
+  graphics->TranslateTransform(static_cast<Gdiplus::REAL>(-drawOffset_.x), static_cast<Gdiplus::REAL>(-drawOffset_.y));
+  const vantel::PointF origin = TextOrigin();
+  // Zero width and height: neither wrapped nor clipped.
+  const Gdiplus::RectF layout(origin.X, origin.Y, 0.0f, 0.0f);
+  graphics->DrawString(HintText.c_str(), -1, &font.font, layout, nullptr, &brush);
+  textBox_ = cover;
+}
+
+void THintGDIButton::UpdateLayered() {
+  ApplyLayeredStyle();
+  if (FileInfo.hIcon) {
+    // An icon overlay may draw anywhere in the window: render and push the whole of it.
+    drawOffset_ = {};
+    image_ = std::make_unique<TLayeredSurface>(Width(), Height());
+    imageOrigin_ = {};
+    DrawPie(*image_, PieRect());
+    PushImage();
+    DrawOverlay(*image_);
+    return;
+  }
+  RECT cover = TextCover();
+  if (IsRectEmpty(&cover)) cover = RECT{0, 0, 1, 1};  // nothing to show: one transparent pixel
+  image_ = std::make_unique<TLayeredSurface>(cover.right - cover.left, cover.bottom - cover.top);
+  imageOrigin_ = POINT{cover.left, cover.top};
+  drawOffset_ = imageOrigin_;
+  DrawPie(*image_, PieRect());
+  drawOffset_ = {};
+  PushImage();
+}
+
+void THintGDIButton::PushImage() {
+  // Left and Top are the frame's screen position; the image sits at its place inside the frame.
+  PushSurfaceAt(*image_, kHintPushAlpha, POINT{Left() + imageOrigin_.x, Top() + imageOrigin_.y});
+}
+
+void THintGDIButton::SetBounds(int left, int top, int width, int height) {
+  TDragGDIButton::SetBounds(left, top, width, height);  // the frame, and the window across all of it
+  if (!HandleAllocated()) return;
+  // Back to the part that holds the image, at its place in the moved frame.
+  if (!image_) {
+    image_ = std::make_unique<TLayeredSurface>(1, 1);
+    imageOrigin_ = {};
+  }
+  PushImage();
+}
+
+LRESULT THintGDIButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+  // The window moves and resizes within the frame; Left, Top, Width and Height stay the frame's.
+  if (msg == WM_WINDOWPOSCHANGED) return DefaultHandler(msg, wParam, lParam);
+  return TDragGDIButton::WndProc(msg, wParam, lParam);
+}

@@ -1,0 +1,70 @@
+// THintGDIButton: the layered window that names the hovered file in large red text above the ring.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "GDIButtons/DragGDIButton.h"
+#include "GDIButtons/HintLayout.h"
+
+// The group gives the hint window the virtual desktop's rectangle (Left, Top, Width, Height), so that
+// its window coordinates are screen coordinates, and the text is placed in that frame. Only the part
+// of that frame that the text can cover is a real window on the screen: everything else would be fully
+// transparent, and a desktop-sized layered image costs a desktop-sized bitmap and push on every hover.
+// The pixels on the screen are the same either way.
+class THintGDIButton : public TDragGDIButton {
+ public:
+  // The drop-and-launch button with font size 24.
+  explicit THintGDIButton(TComponent* owner, const TButtonColors& colors = {});
+  ~THintGDIButton() override;
+
+  // What the hovered button calls: takes the text, shows the window and repaints it now.
+  void ShowHintText(const std::wstring& text);
+  // Hides the window; the text stays for the next show.
+  void HideHintText();
+
+  // Height of the text in pixels (24 unless changed).
+  int FontSize() const { return fontSize_; }
+  void SetFontSize(int size) { fontSize_ = size; }
+  // The face asked for first ("Times New Roman"). When it is not installed the system's serif face
+  // stands in, so the name still shows.
+  const std::wstring& FontFaceName() const { return fontFaceName_; }
+  void SetFontFaceName(std::wstring face) { fontFaceName_ = std::move(face); }
+
+  // Draws HintText in opaque red at its place above the centre button, in the hint window's
+  // coordinates (the pie rectangle is not used). The first call draws nothing, and so do an empty
+  // text, a kind other than 0 and a ring without a centre button.
+  void DrawPie(TLayeredSurface& surface, const TPieRect* rect) override;
+  // Renders the part of the window the text can cover into an image of that size and pushes it at
+  // constant alpha 150, the window taking that place. Without text the window is one transparent pixel.
+  void UpdateLayered() override;
+  // The frame's rectangle. The window itself stays on the part that holds the current image.
+  void SetBounds(int left, int top, int width, int height) override;
+
+  // Bytes of HintText in its multi-byte form (a double-byte character counts 2).
+  std::size_t HintTextBytes() const;
+  // The text origin the current text and centre button give; (0, 0) without a centre button.
+  vantel::PointF TextOrigin() const;
+  // Where the last DrawPie drew, in window coordinates (empty when it drew nothing).
+  const RECT& TextBox() const { return textBox_; }
+
+  // The face actually used for `face`: itself when installed, else the system's serif face, else its
+  // sans-serif face; empty when GDI+ knows none of them.
+  static std::wstring ResolveFontFace(const std::wstring& face);
+
+ protected:
+  LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  // What the current text will cover, in window coordinates, clipped to the window (empty: nothing).
+  RECT TextCover() const;
+  // Pushes image_ at its place in the frame.
+  void PushImage();
+
+  int fontSize_ = vantel::kHintFontSize;
+  std::wstring fontFaceName_ = L"Times New Roman";
+  POINT drawOffset_{};                      // window coordinates of the surface DrawPie draws on
+  RECT textBox_{};                          // what the last DrawPie covered
+  std::unique_ptr<TLayeredSurface> image_;  // the part of the window last pushed
+  POINT imageOrigin_{};                     // its place in window coordinates
+};
