@@ -56,7 +56,7 @@ void TMenuSkin::SetActive(bool active) {
   }
 }
 
-HFONT TMenuSkin::Font(bool bold) {
+HFONT TMenuSkin::ItemFont(bool bold) {
   GdiObject<HFONT>& font = bold ? boldFont_ : font_;
   if (!font) {
     LOGFONTW lf{};
@@ -76,7 +76,7 @@ void TMenuSkin::Measure(TMenuItem& item, MEASUREITEMSTRUCT& measure) {
     return;
   }
   WindowDC screen(nullptr);
-  SelectScope select(screen.get(), Font(item.Default));
+  SelectScope select(screen.get(), ItemFont(item.Default));
   SIZE size{};
   GetTextExtentPoint32W(screen.get(), item.Caption.c_str(), static_cast<int>(item.Caption.size()), &size);
   measure.itemWidth = static_cast<UINT>(IconColumnWidth + kTextGap + size.cx + kArrowRoom);
@@ -124,7 +124,7 @@ void TMenuSkin::Draw(TMenuItem& item, const DRAWITEMSTRUCT& draw) {
     LineTo(dc, cx + 5, cy - 4);
   }
 
-  SelectScope selectFont(dc, Font(item.Default));
+  SelectScope selectFont(dc, ItemFont(item.Default));
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, disabled ? GetSysColor(COLOR_GRAYTEXT) : RGB(0, 0, 0));
   RECT text = body;

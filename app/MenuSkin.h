@@ -27,11 +27,12 @@ class TMenuSkin : public TComponent, private TMenuPainter {
   // The painter's two calls, public for drawing into any DC (tests draw into a bitmap).
   void MeasureItem(TMenuItem& item, MEASUREITEMSTRUCT& measure) { Measure(item, measure); }
   void DrawItem(TMenuItem& item, const DRAWITEMSTRUCT& draw) { Draw(item, draw); }
+  // The captions' font (bold for the default item); owned by the skin.
+  HFONT ItemFont(bool bold);
 
  private:
   void Measure(TMenuItem& item, MEASUREITEMSTRUCT& measure) override;
   void Draw(TMenuItem& item, const DRAWITEMSTRUCT& draw) override;
-  HFONT Font(bool bold);
 
   bool active_ = false;
   GdiObject<HFONT> font_;

@@ -269,6 +269,10 @@ void TfrmVantelMain::N3Click(TObject* sender) {
 }
 
 void TfrmVantelMain::OpenWebSite() {
+  if (OpenAddress) {
+    OpenAddress(kVantelWebAddress);
+    return;
+  }
   // Fails silently, as a link that cannot be opened has nothing to report.
   ShellExecuteW(nullptr, L"open", kVantelWebAddress, nullptr, nullptr, SW_SHOW);
 }

@@ -72,10 +72,12 @@ class TfrmVantelMain : public TForm {
   // The button group, once the first show has made it; null before.
   TRingGroup* ButtonGroup() const { return buttonGroup_.get(); }
 
-  // Seams for the modal parts: run the colour dialog (default: ColorDialog1->Execute()) and show
-  // an information box (default: a message box with an OK button).
+  // Seams for what leaves the program: run the colour dialog (default: ColorDialog1->Execute()), show
+  // an information box (default: a message box with an OK button), open a web address (default: the
+  // shell's "open" verb).
   std::function<bool(TColorDialog& dialog)> ExecuteColorDialog;
   std::function<void(const std::wstring& text)> ShowInformation;
+  std::function<void(const std::wstring& address)> OpenAddress;
 
  private:
   void CreateComponents();

@@ -1,4 +1,280 @@
-// The settings window under Wine.
+// The settings window under Wine: its components as stored, the show handler and the making of the group.
 #include "app/VTMainForm.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "framework/Forms.h"
+#include "tests/app/FormTestSupport.h"
+#include "tests/support/TestSupport.h"
+
+namespace {
+using apptest::MainFormTest;
+
+RECT ScreenRect(HWND window) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  return r;
+}
+
+RECT ParentRect(HWND child) {
+  RECT r = ScreenRect(child);
+  MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+TEST_F(MainFormTest, WindowAsStored) {
+  TfrmVantelMain& f = MakeForm();
+  HWND window = f.Handle();
+  EXPECT_EQ(f.Name(), L"frmVantelMain");
+  const RECT r = ScreenRect(window);
+  EXPECT_EQ(r.left, 335);
+  EXPECT_EQ(r.top, 216);
+  RECT client{};
+  GetClientRect(window, &client);
+  EXPECT_EQ(client.right, 298);
+  EXPECT_EQ(client.bottom, 341);
+
+  // A fixed dialog frame with a close box only, kept on top.
+  const LONG style = GetWindowLongW(window, GWL_STYLE);
+  const LONG exStyle = GetWindowLongW(window, GWL_EXSTYLE);
+  EXPECT_EQ(style & WS_CAPTION, WS_CAPTION);
+  EXPECT_TRUE(style & WS_SYSMENU);
+  EXPECT_FALSE(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
+  EXPECT_TRUE(exStyle & WS_EX_DLGMODALFRAME);
+  EXPECT_TRUE(exStyle & WS_EX_TOPMOST);
+
+  wchar_t caption[128] = {};
+  GetWindowTextW(window, caption, 128);
+  EXPECT_STREQ(caption, L"Vantel桌面管理工具");
+  EXPECT_EQ(f.Color(), clBtnFace);
+  EXPECT_EQ(f.Font().Name(), L"MS Sans Serif");
+  EXPECT_EQ(f.Font().Charset(), DEFAULT_CHARSET);
+  EXPECT_EQ(FormFontHeight(96), -11);
+  EXPECT_EQ(FormFontHeight(120), -13);
+  EXPECT_FALSE(IsWindowVisible(window));  // shown by the message loop, not by its construction
+}
+
+TEST_F(MainFormTest, ControlsAsStored) {
+  TfrmVantelMain& f = MakeForm();
+  struct Expected {
+    TWinControl* control;
+    const wchar_t* name;
+    RECT bounds;  // left, top, right, bottom in Panel1
+    const wchar_t* caption;
+  };
+  const Expected expected[] = {
+      {f.Label1.get(), L"Label1", {16, 24, 16 + 57, 24 + 13}, L"热键颜色"},
+      {f.Label2.get(), L"Label2", {16, 56, 16 + 57, 56 + 13}, L"按键颜色"},
+      {f.Edit1.get(), L"Edit1", {83, 20, 83 + 105, 20 + 21}, L""},
+      {f.Edit2.get(), L"Edit2", {83, 52, 83 + 105, 52 + 21}, L""},
+      {f.BitBtn1.get(), L"BitBtn1", {198, 18, 198 + 75, 18 + 25}, L"选择颜色"},
+      {f.BitBtn2.get(), L"BitBtn2", {198, 50, 198 + 75, 50 + 25}, L"选择颜色"},
+  };
+  for (const Expected& e : expected) {
+    SCOPED_TRACE(testing::Message() << static_cast<const void*>(e.name));
+    EXPECT_EQ(e.control->Name(), e.name);
+    EXPECT_EQ(e.control->Parent(), f.Panel1.get());
+    EXPECT_EQ(GetParent(e.control->Handle()), f.Panel1->Handle());
+    const RECT r = ParentRect(e.control->Handle());
+    EXPECT_EQ(r.left, e.bounds.left);
+    EXPECT_EQ(r.top, e.bounds.top);
+    EXPECT_EQ(r.right, e.bounds.right);
+    EXPECT_EQ(r.bottom, e.bounds.bottom);
+    EXPECT_EQ(e.control->Caption(), e.caption);
+  }
+  // Panel1 fills the client area.
+  EXPECT_EQ(f.Panel1->Parent(), &f);
+  RECT panel{}, client{};
+  GetClientRect(f.Panel1->Handle(), &panel);
+  GetClientRect(f.Handle(), &client);
+  EXPECT_EQ(panel.right, client.right);
+  EXPECT_EQ(panel.bottom, client.bottom);
+  EXPECT_TRUE(f.BitBtn1->HotTrack);
+  EXPECT_TRUE(f.BitBtn2->HotTrack);
+
+  // Tab order: Edit1, BitBtn1, Edit2, BitBtn2, round again.
+  EXPECT_EQ(f.Edit1->TabOrder, 0);
+  EXPECT_EQ(f.BitBtn1->TabOrder, 1);
+  EXPECT_EQ(f.Edit2->TabOrder, 2);
+  EXPECT_EQ(f.BitBtn2->TabOrder, 3);
+  HWND dialog = f.Handle();
+  HWND order[] = {f.Edit1->Handle(), f.BitBtn1->Handle(), f.Edit2->Handle(), f.BitBtn2->Handle(), f.Edit1->Handle()};
+  for (int i = 0; i + 1 < 5; ++i) EXPECT_EQ(GetNextDlgTabItem(dialog, order[i], FALSE), order[i + 1]) << "after " << i;
+}
+
+TEST_F(MainFormTest, ComponentsAsStored) {
+  TfrmVantelMain& f = MakeForm();
+  EXPECT_EQ(f.PmTrayIcon->Name(), L"PmTrayIcon");
+  EXPECT_EQ(f.PmButtonControl->Name(), L"PmButtonControl");
+  EXPECT_EQ(f.PmButtonControl->Items().Count(), 0);
+  EXPECT_EQ(f.ColorDialog1->Name(), L"ColorDialog1");
+  EXPECT_EQ(f.ColorDialog1->Color, 0u);  // black until the first choice
+  EXPECT_EQ(f.MenuSkin1->Name(), L"MenuSkin1");
+  EXPECT_TRUE(f.MenuSkin1->Active());
+  EXPECT_EQ(MenuPainter() != nullptr, true);
+  EXPECT_EQ(f.MenuSkin1->Color, clSkyBlue);
+  EXPECT_EQ(f.MenuSkin1->FontName, L"宋体");
+  EXPECT_EQ(f.MenuSkin1->FontHeight, 12);
+  EXPECT_EQ(f.MenuSkin1->IconColumnWidth, 24);
+
+  // The tray icon is in the notification area once the window exists.
+  TTrayIcon& tray = *f.TrayIcon1;
+  EXPECT_EQ(tray.Name(), L"TrayIcon1");
+  EXPECT_TRUE(tray.IconVisible());
+  EXPECT_NE(tray.Icon(), nullptr);
+  EXPECT_FALSE(tray.ShowHint());
+  EXPECT_EQ(tray.PopupMenu(), f.PmTrayIcon.get());
+  EXPECT_TRUE(tray.WantEnterExitEvents());
+  EXPECT_TRUE(tray.OnClick && tray.OnDblClick && tray.OnMouseDown);
+  ICONINFO info{};
+  ASSERT_TRUE(GetIconInfo(tray.Icon(), &info));
+  BITMAP bitmap{};
+  GetObjectW(info.hbmColor, sizeof(bitmap), &bitmap);
+  EXPECT_EQ(bitmap.bmWidth, GetSystemMetrics(SM_CXSMICON));
+  if (info.hbmColor) DeleteObject(info.hbmColor);
+  if (info.hbmMask) DeleteObject(info.hbmMask);
+  EXPECT_EQ(f.ButtonGroup(), nullptr);  // made by the first show
+}
+
+TEST_F(MainFormTest, TrayMenuItemsInOrder) {
+  TfrmVantelMain& f = MakeForm();
+  struct Item {
+    TMenuItem* item;
+    const wchar_t* name;
+    const wchar_t* caption;
+    bool hasHandler;
+  };
+  TMenuItem& items = f.PmTrayIcon->Items();
+  const Item top[] = {
+      {f.N1, L"N1", L"隐藏系统设置", true},      {f.N2, L"N2", L"显示系统设置", true},
+      {f.N4, L"N4", L"隐藏桌面图标", true},      {f.N5, L"N5", L"显示桌面图标", true},
+      {f.N6, L"N6", L"-", false},               {f.NContact, L"NContact", f.NContact->Caption.c_str(), false},
+      {f.N11, L"N11", L"使用说明", true},        {f.N3, L"N3", L"关闭Vantel工具", true},
+      {f.N7, L"N7", L"相关工具", false},          {f.N9, L"N9", L"官方网站", true},
+  };
+  ASSERT_EQ(items.Count(), 10);
+  for (int i = 0; i < 10; ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(items.Items(i), top[i].item);
+    EXPECT_EQ(top[i].item->Name(), top[i].name);
+    EXPECT_EQ(top[i].item->Caption, top[i].caption);
+    EXPECT_EQ(static_cast<bool>(top[i].item->OnClick), top[i].hasHandler);
+  }
+  EXPECT_TRUE(f.N6->IsLine());
+  EXPECT_FALSE(f.NContact->Caption.empty());
+  ASSERT_EQ(f.N7->Count(), 2);
+  EXPECT_EQ(f.N7->Items(0), f.N8);
+  EXPECT_EQ(f.N7->Items(1), f.N10);
+  EXPECT_FALSE(f.N8->Caption.empty());
+  EXPECT_EQ(f.N10->Caption, L"最新的Vantel工具");
+  EXPECT_TRUE(f.N8->OnClick && f.N10->OnClick);
+}
+
+TEST_F(MainFormTest, FirstShowReadsColoursHidesTheTaskbarButtonAndMakesTheGroup) {
+  WriteConfig(apptest::kRedBlueConfig);
+  TfrmVantelMain& f = MakeForm();
+  ShowWindow(Application->Handle(), SW_SHOWNA);  // as the message loop does before showing the main form
+  f.Show();
+
+  wchar_t caption[256] = {};
+  GetWindowTextW(f.Handle(), caption, 256);
+  EXPECT_EQ(std::wstring(caption), std::wstring(L"最新的Vantel桌面管理工具请访问") + kVantelWebAddress);
+  EXPECT_EQ(f.Width(), 0);
+  EXPECT_EQ(f.Height(), 0);
+  EXPECT_TRUE(IsWindowVisible(f.Handle()));
+  EXPECT_FALSE(GetWindowLongW(f.Handle(), GWL_EXSTYLE) & WS_EX_APPWINDOW);
+  EXPECT_FALSE(IsWindowVisible(Application->Handle()));
+  // -65536 is opaque red; -16776961 opaque blue: blue in the third byte of the colour reference.
+  EXPECT_EQ(f.Edit1->Color(), RGB(255, 0, 0));
+  EXPECT_EQ(f.Edit2->Color(), RGB(0, 0, 255));
+  EXPECT_EQ(f.Edit1->Text(), L"热键颜色");
+  EXPECT_EQ(f.Edit2->Text(), L"按键颜色");
+
+  const std::vector<std::string> expected = {"Create",       "LoadConfigFile", "SetHeight 180",   "SetWidth 180",
+                                             "SetPopupMenu", "HasButtonRecords", "LoadButtons"};
+  EXPECT_EQ(log, expected);
+  ASSERT_NE(Group(), nullptr);
+  EXPECT_EQ(Group()->PopupMenu, f.PmButtonControl.get());
+  EXPECT_TRUE(f.MenuSkin1->Active());  // switched off and on again
+  EXPECT_TRUE(reporter.Messages.empty());
+  EXPECT_EQ(ReadConfig(), apptest::kRedBlueConfig);
+  EXPECT_TRUE(testsupport::RecordedExceptions().empty());
+}
+
+TEST_F(MainFormTest, AFileWithoutRecordsGetsTheDefaultSegments) {
+  WriteConfig("<Settings HotColor=\"-1\" DefaultColor=\"x\"/>");
+  TfrmVantelMain& f = MakeForm();
+  f.Show();
+  EXPECT_EQ(log.back(), "CreateDefaultSegments");
+  EXPECT_EQ(f.Edit1->Color(), RGB(255, 255, 255));
+  EXPECT_EQ(f.Edit2->Color(), RGB(0, 0, 0));  // not a number: 0
+}
+
+TEST_F(MainFormTest, MissingFileIsReportedAndNothingIsWritten) {
+  TfrmVantelMain& f = MakeForm();
+  f.Show();
+  // The show handler's own load and the group's: each reports the missing file once.
+  EXPECT_EQ(reporter.Messages,
+            (std::vector<std::wstring>{L"SystemConfig.xml文件不存在!", L"SystemConfig.xml文件不存在!"}));
+  EXPECT_EQ(f.Edit1->Color(), RGB(0, 0, 0));
+  EXPECT_EQ(f.Edit2->Color(), RGB(0, 0, 0));
+  EXPECT_EQ(log.back(), "CreateDefaultSegments");
+  EXPECT_FALSE(ConfigExists());
+}
+
+TEST_F(MainFormTest, AWideColourKeepsItsLow32Bits) {
+  // 0x1FF00FF00 is wider than 32 bits: its low half is 0xFF00FF00, opaque green.
+  WriteConfig("<Settings HotColor=\"8573222656\" DefaultColor=\"-16776961\"/>");
+  TfrmVantelMain& f = MakeForm();
+  f.Show();
+  EXPECT_EQ(f.Edit1->Color(), RGB(0, 255, 0));
+}
+
+TEST_F(MainFormTest, ShowingAgainRereadsTheColoursButMakesNoSecondGroup) {
+  WriteConfig(apptest::kRedBlueConfig);
+  TfrmVantelMain& f = MakeForm();
+  f.Show();
+  TRingGroup* first = f.ButtonGroup();
+  f.Hide();
+  WriteConfig("<Settings HotColor=\"-16711936\" DefaultColor=\"-1\"/>");
+  f.SetBounds(f.Left(), f.Top(), 516, 368);
+  f.Show();
+  EXPECT_EQ(f.ButtonGroup(), first);
+  EXPECT_EQ(std::count(log.begin(), log.end(), "Create"), 1);
+  EXPECT_EQ(LogCount("LoadButtons"), 1);
+  EXPECT_EQ(f.Edit1->Color(), RGB(0, 255, 0));
+  EXPECT_EQ(f.Edit2->Color(), RGB(255, 255, 255));
+  EXPECT_EQ(f.Width(), 0);
+  EXPECT_EQ(f.Height(), 0);
+}
+
+TEST_F(MainFormTest, GroupGoesBeforeTheWindow) {
+  WriteConfig(apptest::kRedBlueConfig);
+  MakeForm().Show();
+  ASSERT_NE(Group(), nullptr);
+  Application->SetMainForm(nullptr);
+  form.reset();
+  EXPECT_EQ(log.back(), "Destroy");
+}
+
+TEST_F(MainFormTest, StartWithoutShowingPreparesTheGroupAndLeavesTheWindowHidden) {
+  WriteConfig(apptest::kRedBlueConfig);
+  TfrmVantelMain& f = MakeForm();
+  f.PrepareWithoutShowing();
+  EXPECT_NE(f.ButtonGroup(), nullptr);
+  EXPECT_FALSE(IsWindowVisible(f.Handle()));
+  EXPECT_EQ(f.Edit1->Color(), RGB(255, 0, 0));
+  // Showing it later re-reads the colours but keeps the group.
+  f.Show();
+  EXPECT_EQ(LogCount("LoadButtons"), 1);
+  EXPECT_TRUE(IsWindowVisible(f.Handle()));
+}
+
+TEST_F(MainFormTest, ColourBoxColourDropsAlpha) {
+  EXPECT_EQ(ColorBoxColor(0xFF0000FFu), RGB(0, 0, 255));
+  EXPECT_EQ(ColorBoxColor(0x00123456u), RGB(0x12, 0x34, 0x56));
+  EXPECT_EQ(ColorBoxColor(0xFFFFFFFFu), RGB(255, 255, 255));
+}
+}  // namespace

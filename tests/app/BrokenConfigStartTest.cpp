@@ -1,0 +1,80 @@
+// Start-up with a SystemConfig.xml that does not load: told once, file untouched, ring and tray usable.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "app/VTMainForm.h"
+#include "framework/Forms.h"
+#include "tests/app/FormTestSupport.h"
+#include "tests/support/TestSupport.h"
+
+namespace {
+using apptest::MainFormTest;
+
+class BrokenConfigStartTest : public MainFormTest, public testing::WithParamInterface<const char*> {};
+
+TEST_P(BrokenConfigStartTest, ErrorShownOnceFileKeptDefaultRingAndWorkingTray) {
+  const std::string broken = GetParam();
+  WriteConfig(broken);
+  TfrmVantelMain& f = MakeForm();
+  ShowWindow(Application->Handle(), SW_SHOWNA);
+  f.Show();
+
+  ASSERT_EQ(testsupport::RecordedExceptions().size(), 1u);
+  EXPECT_FALSE(testsupport::RecordedExceptions()[0].empty());
+  EXPECT_TRUE(reporter.Messages.empty());  // not also "missing" for every button
+  EXPECT_EQ(ReadConfig(), broken);
+
+  // On as with a file without records: black boxes, the four default segments, the rest of the show.
+  EXPECT_EQ(f.Edit1->Color(), RGB(0, 0, 0));
+  EXPECT_EQ(f.Edit2->Color(), RGB(0, 0, 0));
+  EXPECT_EQ(f.Width(), 0);
+  EXPECT_FALSE(IsWindowVisible(Application->Handle()));
+  EXPECT_FALSE(GetWindowLongW(f.Handle(), GWL_EXSTYLE) & WS_EX_APPWINDOW);
+  ASSERT_NE(f.ButtonGroup(), nullptr);
+  EXPECT_EQ(f.ButtonGroup()->SegmentCount(), 4);
+  EXPECT_EQ(log.back(), "CreateDefaultSegments");
+  EXPECT_TRUE(f.MenuSkin1->Active());
+
+  // The tray's commands work.
+  log.clear();
+  f.TrayIcon1Click(f.TrayIcon1.get());
+  EXPECT_EQ(log, std::vector<std::string>{"ShowAll"});
+  f.N1->Click();
+  EXPECT_FALSE(IsWindowVisible(f.Handle()));
+  f.N2->Click();
+  EXPECT_EQ(f.Width(), 516);
+  EXPECT_TRUE(IsWindowVisible(f.Handle()));
+  EXPECT_EQ(testsupport::RecordedExceptions().size(), 2u);  // the show handler reads the file again, tells again
+
+  // Every later load sees the real file again: documents made after start-up still report the fault.
+  TXmlDocument document;
+  EXPECT_THROW(document.LoadFile(L"SystemConfig.xml"), EXmlError);
+  EXPECT_EQ(ReadConfig(), broken);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, BrokenConfigStartTest,
+                         testing::Values("", "<?xml version=\"1.0\" encoding=\"GB2312\"?>\r\n",
+                                         "<Settings HotColor=\"-1\">\r\n<ButtonInfo ButonType=\"0\"",
+                                         "<Settings></Other>", "plain text"));
+
+// A file that loads for the show handler but not for the group (changed in between): the same road.
+TEST_F(MainFormTest, FileBrokenBetweenTheTwoLoadsStillGivesTheDefaultRing) {
+  WriteConfig(apptest::kRedBlueConfig);
+  bool broke = false;
+  form = std::make_unique<TfrmVantelMain>(Application, [&](TComponent*, const std::wstring&) {
+    if (!broke) {
+      broke = true;
+      WriteConfig("<Settings");
+    }
+    return std::make_unique<apptest::TRecordingRingGroup>(log);
+  });
+  Application->SetMainForm(form.get());
+  form->Show();
+  EXPECT_EQ(testsupport::RecordedExceptions().size(), 1u);
+  ASSERT_NE(form->ButtonGroup(), nullptr);
+  EXPECT_EQ(log.back(), "CreateDefaultSegments");
+  EXPECT_EQ(form->Edit1->Color(), RGB(255, 0, 0));  // read before the file broke
+  EXPECT_EQ(ReadConfig(), "<Settings");
+}
+}  // namespace

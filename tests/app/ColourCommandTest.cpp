@@ -1,0 +1,159 @@
+// The two colour buttons: the dialog's answer, the colour box, and the signed value in SystemConfig.xml.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <optional>
+
+#include "app/VTMainForm.h"
+#include "framework/Forms.h"
+#include "tests/app/FormTestSupport.h"
+#include "tests/support/TestSupport.h"
+#include "xml/XmlDocument.h"
+
+namespace {
+using apptest::MainFormTest;
+
+// A click as the button's parent hears of it, through the window procedure (which shows errors).
+void ClickButton(TBitBtn& button) {
+  HWND window = button.Handle();
+  SendMessageW(GetParent(window), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(window), BN_CLICKED),
+               reinterpret_cast<LPARAM>(window));
+}
+
+class ColourCommandTest : public MainFormTest {
+ protected:
+  // The window after start-up, with the dialog replaced: each run records the colour it opened on
+  // and answers with the next scripted choice (nullopt: cancel).
+  TfrmVantelMain& Started(const std::string& config = apptest::kRedBlueConfig) {
+    if (!config.empty()) WriteConfig(config);
+    TfrmVantelMain& f = MakeForm();
+    f.Show();
+    reporter.Messages.clear();
+    f.ExecuteColorDialog = [this](TColorDialog& dialog) {
+      openedOn.push_back(dialog.Color);
+      const std::optional<COLORREF> answer = answers.at(openedOn.size() - 1);
+      if (answer) dialog.Color = *answer;
+      return answer.has_value();
+    };
+    return f;
+  }
+  std::string Attribute(const char* name) {
+    TXmlDocument document;
+    document.LoadFile(L"SystemConfig.xml");
+    return document.RootElement()->GetAttribute(name);
+  }
+
+  std::vector<std::optional<COLORREF>> answers;
+  std::vector<COLORREF> openedOn;
+};
+
+TEST_F(ColourCommandTest, HotColourWritesSignedDecimalAndTurnsItsBox) {
+  TfrmVantelMain& f = Started();
+  answers = {RGB(255, 0, 0)};
+  ClickButton(*f.BitBtn1);
+  EXPECT_EQ(Attribute("HotColor"), "-65536");
+  EXPECT_EQ(Attribute("DefaultColor"), "-16776961");  // the other colour stays
+  EXPECT_EQ(f.Edit1->Color(), RGB(255, 0, 0));
+  EXPECT_TRUE(testsupport::RecordedExceptions().empty());
+}
+
+TEST_F(ColourCommandTest, NormalColourTable) {
+  struct Case {
+    COLORREF chosen;
+    const char* stored;
+  };
+  const Case cases[] = {{RGB(0, 0, 0), "-16777216"}, {RGB(255, 255, 255), "-1"}, {RGB(0, 0, 255), "-16776961"},
+                        {RGB(0x12, 0x34, 0x56), "-15584170"}};
+  TfrmVantelMain& f = Started();
+  for (const Case& c : cases) answers.push_back(c.chosen);
+  for (const Case& c : cases) {
+    f.BitBtn2Click(f.BitBtn2.get());
+    EXPECT_EQ(Attribute("DefaultColor"), c.stored);
+    EXPECT_EQ(f.Edit2->Color(), c.chosen);
+  }
+  // The records stay as they were.
+  TXmlDocument document;
+  document.LoadFile(L"SystemConfig.xml");
+  EXPECT_EQ(document.RootElement()->ChildCount(), 1);
+}
+
+TEST_F(ColourCommandTest, TheDialogOpensOnTheColourLastChosenByEitherButton) {
+  TfrmVantelMain& f = Started();
+  answers = {RGB(1, 2, 3), std::nullopt, RGB(4, 5, 6)};
+  f.BitBtn1Click(nullptr);
+  f.BitBtn2Click(nullptr);
+  f.BitBtn1Click(nullptr);
+  EXPECT_EQ(openedOn, (std::vector<COLORREF>{0, RGB(1, 2, 3), RGB(1, 2, 3)}));
+}
+
+TEST_F(ColourCommandTest, CancelNeitherLoadsNorWrites) {
+  TfrmVantelMain& f = Started("");  // no file: a load would say so
+  answers = {std::nullopt};
+  const TColor before = f.Edit1->Color();
+  f.BitBtn1Click(nullptr);
+  EXPECT_TRUE(reporter.Messages.empty());
+  EXPECT_FALSE(ConfigExists());
+  EXPECT_EQ(f.Edit1->Color(), before);
+}
+
+TEST_F(ColourCommandTest, AMissingFileIsReportedThenCreatedWithTheColourAlone) {
+  TfrmVantelMain& f = Started("");
+  answers = {RGB(255, 0, 0)};
+  f.BitBtn1Click(nullptr);
+  EXPECT_EQ(reporter.Messages, std::vector<std::wstring>{L"SystemConfig.xml文件不存在!"});
+  ASSERT_TRUE(ConfigExists());
+  TXmlDocument document;
+  document.LoadFile(L"SystemConfig.xml");
+  EXPECT_EQ(document.RootElement()->GetAttribute("HotColor"), "-65536");
+  EXPECT_EQ(document.RootElement()->ChildCount(), 0);
+}
+
+TEST_F(ColourCommandTest, AnUnwritableFileIsReportedAndKeepsItsValue) {
+  TfrmVantelMain& f = Started();
+  // Another program holds the file open for reading and lets nobody replace it.
+  const std::wstring path = (Folder() / "SystemConfig.xml").wstring();
+  HANDLE held = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  answers = {RGB(0, 255, 0)};
+  ClickButton(*f.BitBtn1);
+  CloseHandle(held);
+  EXPECT_EQ(testsupport::RecordedExceptions().size(), 1u);  // shown in the error box, program runs on
+  EXPECT_EQ(f.Edit1->Color(), RGB(0, 255, 0));             // the box already shows it
+  EXPECT_EQ(ReadConfig(), apptest::kRedBlueConfig);
+}
+
+TEST_F(ColourCommandTest, AnUnloadableFileIsReportedAndNeverReplaced) {
+  const std::string broken = "<Settings HotColor=\"-1\"><ButtonInfo";
+  TfrmVantelMain& f = Started(broken);
+  testsupport::ClearExceptions();
+  answers = {RGB(0, 255, 0)};
+  ClickButton(*f.BitBtn1);
+  EXPECT_EQ(testsupport::RecordedExceptions().size(), 1u);
+  EXPECT_EQ(ReadConfig(), broken);
+}
+
+// The real common dialog: opens on the colour last chosen and hands back what it shows on OK.
+TEST_F(ColourCommandTest, RealDialogOpensOnItsColour) {
+  TfrmVantelMain& f = MakeForm();
+  f.ColorDialog1->Color = RGB(10, 20, 30);
+  // Answer the dialog from a timer of this thread once it is up.
+  static bool answered;
+  static bool cancel;
+  answered = false;
+  for (bool withCancel : {false, true}) {
+    cancel = withCancel;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 200, [](HWND, UINT, UINT_PTR, DWORD) {
+      HWND dialog = FindWindowW(L"#32770", nullptr);
+      if (!dialog || answered) return;
+      answered = true;
+      PostMessageW(dialog, WM_COMMAND, cancel ? IDCANCEL : IDOK, 0);
+    });
+    answered = false;
+    const bool chosen = f.ColorDialog1->Execute();
+    KillTimer(nullptr, timer);
+    EXPECT_TRUE(answered);
+    EXPECT_EQ(chosen, !withCancel);
+    EXPECT_EQ(f.ColorDialog1->Color, RGB(10, 20, 30));
+  }
+}
+}  // namespace

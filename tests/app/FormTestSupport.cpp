@@ -1,0 +1,70 @@
+// The main-window test fixture: working folder, XML host, recording group.
+#include "tests/app/FormTestSupport.h"
+
+#include <chrono>
+#include <fstream>
+#include <iterator>
+
+#include "framework/Forms.h"
+#include "tests/support/TestSupport.h"
+
+namespace apptest {
+
+void TRecordingRingGroup::LoadConfigFile(const std::wstring& fileName) {
+  log_.push_back("LoadConfigFile");
+  document_.LoadFile(fileName);
+}
+
+int TRecordingRingGroup::HasButtonRecords() {
+  log_.push_back("HasButtonRecords");
+  const TXmlNode* root = document_.RootElement();
+  return root ? root->ChildCount() : 0;
+}
+
+void MainFormTest::SetUp() {
+  previousFolder_ = std::filesystem::current_path();
+  const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+  folder_ = std::filesystem::temp_directory_path() /
+            ("vantel_form_" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(stamp));
+  std::filesystem::create_directories(folder_);
+  std::filesystem::current_path(folder_);
+  files_ = std::make_unique<TConfigBackupFileSystem>(winFiles_);
+  host_ = std::make_unique<THostScope>(TXmlHost{&reporter, files_.get()});
+  testsupport::ClearExceptions();
+}
+
+void MainFormTest::TearDown() {
+  if (Application) Application->SetMainForm(nullptr);
+  form.reset();
+  host_.reset();
+  std::filesystem::current_path(previousFolder_);
+  std::error_code ignored;
+  std::filesystem::remove_all(folder_, ignored);
+}
+
+TfrmVantelMain& MainFormTest::MakeForm() {
+  form = std::make_unique<TfrmVantelMain>(Application, [this](TComponent*, const std::wstring&) {
+    return std::make_unique<TRecordingRingGroup>(log);
+  });
+  Application->SetMainForm(form.get());
+  return *form;
+}
+
+void MainFormTest::WriteConfig(const std::string& bytes) {
+  std::ofstream(folder_ / "SystemConfig.xml", std::ios::binary) << bytes;
+}
+
+std::string MainFormTest::ReadConfig() const {
+  std::ifstream in(folder_ / "SystemConfig.xml", std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool MainFormTest::ConfigExists() const { return std::filesystem::exists(folder_ / "SystemConfig.xml"); }
+
+int MainFormTest::LogCount(const std::string& prefix) const {
+  int count = 0;
+  for (const std::string& line : log) count += line.rfind(prefix, 0) == 0 ? 1 : 0;
+  return count;
+}
+
+}  // namespace apptest

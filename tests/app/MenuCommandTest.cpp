@@ -1,0 +1,175 @@
+// The tray menu's commands, the tray icon's events and the settings window's close box.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "app/VTMainForm.h"
+#include "framework/Forms.h"
+#include "tests/app/FormTestSupport.h"
+#include "tests/support/TestSupport.h"
+
+namespace {
+using apptest::MainFormTest;
+
+class MenuCommandTest : public MainFormTest {
+ protected:
+  // The window as after start-up: shown at 0 by 0 with its group.
+  TfrmVantelMain& Started() {
+    WriteConfig(apptest::kRedBlueConfig);
+    TfrmVantelMain& f = MakeForm();
+    ShowWindow(Application->Handle(), SW_SHOWNA);
+    f.Show();
+    log.clear();
+    return f;
+  }
+  int ShowAllCount() const { return static_cast<int>(std::count(log.begin(), log.end(), "ShowAll")); }
+};
+
+TEST_F(MenuCommandTest, HideAndShowSettings) {
+  TfrmVantelMain& f = Started();
+  f.N2->Click();
+  EXPECT_TRUE(IsWindowVisible(f.Handle()));
+  RECT r{};
+  GetWindowRect(f.Handle(), &r);
+  EXPECT_EQ(r.right - r.left, 516);
+  EXPECT_EQ(r.bottom - r.top, 368);
+  EXPECT_EQ(r.left, 335);  // at its last position
+  EXPECT_EQ(r.top, 216);
+
+  f.N1->Click();
+  EXPECT_FALSE(IsWindowVisible(f.Handle()));
+  EXPECT_EQ(f.Width(), 0);
+  EXPECT_EQ(f.Height(), 0);
+  EXPECT_FALSE(IsWindowVisible(Application->Handle()));
+
+  // Shown again from hidden: the show handler re-reads the colours on the way.
+  WriteConfig("<Settings HotColor=\"-16711936\" DefaultColor=\"-1\"/>");
+  f.N2->Click();
+  EXPECT_TRUE(IsWindowVisible(f.Handle()));
+  EXPECT_EQ(f.Width(), 516);
+  EXPECT_EQ(f.Height(), 368);
+  EXPECT_EQ(f.Edit1->Color(), RGB(0, 255, 0));
+  EXPECT_EQ(std::count(log.begin(), log.end(), "Create"), 0);
+}
+
+TEST_F(MenuCommandTest, CloseBoxOnlyHides) {
+  TfrmVantelMain& f = Started();
+  f.N2->Click();
+  f.Close();  // WM_CLOSE, as the close box sends it
+  EXPECT_TRUE(IsWindow(f.Handle()));
+  EXPECT_FALSE(IsWindowVisible(f.Handle()));
+  EXPECT_FALSE(Application->Terminated());
+  EXPECT_NE(f.ButtonGroup(), nullptr);
+  EXPECT_TRUE(f.TrayIcon1->IconVisible());
+
+  TCloseAction action = TCloseAction::caFree;
+  f.FormClose(&f, action);
+  EXPECT_EQ(action, TCloseAction::caNone);
+}
+
+// The desktop's icon window: Wine's own when there is one, otherwise one of ours with its class.
+class DesktopIconsTest : public MenuCommandTest {
+ protected:
+  void SetUp() override {
+    MenuCommandTest::SetUp();
+    progman_ = FindWindowW(L"Progman", nullptr);
+    if (!progman_) {
+      WNDCLASSW wc{};
+      wc.lpfnWndProc = DefWindowProcW;
+      wc.hInstance = GetModuleHandleW(nullptr);
+      wc.lpszClassName = L"Progman";
+      RegisterClassW(&wc);
+      own_ = CreateWindowExW(WS_EX_NOACTIVATE, L"Progman", L"", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr,
+                             nullptr, wc.hInstance, nullptr);
+      progman_ = own_;
+    }
+    wasVisible_ = IsWindowVisible(progman_) != FALSE;
+  }
+  void TearDown() override {
+    ShowWindow(progman_, wasVisible_ ? SW_SHOWNA : SW_HIDE);
+    if (own_) DestroyWindow(own_);
+    MenuCommandTest::TearDown();
+  }
+  HWND progman_ = nullptr;
+  HWND own_ = nullptr;
+  bool wasVisible_ = false;
+};
+
+TEST_F(DesktopIconsTest, HideShowAndCloseShowsThemAgain) {
+  ASSERT_NE(progman_, nullptr);
+  TfrmVantelMain& f = Started();
+  f.N4->Click();
+  EXPECT_FALSE(IsWindowVisible(progman_));
+  f.N5->Click();
+  EXPECT_TRUE(IsWindowVisible(progman_));
+
+  f.N4->Click();
+  f.N3->Click();
+  EXPECT_TRUE(IsWindowVisible(progman_));  // shown again before the program ends
+  EXPECT_TRUE(Application->Terminated());
+  MSG quit{};
+  EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
+
+TEST_F(MenuCommandTest, UsageNoteHasItsTwoLinesJoinedByLineFeedThenReturn) {
+  TfrmVantelMain& f = Started();
+  std::vector<std::wstring> shown;
+  f.ShowInformation = [&](const std::wstring& text) { shown.push_back(text); };
+  f.N11->Click();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0], L"左键拖拽图标后,如果按键上已存在图标则新增按键\n\r右键拖拽图标后,如果按键上已存在图标则覆盖图标");
+}
+
+TEST_F(MenuCommandTest, LinksOpenTheWebAddressShownInTheCaption) {
+  TfrmVantelMain& f = Started();
+  std::vector<std::wstring> opened;
+  f.OpenAddress = [&](const std::wstring& address) { opened.push_back(address); };
+  f.N8->Click();
+  f.N9->Click();
+  f.N10->Click();
+  EXPECT_EQ(opened, std::vector<std::wstring>(3, kVantelWebAddress));
+  EXPECT_NE(f.Caption().find(kVantelWebAddress), std::wstring::npos);
+}
+
+TEST_F(MenuCommandTest, TrayEventsShowTheRing) {
+  TfrmVantelMain& f = Started();
+  f.TrayIcon1MouseDown(f.TrayIcon1.get(), TMouseButton::mbRight, ssRight, 0, 0);
+  f.TrayIcon1MouseDown(f.TrayIcon1.get(), TMouseButton::mbMiddle, ssMiddle, 0, 0);
+  EXPECT_EQ(ShowAllCount(), 0);
+  f.TrayIcon1MouseDown(f.TrayIcon1.get(), TMouseButton::mbLeft, ssLeft, 0, 0);
+  EXPECT_EQ(ShowAllCount(), 1);
+  f.TrayIcon1Click(f.TrayIcon1.get());
+  EXPECT_EQ(ShowAllCount(), 2);
+
+  // A double-click shrinks an open settings window to 0 by 0 and keeps it visible.
+  f.N2->Click();
+  f.TrayIcon1DblClick(f.TrayIcon1.get());
+  EXPECT_EQ(ShowAllCount(), 3);
+  EXPECT_EQ(f.Width(), 0);
+  EXPECT_EQ(f.Height(), 0);
+  EXPECT_TRUE(IsWindowVisible(f.Handle()));
+
+  // From hidden, the double-click shows the window (its show handler runs) without a second group.
+  f.N1->Click();
+  f.TrayIcon1DblClick(f.TrayIcon1.get());
+  EXPECT_TRUE(IsWindowVisible(f.Handle()));
+  EXPECT_EQ(std::count(log.begin(), log.end(), "Create"), 0);
+}
+
+TEST_F(MenuCommandTest, TheShellsClickReachesTheHandlers) {
+  TfrmVantelMain& f = Started();
+  // A left press as the shell reports it: the mouse-down event at once.
+  SendMessageW(f.TrayIcon1->HandlerWindow(), TTrayIcon::kCallbackMessage, f.TrayIcon1->Id(), WM_LBUTTONDOWN);
+  EXPECT_EQ(ShowAllCount(), 1);
+  SendMessageW(f.TrayIcon1->HandlerWindow(), TTrayIcon::kCallbackMessage, f.TrayIcon1->Id(), WM_LBUTTONUP);
+  // The click follows once the double-click time has passed.
+  EXPECT_TRUE(testsupport::PumpUntil([&] { return ShowAllCount() == 2; }, 5000));
+}
+
+TEST_F(MenuCommandTest, HandlersBeforeTheFirstShowFindNoGroupAndDoNoHarm) {
+  TfrmVantelMain& f = MakeForm();
+  f.TrayIcon1Click(f.TrayIcon1.get());
+  f.TrayIcon1MouseDown(f.TrayIcon1.get(), TMouseButton::mbLeft, ssLeft, 0, 0);
+  EXPECT_TRUE(log.empty());
+}
+}  // namespace
