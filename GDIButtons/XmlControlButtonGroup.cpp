@@ -1,0 +1,79 @@
+// TXmlControlButtonGroup: loading the ring from SystemConfig.xml, or four empty segments on a first start.
+#include "GDIButtons/XmlControlButtonGroup.h"
+
+#include <algorithm>
+
+#include "GDIButtons/HintGDIButton.h"
+#include "GDIButtons/XmlControlDragGDIButton.h"
+#include "framework/TextCodec.h"
+#include "xml/ConfigFormat.h"
+
+TXmlControlButtonGroup::TXmlControlButtonGroup(TComponent* owner) : TXmlControlButtonGroup(owner, std::wstring()) {}
+
+TXmlControlButtonGroup::TXmlControlButtonGroup(TComponent* owner, const std::wstring& xmlFileName)
+    : TXmlControlButtonGroup(owner, xmlFileName, GDIButtonClass<TXmlControlDragGDIButton>(),
+                             HintWindowClass<THintGDIButton>()) {}
+
+TXmlControlButtonGroup::TXmlControlButtonGroup(TComponent* owner, const std::wstring& xmlFileName,
+                                               TGDIButtonClass buttonClass, THintWindowClass hintClass)
+    : TGDICustomButtonGroup(owner, std::move(buttonClass), xmlFileName, std::move(hintClass)),
+      document_(std::make_unique<TXmlDocument>()) {}
+
+TXmlControlButtonGroup::~TXmlControlButtonGroup() { document_.reset(); }
+
+void TXmlControlButtonGroup::LoadConfigFile(const std::wstring& name) {
+  SetXmlFileName(name);
+  if (auto* centre = dynamic_cast<TDragGDIButton*>(CentreButton())) centre->SetXmlFileName(name);
+  try {
+    switch (ConfigFormat::LoadConfigFile(*document_, name)) {
+      case ConfigFormat::TConfigRead::Loaded: loadState_ = TConfigLoadState::Loaded; break;
+      case ConfigFormat::TConfigRead::Missing: loadState_ = TConfigLoadState::Missing; break;
+      case ConfigFormat::TConfigRead::Unreadable: loadState_ = TConfigLoadState::Unreadable; break;
+    }
+  } catch (...) {
+    loadState_ = TConfigLoadState::Unparseable;
+    throw;
+  }
+}
+
+int TXmlControlButtonGroup::HasButtonRecords() const {
+  const TXmlNode* root = document_->RootElement();
+  return root ? root->ChildCount() : 0;
+}
+
+TDragGDIButton* TXmlControlButtonGroup::AddSegment() {
+  TGDIButtonGroupItem* item = Items().AddItem();
+  auto* button = item ? dynamic_cast<TDragGDIButton*>(item->Button()) : nullptr;
+  if (button) button->SetXmlFileName(XmlFileName());
+  return button;
+}
+
+void TXmlControlButtonGroup::CreateDefaultSegments() {
+  for (int i = 0; i < ConfigFormat::DefaultSegmentCount; ++i) AddSegment();
+}
+
+void TXmlControlButtonGroup::LoadButtons() {
+  const TXmlNode* root = document_->RootElement();
+  const ConfigFormat::TRingPlan plan = root ? ConfigFormat::InterpretRecords(*root) : ConfigFormat::TRingPlan{};
+  const TARGB normalColor = root ? ConfigFormat::ReadDefaultColor(*root) : 0;
+  for (const ConfigFormat::TButtonRecord& record : plan.Segments) {
+    TDragGDIButton* button = AddSegment();
+    if (!button) continue;
+    button->SetFileName(Gb18030ToWide(record.FilePath));
+    button->SetButtonGuid(record.Guid);
+    button->AddDeleteMenuItem();
+    button->DefaultColor = normalColor;
+  }
+  if (plan.Centre) {
+    if (auto* centre = dynamic_cast<TDragGDIButton*>(CentreButton())) {
+      centre->SetFileName(Gb18030ToWide(plan.Centre->FilePath));
+      centre->SetButtonGuid(plan.Centre->Guid);
+    }
+  }
+  // Records of every kind count towards the five, skipped ones and the centre's included.
+  const int empty = std::max(0, ConfigFormat::RingRecordTarget - plan.RecordCount);
+  for (int i = 0; i < empty; ++i) {
+    if (TDragGDIButton* button = AddSegment()) button->AddDeleteMenuItem();
+  }
+  ShowAll();
+}
