@@ -5,12 +5,17 @@
 #include "framework/Form.h"
 
 TGDICustomButtonGroup::TGDICustomButtonGroup(TComponent* owner, TGDIButtonClass buttonClass,
-                                             std::wstring xmlFileName, THintWindowClass hintClass)
+                                             std::wstring xmlFileName, THintWindowClass hintClass,
+                                             TGDIButtonGroupItemsClass itemsClass)
     : TCustomGDITransparentPanel(owner),
       buttonClass_(std::move(buttonClass)),
       hintClass_(std::move(hintClass)),
+      itemsClass_(std::move(itemsClass)),
       xmlFileName_(std::move(xmlFileName)) {
-  items_ = std::make_unique<TGDIButtonGroupItems>(*this);
+  const TGDIButtonGroupItemsClass makeItems = GetItemsClass();
+  items_ = makeItems(*this, CollectionItemClass<TGDIButtonGroupItem>());
+  // Every button of the ring reaches its group through the collection: there is always one.
+  if (!items_) items_ = std::make_unique<TGDIButtonGroupItems>(*this);
   grow_ = false;
   if (buttonClass_) centre_ = buttonClass_(Owner(), XmlFileName());
   if (hintClass_) hint_ = hintClass_(Owner());
@@ -21,6 +26,10 @@ TGDICustomButtonGroup::~TGDICustomButtonGroup() {
   centre_.reset();
   hint_.reset();
   items_.reset();
+}
+
+TGDIButtonGroupItemsClass TGDICustomButtonGroup::GetItemsClass() const {
+  return itemsClass_ ? itemsClass_ : ButtonGroupItemsClass<TGDIButtonGroupItems>();
 }
 
 void TGDICustomButtonGroup::SetWidth(int value) {

@@ -17,12 +17,13 @@ class TCustomGDITransparentPanel : public TComponent {
 
 class TGDICustomButtonGroup : public TCustomGDITransparentPanel {
  public:
-  // Creates the segment collection, the centre button (buttonClass with the group's owner and
-  // xmlFileName) and, when hintClass is set, the hint window. Sizes nothing: width and height stay 0
-  // until SetHeight and SetWidth. xmlFileName is what XmlFileName() reports while the constructor runs
-  // (a subclass's override is not reachable yet).
+  // In this order: the segment collection (itemsClass, by default TGDIButtonGroupItems, with
+  // TGDIButtonGroupItem as its item class), the centre button (buttonClass with the group's owner and
+  // xmlFileName) and, when hintClass is set, the hint window, which is then set up. Sizes nothing: width
+  // and height stay 0 until SetHeight and SetWidth. A subclass's overrides are not reachable while the
+  // constructor runs, so what they would report (XmlFileName, GetItemsClass) is handed in here.
   TGDICustomButtonGroup(TComponent* owner, TGDIButtonClass buttonClass, std::wstring xmlFileName = {},
-                        THintWindowClass hintClass = {});
+                        THintWindowClass hintClass = {}, TGDIButtonGroupItemsClass itemsClass = {});
   // Destroys the centre button, then the hint window, then the collection.
   ~TGDICustomButtonGroup() override;
 
@@ -35,6 +36,9 @@ class TGDICustomButtonGroup : public TCustomGDITransparentPanel {
   void SetHeight(int value);
   int Width() const { return width_; }
   int Height() const { return height_; }
+
+  // The class of the segment collection the constructor creates.
+  virtual TGDIButtonGroupItemsClass GetItemsClass() const;
 
   // Shows and repaints the centre button, then every segment button in index order.
   void ShowAll();
@@ -67,6 +71,7 @@ class TGDICustomButtonGroup : public TCustomGDITransparentPanel {
   std::unique_ptr<TCustomGDIButton> hint_;
   TGDIButtonClass buttonClass_;
   THintWindowClass hintClass_;
+  TGDIButtonGroupItemsClass itemsClass_;
   int height_ = 0;
   int width_ = 0;
   bool grow_ = false;

@@ -1,6 +1,7 @@
 // The ring's segments: the collection item classes and TGDIButtonGroupItems with its rectangle list.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -76,3 +77,14 @@ class TGDIButtonGroupItems : public TGDICollection {
   bool refreshing_ = false;
   bool adding_ = false;
 };
+
+// "Class reference" of a group's segment collection: builds it for the group with the item class.
+using TGDIButtonGroupItemsClass =
+    std::function<std::unique_ptr<TGDIButtonGroupItems>(TGDICustomButtonGroup& group, TCollectionItemFactory itemClass)>;
+
+template <class Items>
+TGDIButtonGroupItemsClass ButtonGroupItemsClass() {
+  return [](TGDICustomButtonGroup& group, TCollectionItemFactory itemClass) -> std::unique_ptr<TGDIButtonGroupItems> {
+    return std::make_unique<Items>(group, std::move(itemClass));
+  };
+}
