@@ -1,6 +1,11 @@
 // Message pumping, the exception recorder and pointer input for Windows tests.
 #include "tests/support/TestSupport.h"
 
+#include <atomic>
+#include <memory>
+#include <string>
+#include <thread>
+
 #include "framework/Application.h"
 #include "framework/Handles.h"
 
@@ -46,6 +51,18 @@ void PumpFor(unsigned ms) { PumpUntil([] { return false; }, ms); }
 
 void MoveCursor(int x, int y) { SetCursorPos(x, y); }
 
+void InputMoveTo(int x, int y) {
+  const int left = GetSystemMetrics(SM_XVIRTUALSCREEN), top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+  const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN), height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  // Normalised to 0..65535 across the desktop; the rounding lands on the pixel itself.
+  input.mi.dx = static_cast<LONG>(((x - left) * 65536LL + 65535 / 2) / (width > 1 ? width : 1));
+  input.mi.dy = static_cast<LONG>(((y - top) * 65536LL + 65535 / 2) / (height > 1 ? height : 1));
+  input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
+  SendInput(1, &input, sizeof(input));
+}
+
 void PressButton(bool right) { SendMouse(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN); }
 void ReleaseButton(bool right) { SendMouse(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP); }
 
@@ -58,21 +75,37 @@ void ClickAt(int x, int y, bool right) {
 }
 
 int RunUnix(const std::wstring& commandLine, unsigned timeoutMs) {
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION info{};
-  std::wstring line = commandLine;  // CreateProcessW may write into it
-  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
-    return -1;
-  UniqueFile process(info.hProcess);
-  UniqueFile thread(info.hThread);
+  // Wine starts a Unix program from CreateProcessW without a process handle to wait on; ntdll's own
+  // spawn waits for it. It blocks, so it runs on a thread of its own while this one handles messages.
+  using Spawn = LONG(__cdecl*)(char* const argv[], int wait);
+  HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+  const auto spawn =
+      ntdll ? reinterpret_cast<Spawn>(reinterpret_cast<void*>(GetProcAddress(ntdll, "__wine_unix_spawnvp"))) : nullptr;
+  if (!spawn) return -1;
+  std::string command(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, commandLine.c_str(), -1, nullptr, 0,
+                                                             nullptr, nullptr)),
+                      '\0');
+  WideCharToMultiByte(CP_UTF8, 0, commandLine.c_str(), -1, command.data(), static_cast<int>(command.size()), nullptr,
+                      nullptr);
+  struct Shared {
+    std::string shell = "/bin/sh", flag = "-c", command;
+    std::atomic<bool> done{false};
+    std::atomic<LONG> status{-1};
+  };
+  auto shared = std::make_shared<Shared>();
+  shared->command = command.c_str();
+  std::thread runner([shared, spawn] {
+    char* argv[] = {shared->shell.data(), shared->flag.data(), shared->command.data(), nullptr};
+    shared->status = spawn(argv, 1);
+    shared->done = true;
+  });
   // Keep handling messages: the program may need our windows to answer.
-  const bool finished = PumpUntil(
-      [&] { return WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0; }, timeoutMs);
-  if (!finished) return -1;
-  DWORD code = 0;
-  GetExitCodeProcess(process.get(), &code);
-  return static_cast<int>(code);
+  if (!PumpUntil([&] { return shared->done.load(); }, timeoutMs)) {
+    runner.detach();  // still owns its copy of everything it touches
+    return -1;
+  }
+  runner.join();
+  return shared->status == 0 ? 0 : 1;
 }
 
 bool XMoveCursor(int x, int y) {

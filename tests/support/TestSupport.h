@@ -21,12 +21,16 @@ void ClearExceptions();
 
 // Moves the real pointer (SetCursorPos), in screen pixels.
 void MoveCursor(int x, int y);
+// Moves the pointer through SendInput (absolute, over the virtual desktop): the mouse-move message a
+// real mouse makes, with the buttons held as they are. Safe from any thread.
+void InputMoveTo(int x, int y);
 // Presses / releases a mouse button at the current position (SendInput).
 void PressButton(bool right);
 void ReleaseButton(bool right);
 void ClickAt(int x, int y, bool right = false);
-// Runs a Unix program (Wine starts it directly), e.g. RunUnix(L"/usr/bin/xdotool mousemove 10 20");
-// waits up to `timeoutMs`; returns its exit code, or -1 when it could not be started or timed out.
+// Runs a Unix shell command line, e.g. RunUnix(L"/usr/bin/xdotool mousemove 10 20"), handling messages
+// meanwhile; waits up to `timeoutMs`. Returns 0 when it exited with 0, 1 when it failed, -1 when it could
+// not be started or timed out.
 int RunUnix(const std::wstring& commandLine, unsigned timeoutMs = 10000);
 // xdotool's pointer move: goes through the X server as a user's move would.
 bool XMoveCursor(int x, int y);
