@@ -8,20 +8,12 @@
 #include "app/VTMainForm.h"
 #include "framework/Forms.h"
 #include "framework/GdiPlusSession.h"
+#include "framework/WinFileSystem.h"
 #include "shell/OleSession.h"
 #include "shell/TrayIconHandler.h"
 #include "xml/XmlHost.h"
 
 namespace {
-// The XML document's messages (a missing configuration file) as a plain message box.
-class TMessageBoxReporter final : public TXmlReporter {
- public:
-  void ShowMessage(const std::wstring& text) override {
-    const std::wstring title = Application ? Application->Title() : std::wstring(L"Vantel");
-    MessageBoxW(GetActiveWindow(), text.c_str(), title.c_str(), MB_OK);
-  }
-};
-
 // The process's default XML host for the scope: every document reports and saves through it.
 class TXmlHostScope {
  public:
@@ -41,8 +33,11 @@ int RunProgram(int showCommand) {
   TaskbarCreatedMessage();
   GdiPlusSession gdiplus;
 
-  TMessageBoxReporter reporter;
-  TConfigBackupFileSystem files(StdXmlFileSystem());
+  // Every document reports in a message box and saves atomically; a file that does not load is copied
+  // aside before any save replaces it.
+  TWinXmlReporter reporter;
+  TWinXmlFileSystem windowsFiles;
+  TConfigBackupFileSystem files(windowsFiles);
   TXmlHostScope xmlHost(TXmlHost{&reporter, &files});
 
   TApplication application;

@@ -1,43 +1,29 @@
-// CreateXmlRingGroup: the main window's button group.
+// CreateXmlRingGroup: the main window's button group, a TXmlControlButtonGroup behind TRingGroup.
 #include "app/RingGroup.h"
 
-#include "xml/ConfigFormat.h"
-#include "xml/XmlDocument.h"
+#include "GDIButtons/XmlControlButtonGroup.h"
 
 namespace {
-// Stands in for the XML-bound group until it is built: reads the file as the group does (so a file
-// that does not load fails here as it will there) and counts the segments it would make.
-class TPendingRingGroup final : public TRingGroup {
+class TXmlRingGroup final : public TRingGroup {
  public:
-  explicit TPendingRingGroup(const std::wstring& fileName) {
-    TXmlDocument colours;  // the centre button reads its colours when it is made
-    colours.LoadFile(fileName);
-  }
-  void LoadConfigFile(const std::wstring& fileName) override { document_.LoadFile(fileName); }
-  void SetHeight(int) override {}
-  void SetWidth(int) override {}
-  void SetPopupMenu(TPopupMenu*) override {}
-  int HasButtonRecords() override {
-    const TXmlNode* root = document_.RootElement();
-    return root ? root->ChildCount() : 0;
-  }
-  void LoadButtons() override {
-    const TXmlNode* root = document_.RootElement();
-    if (!root) return;
-    const ConfigFormat::TRingPlan plan = ConfigFormat::InterpretRecords(*root);
-    segments_ += static_cast<int>(plan.Segments.size()) + plan.EmptySegments;
-  }
-  void CreateDefaultSegments() override { segments_ += ConfigFormat::DefaultSegmentCount; }
-  void ShowAll() override {}
-  int SegmentCount() override { return segments_; }
+  TXmlRingGroup(TComponent* owner, const std::wstring& fileName)
+      : group_(std::make_unique<TXmlControlButtonGroup>(owner, fileName)) {}
+  void LoadConfigFile(const std::wstring& fileName) override { group_->LoadConfigFile(fileName); }
+  void SetHeight(int height) override { group_->SetHeight(height); }
+  void SetWidth(int width) override { group_->SetWidth(width); }
+  void SetPopupMenu(TPopupMenu* menu) override { group_->SetPopupMenu(menu); }
+  int HasButtonRecords() override { return group_->HasButtonRecords(); }
+  void LoadButtons() override { group_->LoadButtons(); }
+  void CreateDefaultSegments() override { group_->CreateDefaultSegments(); }
+  void ShowAll() override { group_->ShowAll(); }
+  int SegmentCount() override { return group_->Items().Count(); }
+  TXmlControlButtonGroup* XmlGroup() override { return group_.get(); }
 
  private:
-  TXmlDocument document_;
-  int segments_ = 0;
+  std::unique_ptr<TXmlControlButtonGroup> group_;
 };
 }  // namespace
 
 std::unique_ptr<TRingGroup> CreateXmlRingGroup(TComponent* owner, const std::wstring& fileName) {
-  (void)owner;
-  return std::make_unique<TPendingRingGroup>(fileName);
+  return std::make_unique<TXmlRingGroup>(owner, fileName);
 }

@@ -7,6 +7,7 @@
 
 class TComponent;
 class TPopupMenu;
+class TXmlControlButtonGroup;
 
 // The operations start-up and the tray commands call on the XML-bound button group, in its own names.
 // The main window owns the group through this interface; tests can hand the window a group of theirs.
@@ -22,6 +23,8 @@ class TRingGroup {
   virtual void CreateDefaultSegments() = 0;
   virtual void ShowAll() = 0;
   virtual int SegmentCount() = 0;  // ring segments, the centre not counted
+  // The XML-bound group itself, or nullptr for a stand-in.
+  virtual TXmlControlButtonGroup* XmlGroup() { return nullptr; }
 };
 
 using TRingGroupFactory =
