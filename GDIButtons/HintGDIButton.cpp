@@ -42,8 +42,12 @@ struct THintFont {
   Gdiplus::Font font;
 };
 
-LONG Floor(double v) { return static_cast<LONG>(std::clamp(std::floor(v), -1e9, 1e9)); }
-LONG Ceil(double v) { return static_cast<LONG>(std::clamp(std::ceil(v), -1e9, 1e9)); }
+LONG Floor(double v) {
+  return static_cast<LONG>(std::clamp(std::floor(v), -1e9, 1e9));
+}
+LONG Ceil(double v) {
+  return static_cast<LONG>(std::clamp(std::ceil(v), -1e9, 1e9));
+}
 
 void Include(RECT& box, const RECT& r) {
   RECT joined{};
@@ -53,7 +57,8 @@ void Include(RECT& box, const RECT& r) {
 
 }  // namespace
 
-THintGDIButton::THintGDIButton(TComponent* owner, const TButtonColors& colors) : TDragGDIButton(owner, colors) {
+THintGDIButton::THintGDIButton(TComponent* owner, const TButtonColors& colors)
+    : TDragGDIButton(owner, colors) {
   fontSize_ = vantel::kHintFontSize;
 }
 
@@ -65,7 +70,9 @@ void THintGDIButton::ShowHintText(const std::wstring& text) {
   Repaint();
 }
 
-void THintGDIButton::HideHintText() { Hide(); }
+void THintGDIButton::HideHintText() {
+  Hide();
+}
 
 std::size_t THintGDIButton::HintTextBytes() const {
   // The text ends at its first NUL, as the drawing does.
@@ -109,10 +116,12 @@ RECT THintGDIButton::TextCover() const {
   if (std::unique_ptr<Gdiplus::Graphics> graphics = scratch.CreateGraphics()) {
     Gdiplus::RectF measured;
     const Gdiplus::RectF layout(origin.X, origin.Y, 0.0f, 0.0f);
-    if (graphics->MeasureString(HintText.c_str(), -1, &font.font, layout, nullptr, &measured) == Gdiplus::Ok) {
+    if (graphics->MeasureString(HintText.c_str(), -1, &font.font, layout, nullptr, &measured) ==
+        Gdiplus::Ok) {
       const double margin = std::max(fontSize_, 0) / 2.0 + 2.0;
-      Include(cover, RECT{Floor(measured.X - margin), Floor(measured.Y - margin),
-                          Ceil(measured.X + measured.Width + margin), Ceil(measured.Y + measured.Height + margin)});
+      Include(cover,
+              RECT{Floor(measured.X - margin), Floor(measured.Y - margin),
+                   Ceil(measured.X + measured.Width + margin), Ceil(measured.Y + measured.Height + margin)});
     }
   }
   const RECT window{0, 0, Width(), Height()};
@@ -133,7 +142,8 @@ void THintGDIButton::DrawPie(TLayeredSurface& surface, const TPieRect* rect) {
   if (!font.Ok()) return;
   Gdiplus::SolidBrush brush{Gdiplus::Color(kHintTextColor)};
   // The surface may hold only part of the window: its top-left is drawOffset_ in window coordinates.
-  graphics->TranslateTransform(static_cast<Gdiplus::REAL>(-drawOffset_.x), static_cast<Gdiplus::REAL>(-drawOffset_.y));
+  graphics->TranslateTransform(static_cast<Gdiplus::REAL>(-drawOffset_.x),
+                               static_cast<Gdiplus::REAL>(-drawOffset_.y));
   const vantel::PointF origin = TextOrigin();
   // Zero width and height: neither wrapped nor clipped.
   const Gdiplus::RectF layout(origin.X, origin.Y, 0.0f, 0.0f);

@@ -50,18 +50,27 @@ void Pump() {
   }
 }
 
-double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+double Ms(Clock::duration d) {
+  return std::chrono::duration<double, std::milli>(d).count();
+}
 
 // Names a ring might hold: Latin, Chinese, mixed, long.
 const std::vector<std::wstring> kNames = {
-    L"notepad.exe", L"记事本", L"年度报告 2024.docx", L"Calculator", L"一个很长的文件名称用来测试提示文字的宽度.txt",
-    L"setup", L"照片", L"Vantel 使用说明.pdf",
+    L"notepad.exe",
+    L"记事本",
+    L"年度报告 2024.docx",
+    L"Calculator",
+    L"一个很长的文件名称用来测试提示文字的宽度.txt",
+    L"setup",
+    L"照片",
+    L"Vantel 使用说明.pdf",
 };
 
 template <class Hint>
 Summary MeasureHovers(TForm& form, int hovers) {
   TGDIButtonClass buttons = [](TComponent* owner, const std::wstring&) -> std::unique_ptr<TCustomGDIButton> {
-    return std::make_unique<TDragGDIButton>(owner, TButtonColors{MakeColor(40, 90, 200), MakeColor(230, 140, 20)});
+    return std::make_unique<TDragGDIButton>(owner,
+                                            TButtonColors{MakeColor(40, 90, 200), MakeColor(230, 140, 20)});
   };
   TGDICustomButtonGroup group(&form, buttons, {}, HintWindowClass<Hint>());
   group.SetWidth(180);
@@ -98,10 +107,11 @@ void MeasurePushes(TForm& form, int rounds) {
   std::vector<double> whole, partial, allocate;
   for (int i = 0; i < rounds; ++i) {
     Clock::time_point t = Clock::now();
-    UpdateLayeredWindow(window.Handle(), nullptr, &destination, &size, surface.DC(), &source, 0, &blend, ULW_ALPHA);
+    UpdateLayeredWindow(window.Handle(), nullptr, &destination, &size, surface.DC(), &source, 0, &blend,
+                        ULW_ALPHA);
     whole.push_back(Ms(Clock::now() - t));
-    UPDATELAYEREDWINDOWINFO info{sizeof(info), nullptr, &destination, &size, surface.DC(), &source, 0, &blend,
-                                 ULW_ALPHA, &part};
+    UPDATELAYEREDWINDOWINFO info{sizeof(info), nullptr, &destination, &size,     surface.DC(),
+                                 &source,      0,       &blend,       ULW_ALPHA, &part};
     t = Clock::now();
     UpdateLayeredWindowIndirect(window.Handle(), &info);
     partial.push_back(Ms(Clock::now() - t));

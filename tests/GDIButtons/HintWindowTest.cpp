@@ -53,11 +53,13 @@ class HintWindowTest : public buttontest::WindowTestBase {
   // A ring whose centre window is at (left, top), 180 px square, and its hint window.
   template <class Hint = THintGDIButton>
   Ring<Hint> MakeRing(int left = 100, int top = 300) {
-    TGDIButtonClass buttons = [](TComponent* owner, const std::wstring&) -> std::unique_ptr<TCustomGDIButton> {
+    TGDIButtonClass buttons = [](TComponent* owner,
+                                 const std::wstring&) -> std::unique_ptr<TCustomGDIButton> {
       return std::make_unique<buttontest::TTestButton>(owner);
     };
     Ring<Hint> ring;
-    ring.group = std::make_unique<TGDICustomButtonGroup>(form_.get(), buttons, std::wstring{}, HintWindowClass<Hint>());
+    ring.group = std::make_unique<TGDICustomButtonGroup>(form_.get(), buttons, std::wstring{},
+                                                         HintWindowClass<Hint>());
     ring.group->CentreButton()->SetBounds(left, top, 180, 180);
     ring.hint = dynamic_cast<Hint*>(ring.group->HintWindow());
     return ring;
@@ -86,7 +88,8 @@ class HintWindowTest : public buttontest::WindowTestBase {
         const std::uint32_t actual = ScreenPixel(small, x, y);
         if (expected != actual) {
           ++mismatches;
-          ADD_FAILURE() << "at (" << x << ", " << y << "): " << std::hex << actual << " instead of " << expected;
+          ADD_FAILURE() << "at (" << x << ", " << y << "): " << std::hex << actual << " instead of "
+                        << expected;
         }
       }
     }
@@ -141,9 +144,9 @@ TEST_F(HintWindowTest, TextOriginIsHalfAnEmPerByteLeftOfTheRingCentreAndOneEmAbo
     float x;
   };
   const Case cases[] = {
-      {L"abc", 3, 172},      {L"abcd", 4, 166},        {L"abc中", 5, 160},  // 中: two bytes, 12 px
-      {L"中文", 4, 166},     {L"\u00e9t\u00e9", 5, 160},                     // é is two bytes in GB18030
-      {L"\U0001F600", 4, 166},                                               // four bytes outside the BMP
+      {L"abc", 3, 172},        {L"abcd", 4, 166},          {L"abc中", 5, 160},  // 中: two bytes, 12 px
+      {L"中文", 4, 166},       {L"\u00e9t\u00e9", 5, 160},                      // é is two bytes in GB18030
+      {L"\U0001F600", 4, 166},                                                  // four bytes outside the BMP
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::PrintToString(c.text));
@@ -244,7 +247,7 @@ TEST_F(HintWindowTest, ARingWithoutCentreDrawsNothing) {
   THintGDIButton hint(form_.get());
   hint.SetBounds(0, 0, DesktopWidth(), DesktopHeight());
   EXPECT_TRUE(buttontest::AllTransparent(Render(hint, L"abc")));  // no collection
-  TGDIButtonClass none;  // a group without a centre button
+  TGDIButtonClass none;                                           // a group without a centre button
   TGDICustomButtonGroup group(form_.get(), none);
   hint.SetGroupItems(&group.Items());
   EXPECT_TRUE(buttontest::AllTransparent(Render(hint, L"abc")));
@@ -261,7 +264,9 @@ TEST_F(HintWindowTest, MissingFaceFallsBackToTheSystemSerifFace) {
   THintGDIButton& hint = *ring.hint;
   hint.SetFontFaceName(missing);
   const TPushedImage fallback = Render(hint, L"Vantel");
-  EXPECT_GT(std::count_if(fallback.Pixels.begin(), fallback.Pixels.end(), [](std::uint32_t p) { return p != 0; }), 50);
+  EXPECT_GT(
+      std::count_if(fallback.Pixels.begin(), fallback.Pixels.end(), [](std::uint32_t p) { return p != 0; }),
+      50);
   hint.SetFontFaceName(serif);
   const TPushedImage& direct = Render(hint, L"Vantel");
   EXPECT_EQ(fallback.Destination.x, direct.Destination.x);
@@ -298,7 +303,7 @@ TEST_F(HintWindowTest, TextPastTheDesktopEdgeIsCutOnlyByTheDesktop) {
   EXPECT_EQ(image.Destination.x + image.Width, DesktopWidth());
   const RECT box = InkBox(image);
   EXPECT_GE(box.right, DesktopWidth() - 24);  // the last glyph on the desktop is cut by its edge
-  EXPECT_LT(box.bottom - box.top, 2 * 24);  // one line
+  EXPECT_LT(box.bottom - box.top, 2 * 24);    // one line
   ExpectSameScreen(Render(*whole.hint, text), image, text);
 
   // And a ring at the top edge: the text's top is cut by the desktop's.
