@@ -8,7 +8,8 @@
 #include "framework/TextCodec.h"
 #include "xml/ConfigFormat.h"
 
-TXmlControlButtonGroup::TXmlControlButtonGroup(TComponent* owner) : TXmlControlButtonGroup(owner, std::wstring()) {}
+TXmlControlButtonGroup::TXmlControlButtonGroup(TComponent* owner)
+    : TXmlControlButtonGroup(owner, std::wstring()) {}
 
 TXmlControlButtonGroup::TXmlControlButtonGroup(TComponent* owner, const std::wstring& xmlFileName)
     : TXmlControlButtonGroup(owner, xmlFileName, GDIButtonClass<TXmlControlDragGDIButton>(),
@@ -19,16 +20,24 @@ TXmlControlButtonGroup::TXmlControlButtonGroup(TComponent* owner, const std::wst
     : TGDICustomButtonGroup(owner, std::move(buttonClass), xmlFileName, std::move(hintClass)),
       document_(std::make_unique<TXmlDocument>()) {}
 
-TXmlControlButtonGroup::~TXmlControlButtonGroup() { document_.reset(); }
+TXmlControlButtonGroup::~TXmlControlButtonGroup() {
+  document_.reset();
+}
 
 void TXmlControlButtonGroup::LoadConfigFile(const std::wstring& name) {
   SetXmlFileName(name);
   if (auto* centre = dynamic_cast<TDragGDIButton*>(CentreButton())) centre->SetXmlFileName(name);
   try {
     switch (ConfigFormat::LoadConfigFile(*document_, name)) {
-      case ConfigFormat::TConfigRead::Loaded: loadState_ = TConfigLoadState::Loaded; break;
-      case ConfigFormat::TConfigRead::Missing: loadState_ = TConfigLoadState::Missing; break;
-      case ConfigFormat::TConfigRead::Unreadable: loadState_ = TConfigLoadState::Unreadable; break;
+      case ConfigFormat::TConfigRead::Loaded:
+        loadState_ = TConfigLoadState::Loaded;
+        break;
+      case ConfigFormat::TConfigRead::Missing:
+        loadState_ = TConfigLoadState::Missing;
+        break;
+      case ConfigFormat::TConfigRead::Unreadable:
+        loadState_ = TConfigLoadState::Unreadable;
+        break;
     }
   } catch (...) {
     loadState_ = TConfigLoadState::Unparseable;
@@ -54,7 +63,8 @@ void TXmlControlButtonGroup::CreateDefaultSegments() {
 
 void TXmlControlButtonGroup::LoadButtons() {
   const TXmlNode* root = document_->RootElement();
-  const ConfigFormat::TRingPlan plan = root ? ConfigFormat::InterpretRecords(*root) : ConfigFormat::TRingPlan{};
+  const ConfigFormat::TRingPlan plan =
+      root ? ConfigFormat::InterpretRecords(*root) : ConfigFormat::TRingPlan{};
   const TARGB normalColor = root ? ConfigFormat::ReadDefaultColor(*root) : 0;
   for (const ConfigFormat::TButtonRecord& record : plan.Segments) {
     TDragGDIButton* button = AddSegment();

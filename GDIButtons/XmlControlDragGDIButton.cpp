@@ -26,11 +26,14 @@ TXmlControlDragGDIButton::~TXmlControlDragGDIButton() {
 void TXmlControlDragGDIButton::SaveToConfig() {
   TDragGDIButton::SaveToConfig();
   // The configuration holds paths in the program's multi-byte form.
-  ConfigFormat::StoreButton(*document_, xmlFileName_,
-                            ConfigFormat::TButtonRecord{ButtonKind(), WideToGb18030(FileName()), ButtonGuid()});
+  ConfigFormat::StoreButton(
+      *document_, xmlFileName_,
+      ConfigFormat::TButtonRecord{ButtonKind(), WideToGb18030(FileName()), ButtonGuid()});
 }
 
-void TXmlControlDragGDIButton::AppendButtonInfo(TXmlDocument& document) { ConfigFormat::AppendButtonInfo(document); }
+void TXmlControlDragGDIButton::AppendButtonInfo(TXmlDocument& document) {
+  ConfigFormat::AppendButtonInfo(document);
+}
 
 void TXmlControlDragGDIButton::AddDeleteMenuItem() {
   if (!PopupMenu()) return;

@@ -4,7 +4,9 @@
 #include "xml/XmlError.h"
 #include "xml/XmlText.h"
 
-std::string ColorToText(TARGB c) { return XmlText::FormatInteger(ColorToStoredInteger(c)); }
+std::string ColorToText(TARGB c) {
+  return XmlText::FormatInteger(ColorToStoredInteger(c));
+}
 
 namespace ConfigFormat {
 
@@ -20,8 +22,12 @@ std::uint8_t RecordKind(const TXmlNode& record) {
   return static_cast<std::uint8_t>(static_cast<std::uint32_t>(record.AttributeAsInteger(KindAttribute, 0)));
 }
 
-std::string RecordFilePath(const TXmlNode& record) { return record.AttributeAsString(FilePathAttribute, ""); }
-std::string RecordGuid(const TXmlNode& record) { return record.AttributeAsString(GuidAttribute, ""); }
+std::string RecordFilePath(const TXmlNode& record) {
+  return record.AttributeAsString(FilePathAttribute, "");
+}
+std::string RecordGuid(const TXmlNode& record) {
+  return record.AttributeAsString(GuidAttribute, "");
+}
 
 TButtonRecord ReadRecord(const TXmlNode& record) {
   return TButtonRecord{RecordKind(record), RecordFilePath(record), RecordGuid(record)};
@@ -45,9 +51,14 @@ TRingPlan InterpretRecords(const TXmlNode& root) {
     // Any child counts, comments included; one without attributes reads as an empty segment.
     TButtonRecord record = ReadRecord(*root.ChildAt(i));
     switch (RoleOfKind(record.Kind)) {
-    case TRecordRole::Segment: plan.Segments.push_back(std::move(record)); break;
-    case TRecordRole::Centre: plan.Centre = std::move(record); break;
-    case TRecordRole::Skipped: break;
+      case TRecordRole::Segment:
+        plan.Segments.push_back(std::move(record));
+        break;
+      case TRecordRole::Centre:
+        plan.Centre = std::move(record);
+        break;
+      case TRecordRole::Skipped:
+        break;
     }
   }
   plan.EmptySegments = EmptySegmentsToAdd(plan.RecordCount);
@@ -119,7 +130,9 @@ TXmlFileSystem& FileSystemOf(const TXmlHost& host) {
 }
 
 // The document's own texts for the same two conditions.
-std::wstring MissingFileMessage(const std::wstring& fileName) { return fileName + L"文件不存在!"; }
+std::wstring MissingFileMessage(const std::wstring& fileName) {
+  return fileName + L"文件不存在!";
+}
 constexpr wchar_t UnreadableFileMessage[] = L"XML文件流创建出错";
 
 void WriteWhole(TXmlDocument& document, const std::wstring& fileName, TXmlFileSystem& fileSystem) {
@@ -128,16 +141,20 @@ void WriteWhole(TXmlDocument& document, const std::wstring& fileName, TXmlFileSy
   fileSystem.WriteFileAtomic(fileName, bytes);
 }
 
-} // namespace
+}  // namespace
 
 TConfigRead ReadConfigFile(TXmlDocument& document, const std::wstring& fileName, TXmlFileSystem& fileSystem) {
   if (fileName.empty() || !fileSystem.FileExists(fileName)) return TConfigRead::Missing;
   std::string bytes;
   switch (fileSystem.ReadFile(fileName, TXmlDocument::MaxFileSize, bytes)) {
-  case TXmlReadResult::Ok: break;
-  case TXmlReadResult::Missing: return TConfigRead::Missing;
-  case TXmlReadResult::CannotOpen: return TConfigRead::Unreadable;
-  case TXmlReadResult::TooLarge: XmlErrors::Raise(XmlErrors::FileTooLarge);
+    case TXmlReadResult::Ok:
+      break;
+    case TXmlReadResult::Missing:
+      return TConfigRead::Missing;
+    case TXmlReadResult::CannotOpen:
+      return TConfigRead::Unreadable;
+    case TXmlReadResult::TooLarge:
+      XmlErrors::Raise(XmlErrors::FileTooLarge);
   }
   // Every read starts from a fresh document, so no setting of an earlier file carries over.
   document.ResetDocument();
@@ -163,19 +180,19 @@ TStoreOutcome StoreButton(TXmlDocument& document, const std::wstring& fileName, 
   TXmlFileSystem& fileSystem = FileSystemOf(host);
   TStoreOutcome outcome = TStoreOutcome::Created;
   switch (ReadConfigFile(document, fileName, fileSystem)) {
-  case TConfigRead::Loaded:
-    outcome = StoreButtonRecord(document, button) == TStoreChange::Updated ? TStoreOutcome::Updated
-                                                                            : TStoreOutcome::Appended;
-    break;
-  case TConfigRead::Missing:
-    // A first start has no file yet: the first stored button creates it.
-    document.ResetDocument();
-    AppendButtonRecord(document, button);
-    break;
-  case TConfigRead::Unreadable:
-    // Writing now would replace records we could not see.
-    ReporterOf(host).ShowMessage(UnreadableFileMessage);
-    return TStoreOutcome::Unreadable;
+    case TConfigRead::Loaded:
+      outcome = StoreButtonRecord(document, button) == TStoreChange::Updated ? TStoreOutcome::Updated
+                                                                             : TStoreOutcome::Appended;
+      break;
+    case TConfigRead::Missing:
+      // A first start has no file yet: the first stored button creates it.
+      document.ResetDocument();
+      AppendButtonRecord(document, button);
+      break;
+    case TConfigRead::Unreadable:
+      // Writing now would replace records we could not see.
+      ReporterOf(host).ShowMessage(UnreadableFileMessage);
+      return TStoreOutcome::Unreadable;
   }
   WriteWhole(document, fileName, fileSystem);
   return outcome;
@@ -185,11 +202,13 @@ TRemoveOutcome RemoveButton(TXmlDocument& document, const std::wstring& fileName
                             const TXmlHost& host) {
   TXmlFileSystem& fileSystem = FileSystemOf(host);
   switch (LoadConfigFile(document, fileName, host)) {
-  case TConfigRead::Loaded: break;
-  case TConfigRead::Missing:
-    if (fileName.empty()) return TRemoveOutcome::NotSaved;
-    break; // go on with what the document last held
-  case TConfigRead::Unreadable: return TRemoveOutcome::Unreadable;
+    case TConfigRead::Loaded:
+      break;
+    case TConfigRead::Missing:
+      if (fileName.empty()) return TRemoveOutcome::NotSaved;
+      break;  // go on with what the document last held
+    case TConfigRead::Unreadable:
+      return TRemoveOutcome::Unreadable;
   }
   TXmlNode* root = document.RootElement();
   const bool removed = root && RemoveRecord(*root, guid);
@@ -197,4 +216,4 @@ TRemoveOutcome RemoveButton(TXmlDocument& document, const std::wstring& fileName
   return removed ? TRemoveOutcome::Removed : TRemoveOutcome::NotFound;
 }
 
-} // namespace ConfigFormat
+}  // namespace ConfigFormat

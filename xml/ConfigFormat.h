@@ -19,7 +19,7 @@ inline constexpr wchar_t FileName[] = L"SystemConfig.xml";
 inline constexpr std::string_view HotColorAttribute = "HotColor";
 inline constexpr std::string_view DefaultColorAttribute = "DefaultColor";
 inline constexpr std::string_view RecordElementName = "ButtonInfo";
-inline constexpr std::string_view KindAttribute = "ButonType"; // one t after Bu: the file's spelling
+inline constexpr std::string_view KindAttribute = "ButonType";  // one t after Bu: the file's spelling
 inline constexpr std::string_view FilePathAttribute = "ButtonFilePath";
 inline constexpr std::string_view GuidAttribute = "ButtonGuid";
 
@@ -35,18 +35,26 @@ inline constexpr int RingRecordTarget = 5;
 // --- Colours of the root element ----------------------------------------------------------
 // AttributeAsInt64(name, 0), low 32 bits: "-16777216" and "4278190080" both read as opaque black.
 TARGB ReadColor(const TXmlNode& root, std::string_view attribute);
-inline TARGB ReadHotColor(const TXmlNode& root) { return ReadColor(root, HotColorAttribute); }
-inline TARGB ReadDefaultColor(const TXmlNode& root) { return ReadColor(root, DefaultColorAttribute); }
+inline TARGB ReadHotColor(const TXmlNode& root) {
+  return ReadColor(root, HotColorAttribute);
+}
+inline TARGB ReadDefaultColor(const TXmlNode& root) {
+  return ReadColor(root, DefaultColorAttribute);
+}
 // StoreIntegerAttribute with the signed form: an existing attribute is rewritten in place.
 void StoreColor(TXmlNode& root, std::string_view attribute, TARGB color);
-inline void StoreHotColor(TXmlNode& root, TARGB color) { StoreColor(root, HotColorAttribute, color); }
-inline void StoreDefaultColor(TXmlNode& root, TARGB color) { StoreColor(root, DefaultColorAttribute, color); }
+inline void StoreHotColor(TXmlNode& root, TARGB color) {
+  StoreColor(root, HotColorAttribute, color);
+}
+inline void StoreDefaultColor(TXmlNode& root, TARGB color) {
+  StoreColor(root, DefaultColorAttribute, color);
+}
 
 // --- One record ---------------------------------------------------------------------------
 struct TButtonRecord {
   std::uint8_t Kind = KindSegment;
-  std::string FilePath; // unescaped bytes, ANSI code page
-  std::string Guid;     // registry form, compared exactly
+  std::string FilePath;  // unescaped bytes, ANSI code page
+  std::string Guid;      // registry form, compared exactly
   bool operator==(const TButtonRecord&) const = default;
 };
 
@@ -111,24 +119,24 @@ TConfigRead ReadConfigFile(TXmlDocument& document, const std::wstring& fileName,
 TConfigRead LoadConfigFile(TXmlDocument& document, const std::wstring& fileName, const TXmlHost& host = {});
 
 enum class TStoreOutcome {
-  NoFileName, // an empty file name: nothing stored
-  Updated,    // the button's record was updated in place
-  Appended,   // a record was appended
-  Created,    // the file was missing: a new one (root "Settings", no colours) holds the record
-  Unreadable, // the file is there but could not be read: the message is shown, nothing written
+  NoFileName,  // an empty file name: nothing stored
+  Updated,     // the button's record was updated in place
+  Appended,    // a record was appended
+  Created,     // the file was missing: a new one (root "Settings", no colours) holds the record
+  Unreadable,  // the file is there but could not be read: the message is shown, nothing written
 };
 TStoreOutcome StoreButton(TXmlDocument& document, const std::wstring& fileName, const TButtonRecord& button,
                           const TXmlHost& host = {});
 
 enum class TRemoveOutcome {
-  Removed,    // the first record with the GUID is gone, the file written
-  NotFound,   // no record with the GUID; the file is written unchanged
-  NotSaved,   // missing file and an empty name: the message only
-  Unreadable, // the file is there but could not be read: the message is shown, nothing written
+  Removed,     // the first record with the GUID is gone, the file written
+  NotFound,    // no record with the GUID; the file is written unchanged
+  NotSaved,    // missing file and an empty name: the message only
+  Unreadable,  // the file is there but could not be read: the message is shown, nothing written
 };
 // Removes the first record with this GUID. A missing file is reported and the document goes on
 // with what it last held, which is then written (this creates the file).
 TRemoveOutcome RemoveButton(TXmlDocument& document, const std::wstring& fileName, std::string_view guid,
                             const TXmlHost& host = {});
 
-} // namespace ConfigFormat
+}  // namespace ConfigFormat

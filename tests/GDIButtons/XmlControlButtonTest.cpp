@@ -9,6 +9,7 @@
 #include "tests/support/TestSupport.h"
 #include "xml/ConfigFormat.h"
 #include "xml/XmlDocument.h"
+#include "xml/XmlError.h"
 
 namespace {
 
@@ -21,8 +22,8 @@ class XmlControlButtonTest : public XmlControlTestBase {
     return R"(  <ButtonInfo ButonType="0" ButtonGuid=")" + button.ButtonGuid() + R"("/>)";
   }
   static std::string FileRecord(const TCustomGDIButton& button, const std::string& path) {
-    return R"(  <ButtonInfo ButonType="0" ButtonFilePath=")" + path + R"(" ButtonGuid=")" + button.ButtonGuid() +
-           R"("/>)";
+    return R"(  <ButtonInfo ButonType="0" ButtonFilePath=")" + path + R"(" ButtonGuid=")" +
+           button.ButtonGuid() + R"("/>)";
   }
   // Runs the button's (first) delete entry as the popup menu does once it has closed.
   static void ClickDelete(TXmlControlDragGDIButton& button) {
@@ -61,8 +62,9 @@ TEST_F(XmlControlButtonTest, StoringAnAddedSegmentAppendsALineBeforeTheEndTag) {
   // A right drop on it later fills in that record: the path goes after the GUID.
   Drop(added, {L"C:\\first.exe", L"C:\\last.exe"}, false, true);
   EXPECT_EQ(added.FileName(), L"C:\\last.exe");
-  EXPECT_EQ(ReadConfig(), WithLineBeforeEnd(Example(), R"(  <ButtonInfo ButonType="0" ButtonGuid=")" +
-                                                           added.ButtonGuid() + R"(" ButtonFilePath="C:\last.exe"/>)"));
+  EXPECT_EQ(ReadConfig(),
+            WithLineBeforeEnd(Example(), R"(  <ButtonInfo ButonType="0" ButtonGuid=")" + added.ButtonGuid() +
+                                             R"(" ButtonFilePath="C:\last.exe"/>)"));
 }
 
 TEST_F(XmlControlButtonTest, ChineseAndMarkupCharactersInAPathRoundTrip) {
@@ -73,8 +75,10 @@ TEST_F(XmlControlButtonTest, ChineseAndMarkupCharactersInAPathRoundTrip) {
     Segment(*group, 1).SetFileName(path);
     Segment(*group, 1).SaveToConfig();
   }
-  EXPECT_NE(ReadConfig().find("ButtonFilePath=\"C:\\\xB9\xA4\xBE\xDF &amp; &lt;&quot;&apos;&gt;\\\xBC\xC6\xCB\xE3\xC6\xF7.lnk\""),
-            std::string::npos);
+  EXPECT_NE(
+      ReadConfig().find(
+          "ButtonFilePath=\"C:\\\xB9\xA4\xBE\xDF &amp; &lt;&quot;&apos;&gt;\\\xBC\xC6\xCB\xE3\xC6\xF7.lnk\""),
+      std::string::npos);
   auto group = StartGroup();
   EXPECT_EQ(Segment(*group, 1).FileName(), path);
 }
@@ -125,9 +129,10 @@ TEST_F(XmlControlButtonTest, QueuedDeletionOfAGoneRingDoesNothing) {
 }
 
 TEST_F(XmlControlButtonTest, DuplicateGuidsActOnTheFirst) {
-  WriteConfig(ConfigWithRecords({R"(<ButtonInfo ButonType="0" ButtonFilePath="C:\one.exe" ButtonGuid="{T}"/>)",
-                                 R"(<ButtonInfo ButonType="0" ButtonGuid="{T}"/>)",
-                                 R"(<ButtonInfo ButonType="0" ButtonGuid="{U}"/>)"}));
+  WriteConfig(
+      ConfigWithRecords({R"(<ButtonInfo ButonType="0" ButtonFilePath="C:\one.exe" ButtonGuid="{T}"/>)",
+                         R"(<ButtonInfo ButonType="0" ButtonGuid="{T}"/>)",
+                         R"(<ButtonInfo ButonType="0" ButtonGuid="{U}"/>)"}));
   auto group = StartGroup();
   TXmlControlDragGDIButton* first = &Segment(*group, 0);
   TXmlControlDragGDIButton& second = Segment(*group, 1);
@@ -135,9 +140,9 @@ TEST_F(XmlControlButtonTest, DuplicateGuidsActOnTheFirst) {
   // Storing the second updates the first record with its GUID.
   second.SetFileName(L"C:\\two.exe");
   second.SaveToConfig();
-  const std::string stored = ConfigWithRecords({R"(<ButtonInfo ButonType="0" ButtonFilePath="C:\two.exe" ButtonGuid="{T}"/>)",
-                                                R"(<ButtonInfo ButonType="0" ButtonGuid="{T}"/>)",
-                                                R"(<ButtonInfo ButonType="0" ButtonGuid="{U}"/>)"});
+  const std::string stored = ConfigWithRecords(
+      {R"(<ButtonInfo ButonType="0" ButtonFilePath="C:\two.exe" ButtonGuid="{T}"/>)",
+       R"(<ButtonInfo ButonType="0" ButtonGuid="{T}"/>)", R"(<ButtonInfo ButonType="0" ButtonGuid="{U}"/>)"});
   EXPECT_EQ(ReadConfig(), stored);
 
   // Deleting from the second's menu removes the first segment and the first record.
@@ -153,8 +158,9 @@ TEST_F(XmlControlButtonTest, FirstDropWithoutAFileCreatesIt) {
   auto group = StartGroup();
   reporter_.messages.clear();
   Drop(Segment(*group, 1), {L"C:\\Windows\\notepad.exe"}, true);
-  EXPECT_EQ(ReadConfig(), Lines({kDeclaration, "<Settings>", FileRecord(Segment(*group, 1), R"(C:\Windows\notepad.exe)"),
-                                 "</Settings>"}));
+  EXPECT_EQ(ReadConfig(),
+            Lines({kDeclaration, "<Settings>", FileRecord(Segment(*group, 1), R"(C:\Windows\notepad.exe)"),
+                   "</Settings>"}));
   EXPECT_TRUE(reporter_.messages.empty()) << "storing says nothing about the missing file";
 
   // A left drop on the used segment adds one, with a delete entry, and stores it too.
@@ -163,8 +169,9 @@ TEST_F(XmlControlButtonTest, FirstDropWithoutAFileCreatesIt) {
   TXmlControlDragGDIButton& added = Segment(*group, 4);
   EXPECT_EQ(added.DeleteMenuItemCount(), 1);
   EXPECT_EQ(added.XmlFileName(), kConfig);
-  EXPECT_EQ(ReadConfig(), Lines({kDeclaration, "<Settings>", FileRecord(Segment(*group, 1), R"(C:\Windows\notepad.exe)"),
-                                 FileRecord(added, R"(C:\b.exe)"), "</Settings>"}));
+  EXPECT_EQ(ReadConfig(),
+            Lines({kDeclaration, "<Settings>", FileRecord(Segment(*group, 1), R"(C:\Windows\notepad.exe)"),
+                   FileRecord(added, R"(C:\b.exe)"), "</Settings>"}));
 }
 
 TEST_F(XmlControlButtonTest, LeftDropOfSeveralFilesOnAnEmptySegmentStoresBoth) {
@@ -176,11 +183,11 @@ TEST_F(XmlControlButtonTest, LeftDropOfSeveralFilesOnAnEmptySegmentStoresBoth) {
   EXPECT_EQ(empty.FileName(), L"C:\\one.exe");
   TXmlControlDragGDIButton& added = Segment(*group, 4);
   EXPECT_EQ(added.FileName(), L"C:\\two.exe");
-  const std::string expected =
-      WithLineBeforeEnd(WithLine(Example(), 4,
-                                 R"(  <ButtonInfo ButonType="0" ButtonGuid="{0A1B2C3D-0000-4000-8000-0123456789AD}" )"
-                                 R"(ButtonFilePath="C:\one.exe"/>)"),
-                        FileRecord(added, R"(C:\two.exe)"));
+  const std::string expected = WithLineBeforeEnd(
+      WithLine(Example(), 4,
+               R"(  <ButtonInfo ButonType="0" ButtonGuid="{0A1B2C3D-0000-4000-8000-0123456789AD}" )"
+               R"(ButtonFilePath="C:\one.exe"/>)"),
+      FileRecord(added, R"(C:\two.exe)"));
   EXPECT_EQ(ReadConfig(), expected);
   EXPECT_TRUE(testsupport::RecordedExceptions().empty());
 }
@@ -197,6 +204,19 @@ TEST_F(XmlControlButtonTest, StoringAnEmptyButtonAgainKeepsOneRecord) {
   // The next start shows the same four segments, not one more per store.
   group.reset();
   EXPECT_EQ(StartGroup()->Items().Count(), 4);
+}
+
+TEST_F(XmlControlButtonTest, AFileBrokenMeanwhileIsReportedAndNeverWritten) {
+  WriteConfig(Example());
+  auto group = StartGroup();
+  const std::string broken = Example().substr(0, Example().size() - 8);  // cut inside the end tag
+  WriteConfig(broken);
+  // The drop's store fails inside the drop target's call: the error reaches the application's display.
+  Drop(Segment(*group, 1), {L"C:\\x.exe"}, true);
+  ASSERT_EQ(testsupport::RecordedExceptions().size(), 1u);
+  EXPECT_NE(testsupport::RecordedExceptions()[0].find(L"Missing"), std::wstring::npos);
+  EXPECT_THROW(Segment(*group, 0).RemoveFromConfig(kGuid2), EXmlError);
+  EXPECT_EQ(ReadConfig(), broken);
 }
 
 TEST_F(XmlControlButtonTest, WithoutAFileNameNothingIsStoredOrDeleted) {

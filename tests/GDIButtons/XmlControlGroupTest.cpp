@@ -76,14 +76,16 @@ TEST_F(XmlControlGroupTest, RecordKindsAndTheTopUpToFive) {
        {L"", L"", L"", L"", L""},
        L""},
       {"a centre and four segments give four",
-       {R"(<ButtonInfo ButonType="0" ButtonGuid="{A}"/>)", R"(<ButtonInfo ButonType="1" ButtonFilePath="C:\m.exe"/>)",
+       {R"(<ButtonInfo ButonType="0" ButtonGuid="{A}"/>)",
+        R"(<ButtonInfo ButonType="1" ButtonFilePath="C:\m.exe"/>)",
         R"(<ButtonInfo ButonType="0" ButtonGuid="{B}"/>)", R"(<ButtonInfo ButonType="0" ButtonGuid="{C}"/>)",
         R"(<ButtonInfo ButonType="0" ButtonGuid="{D}"/>)"},
        {L"", L"", L"", L""},
        L"C:\\m.exe"},
       {"five skipped records add nothing",
-       {R"(<ButtonInfo ButonType="2"/>)", R"(<ButtonInfo ButonType="3"/>)", R"(<ButtonInfo ButonType="255"/>)",
-        R"(<ButtonInfo ButonType="-1"/>)", R"(<ButtonInfo ButonType="7"/>)"},
+       {R"(<ButtonInfo ButonType="2"/>)", R"(<ButtonInfo ButonType="3"/>)",
+        R"(<ButtonInfo ButonType="255"/>)", R"(<ButtonInfo ButonType="-1"/>)",
+        R"(<ButtonInfo ButonType="7"/>)"},
        {},
        L""},
       {"a comment and another element are records too",
@@ -157,7 +159,8 @@ TEST_F(XmlControlGroupTest, FileThatCannotBeOpenedIsReportedAndKept) {
   WriteConfig(Example());
   TTestXmlGroup group(form_.get(), kConfig);
   {
-    UniqueFile lock(CreateFileW(folder_.File(kConfig).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    UniqueFile lock(
+        CreateFileW(folder_.File(kConfig).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(Valid(lock));
     group.LoadConfigFile(kConfig);
     EXPECT_EQ(group.LoadState(), TConfigLoadState::Unreadable);

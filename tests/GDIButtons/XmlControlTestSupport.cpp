@@ -56,7 +56,9 @@ bool TTestXmlButton::rightHeld = false;
 TTestXmlButton::TTestXmlButton(TComponent* owner, const TButtonColors& colors)
     : TXmlControlDragGDIButton(owner, colors) {}
 
-TTestXmlButton::~TTestXmlButton() { Destroyed().push_back(this); }
+TTestXmlButton::~TTestXmlButton() {
+  Destroyed().push_back(this);
+}
 
 std::vector<const TCustomGDIButton*>& TTestXmlButton::Destroyed() {
   static std::vector<const TCustomGDIButton*> destroyed;
@@ -92,14 +94,18 @@ void XmlControlTestBase::TearDown() {
   WindowTestBase::TearDown();
 }
 
-void XmlControlTestBase::WriteConfig(const std::string& bytes) const { folder_.Write(kConfig, bytes); }
+void XmlControlTestBase::WriteConfig(const std::string& bytes) const {
+  folder_.Write(kConfig, bytes);
+}
 
 std::string XmlControlTestBase::ReadConfig() const {
   std::ifstream in(std::filesystem::path(folder_.File(kConfig)), std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-bool XmlControlTestBase::ConfigExists() const { return std::filesystem::exists(folder_.File(kConfig)); }
+bool XmlControlTestBase::ConfigExists() const {
+  return std::filesystem::exists(folder_.File(kConfig));
+}
 
 std::unique_ptr<TTestXmlGroup> XmlControlTestBase::StartGroup(bool withHint) {
   auto group = std::make_unique<TTestXmlGroup>(form_.get(), kConfig, withHint);
@@ -114,7 +120,8 @@ std::unique_ptr<TTestXmlGroup> XmlControlTestBase::StartGroup(bool withHint) {
   return group;
 }
 
-void XmlControlTestBase::Drop(TDragGDIButton& button, const std::vector<std::wstring>& files, bool left, bool right) {
+void XmlControlTestBase::Drop(TDragGDIButton& button, const std::vector<std::wstring>& files, bool left,
+                              bool right) {
   TTestXmlButton::leftHeld = left;
   TTestXmlButton::rightHeld = right;
   TestDataObject data(CF_HDROP, TestDataObject::DropFiles(files));

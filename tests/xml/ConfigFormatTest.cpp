@@ -58,17 +58,19 @@ TEST(ConfigExample, StoringTheEmptySegmentAddsItsPathLast) {
   const int index = FindRecord(root, Guid3);
   ASSERT_EQ(index, 2);
   UpdateButtonRecord(*root.ChildAt(index), KindSegment, "E:\\a'b.exe");
-  EXPECT_EQ(doc->SaveToBytes(),
-            ExampleWithLine(4, R"(  <ButtonInfo ButonType="0" ButtonGuid="{0A1B2C3D-0000-4000-8000-0123456789AD}" )"
-                               R"(ButtonFilePath="E:\a&apos;b.exe"/>)"));
+  EXPECT_EQ(
+      doc->SaveToBytes(),
+      ExampleWithLine(4, R"(  <ButtonInfo ButonType="0" ButtonGuid="{0A1B2C3D-0000-4000-8000-0123456789AD}" )"
+                         R"(ButtonFilePath="E:\a&apos;b.exe"/>)"));
 }
 
 TEST(ConfigExample, StoringAnAddedSegmentAppendsARecord) {
   auto doc = Parse(Example);
   AppendButtonRecord(*doc, TButtonRecord{KindSegment, "F:\\\xD6\xD0\xCE\xC4.lnk", "{G}"});
   std::string expected = Example;
-  expected.insert(expected.rfind("</Settings>"),
-                  "  <ButtonInfo ButonType=\"0\" ButtonFilePath=\"F:\\\xD6\xD0\xCE\xC4.lnk\" ButtonGuid=\"{G}\"/>\r\n");
+  expected.insert(
+      expected.rfind("</Settings>"),
+      "  <ButtonInfo ButonType=\"0\" ButtonFilePath=\"F:\\\xD6\xD0\xCE\xC4.lnk\" ButtonGuid=\"{G}\"/>\r\n");
   const std::string written = doc->SaveToBytes();
   EXPECT_EQ(written, expected);
   EXPECT_EQ(RecordFilePath(*Parse(written)->RootElement()->ChildAt(3)), "F:\\\xD6\xD0\xCE\xC4.lnk");
@@ -77,7 +79,8 @@ TEST(ConfigExample, StoringAnAddedSegmentAppendsARecord) {
 TEST(ConfigExample, SettingTheHoverColourRewritesOnlyItsValue) {
   auto doc = Parse(Example);
   StoreHotColor(*doc->RootElement(), MakeColor(0, 255, 0));
-  EXPECT_EQ(doc->SaveToBytes(), ExampleWithLine(1, R"(<Settings HotColor="-16711936" DefaultColor="-16744193">)"));
+  EXPECT_EQ(doc->SaveToBytes(),
+            ExampleWithLine(1, R"(<Settings HotColor="-16711936" DefaultColor="-16744193">)"));
 }
 
 TEST(ConfigExample, EmptyButtonInfoFixesTheAttributeOrder) {
@@ -85,15 +88,17 @@ TEST(ConfigExample, EmptyButtonInfoFixesTheAttributeOrder) {
   TXmlNode& record = AppendButtonInfo(doc);
   record.SetAttribute("ButtonGuid", "{G}");
   record.SetAttribute("ButonType", "0");
-  EXPECT_EQ(doc.SaveToBytes(),
-            Lines({Declaration, "<Settings>", R"(  <ButtonInfo ButonType="0" ButtonGuid="{G}"/>)", "</Settings>"}));
+  EXPECT_EQ(doc.SaveToBytes(), Lines({Declaration, "<Settings>",
+                                      R"(  <ButtonInfo ButonType="0" ButtonGuid="{G}"/>)", "</Settings>"}));
 }
 
 struct TColorCase {
   const char* Text;
   TARGB Color;
 };
-void PrintTo(const TColorCase& c, std::ostream* os) { PrintLabel(c.Text, os); }
+void PrintTo(const TColorCase& c, std::ostream* os) {
+  PrintLabel(c.Text, os);
+}
 
 class ConfigColor : public testing::TestWithParam<TColorCase> {};
 
@@ -104,8 +109,9 @@ TEST_P(ConfigColor, ReadsLow32Bits) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, ConfigColor,
-                         testing::Values(TColorCase{"-16777216", 0xFF000000u}, TColorCase{"4278190080", 0xFF000000u},
-                                         TColorCase{"-1", 0xFFFFFFFFu}, TColorCase{"", 0u}, TColorCase{"red", 0u},
+                         testing::Values(TColorCase{"-16777216", 0xFF000000u},
+                                         TColorCase{"4278190080", 0xFF000000u}, TColorCase{"-1", 0xFFFFFFFFu},
+                                         TColorCase{"", 0u}, TColorCase{"red", 0u},
                                          TColorCase{"4294967296", 0u}, TColorCase{"8589934593", 1u}));
 
 TEST(ConfigColor, HelpersAndConversions) {
@@ -126,7 +132,9 @@ struct TKindCase {
   std::uint8_t Kind;
   TRecordRole Role;
 };
-void PrintTo(const TKindCase& c, std::ostream* os) { PrintLabel(c.Text, os); }
+void PrintTo(const TKindCase& c, std::ostream* os) {
+  PrintLabel(c.Text, os);
+}
 
 class RecordKindText : public testing::TestWithParam<TKindCase> {};
 
@@ -138,20 +146,21 @@ TEST_P(RecordKindText, LowEightBits) {
   EXPECT_EQ(RoleOfKind(RecordKind(*record)), GetParam().Role);
 }
 
-INSTANTIATE_TEST_SUITE_P(Texts, RecordKindText,
-                         testing::Values(TKindCase{"0", 0, TRecordRole::Segment}, TKindCase{"1", 1, TRecordRole::Centre},
-                                         TKindCase{"256", 0, TRecordRole::Segment},
-                                         TKindCase{"2", 2, TRecordRole::Skipped}, TKindCase{"", 0, TRecordRole::Segment},
-                                         TKindCase{"x", 0, TRecordRole::Segment},
-                                         TKindCase{"-255", 1, TRecordRole::Centre}));
+INSTANTIATE_TEST_SUITE_P(
+    Texts, RecordKindText,
+    testing::Values(TKindCase{"0", 0, TRecordRole::Segment}, TKindCase{"1", 1, TRecordRole::Centre},
+                    TKindCase{"256", 0, TRecordRole::Segment}, TKindCase{"2", 2, TRecordRole::Skipped},
+                    TKindCase{"", 0, TRecordRole::Segment}, TKindCase{"x", 0, TRecordRole::Segment},
+                    TKindCase{"-255", 1, TRecordRole::Centre}));
 
 TEST(ConfigRecords, TopUpCountsEveryRecord) {
   const std::pair<int, int> table[] = {{0, 4}, {1, 4}, {3, 2}, {4, 1}, {5, 0}, {9, 0}};
   for (auto [records, added] : table) EXPECT_EQ(EmptySegmentsToAdd(records), added) << records;
 
   // A comment and a skipped kind count as records; a centre record does not make a segment.
-  auto doc = Parse("<S><!-- c --><ButtonInfo ButonType=\"2\"/><X/><ButtonInfo ButonType=\"1\" ButtonGuid=\"{C}\"/>"
-                   "<ButtonInfo/></S>");
+  auto doc = Parse(
+      "<S><!-- c --><ButtonInfo ButonType=\"2\"/><X/><ButtonInfo ButonType=\"1\" ButtonGuid=\"{C}\"/>"
+      "<ButtonInfo/></S>");
   const TRingPlan plan = InterpretRecords(*doc->RootElement());
   EXPECT_EQ(plan.RecordCount, 5);
   EXPECT_EQ(plan.Segments.size(), 3u);
@@ -162,7 +171,8 @@ TEST(ConfigRecords, TopUpCountsEveryRecord) {
 }
 
 TEST(ConfigRecords, GuidMatchesExactlyAndOnlyTheFirstIsRemoved) {
-  auto doc = Parse(R"(<S><B ButtonGuid="{a}" n="1"/><B ButtonGuid="{A}" n="2"/><B ButtonGuid="{A}" n="3"/></S>)");
+  auto doc =
+      Parse(R"(<S><B ButtonGuid="{a}" n="1"/><B ButtonGuid="{A}" n="2"/><B ButtonGuid="{A}" n="3"/></S>)");
   TXmlNode& root = *doc->RootElement();
   EXPECT_EQ(FindRecord(root, "{A}"), 1);
   EXPECT_EQ(FindRecord(root, "{b}"), -1);
@@ -191,7 +201,7 @@ TEST(ConfigRecords, PathWithMarkupCharactersSurvivesAFile) {
 
 // The std file system, with writes counted and reads that can be made to fail as a locked file does.
 class TWatchedFileSystem : public TXmlFileSystem {
-public:
+ public:
   bool FileExists(const std::wstring& name) override { return StdXmlFileSystem().FileExists(name); }
   TXmlReadResult ReadFile(const std::wstring& name, std::size_t maxBytes, std::string& bytes) override {
     if (Locked) return TXmlReadResult::CannotOpen;
@@ -206,7 +216,7 @@ public:
 };
 
 class ConfigFile : public testing::Test {
-protected:
+ protected:
   std::wstring Name() const { return Folder.File(FileName); }
   void WriteConfig(std::string_view bytes) const { WriteBytes(Name(), bytes); }
   std::string Written() const { return ReadBytes(Name()); }
@@ -224,8 +234,9 @@ TEST_F(ConfigFile, StoringTheExamplesSegmentsChangesOnlyTheirLines) {
   WriteConfig(Example);
   // The empty segment takes a file: its line gets the path after the GUID, nothing else moves.
   EXPECT_EQ(Store({KindSegment, "C:\\x.exe", Guid3}), TStoreOutcome::Updated);
-  const std::string line4 = R"(  <ButtonInfo ButonType="0" ButtonGuid="{0A1B2C3D-0000-4000-8000-0123456789AD}" )"
-                            R"(ButtonFilePath="C:\x.exe"/>)";
+  const std::string line4 =
+      R"(  <ButtonInfo ButonType="0" ButtonGuid="{0A1B2C3D-0000-4000-8000-0123456789AD}" )"
+      R"(ButtonFilePath="C:\x.exe"/>)";
   EXPECT_EQ(Written(), ExampleWithLine(4, line4));
 
   // One of the two added segments (no record yet) appends a line before the end tag.
@@ -245,9 +256,10 @@ TEST_F(ConfigFile, StoringTheExamplesSegmentsChangesOnlyTheirLines) {
 
 TEST_F(ConfigFile, StoringWithoutAFileCreatesIt) {
   EXPECT_EQ(Store({KindSegment, "C:\\a&b.exe", "{G}"}), TStoreOutcome::Created);
-  EXPECT_EQ(Written(), Lines({Declaration, "<Settings>",
-                              R"(  <ButtonInfo ButonType="0" ButtonFilePath="C:\a&amp;b.exe" ButtonGuid="{G}"/>)",
-                              "</Settings>"}));
+  EXPECT_EQ(Written(),
+            Lines({Declaration, "<Settings>",
+                   R"(  <ButtonInfo ButonType="0" ButtonFilePath="C:\a&amp;b.exe" ButtonGuid="{G}"/>)",
+                   "</Settings>"}));
   // Storing is silent about the missing file; the next store finds the record.
   EXPECT_TRUE(Reporter.Messages.empty());
   EXPECT_EQ(Store({KindSegment, "C:\\c.exe", "{G}"}), TStoreOutcome::Updated);
@@ -269,8 +281,9 @@ TEST_F(ConfigFile, AnEmptyButtonKeepsOneRecord) {
 }
 
 TEST_F(ConfigFile, DuplicateGuidsActOnTheFirst) {
-  const std::string twins = Lines({Declaration, "<Settings>", R"(  <ButtonInfo ButonType="0" ButtonGuid="{T}" n="1"/>)",
-                                   R"(  <ButtonInfo ButonType="0" ButtonGuid="{T}" n="2"/>)", "</Settings>"});
+  const std::string twins =
+      Lines({Declaration, "<Settings>", R"(  <ButtonInfo ButonType="0" ButtonGuid="{T}" n="1"/>)",
+             R"(  <ButtonInfo ButonType="0" ButtonGuid="{T}" n="2"/>)", "</Settings>"});
   WriteConfig(twins);
   EXPECT_EQ(Store({KindSegment, "C:\\p.exe", "{T}"}), TStoreOutcome::Updated);
   auto doc = Parse(Written());
@@ -278,8 +291,8 @@ TEST_F(ConfigFile, DuplicateGuidsActOnTheFirst) {
   EXPECT_EQ(RecordFilePath(*doc->RootElement()->ChildAt(1)), "");
 
   EXPECT_EQ(Remove("{T}"), TRemoveOutcome::Removed);
-  EXPECT_EQ(Written(), Lines({Declaration, "<Settings>", R"(  <ButtonInfo ButonType="0" ButtonGuid="{T}" n="2"/>)",
-                              "</Settings>"}));
+  EXPECT_EQ(Written(), Lines({Declaration, "<Settings>",
+                              R"(  <ButtonInfo ButonType="0" ButtonGuid="{T}" n="2"/>)", "</Settings>"}));
 }
 
 TEST_F(ConfigFile, DeletingRemovesExactlyOneRecord) {
@@ -321,7 +334,7 @@ TEST_F(ConfigFile, AFileThatCannotBeReadIsNeverWritten) {
 
 TEST_F(ConfigFile, DeletingWithoutAFileReportsItAndWritesWhatTheDocumentHeld) {
   WriteConfig(Example);
-  EXPECT_EQ(Store({KindSegment, "", "{E}"}), TStoreOutcome::Appended); // the document now holds four records
+  EXPECT_EQ(Store({KindSegment, "", "{E}"}), TStoreOutcome::Appended);  // the document now holds four records
   ASSERT_TRUE(std::filesystem::remove(XmlFilePath(Name())));
   EXPECT_EQ(Remove(Guid1), TRemoveOutcome::Removed);
   EXPECT_EQ(Reporter.Messages, (std::vector<std::wstring>{Name() + L"文件不存在!"}));
@@ -351,4 +364,4 @@ TEST_F(ConfigFile, LoadingReportsHowItWent) {
   EXPECT_EQ(Document.RootElement()->ChildCount(), 0);
 }
 
-} // namespace
+}  // namespace
