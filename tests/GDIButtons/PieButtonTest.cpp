@@ -1,11 +1,14 @@
 // The pie button under Wine: what it pushes to its layered window, its window, its GUID and its colours.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
 #include <set>
 #include <stdexcept>
 #include <string>
+#include <thread>
 
+#include "framework/Application.h"
 #include "tests/GDIButtons/ButtonTestSupport.h"
 #include "tests/support/TestSupport.h"
 
@@ -255,6 +258,61 @@ TEST_F(PieButtonTest, ExceptionInAMouseHandlerIsReportedAndTheButtonWorksOn) {
   EXPECT_EQ(button->CurrentColor(), MakeColor(0, 255, 0));
   button->Repaint();
   EXPECT_NEAR(Split(PolarPixel(button->LastPushedImage(), 90, 90, 60, 45)).g, 210, 1);
+}
+
+// The default error display: a message box with the exception's text, and the program runs on.
+TEST_F(PieButtonTest, ExceptionInAMouseHandlerShowsTheApplicationsErrorBox) {
+  auto button = MakeSegment();
+  button->OnMouseUp = [](TObject*, TMouseButton, TShiftState, int, int) {
+    throw std::runtime_error("the shortcut has no target");
+  };
+  const auto recorder = Application->OnException;
+  Application->OnException = nullptr;  // the box itself, not the tests' recorder
+
+  // The box is modal on this thread: another thread reads it and presses OK.
+  const DWORD uiThread = GetCurrentThreadId();
+  std::atomic<bool> stop{false};
+  std::wstring boxText, boxTitle;
+  std::thread closer([&] {
+    while (!stop) {
+      HWND box = nullptr;
+      EnumThreadWindows(
+          uiThread,
+          [](HWND window, LPARAM found) -> BOOL {
+            wchar_t name[16] = {};
+            GetClassNameW(window, name, 16);
+            if (std::wstring(name) != L"#32770" || !IsWindowVisible(window)) return TRUE;
+            *reinterpret_cast<HWND*>(found) = window;
+            return FALSE;
+          },
+          reinterpret_cast<LPARAM>(&box));
+      if (box) {
+        wchar_t text[256] = {};
+        GetDlgItemTextW(box, 0xFFFF, text, 256);  // the message text of a message box
+        boxText = text;
+        GetWindowTextW(box, text, 256);
+        boxTitle = text;
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        return;
+      }
+      Sleep(20);
+    }
+  });
+  SendMessageW(button->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(150, 100));
+  SendMessageW(button->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(150, 100));  // throws; returns once OK is pressed
+  stop = true;
+  closer.join();
+  Application->OnException = recorder;
+
+  EXPECT_EQ(boxText, L"the shortcut has no target");
+  EXPECT_EQ(boxTitle, Application->Title());
+  // The button answers as before.
+  button->OnMouseUp = nullptr;
+  SendMessageW(button->Handle(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(150, 100));
+  EXPECT_TRUE(button->MenuTimer().Enabled());
+  const int painted = button->PaintCount();
+  button->Repaint();
+  EXPECT_EQ(button->PaintCount(), painted + 1);
 }
 
 TEST_F(PieButtonTest, HoverNotificationsSwitchColourAndAskForARepaint) {
