@@ -16,7 +16,8 @@ constexpr BYTE kPushAlpha = 150;
 constexpr unsigned kMenuGlassInterval = 10;
 constexpr WPARAM kMoveByCaption = SC_MOVE | HTCAPTION;  // 0xF012
 // SWP_NOSIZE | SWP_NOCOPYBITS | SWP_NOSENDCHANGING | SWP_DEFERERASE | SWP_ASYNCWINDOWPOS = 0x6501
-constexpr UINT kFollowFlags = SWP_NOSIZE | SWP_NOCOPYBITS | SWP_NOSENDCHANGING | SWP_DEFERERASE | SWP_ASYNCWINDOWPOS;
+constexpr UINT kFollowFlags =
+    SWP_NOSIZE | SWP_NOCOPYBITS | SWP_NOSENDCHANGING | SWP_DEFERERASE | SWP_ASYNCWINDOWPOS;
 
 bool keepPushedImages = false;
 
@@ -89,7 +90,9 @@ void TCustomGDIButton::SetPieRect(TPieRect* rect) {
   if (defaultPieRect_ && rect != defaultPieRect_.get()) defaultPieRect_.reset();
 }
 
-void TCustomGDIButton::SetKeepPushedImages(bool keep) { keepPushedImages = keep; }
+void TCustomGDIButton::SetKeepPushedImages(bool keep) {
+  keepPushedImages = keep;
+}
 
 void TCustomGDIButton::SetCurrentColor(TARGB color) {
   red_ = GetRed(color);
@@ -126,7 +129,9 @@ void TCustomGDIButton::MenuGlassTimer(TObject* sender) {
   TGlassedWindow::SetGlass("65", MAKEINTATOM(0x8000), nullptr);
 }
 
-void TCustomGDIButton::DrawOverlay(TLayeredSurface& surface) { (void)surface; }
+void TCustomGDIButton::DrawOverlay(TLayeredSurface& surface) {
+  (void)surface;
+}
 
 void TCustomGDIButton::DrawPie(TLayeredSurface& surface, const TPieRect* rect) {
   if (CountPaint()) return;
@@ -135,10 +140,13 @@ void TCustomGDIButton::DrawPie(TLayeredSurface& surface, const TPieRect* rect) {
   innerRect_ = vantel::InnerRect(*rect);
   // Even-odd: the inner pie cancels the outer one, leaving the slice between half and full radius.
   Gdiplus::GraphicsPath ring(Gdiplus::FillModeAlternate);
-  ring.AddPie(innerRect_.X, innerRect_.Y, innerRect_.Width, innerRect_.Height, rect->StartAngle, rect->SweepAngle);
-  ring.AddPie(outerRect_.X, outerRect_.Y, outerRect_.Width, outerRect_.Height, rect->StartAngle, rect->SweepAngle);
+  ring.AddPie(innerRect_.X, innerRect_.Y, innerRect_.Width, innerRect_.Height, rect->StartAngle,
+              rect->SweepAngle);
+  ring.AddPie(outerRect_.X, outerRect_.Y, outerRect_.Width, outerRect_.Height, rect->StartAngle,
+              rect->SweepAngle);
   Gdiplus::GraphicsPath full(Gdiplus::FillModeAlternate);
-  full.AddPie(outerRect_.X, outerRect_.Y, outerRect_.Width, outerRect_.Height, rect->StartAngle, rect->SweepAngle);
+  full.AddPie(outerRect_.X, outerRect_.Y, outerRect_.Width, outerRect_.Height, rect->StartAngle,
+              rect->SweepAngle);
   Gdiplus::SolidBrush brush(Gdiplus::Color(MakeColor(kFillAlpha, red_, green_, blue_)));
   std::unique_ptr<Gdiplus::Graphics> graphics = surface.CreateGraphics();
   if (!graphics) return;
@@ -168,8 +176,8 @@ void TCustomGDIButton::PushSurfaceAt(TLayeredSurface& surface, BYTE constantAlph
   SIZE size{surface.Width(), surface.Height()};
   POINT source{0, 0};
   WindowDC screen(nullptr);
-  const BOOL pushed =
-      UpdateLayeredWindow(window, screen.get(), &destination, &size, surface.DC(), &source, 0, &blend_, ULW_ALPHA);
+  const BOOL pushed = UpdateLayeredWindow(window, screen.get(), &destination, &size, surface.DC(), &source, 0,
+                                          &blend_, ULW_ALPHA);
   ++pushCount_;
   if (keepPushedImages) {
     lastPushed_.Width = surface.Width();

@@ -33,7 +33,7 @@ struct TPushedImage {
   int Height = 0;
   POINT Destination{};
   BYTE ConstantAlpha = 0;
-  bool Succeeded = false;  // what UpdateLayeredWindow returned
+  bool Succeeded = false;             // what UpdateLayeredWindow returned
   std::vector<std::uint32_t> Pixels;  // premultiplied BGRA, top-down, Width x Height
 
   std::uint32_t Pixel(int x, int y) const;  // 0 outside the image

@@ -23,5 +23,6 @@ TGDIButtonClass GDIButtonClass() {
 
 template <class Button>
 THintWindowClass HintWindowClass() {
-  return [](TComponent* owner) -> std::unique_ptr<TCustomGDIButton> { return std::make_unique<Button>(owner); };
+  return
+      [](TComponent* owner) -> std::unique_ptr<TCustomGDIButton> { return std::make_unique<Button>(owner); };
 }

@@ -46,7 +46,9 @@ std::unique_ptr<Gdiplus::Graphics> TLayeredSurface::CreateGraphics() {
   return graphics;
 }
 
-void TLayeredSurface::Flush() { GdiFlush(); }
+void TLayeredSurface::Flush() {
+  GdiFlush();
+}
 
 void TLayeredSurface::Clear() {
   Flush();

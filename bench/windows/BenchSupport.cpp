@@ -87,10 +87,11 @@ void Table::Print(std::FILE* out) const {
   for (const Result& r : results_) width = std::max(width, r.Name.size());
   const int w = static_cast<int>(width);
   std::fprintf(out, "%s\n", title_.c_str());
-  std::fprintf(out, "%-*s %6s %12s %12s %12s %12s\n", w, "case", "runs", "median us", "min us", "p90 us", "max us");
+  std::fprintf(out, "%-*s %6s %12s %12s %12s %12s\n", w, "case", "runs", "median us", "min us", "p90 us",
+               "max us");
   for (const Result& r : results_)
-    std::fprintf(out, "%-*s %6d %12.1f %12.1f %12.1f %12.1f\n", w, r.Name.c_str(), r.Runs, r.Median, r.Min, r.P90,
-                 r.Max);
+    std::fprintf(out, "%-*s %6d %12.1f %12.1f %12.1f %12.1f\n", w, r.Name.c_str(), r.Runs, r.Median, r.Min,
+                 r.P90, r.Max);
   std::fflush(out);
 }
 

@@ -37,8 +37,8 @@ struct Result {
 Result Summarise(std::string name, std::vector<double> samples);
 
 struct Options {
-  int Runs = 200;    // timed runs
-  int Warmup = 10;   // untimed runs first (caches, first-use allocations)
+  int Runs = 200;   // timed runs
+  int Warmup = 10;  // untimed runs first (caches, first-use allocations)
   // Runs before each timed run and is not counted (resetting state, pumping messages).
   std::function<void()> Prepare;
 };

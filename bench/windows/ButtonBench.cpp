@@ -30,7 +30,8 @@ std::unique_ptr<TCustomGDIButton> MakeButton(TForm& owner, int size, std::uint8_
 // A ring of `count` segments of `size` pixels, laid out as the group lays them out.
 std::vector<std::unique_ptr<TCustomGDIButton>> MakeRing(TForm& owner, int count, int size) {
   std::vector<std::unique_ptr<TCustomGDIButton>> ring;
-  for (int i = 0; i < count; ++i) ring.push_back(MakeButton(owner, size, 0, vantel::SegmentRect(i, count, size, size)));
+  for (int i = 0; i < count; ++i)
+    ring.push_back(MakeButton(owner, size, 0, vantel::SegmentRect(i, count, size, size)));
   return ring;
 }
 
@@ -49,10 +50,13 @@ int wmain(int argc, wchar_t** argv) {
 
   {
     auto segment = MakeButton(owner, 180, 0, vantel::SegmentRect(0, 4, 180, 180));
-    table.Add(bench::Measure("segment 180 px: UpdateLayered", [&] { segment->UpdateLayered(); }, options));
-    table.Add(bench::Measure("segment 180 px: Repaint (WM_PAINT path)", [&] { segment->Repaint(); }, options));
+    table.Add(bench::Measure(
+        "segment 180 px: UpdateLayered", [&] { segment->UpdateLayered(); }, options));
+    table.Add(bench::Measure(
+        "segment 180 px: Repaint (WM_PAINT path)", [&] { segment->Repaint(); }, options));
     auto disc = MakeButton(owner, 180, 1, vantel::LayoutCenterRect(180, 180));
-    table.Add(bench::Measure("centre disc 180 px: UpdateLayered", [&] { disc->UpdateLayered(); }, options));
+    table.Add(bench::Measure(
+        "centre disc 180 px: UpdateLayered", [&] { disc->UpdateLayered(); }, options));
   }
 
   bench::Options ringOptions = options;
@@ -61,12 +65,16 @@ int wmain(int argc, wchar_t** argv) {
   for (int size : {180, 580}) {
     auto ring = MakeRing(owner, 40, size);
     const std::string name = "ring of 40 segments, " + std::to_string(size) + " px: all UpdateLayered";
-    const bench::Result& r = table.Add(bench::Measure(name, [&] {
-      for (auto& button : ring) button->UpdateLayered();
-    }, ringOptions));
+    const bench::Result& r = table.Add(bench::Measure(
+        name,
+        [&] {
+          for (auto& button : ring) button->UpdateLayered();
+        },
+        ringOptions));
     bench::Result perSegment = r;
     perSegment.Name = "  per segment";
-    for (double* v : {&perSegment.Median, &perSegment.Min, &perSegment.P90, &perSegment.Max, &perSegment.Mean})
+    for (double* v :
+         {&perSegment.Median, &perSegment.Min, &perSegment.P90, &perSegment.Max, &perSegment.Mean})
       *v /= 40.0;
     table.Add(perSegment);
   }

@@ -19,7 +19,8 @@ namespace buttontest {
 // The button class of the tests until the XML-bound class exists: the pie button plus a recorded overlay.
 class TTestButton : public TCustomGDIButton {
  public:
-  explicit TTestButton(TComponent* owner, const TButtonColors& colors = {}) : TCustomGDIButton(owner, colors) {}
+  explicit TTestButton(TComponent* owner, const TButtonColors& colors = {})
+      : TCustomGDIButton(owner, colors) {}
 
   int overlays = 0;
   std::function<void(TTestButton&, TLayeredSurface&)> overlay;
@@ -41,7 +42,8 @@ inline Argb Split(std::uint32_t pixel) {
 }
 
 // The pushed pixel at `radius` from (cx, cy) along `degrees`, clockwise on screen from the x axis.
-inline std::uint32_t PolarPixel(const TPushedImage& image, double cx, double cy, double radius, double degrees) {
+inline std::uint32_t PolarPixel(const TPushedImage& image, double cx, double cy, double radius,
+                                double degrees) {
   const double a = degrees * 3.14159265358979323846 / 180.0;
   return image.Pixel(static_cast<int>(std::floor(cx + radius * std::cos(a))),
                      static_cast<int>(std::floor(cy + radius * std::sin(a))));

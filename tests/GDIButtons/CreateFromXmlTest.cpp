@@ -17,7 +17,7 @@ TEST_F(CreateFromXmlTest, ReadsLow32BitsOfBothColours) {
     TARGB defaultColor, hotColor;
   };
   const Case cases[] = {
-      {R"( HotColor="-65536" DefaultColor="-16776961")", 0xFF0000FFu, 0xFFFF0000u},   // signed form
+      {R"( HotColor="-65536" DefaultColor="-16776961")", 0xFF0000FFu, 0xFFFF0000u},       // signed form
       {R"( DefaultColor="4278190335" HotColor="4294901760")", 0xFF0000FFu, 0xFFFF0000u},  // unsigned form
       {R"( DefaultColor="8589934847")", 0x000000FFu, 0},                                  // beyond 32 bits
       {R"( HotColor="-1")", 0, 0xFFFFFFFFu},                                              // no DefaultColor
@@ -27,12 +27,14 @@ TEST_F(CreateFromXmlTest, ReadsLow32BitsOfBothColours) {
   buttontest::ScratchFolder folder;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.attributes);
-    const std::wstring file = folder.Write(L"SystemConfig.xml", buttontest::ConfigWithRootAttributes(c.attributes));
+    const std::wstring file =
+        folder.Write(L"SystemConfig.xml", buttontest::ConfigWithRootAttributes(c.attributes));
     auto button = TCustomGDIButton::CreateFromXml<TTestButton>(form_.get(), file);
     EXPECT_EQ(button->DefaultColor, c.defaultColor);
     EXPECT_EQ(button->HotColor, c.hotColor);
     // The normal colour is in place for the first render already.
-    EXPECT_EQ(button->CurrentColor(), MakeColor(GetRed(c.defaultColor), GetGreen(c.defaultColor), GetBlue(c.defaultColor)));
+    EXPECT_EQ(button->CurrentColor(),
+              MakeColor(GetRed(c.defaultColor), GetGreen(c.defaultColor), GetBlue(c.defaultColor)));
   }
 }
 
@@ -49,7 +51,8 @@ TEST_F(CreateFromXmlTest, MissingFileOrColourRendersBlack) {
 
 TEST_F(CreateFromXmlTest, UnparseableFileThrowsAndBuildsNothing) {
   buttontest::ScratchFolder folder;
-  const std::wstring file = folder.Write(L"SystemConfig.xml", "<?xml version=\"1.0\"?>\r\n<Config DefaultColor=\"1\"");
+  const std::wstring file =
+      folder.Write(L"SystemConfig.xml", "<?xml version=\"1.0\"?>\r\n<Config DefaultColor=\"1\"");
   EXPECT_ANY_THROW(TCustomGDIButton::CreateFromXml<TTestButton>(form_.get(), file));
 }
 

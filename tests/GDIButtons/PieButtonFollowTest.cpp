@@ -17,14 +17,17 @@ POINT Origin(HWND window) {
   return POINT{r.left, r.top};
 }
 
-bool Topmost(HWND window) { return (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+bool Topmost(HWND window) {
+  return (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+}
 
 class PieButtonFollowTest : public buttontest::WindowTestBase {
  protected:
   void SetUp() override {
     WindowTestBase::SetUp();
-    file_ = folder_.Write(L"SystemConfig.xml",
-                          buttontest::ConfigWithRootAttributes(R"( HotColor="-65536" DefaultColor="-16776961")"));
+    file_ =
+        folder_.Write(L"SystemConfig.xml",
+                      buttontest::ConfigWithRootAttributes(R"( HotColor="-65536" DefaultColor="-16776961")"));
   }
   void TearDown() override {
     EXPECT_TRUE(testsupport::RecordedExceptions().empty());
@@ -40,7 +43,8 @@ class PieButtonFollowTest : public buttontest::WindowTestBase {
   }
   std::vector<HWND> SegmentWindows(const TGDICustomButtonGroup& group) {
     std::vector<HWND> windows;
-    for (int i = 0; i < group.Items().Count(); ++i) windows.push_back(group.Items().Items(i)->Button()->Handle());
+    for (int i = 0; i < group.Items().Count(); ++i)
+      windows.push_back(group.Items().Items(i)->Button()->Handle());
     return windows;
   }
 
@@ -57,7 +61,8 @@ TEST_F(PieButtonFollowTest, SegmentsTakeTheCentresOriginInTheNotTopmostBand) {
   ASSERT_EQ(segments.size(), 3u);
   // Scatter the segments and put them back in the topmost band, where the constructor put them.
   for (size_t i = 0; i < segments.size(); ++i) {
-    SetWindowPos(segments[i], HWND_TOPMOST, 20 + 30 * static_cast<int>(i), 40, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+    SetWindowPos(segments[i], HWND_TOPMOST, 20 + 30 * static_cast<int>(i), 40, 0, 0,
+                 SWP_NOSIZE | SWP_NOACTIVATE);
     ASSERT_TRUE(Topmost(segments[i]));
   }
 

@@ -1,4 +1,5 @@
-// The pie button driven by the real pointer: hover colours, the menu timer, menu translucency, dragging the ring.
+// The pie button driven by the real pointer: hover colours, the menu timer, menu translucency, dragging the
+// ring.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -54,8 +55,12 @@ class PieButtonInputTest : public buttontest::WindowTestBase {
   }
 };
 
-int PushedBlue(const TTestButton& b) { return Split(PolarPixel(b.LastPushedImage(), 90, 90, 60, 45)).b; }
-int PushedRed(const TTestButton& b) { return Split(PolarPixel(b.LastPushedImage(), 90, 90, 60, 45)).r; }
+int PushedBlue(const TTestButton& b) {
+  return Split(PolarPixel(b.LastPushedImage(), 90, 90, 60, 45)).b;
+}
+int PushedRed(const TTestButton& b) {
+  return Split(PolarPixel(b.LastPushedImage(), 90, 90, 60, 45)).r;
+}
 
 TEST_F(PieButtonInputTest, PointerInAndOutSwitchesTheColourAndRepaints) {
   auto button = MakeSegment();
@@ -153,7 +158,8 @@ TEST_F(PieButtonInputTest, DraggingTheCentreMovesTheRingAndHidesTheHint) {
   // Forget earlier clicks: any press since the last look counts as held, and the centre's first move
   // would hide the hint already.
   GetAsyncKeyState(VK_LBUTTON);
-  TGDICustomButtonGroup group(form_.get(), GDIButtonClass<TTestButton>(), file, HintWindowClass<TTestButton>());
+  TGDICustomButtonGroup group(form_.get(), GDIButtonClass<TTestButton>(), file,
+                              HintWindowClass<TTestButton>());
   group.SetWidth(180);
   group.SetHeight(180);
   group.Items().AddItem();

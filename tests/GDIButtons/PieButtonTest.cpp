@@ -33,7 +33,9 @@ class PieButtonTest : public buttontest::WindowTestBase {
   }
 };
 
-int Premultiplied(int channel) { return static_cast<int>(std::lround(channel * 210 / 255.0)); }
+int Premultiplied(int channel) {
+  return static_cast<int>(std::lround(channel * 210 / 255.0));
+}
 
 TEST_F(PieButtonTest, FirstRenderPushesNothingLaterRendersDrawTheShape) {
   for (std::uint8_t kind : {0, 1}) {
@@ -74,8 +76,8 @@ TEST_F(PieButtonTest, SegmentLeavesHoleOutsideAndOtherAnglesTransparent) {
     double radius, angle;
   };
   const Probe probes[] = {
-      {0, 0},   {10, 45},  {25, 45},  {37, 45},  {37, 10},  {37, 80},    // the hole
-      {83, 45}, {86, 10},  {88, 80},  {95, 45},                          // outside
+      {0, 0},   {10, 45},  {25, 45},  {37, 45},  {37, 10},  {37, 80},   // the hole
+      {83, 45}, {86, 10},  {88, 80},  {95, 45},                         // outside
       {60, 95}, {60, 135}, {60, 180}, {60, 270}, {60, 352}, {45, 100},  // the other angles
   };
   for (const Probe& probe : probes) {
@@ -168,7 +170,8 @@ TEST_F(PieButtonTest, OverlayRunsOnlyWithAnIconOnTheRenderedSurface) {
 
   std::uint32_t seen = 0;
   button->overlay = [&](TTestButton& self, TLayeredSurface& surface) {
-    seen = surface.Pixel(static_cast<int>(90 + 60 * std::cos(0.785)), static_cast<int>(90 + 60 * std::sin(0.785)));
+    seen = surface.Pixel(static_cast<int>(90 + 60 * std::cos(0.785)),
+                         static_cast<int>(90 + 60 * std::sin(0.785)));
     self.PushSurface(surface, 210);
   };
   button->FileInfo.hIcon = LoadIconW(nullptr, IDI_APPLICATION);  // shared: never destroyed
@@ -299,7 +302,8 @@ TEST_F(PieButtonTest, ExceptionInAMouseHandlerShowsTheApplicationsErrorBox) {
     }
   });
   SendMessageW(button->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(150, 100));
-  SendMessageW(button->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(150, 100));  // throws; returns once OK is pressed
+  SendMessageW(button->Handle(), WM_LBUTTONUP, 0,
+               MAKELPARAM(150, 100));  // throws; returns once OK is pressed
   stop = true;
   closer.join();
   Application->OnException = recorder;

@@ -20,8 +20,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR className, int) {
   wc.hInstance = instance;
   wc.lpszClassName = className;
   if (!RegisterClassExW(&wc)) return 3;
-  HWND window = CreateWindowExW(WS_EX_TOOLWINDOW, className, L"foreign", WS_POPUP | WS_VISIBLE, 40, 40, 60, 60,
-                                nullptr, nullptr, instance, nullptr);
+  HWND window = CreateWindowExW(WS_EX_TOOLWINDOW, className, L"foreign", WS_POPUP | WS_VISIBLE, 40, 40, 60,
+                                60, nullptr, nullptr, instance, nullptr);
   if (!window) return 4;
   SetTimer(window, 1, 60000, nullptr);  // never outlives a test run that forgot it
   MSG msg{};

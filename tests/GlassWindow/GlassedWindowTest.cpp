@@ -30,18 +30,21 @@ ATOM ProbeClassAtom() {
 
 UniqueWindow MakeProbe(const wchar_t* name = L"probe") {
   ProbeClassAtom();
-  return UniqueWindow(CreateWindowExW(kProbeExStyle, kProbeClass, name, WS_POPUP, 10, 10, 50, 50, nullptr, nullptr,
-                                      GetModuleHandleW(nullptr), nullptr));
+  return UniqueWindow(CreateWindowExW(kProbeExStyle, kProbeClass, name, WS_POPUP, 10, 10, 50, 50, nullptr,
+                                      nullptr, GetModuleHandleW(nullptr), nullptr));
 }
 
-DWORD ExStyle(HWND window) { return static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)); }
+DWORD ExStyle(HWND window) {
+  return static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE));
+}
 
 // The layered alpha of a window, or nothing when it is not layered with an alpha.
 std::optional<int> LayeredAlpha(HWND window) {
   if (!(ExStyle(window) & WS_EX_LAYERED)) return std::nullopt;
   BYTE alpha = 0;
   DWORD flags = 0;
-  if (!GetLayeredWindowAttributes(window, nullptr, &alpha, &flags) || !(flags & LWA_ALPHA)) return std::nullopt;
+  if (!GetLayeredWindowAttributes(window, nullptr, &alpha, &flags) || !(flags & LWA_ALPHA))
+    return std::nullopt;
   return alpha;
 }
 
@@ -129,7 +132,8 @@ TEST_F(GlassedWindowTest, WindowOfAnotherProcessIsNeverTouched) {
       << "cannot start " << std::string(helper.begin(), helper.end());
   UniqueFile process(info.hProcess), thread(info.hThread);
   HWND foreign = nullptr;
-  ASSERT_TRUE(testsupport::PumpUntil([&] { return (foreign = FindWindowW(kForeignClass, nullptr)) != nullptr; }, 20000));
+  ASSERT_TRUE(testsupport::PumpUntil(
+      [&] { return (foreign = FindWindowW(kForeignClass, nullptr)) != nullptr; }, 20000));
   DWORD owner = 0;
   GetWindowThreadProcessId(foreign, &owner);
   ASSERT_NE(owner, GetCurrentProcessId());

@@ -25,9 +25,15 @@ void SendMouse(DWORD flags) {
 }
 }  // namespace
 
-void RecordException(const std::wstring& message) { Recorded().push_back(message); }
-const std::vector<std::wstring>& RecordedExceptions() { return Recorded(); }
-void ClearExceptions() { Recorded().clear(); }
+void RecordException(const std::wstring& message) {
+  Recorded().push_back(message);
+}
+const std::vector<std::wstring>& RecordedExceptions() {
+  return Recorded();
+}
+void ClearExceptions() {
+  Recorded().clear();
+}
 
 bool PumpUntil(const std::function<bool()>& done, unsigned timeoutMs) {
   const ULONGLONG end = GetTickCount64() + timeoutMs;
@@ -47,9 +53,13 @@ bool PumpUntil(const std::function<bool()>& done, unsigned timeoutMs) {
   return true;
 }
 
-void PumpFor(unsigned ms) { PumpUntil([] { return false; }, ms); }
+void PumpFor(unsigned ms) {
+  PumpUntil([] { return false; }, ms);
+}
 
-void MoveCursor(int x, int y) { SetCursorPos(x, y); }
+void MoveCursor(int x, int y) {
+  SetCursorPos(x, y);
+}
 
 void InputMoveTo(int x, int y) {
   const int left = GetSystemMetrics(SM_XVIRTUALSCREEN), top = GetSystemMetrics(SM_YVIRTUALSCREEN);
@@ -63,8 +73,12 @@ void InputMoveTo(int x, int y) {
   SendInput(1, &input, sizeof(input));
 }
 
-void PressButton(bool right) { SendMouse(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN); }
-void ReleaseButton(bool right) { SendMouse(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP); }
+void PressButton(bool right) {
+  SendMouse(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
+}
+void ReleaseButton(bool right) {
+  SendMouse(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
+}
 
 void ClickAt(int x, int y, bool right) {
   MoveCursor(x, y);
@@ -80,13 +94,14 @@ int RunUnix(const std::wstring& commandLine, unsigned timeoutMs) {
   using Spawn = LONG(__cdecl*)(char* const argv[], int wait);
   HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
   const auto spawn =
-      ntdll ? reinterpret_cast<Spawn>(reinterpret_cast<void*>(GetProcAddress(ntdll, "__wine_unix_spawnvp"))) : nullptr;
+      ntdll ? reinterpret_cast<Spawn>(reinterpret_cast<void*>(GetProcAddress(ntdll, "__wine_unix_spawnvp")))
+            : nullptr;
   if (!spawn) return -1;
   std::string command(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, commandLine.c_str(), -1, nullptr, 0,
-                                                             nullptr, nullptr)),
+                                                              nullptr, nullptr)),
                       '\0');
-  WideCharToMultiByte(CP_UTF8, 0, commandLine.c_str(), -1, command.data(), static_cast<int>(command.size()), nullptr,
-                      nullptr);
+  WideCharToMultiByte(CP_UTF8, 0, commandLine.c_str(), -1, command.data(), static_cast<int>(command.size()),
+                      nullptr, nullptr);
   struct Shared {
     std::string shell = "/bin/sh", flag = "-c", command;
     std::atomic<bool> done{false};
