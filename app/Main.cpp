@@ -2,6 +2,7 @@
 #include "framework/Win32.h"
 
 #include <memory>
+#include <string>
 
 #include "app/ConfigBackup.h"
 #include "app/StartupShow.h"
@@ -14,6 +15,25 @@
 #include "xml/XmlHost.h"
 
 namespace {
+// The ring's windows stay on top of everything: a message box that did not would open behind the ring,
+// which sits right where the box centres, its text and OK button covered.
+constexpr UINT kMessageBoxFlags = MB_OK | MB_TOPMOST | MB_SETFOREGROUND;
+
+std::wstring ProgramTitle() { return Application ? Application->Title() : std::wstring(L"Vantel"); }
+
+// The XML document's messages (a missing configuration file): a plain message box.
+class TTopmostXmlReporter final : public TXmlReporter {
+ public:
+  void ShowMessage(const std::wstring& text) override {
+    MessageBoxW(GetActiveWindow(), text.c_str(), ProgramTitle().c_str(), kMessageBoxFlags);
+  }
+};
+
+// Errors that reach the application (an unloadable file, an unwritable file, COM failures): an error box.
+void ShowErrorBox(const std::wstring& message) {
+  MessageBoxW(GetActiveWindow(), message.c_str(), ProgramTitle().c_str(), kMessageBoxFlags | MB_ICONERROR);
+}
+
 // The process's default XML host for the scope: every document reports and saves through it.
 class TXmlHostScope {
  public:
@@ -35,18 +55,20 @@ int RunProgram(int showCommand) {
 
   // Every document reports in a message box and saves atomically; a file that does not load is copied
   // aside before any save replaces it.
-  TWinXmlReporter reporter;
+  TTopmostXmlReporter reporter;
   TWinXmlFileSystem windowsFiles;
   TConfigBackupFileSystem files(windowsFiles);
   TXmlHostScope xmlHost(TXmlHost{&reporter, &files});
 
   TApplication application;
+  application.OnException = &ShowErrorBox;
   TScreen screen;
   auto mainForm = std::make_unique<TfrmVantelMain>(&application);
   application.SetMainForm(mainForm.get());
   if (StartupShowFor(showCommand) == TStartupShow::Hidden) {
     // Started minimised or hidden: the ring and the tray commands need the group, so the show
-    // handler's work runs now; the window stays hidden until the tray menu shows it.
+    // handler's work runs now and the ring is shown; the window stays hidden until the tray menu
+    // shows it.
     mainForm->PrepareWithoutShowing();
     application.SetMainForm(nullptr);  // nothing for the loop to show
     application.QueueCall([&] { application.SetMainForm(mainForm.get()); });

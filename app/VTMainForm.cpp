@@ -194,7 +194,10 @@ void TfrmVantelMain::FormShow(TObject* sender) {
   CreateButtonGroup();
 }
 
-void TfrmVantelMain::PrepareWithoutShowing() { FormShow(this); }
+void TfrmVantelMain::PrepareWithoutShowing() {
+  FormShow(this);
+  ShowAllButtons();  // the ring is the program's face, whether or not the settings window shows
+}
 
 void TfrmVantelMain::CreateButtonGroup() {
   if (buttonGroup_) return;

@@ -120,9 +120,12 @@ TEST(ConfigBackupOnDisk, DocumentSaveOverADamagedFileLeavesItsCopyBeside) {
 
   const std::filesystem::path copy = folder / "SystemConfig.xml.20261207-080509.bak";
   ASSERT_TRUE(std::filesystem::exists(copy));
-  std::ifstream in(copy, std::ios::binary);
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()), "<Settings");
+  {
+    std::ifstream in(copy, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()), "<Settings");
+  }
   EXPECT_TRUE(LoadsAsXml(document.SaveToBytes()));
-  std::filesystem::remove_all(folder);
+  std::error_code ignored;
+  std::filesystem::remove_all(folder, ignored);
 }
 }  // namespace

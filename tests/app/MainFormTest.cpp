@@ -264,6 +264,7 @@ TEST_F(MainFormTest, StartWithoutShowingPreparesTheGroupAndLeavesTheWindowHidden
   TfrmVantelMain& f = MakeForm();
   f.PrepareWithoutShowing();
   EXPECT_NE(f.ButtonGroup(), nullptr);
+  EXPECT_EQ(log.back(), "ShowAll");  // the ring shows all the same
   EXPECT_FALSE(IsWindowVisible(f.Handle()));
   EXPECT_EQ(f.Edit1->Color(), RGB(255, 0, 0));
   // Showing it later re-reads the colours but keeps the group.

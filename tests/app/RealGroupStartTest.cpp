@@ -83,4 +83,12 @@ TEST_F(RealGroupStartTest, ClosingTheProgramTakesTheRingAndTheTrayIconAway) {
   form.reset();
   EXPECT_FALSE(IsWindow(centre));
 }
+TEST_F(RealGroupStartTest, MinimisedStartShowsTheRingButNotTheWindow) {
+  WriteConfig(apptest::kRedBlueConfig);
+  form = std::make_unique<TfrmVantelMain>(Application);
+  form->PrepareWithoutShowing();
+  EXPECT_FALSE(IsWindowVisible(form->Handle()));
+  EXPECT_TRUE(IsWindowVisible(Ring().CentreButton()->Handle()));
+  for (int i = 0; i < Ring().Items().Count(); ++i) EXPECT_TRUE(IsWindowVisible(Ring().Items().Items(i)->Button()->Handle()));
+}
 }  // namespace
