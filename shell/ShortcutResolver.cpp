@@ -5,6 +5,7 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "framework/Handles.h"
@@ -30,5 +31,19 @@ std::wstring ResolveShortcut(const std::wstring& path) {
     return path;
   }
   buffer.back() = L'\0';
-  return std::wstring(buffer.data());  // up to the first NUL; empty for a target without a path
+  std::wstring target(buffer.data());  // up to the first NUL; empty for a target without a path
+  // A link can keep its path in the code page of the system that made it, where characters outside
+  // that code page turn into "?" (Wine writes links so). The item list holds the names in full:
+  // when the path names nothing, the list's path is the target.
+  if (!target.empty() && GetFileAttributesW(target.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    PIDLIST_ABSOLUTE items = nullptr;
+    if (SUCCEEDED(link->GetIDList(&items)) && items) {
+      std::fill(buffer.begin(), buffer.end(), L'\0');
+      const bool found = SHGetPathFromIDListEx(items, buffer.data(), static_cast<DWORD>(buffer.size() - 1),
+                                               GPFIDL_DEFAULT) != FALSE;
+      CoTaskMemFree(items);
+      if (found && GetFileAttributesW(buffer.data()) != INVALID_FILE_ATTRIBUTES) target = buffer.data();
+    }
+  }
+  return target;
 }

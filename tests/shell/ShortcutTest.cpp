@@ -49,16 +49,20 @@ TEST_F(ShortcutTest, PlainFilesAndMissingFilesComeBackUnchanged) {
 }
 
 TEST_F(ShortcutTest, LinkToAFileGivesTheTargetPath) {
-  const std::filesystem::path target = MakeFile(folder_.Path() / L"link target.txt");
-  ComPtr<IShellLinkW> link = NewLink();
-  ASSERT_TRUE(link);
-  ASSERT_EQ(link->SetPath(target.c_str()), S_OK);
-  const std::filesystem::path lnk = folder_.Path() / L"target.lnk";
-  SaveLink(link.Get(), lnk);
+  // Plain, with blanks and Chinese characters, and a program: each target comes back as it is.
+  for (const wchar_t* name : {L"target.txt", L"link target \u6807\u7b7e.txt", L"launch me \u6807.exe"}) {
+    const std::filesystem::path target = MakeFile(folder_.Path() / name);
+    ComPtr<IShellLinkW> link = NewLink();
+    ASSERT_TRUE(link);
+    ASSERT_EQ(link->SetPath(target.c_str()), S_OK);
+    const std::filesystem::path lnk = folder_.Path() / (std::wstring(name) + L".lnk");
+    SaveLink(link.Get(), lnk);
 
-  const std::filesystem::path resolved = ResolveShortcut(lnk.wstring());
-  ASSERT_FALSE(resolved.empty());
-  EXPECT_TRUE(std::filesystem::equivalent(resolved, target)) << resolved.wstring();
+    const std::filesystem::path resolved = ResolveShortcut(lnk.wstring());
+    ASSERT_FALSE(resolved.empty()) << lnk.wstring();
+    EXPECT_TRUE(std::filesystem::exists(resolved)) << resolved.wstring();
+    EXPECT_TRUE(std::filesystem::equivalent(resolved, target)) << resolved.wstring();
+  }
 }
 
 TEST_F(ShortcutTest, LinkToAShellObjectWithoutAPathGivesAnEmptyString) {
