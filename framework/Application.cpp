@@ -48,7 +48,9 @@ void HandleCurrentException(TObject* sender) noexcept {
   }
 }
 
-TApplication::TApplication(TComponent* owner) : TComponent(owner), title_(ModuleTitle()) { Application = this; }
+TApplication::TApplication(TComponent* owner) : TComponent(owner), title_(ModuleTitle()) {
+  Application = this;
+}
 
 TApplication::~TApplication() {
   if (Application == this) Application = nullptr;
@@ -72,8 +74,8 @@ HWND TApplication::Handle() {
   // Zero-sized, centred, with a caption and minimise box: it carries the taskbar button.
   HWND window = CreateWindowExW(0, kWindowClass, title_.c_str(),
                                 WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
-                                GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0, nullptr,
-                                nullptr, instance, this);
+                                GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0,
+                                nullptr, nullptr, instance, this);
   if (!window) throw std::runtime_error("Cannot create the application window.");
   window_.reset(window);
   return window;
@@ -84,7 +86,9 @@ void TApplication::SetTitle(std::wstring title) {
   if (window_) SetWindowTextW(window_.get(), title_.c_str());
 }
 
-void TApplication::SetMainForm(TForm* form) { mainForm_ = form; }
+void TApplication::SetMainForm(TForm* form) {
+  mainForm_ = form;
+}
 
 LRESULT CALLBACK TApplication::WindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_NCCREATE) {
@@ -254,4 +258,6 @@ void TApplication::Restore() {
   if (::IsIconic(Handle())) ShowWindow(Handle(), SW_RESTORE);
 }
 
-bool TApplication::IsIconic() { return ::IsIconic(Handle()) != FALSE; }
+bool TApplication::IsIconic() {
+  return ::IsIconic(Handle()) != FALSE;
+}

@@ -11,7 +11,9 @@ TCollectionItem::~TCollectionItem() {
   if (collection_) collection_->RemoveItem(this);
 }
 
-int TCollectionItem::Index() const { return collection_ ? collection_->IndexOf(this) : -1; }
+int TCollectionItem::Index() const {
+  return collection_ ? collection_->IndexOf(this) : -1;
+}
 
 void TCollectionItem::SetIndex(int index) {
   if (!collection_) return;
@@ -23,7 +25,9 @@ void TCollectionItem::SetIndex(int index) {
   collection_->Changed(nullptr);
 }
 
-TPersistent* TCollectionItem::GetOwner() { return collection_; }
+TPersistent* TCollectionItem::GetOwner() {
+  return collection_;
+}
 
 TCollection::TCollection(TCollectionItemFactory itemClass) : itemClass_(std::move(itemClass)) {}
 

@@ -71,7 +71,7 @@ class TCollection : public TPersistent {
   void MoveItem(int from, int to);
 
   TCollectionItemFactory itemClass_;
-  std::vector<TCollectionItem*> order_;                 // the items, by index
+  std::vector<TCollectionItem*> order_;                  // the items, by index
   std::vector<std::unique_ptr<TCollectionItem>> owned_;  // what Add created, in creation order
   int updateCount_ = 0;
 };

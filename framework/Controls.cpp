@@ -107,9 +107,10 @@ void TWinControl::CreateWnd() {
       if (!RegisterClassExW(&wc)) throw std::runtime_error(LastErrorText("Cannot register window class."));
     }
   }
-  HWND window = CreateWindowExW(params.ExStyle, params.WinClassName.c_str(), params.Caption.c_str(), params.Style,
-                                params.X, params.Y, params.Width, params.Height, params.WndParent, nullptr,
-                                instance, params.SubclassSystemClass ? nullptr : this);
+  HWND window =
+      CreateWindowExW(params.ExStyle, params.WinClassName.c_str(), params.Caption.c_str(), params.Style,
+                      params.X, params.Y, params.Width, params.Height, params.WndParent, nullptr, instance,
+                      params.SubclassSystemClass ? nullptr : this);
   if (!window) throw std::runtime_error(LastErrorText("Cannot create window."));
   if (params.SubclassSystemClass) {
     handle_ = window;
@@ -168,7 +169,9 @@ LRESULT TWinControl::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
   return WndProc(msg, wParam, lParam);
 }
 
-LRESULT TWinControl::Perform(UINT msg, WPARAM wParam, LPARAM lParam) { return WndProc(msg, wParam, lParam); }
+LRESULT TWinControl::Perform(UINT msg, WPARAM wParam, LPARAM lParam) {
+  return WndProc(msg, wParam, lParam);
+}
 
 LRESULT TWinControl::DefaultHandler(UINT msg, WPARAM wParam, LPARAM lParam) {
   if (!handle_) return 0;
@@ -205,7 +208,8 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_MOUSEMOVE: {
       TrackMouseEnter();
-      if (OnMouseMove) OnMouseMove(this, KeysToShiftState(wParam), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+      if (OnMouseMove)
+        OnMouseMove(this, KeysToShiftState(wParam), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
       return DefaultHandler(msg, wParam, lParam);
     }
     case WM_MOUSELEAVE:
@@ -266,7 +270,8 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       const auto alive = alive_;
       const LRESULT result = DefaultHandler(msg, wParam, lParam);
       if (!*alive) return result;
-      MouseUp(msg == WM_RBUTTONUP ? TMouseButton::mbRight : TMouseButton::mbMiddle, KeysToShiftState(wParam), lParam);
+      MouseUp(msg == WM_RBUTTONUP ? TMouseButton::mbRight : TMouseButton::mbMiddle, KeysToShiftState(wParam),
+              lParam);
       return result;
     }
     case WM_CONTEXTMENU: {
@@ -314,7 +319,8 @@ void TWinControl::PositionChanged() {
   RECT r{};
   GetWindowRect(handle_, &r);
   HWND parent = GetAncestor(handle_, GA_PARENT);
-  if (parent && parent != GetDesktopWindow()) MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
+  if (parent && parent != GetDesktopWindow())
+    MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
   left_ = r.left;
   top_ = r.top;
   width_ = r.right - r.left;
@@ -380,7 +386,9 @@ void TWinControl::BringToFront() {
   if (handle_) SetWindowPos(handle_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-void TWinControl::SetFocus() { ::SetFocus(Handle()); }
+void TWinControl::SetFocus() {
+  ::SetFocus(Handle());
+}
 
 void TWinControl::SetCaption(std::wstring caption) {
   caption_ = std::move(caption);

@@ -115,7 +115,7 @@ class TWinControl : public TComponent {
 
  protected:
   virtual void CreateParams(TCreateParams& params);
-  virtual void CreateWnd();   // CreateParams + CreateWindowExW
+  virtual void CreateWnd();  // CreateParams + CreateWindowExW
   virtual void HandleCreated() {}
   virtual LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam);
   LRESULT DefaultHandler(UINT msg, WPARAM wParam, LPARAM lParam);

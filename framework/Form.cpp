@@ -3,7 +3,9 @@
 
 #include "framework/Application.h"
 
-TForm::TForm(TComponent* owner) : TWinControl(owner) { SetVisibleFlag(false); }
+TForm::TForm(TComponent* owner) : TWinControl(owner) {
+  SetVisibleFlag(false);
+}
 
 void TForm::CreateParams(TCreateParams& params) {
   TWinControl::CreateParams(params);
@@ -57,8 +59,12 @@ int TForm::ClientHeight() {
   return r.bottom - r.top;
 }
 
-void TForm::SetClientWidth(int width) { SetClientSize(width, ClientHeight()); }
-void TForm::SetClientHeight(int height) { SetClientSize(ClientWidth(), height); }
+void TForm::SetClientWidth(int width) {
+  SetClientSize(width, ClientHeight());
+}
+void TForm::SetClientHeight(int height) {
+  SetClientSize(ClientWidth(), height);
+}
 
 void TForm::SetClientSize(int width, int height) {
   if (!HandleAllocated()) {
@@ -95,7 +101,9 @@ void TForm::SetVisible(bool visible) {
   }
 }
 
-void TForm::Close() { Perform(WM_CLOSE, 0, 0); }
+void TForm::Close() {
+  Perform(WM_CLOSE, 0, 0);
+}
 
 LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {

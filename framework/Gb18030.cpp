@@ -16,7 +16,9 @@ using gb18030::kTwoByte;
 constexpr char16_t kReplacement = 0xFFFD;
 constexpr std::uint32_t kSupplementaryBase = 189000;  // linear index of 0x90 0x30 0x81 0x30
 
-bool InRange(unsigned char b, unsigned lo, unsigned hi) { return b >= lo && b <= hi; }
+bool InRange(unsigned char b, unsigned lo, unsigned hi) {
+  return b >= lo && b <= hi;
+}
 
 void AppendCodePoint(std::u16string& out, std::uint32_t cp) {
   if (cp < 0x10000) {
@@ -59,8 +61,9 @@ const std::array<std::uint16_t, 0x10000>& TwoByteEncoding() {
 
 std::uint32_t DecodeFourByteBmp(std::uint32_t index) {
   const FourByteRange* end = kFourByteRanges + gb18030::kFourByteRangeCount;
-  const FourByteRange* r = std::upper_bound(kFourByteRanges, end, index,
-                                            [](std::uint32_t i, const FourByteRange& range) { return i < range.index; });
+  const FourByteRange* r =
+      std::upper_bound(kFourByteRanges, end, index,
+                       [](std::uint32_t i, const FourByteRange& range) { return i < range.index; });
   if (r == kFourByteRanges) return kReplacement;
   --r;
   return index < r->index + r->length ? r->codePoint + (index - r->index) : kReplacement;
@@ -68,8 +71,9 @@ std::uint32_t DecodeFourByteBmp(std::uint32_t index) {
 
 bool EncodeFourByteBmp(std::uint32_t cp, std::string& out) {
   const FourByteRange* end = kFourByteRanges + gb18030::kFourByteRangeCount;
-  const FourByteRange* r = std::upper_bound(
-      kFourByteRanges, end, cp, [](std::uint32_t c, const FourByteRange& range) { return c < range.codePoint; });
+  const FourByteRange* r =
+      std::upper_bound(kFourByteRanges, end, cp,
+                       [](std::uint32_t c, const FourByteRange& range) { return c < range.codePoint; });
   if (r == kFourByteRanges) return false;
   --r;
   if (cp >= r->codePoint + r->length) return false;
@@ -131,7 +135,8 @@ std::string Gb18030Encode(std::u16string_view text) {
     const char16_t cu = text[i];
     if (cu < 0x80) {
       out.push_back(static_cast<char>(cu));
-    } else if (cu >= 0xD800 && cu <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+    } else if (cu >= 0xD800 && cu <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+               text[i + 1] <= 0xDFFF) {
       const std::uint32_t cp = 0x10000 + ((cu - 0xD800u) << 10) + (text[i + 1] - 0xDC00u);
       AppendFourBytes(out, kSupplementaryBase + (cp - 0x10000));
       ++i;

@@ -67,11 +67,14 @@ using UniqueWindow = UniqueHandle<WindowTraits>;
 using MemoryDC = UniqueHandle<MemoryDCTraits>;  // CreateCompatibleDC / DeleteDC
 using UniqueIcon = UniqueHandle<IconTraits>;
 using UniqueMenu = UniqueHandle<MenuTraits>;
-using UniqueFile = UniqueHandle<FileTraits>;  // test with Valid(): CreateFileW fails with INVALID_HANDLE_VALUE
+using UniqueFile =
+    UniqueHandle<FileTraits>;  // test with Valid(): CreateFileW fails with INVALID_HANDLE_VALUE
 template <class T>
 using GdiObject = UniqueHandle<GdiObjectTraits<T>>;  // HBITMAP, HBRUSH, HFONT, HPEN, HRGN
 
-inline bool Valid(const UniqueFile& f) { return f.get() != nullptr && f.get() != INVALID_HANDLE_VALUE; }
+inline bool Valid(const UniqueFile& f) {
+  return f.get() != nullptr && f.get() != INVALID_HANDLE_VALUE;
+}
 
 // GetDC / ReleaseDC (window may be null for the screen).
 class WindowDC {

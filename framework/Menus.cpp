@@ -68,8 +68,12 @@ void BuildMenu(HMENU menu, const TMenuItem& parent, std::vector<TMenuItem*>& com
 }
 }  // namespace
 
-void SetMenuPainter(TMenuPainter* painter) { menuPainter = painter; }
-TMenuPainter* MenuPainter() { return menuPainter; }
+void SetMenuPainter(TMenuPainter* painter) {
+  menuPainter = painter;
+}
+TMenuPainter* MenuPainter() {
+  return menuPainter;
+}
 
 TMenuItem::TMenuItem(TComponent* owner) : TComponent(owner) {}
 
@@ -78,7 +82,9 @@ TMenuItem::~TMenuItem() {
   while (!items_.empty()) items_.pop_back();
 }
 
-TMenuItem* TMenuItem::Add(std::unique_ptr<TMenuItem> item) { return Insert(Count(), std::move(item)); }
+TMenuItem* TMenuItem::Add(std::unique_ptr<TMenuItem> item) {
+  return Insert(Count(), std::move(item));
+}
 
 TMenuItem* TMenuItem::Insert(int index, std::unique_ptr<TMenuItem> item) {
   if (!item) return nullptr;
@@ -149,7 +155,9 @@ HWND TPopupMenu::Window() {
   return window.get();
 }
 
-HMENU TPopupMenu::ActiveMenu() { return activeMenu; }
+HMENU TPopupMenu::ActiveMenu() {
+  return activeMenu;
+}
 
 void TPopupMenu::Popup(int x, int y) {
   if (OnPopup) OnPopup(this);
@@ -165,5 +173,6 @@ void TPopupMenu::Popup(int x, int y) {
   PostMessageW(window, WM_NULL, 0, 0);
   menu.reset();
   // Last: the command may free this menu (and the control that owns it).
-  if (chosen > 0 && chosen <= static_cast<int>(commands.size())) commands[static_cast<size_t>(chosen - 1)]->Click();
+  if (chosen > 0 && chosen <= static_cast<int>(commands.size()))
+    commands[static_cast<size_t>(chosen - 1)]->Click();
 }

@@ -49,7 +49,9 @@ LRESULT TPanel::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   return TCustomControl::WndProc(msg, wParam, lParam);
 }
 
-void TPanel::Paint() { FillWith(PaintDC(), ClientRect(), Color); }
+void TPanel::Paint() {
+  FillWith(PaintDC(), ClientRect(), Color);
+}
 
 TLabel::TLabel(TComponent* owner) : TCustomControl(owner) {}
 
@@ -68,7 +70,8 @@ void TLabel::Paint() {
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, ColorToRGB(font ? font->Color : clWindowText));
   const std::wstring text = Text();
-  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
+            DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
 }
 
 TEdit::TEdit(TComponent* owner) : TWinControl(owner) {}

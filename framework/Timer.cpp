@@ -70,9 +70,13 @@ void TimerWindow::Release(TTimer* timer) {
   if (live.empty()) sharedTimerWindow.reset();
 }
 
-HWND TimerWindow::Handle() { return sharedTimerWindow ? sharedTimerWindow->window.get() : nullptr; }
+HWND TimerWindow::Handle() {
+  return sharedTimerWindow ? sharedTimerWindow->window.get() : nullptr;
+}
 
-TTimer::TTimer(TComponent* owner) : TComponent(owner) { TimerWindow::Acquire(this); }
+TTimer::TTimer(TComponent* owner) : TComponent(owner) {
+  TimerWindow::Acquire(this);
+}
 
 TTimer::~TTimer() {
   onTimer_ = nullptr;
@@ -104,7 +108,8 @@ void TTimer::UpdateTimer() {
     KillTimer(window, id);
     running_ = false;
   }
-  if (enabled_ && interval_ > 0 && onTimer_ && window) running_ = SetTimer(window, id, interval_, nullptr) != 0;
+  if (enabled_ && interval_ > 0 && onTimer_ && window)
+    running_ = SetTimer(window, id, interval_, nullptr) != 0;
 }
 
 void TTimer::Timer() {

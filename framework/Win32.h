@@ -1,4 +1,5 @@
-// The one place the framework includes <windows.h>, with min/max macros off (full headers: GDI+ and OLE need them).
+// The one place the framework includes <windows.h>, with min/max macros off (full headers: GDI+ and OLE need
+// them).
 #pragma once
 
 #ifndef NOMINMAX

@@ -14,8 +14,8 @@ namespace {
 // The system's text for an error code, trimmed of trailing blanks and full stops.
 std::wstring SystemMessage(DWORD code) {
   wchar_t* buffer = nullptr;
-  FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                 code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                 nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
   std::wstring text = buffer ? buffer : L"";
   if (buffer) LocalFree(buffer);
   while (!text.empty() && (text.back() <= L' ' || text.back() == L'.')) text.pop_back();
@@ -43,9 +43,10 @@ bool TWinXmlFileSystem::FileExists(const std::wstring& name) {
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-TXmlReadResult TWinXmlFileSystem::ReadFile(const std::wstring& name, std::size_t maxBytes, std::string& bytes) {
-  UniqueFile file(CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+TXmlReadResult TWinXmlFileSystem::ReadFile(const std::wstring& name, std::size_t maxBytes,
+                                           std::string& bytes) {
+  UniqueFile file(CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!Valid(file)) {
     const DWORD code = GetLastError();
     return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND ? TXmlReadResult::Missing
@@ -74,7 +75,8 @@ void TWinXmlFileSystem::WriteFileAtomic(const std::wstring& name, std::string_vi
     for (int i = 0;; ++i) {
       if (attempt()) return DWORD{ERROR_SUCCESS};
       const DWORD code = GetLastError();
-      if (!IsSharingProblem(code) || i + 1 >= RetryAttempts) return code == ERROR_SUCCESS ? DWORD{ERROR_GEN_FAILURE} : code;
+      if (!IsSharingProblem(code) || i + 1 >= RetryAttempts)
+        return code == ERROR_SUCCESS ? DWORD{ERROR_GEN_FAILURE} : code;
       if (OnRetry) {
         OnRetry(i + 1);
       } else {
@@ -85,7 +87,8 @@ void TWinXmlFileSystem::WriteFileAtomic(const std::wstring& name, std::string_vi
 
   UniqueFile file;
   DWORD code = retrying([&] {
-    file.reset(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    file.reset(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                           nullptr));
     return Valid(file);
   });
   if (code != ERROR_SUCCESS) {
@@ -105,7 +108,8 @@ void TWinXmlFileSystem::WriteFileAtomic(const std::wstring& name, std::string_vi
   file.reset();  // closed before the rename
   if (code == ERROR_SUCCESS) {
     code = retrying([&] {
-      return MoveFileExW(temporary.c_str(), name.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+      return MoveFileExW(temporary.c_str(), name.c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
     });
   }
   if (code != ERROR_SUCCESS) {

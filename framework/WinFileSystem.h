@@ -1,4 +1,5 @@
-// The Windows host of the XML document: a MessageBoxW reporter and a CreateFileW file system with atomic saves.
+// The Windows host of the XML document: a MessageBoxW reporter and a CreateFileW file system with atomic
+// saves.
 #pragma once
 
 #include <functional>

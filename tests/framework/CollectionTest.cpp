@@ -50,7 +50,9 @@ NamedItem::NamedItem(TCollection* collection) : TCollectionItem(collection) {
 
 NamedItem::~NamedItem() {
   auto* owner = static_cast<RecordingCollection*>(Collection());
-  if (owner) owner->log_.calls.push_back("destroy #" + std::to_string(Id) + " count=" + std::to_string(owner->Count()));
+  if (owner)
+    owner->log_.calls.push_back("destroy #" + std::to_string(Id) +
+                                " count=" + std::to_string(owner->Count()));
 }
 
 std::vector<int> Ids(const TCollection& c) {
@@ -105,8 +107,8 @@ const Case kCases[] = {
      {1, 2, 3}},
     {"ClearDeletesLastFirstWithOneUpdate",
      [](RecordingCollection& c) { c.Clear(); },
-     {"Deleting(#2) index=2 count=3", "destroy #2 count=3", "Deleting(#1) index=1 count=2", "destroy #1 count=2",
-      "Deleting(#0) index=0 count=1", "destroy #0 count=1", "Update(nil) count=0"},
+     {"Deleting(#2) index=2 count=3", "destroy #2 count=3", "Deleting(#1) index=1 count=2",
+      "destroy #1 count=2", "Deleting(#0) index=0 count=1", "destroy #0 count=1", "Update(nil) count=0"},
      {}},
 };
 

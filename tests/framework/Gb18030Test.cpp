@@ -19,7 +19,8 @@ std::string Hex(const std::string& bytes) {
 
 std::string Unhex(const std::string& hex) {
   std::string out;
-  for (std::size_t i = 0; i + 1 < hex.size(); i += 2) out.push_back(static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+  for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
+    out.push_back(static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16)));
   return out;
 }
 
@@ -33,14 +34,14 @@ const Known kKnown[] = {
     {u"关闭Vantel工具", "b9d8b1d556616e74656cb9a4bedf"},
     {u"文件不存在!", "cec4bcfeb2bbb4e6d4da21"},
     {u"删除按键", "c9beb3fdb0b4bcfc"},
-    {u"\u20AC", "a2e3"},         // euro sign: two bytes in GB18030 (not the single 0x80 of code page 936)
-    {u"\u00B7", "a1a4"},         // middle dot
-    {u"\u00E9", "a8a6"},         // e acute
-    {u"\u0080", "81308130"},     // first four-byte code
-    {u"\u30FB", "8139a739"},     // katakana middle dot: four bytes
-    {u"\u1E3F", "8135f437"},     // m acute
+    {u"\u20AC", "a2e3"},      // euro sign: two bytes in GB18030 (not the single 0x80 of code page 936)
+    {u"\u00B7", "a1a4"},      // middle dot
+    {u"\u00E9", "a8a6"},      // e acute
+    {u"\u0080", "81308130"},  // first four-byte code
+    {u"\u30FB", "8139a739"},  // katakana middle dot: four bytes
+    {u"\u1E3F", "8135f437"},  // m acute
     {u"\uFFFD", "8431a437"},
-    {u"\uFFFF", "8431a439"},     // last BMP code
+    {u"\uFFFF", "8431a439"},      // last BMP code
     {u"\U00020000", "95328236"},  // CJK extension B, a surrogate pair
     {u"\U0010FFFF", "e3329a35"},  // last code point
     {u"", ""},
@@ -98,7 +99,9 @@ INSTANTIATE_TEST_SUITE_P(Table, Gb18030Bad, testing::ValuesIn(kBad),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Gb18030, LoneSurrogatesEncodeAsQuestionMarks) {
-  EXPECT_EQ(Gb18030Encode(u"a\xD800" "b\xDC00"), "a?b?");
+  EXPECT_EQ(Gb18030Encode(u"a\xD800"
+                          "b\xDC00"),
+            "a?b?");
 }
 
 }  // namespace

@@ -16,8 +16,8 @@ namespace fs = std::filesystem;
 class WinFileSystemTest : public testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           (L"vantel-fs-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(GetTickCount64()));
+    dir_ = fs::temp_directory_path() / (L"vantel-fs-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                                        std::to_wstring(GetTickCount64()));
     fs::create_directories(dir_);
     files_.RetryAttempts = 3;
     files_.RetryDelayMs = 10;
@@ -82,7 +82,8 @@ TEST_F(WinFileSystemTest, SaveThatCannotReplaceThrowsAndKeepsTheOldFile) {
   const std::wstring target = Path(L"locked.xml");
   Write(target, "old contents");
   // Held open without delete sharing: the rename over it cannot succeed.
-  UniqueFile holder(CreateFileW(target.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  UniqueFile holder(
+      CreateFileW(target.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
   ASSERT_TRUE(Valid(holder));
   int retries = 0;
   files_.OnRetry = [&](int) { ++retries; };
@@ -131,7 +132,8 @@ TEST_F(WinFileSystemTest, ReadingDoesNotKeepTheFileOpenAndAllowsOthersToWriteAft
   Write(target, "abc");
   EXPECT_EQ(Read(target), "abc");
   // Exclusive access succeeds only if our read closed its handle.
-  UniqueFile exclusive(CreateFileW(target.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  UniqueFile exclusive(
+      CreateFileW(target.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
   EXPECT_TRUE(Valid(exclusive));
 }
 

@@ -116,7 +116,9 @@ TEST_F(WindowTest, ExceptionInHandlerIsReportedAndTheWindowKeepsWorking) {
   EXPECT_EQ(testsupport::RecordedExceptions()[0], L"删除按键 failed");
   EXPECT_EQ(SendMessageW(window, kPing, 0, 0), 0x1234);
 
-  probe.OnMouseDown = [](TObject*, TMouseButton, TShiftState, int, int) { throw std::logic_error("in a handler"); };
+  probe.OnMouseDown = [](TObject*, TMouseButton, TShiftState, int, int) {
+    throw std::logic_error("in a handler");
+  };
   SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 4));
   SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(3, 4));
   ASSERT_EQ(testsupport::RecordedExceptions().size(), 2u);
@@ -143,7 +145,8 @@ struct MouseCase {
 
 const MouseCase kMouseCases[] = {
     {"LeftDown", WM_LBUTTONDOWN, MK_LBUTTON, false, "down L shift=8 @7,9"},
-    {"LeftDownWithShiftAndCtrl", WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT | MK_CONTROL, false, "down L shift=13 @7,9"},
+    {"LeftDownWithShiftAndCtrl", WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT | MK_CONTROL, false,
+     "down L shift=13 @7,9"},
     {"RightDown", WM_RBUTTONDOWN, MK_RBUTTON, false, "down R shift=16 @7,9"},
     {"MiddleDown", WM_MBUTTONDOWN, MK_MBUTTON, false, "down M shift=32 @7,9"},
     {"LeftUp", WM_LBUTTONUP, 0, false, "up L shift=0 @7,9"},
@@ -164,12 +167,12 @@ TEST_P(MouseEvents, ReachTheHandlersWithButtonShiftAndPosition) {
     return b == TMouseButton::mbLeft ? "L" : b == TMouseButton::mbRight ? "R" : "M";
   };
   probe.OnMouseDown = [&](TObject*, TMouseButton b, TShiftState s, int x, int y) {
-    seen.push_back(std::string("down ") + name(b) + " shift=" + std::to_string(s) + " @" + std::to_string(x) + "," +
-                   std::to_string(y));
+    seen.push_back(std::string("down ") + name(b) + " shift=" + std::to_string(s) + " @" + std::to_string(x) +
+                   "," + std::to_string(y));
   };
   probe.OnMouseUp = [&](TObject*, TMouseButton b, TShiftState s, int x, int y) {
-    seen.push_back(std::string("up ") + name(b) + " shift=" + std::to_string(s) + " @" + std::to_string(x) + "," +
-                   std::to_string(y));
+    seen.push_back(std::string("up ") + name(b) + " shift=" + std::to_string(s) + " @" + std::to_string(x) +
+                   "," + std::to_string(y));
   };
   probe.OnMouseMove = [&](TObject*, TShiftState s, int x, int y) {
     seen.push_back("move shift=" + std::to_string(s) + " @" + std::to_string(x) + "," + std::to_string(y));
