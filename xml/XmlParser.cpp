@@ -155,8 +155,9 @@ void TXmlParser::ParseAttributesOnly(TXmlNode& node, std::string_view start, std
   const std::size_t stop = FindOutsideQuotes(from, {}, true);
   if (stop == std::string::npos) XmlErrors::Raise(XmlErrors::MissingMarkupEnd("?>", start));
   node.SetElementName(name);
-  for (std::string& piece : SplitTag(std::string_view(FText).substr(from, stop - from), false))
-    node.AppendAttributeEntry(std::move(piece));
+  SplitTag(std::string_view(FText).substr(from, stop - from), false, FPieces);
+  node.FAttributes.reserve(FPieces.size());
+  for (std::string& piece : FPieces) node.AppendAttributeEntry(std::move(piece));
   FPos = stop + 2;
 }
 
@@ -208,11 +209,12 @@ void TXmlParser::ParseElement(TXmlNode& node, int depth) {
   // A "/" just before ">" closes the element at once.
   const bool closed = stop != std::string::npos && tagEnd > from && FText[tagEnd - 1] == '/';
   if (closed) --tagEnd;
-  std::vector<std::string> pieces = SplitTag(std::string_view(FText).substr(from, tagEnd - from), true);
-  if (pieces.empty()) XmlErrors::Raise(XmlErrors::MissingElementName);
+  SplitTag(std::string_view(FText).substr(from, tagEnd - from), true, FPieces);
+  if (FPieces.empty()) XmlErrors::Raise(XmlErrors::MissingElementName);
   node.SetElementType(TXmlElementType::Element);
-  node.FName = std::move(pieces[0]);
-  for (std::size_t i = 1; i < pieces.size(); ++i) node.AppendAttributeEntry(std::move(pieces[i]));
+  node.FName = std::move(FPieces[0]);
+  node.FAttributes.reserve(FPieces.size() - 1);
+  for (std::size_t i = 1; i < FPieces.size(); ++i) node.AppendAttributeEntry(std::move(FPieces[i]));
   if (!closed) ParseContent(node, depth);
 }
 
@@ -273,8 +275,20 @@ void TXmlParser::ParseContent(TXmlNode& node, int depth) {
 }
 
 std::vector<std::string> TXmlParser::SplitTag(std::string_view tag, bool firstIsName) {
+  std::vector<std::string> pieces;
+  SplitTag(tag, firstIsName, pieces);
+  return pieces;
+}
+
+void TXmlParser::SplitTag(std::string_view tag, bool firstIsName, std::vector<std::string>& pieces) {
+  pieces.clear();
   tag = XmlText::Trim(tag);
-  std::vector<std::string_view> raw;
+  // name = "value": a piece that begins with "=" is joined to the piece before, then a piece that
+  // begins with a quote to a piece before that holds "=" (one pass gives the same pieces as the two
+  // joins in turn). Nothing is joined to an element's name: the writer puts a space after the name,
+  // and an attribute glued to it would not load again.
+  const std::size_t firstTarget = firstIsName ? 1 : 0;
+  bool lastHasEquals = false;
   std::size_t i = 0;
   while (i < tag.size()) {
     while (i < tag.size() && IsBlank(tag[i])) ++i;
@@ -287,30 +301,15 @@ std::vector<std::string> TXmlParser::SplitTag(std::string_view tag, bool firstIs
         i = close == std::string_view::npos ? tag.size() : close + 1;
       }
     }
-    raw.push_back(tag.substr(start, i - start));
-  }
-  // name = "value": first join pieces that begin with "=" to the piece before, then pieces that
-  // begin with a quote to a piece before that holds "=". Nothing is joined to an element's name:
-  // the writer puts a space after the name, and an attribute glued to it would not load again.
-  const std::size_t firstTarget = firstIsName ? 1 : 0;
-  std::vector<std::string> joined;
-  joined.reserve(raw.size());
-  for (std::string_view p : raw) {
-    if (p[0] == '=' && joined.size() > firstTarget)
-      joined.back() += p;
-    else
-      joined.emplace_back(p);
-  }
-  std::vector<std::string> pieces;
-  pieces.reserve(joined.size());
-  bool lastHasEquals = false;
-  for (std::string& p : joined) {
-    if ((p[0] == '"' || p[0] == '\'') && pieces.size() > firstTarget && lastHasEquals) {
+    const std::string_view p = tag.substr(start, i - start);
+    if (p[0] == '=' && pieces.size() > firstTarget) {
+      pieces.back() += p;
+      lastHasEquals = true;
+    } else if ((p[0] == '"' || p[0] == '\'') && pieces.size() > firstTarget && lastHasEquals) {
       pieces.back() += p;
     } else {
-      lastHasEquals = p.find('=') != std::string::npos;
-      pieces.push_back(std::move(p));
+      pieces.emplace_back(p);
+      lastHasEquals = p.find('=') != std::string_view::npos;
     }
   }
-  return pieces;
 }

@@ -21,6 +21,7 @@ class TXmlParser {
 
   // A tag's text split into its pieces (an element's name first), then attribute entries as they stand.
   static std::vector<std::string> SplitTag(std::string_view tag, bool firstIsName);
+  static void SplitTag(std::string_view tag, bool firstIsName, std::vector<std::string>& pieces);
 
  private:
   void ParseNode(TXmlNode& node, int depth);
@@ -42,4 +43,5 @@ class TXmlParser {
   std::string FText;
   std::size_t FPos = 0;
   std::string_view FLatin1Source;
+  std::vector<std::string> FPieces;  // scratch of SplitTag, kept between tags
 };
