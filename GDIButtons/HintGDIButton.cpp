@@ -134,6 +134,11 @@ void THintGDIButton::DrawPie(TLayeredSurface& surface, const TPieRect* rect) {
   (void)rect;  // the text is placed by the centre button, not by a pie
   textBox_ = {};
   if (CountPaint()) return;
+  DrawHintText(surface);
+}
+
+void THintGDIButton::DrawHintText(TLayeredSurface& surface) {
+  textBox_ = {};
   const RECT cover = TextCover();
   if (IsRectEmpty(&cover)) return;
   std::unique_ptr<Gdiplus::Graphics> graphics = surface.CreateGraphics();
@@ -151,24 +156,52 @@ void THintGDIButton::DrawPie(TLayeredSurface& surface, const TPieRect* rect) {
   textBox_ = cover;
 }
 
+void THintGDIButton::MakeImage(const RECT& part) {
+  image_ = std::make_unique<TLayeredSurface>(part.right - part.left, part.bottom - part.top);
+  imageOrigin_ = POINT{part.left, part.top};
+  drawOffset_ = imageOrigin_;
+}
+
+bool THintGDIButton::InkOnInnerEdge() const {
+  const int width = image_->Width();
+  const int height = image_->Height();
+  if (image_->Empty()) return false;
+  // Edges on the frame's own edges cut the text just as the desktop-sized window would.
+  const bool left = imageOrigin_.x > 0, top = imageOrigin_.y > 0;
+  const bool right = imageOrigin_.x + width < Width(), bottom = imageOrigin_.y + height < Height();
+  for (int x = 0; x < width; ++x) {
+    if ((top && image_->Pixel(x, 0) != 0) || (bottom && image_->Pixel(x, height - 1) != 0)) return true;
+  }
+  for (int y = 0; y < height; ++y) {
+    if ((left && image_->Pixel(0, y) != 0) || (right && image_->Pixel(width - 1, y) != 0)) return true;
+  }
+  return false;
+}
+
 void THintGDIButton::UpdateLayered() {
   ApplyLayeredStyle();
+  const RECT frame{0, 0, Width(), Height()};
   if (FileInfo.hIcon) {
     // An icon overlay may draw anywhere in the window: render and push the whole of it.
+    MakeImage(frame);
     drawOffset_ = {};
-    image_ = std::make_unique<TLayeredSurface>(Width(), Height());
-    imageOrigin_ = {};
     DrawPie(*image_, PieRect());
     PushImage();
     DrawOverlay(*image_);
     return;
   }
-  RECT cover = TextCover();
-  if (IsRectEmpty(&cover)) cover = RECT{0, 0, 1, 1};  // nothing to show: one transparent pixel
-  image_ = std::make_unique<TLayeredSurface>(cover.right - cover.left, cover.bottom - cover.top);
-  imageOrigin_ = POINT{cover.left, cover.top};
-  drawOffset_ = imageOrigin_;
+  RECT part = TextCover();
+  if (IsRectEmpty(&part)) part = RECT{0, 0, 1, 1};  // nothing to show: one transparent pixel
+  MakeImage(part);
   DrawPie(*image_, PieRect());
+  // Ink touching an inner edge may go on beyond it (a face far wider or taller than its measure): draw
+  // again with more room, up to the whole frame, so that nothing is cut that the frame would show.
+  for (int grow = 2 * std::max(fontSize_, 8); !IsRectEmpty(&textBox_) && InkOnInnerEdge(); grow *= 2) {
+    InflateRect(&part, grow, grow);
+    IntersectRect(&part, &part, &frame);
+    MakeImage(part);
+    DrawHintText(*image_);
+  }
   drawOffset_ = {};
   PushImage();
 }
@@ -179,9 +212,14 @@ void THintGDIButton::PushImage() {
 }
 
 void THintGDIButton::SetBounds(int left, int top, int width, int height) {
-  TDragGDIButton::SetBounds(left, top, width, height);  // the frame, and the window across all of it
+  // Only the frame changes: the window keeps to the part that holds the image. A window that covered
+  // the desktop, even for a moment, would count as a full-screen window for good, which some window
+  // systems treat differently (Wine waits for the window manager at every hide).
+  settingFrame_ = true;
+  TDragGDIButton::SetBounds(left, top, width, height);
+  settingFrame_ = false;
   if (!HandleAllocated()) return;
-  // Back to the part that holds the image, at its place in the moved frame.
+  // The image at its place in the moved frame.
   if (!image_) {
     image_ = std::make_unique<TLayeredSurface>(1, 1);
     imageOrigin_ = {};
@@ -190,7 +228,15 @@ void THintGDIButton::SetBounds(int left, int top, int width, int height) {
 }
 
 LRESULT THintGDIButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-  // The window moves and resizes within the frame; Left, Top, Width and Height stay the frame's.
-  if (msg == WM_WINDOWPOSCHANGED) return DefaultHandler(msg, wParam, lParam);
+  switch (msg) {
+    case WM_WINDOWPOSCHANGING:
+      if (settingFrame_) reinterpret_cast<WINDOWPOS*>(lParam)->flags |= SWP_NOMOVE | SWP_NOSIZE;
+      break;
+    case WM_WINDOWPOSCHANGED:
+      // The window moves and resizes within the frame; Left, Top, Width and Height stay the frame's.
+      return DefaultHandler(msg, wParam, lParam);
+    default:
+      break;
+  }
   return TDragGDIButton::WndProc(msg, wParam, lParam);
 }

@@ -58,6 +58,13 @@ class THintGDIButton : public TDragGDIButton {
  private:
   // What the current text will cover, in window coordinates, clipped to the window (empty: nothing).
   RECT TextCover() const;
+  // Draws the text on a surface whose top-left is drawOffset_ in window coordinates (DrawPie without
+  // its count).
+  void DrawHintText(TLayeredSurface& surface);
+  // A new, transparent image_ for this part of the window, drawn on at its place.
+  void MakeImage(const RECT& part);
+  // Whether image_ has ink on an edge that lies inside the frame.
+  bool InkOnInnerEdge() const;
   // Pushes image_ at its place in the frame.
   void PushImage();
 
@@ -67,4 +74,5 @@ class THintGDIButton : public TDragGDIButton {
   RECT textBox_{};                          // what the last DrawPie covered
   std::unique_ptr<TLayeredSurface> image_;  // the part of the window last pushed
   POINT imageOrigin_{};                     // its place in window coordinates
+  bool settingFrame_ = false;               // SetBounds runs: the window itself stays put
 };

@@ -119,6 +119,11 @@ TEST_F(HintWindowTest, GroupSetsUpTheFrameAndTheFirstRenderIsEmpty) {
     EXPECT_EQ(hint.Height(), DesktopHeight());
   };
   expectDesktopFrame();
+  // Setting the frame does not stretch the window across the desktop (nothing is drawn yet).
+  RECT idle{};
+  GetWindowRect(hint.Handle(), &idle);
+  EXPECT_LE(idle.right - idle.left, 1);
+  EXPECT_LE(idle.bottom - idle.top, 1);
   const TPushedImage& image = Render(hint, L"abc");
   EXPECT_EQ(hint.PaintCount(), 2);
   EXPECT_FALSE(buttontest::AllTransparent(image));
