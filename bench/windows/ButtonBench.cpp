@@ -17,9 +17,16 @@ namespace {
 
 constexpr TARGB kNormal = MakeColor(255, 0, 128, 255);
 
-std::unique_ptr<TCustomGDIButton> MakeButton(TForm& owner, int size, std::uint8_t kind,
-                                             const vantel::PieRectValues& rect) {
-  auto button = std::make_unique<TCustomGDIButton>(&owner, TButtonColors{kNormal, kNormal});
+// Opens up the two halves of a render, so each can be timed on its own.
+class TBenchButton : public TCustomGDIButton {
+ public:
+  using TCustomGDIButton::PushSurface;
+  using TCustomGDIButton::TCustomGDIButton;
+};
+
+std::unique_ptr<TBenchButton> MakeButton(TForm& owner, int size, std::uint8_t kind,
+                                         const vantel::PieRectValues& rect) {
+  auto button = std::make_unique<TBenchButton>(&owner, TButtonColors{kNormal, kNormal});
   button->SetBounds(100, 100, size, size);
   button->SetButtonKind(kind);
   button->PieRect()->Assign(rect);
@@ -28,8 +35,8 @@ std::unique_ptr<TCustomGDIButton> MakeButton(TForm& owner, int size, std::uint8_
 }
 
 // A ring of `count` segments of `size` pixels, laid out as the group lays them out.
-std::vector<std::unique_ptr<TCustomGDIButton>> MakeRing(TForm& owner, int count, int size) {
-  std::vector<std::unique_ptr<TCustomGDIButton>> ring;
+std::vector<std::unique_ptr<TBenchButton>> MakeRing(TForm& owner, int count, int size) {
+  std::vector<std::unique_ptr<TBenchButton>> ring;
   for (int i = 0; i < count; ++i)
     ring.push_back(MakeButton(owner, size, 0, vantel::SegmentRect(i, count, size, size)));
   return ring;
@@ -54,6 +61,18 @@ int wmain(int argc, wchar_t** argv) {
         "segment 180 px: UpdateLayered", [&] { segment->UpdateLayered(); }, options));
     table.Add(bench::Measure(
         "segment 180 px: Repaint (WM_PAINT path)", [&] { segment->Repaint(); }, options));
+    // The two halves: a fresh image with the pie drawn, and the push of a finished image.
+    table.Add(bench::Measure(
+        "segment 180 px: image + DrawPie only",
+        [&] {
+          TLayeredSurface surface(180, 180);
+          segment->DrawPie(surface, segment->PieRect());
+        },
+        options));
+    TLayeredSurface drawn(180, 180);
+    segment->DrawPie(drawn, segment->PieRect());
+    table.Add(bench::Measure(
+        "segment 180 px: push only", [&] { segment->PushSurface(drawn, 150); }, options));
     auto disc = MakeButton(owner, 180, 1, vantel::LayoutCenterRect(180, 180));
     table.Add(bench::Measure(
         "centre disc 180 px: UpdateLayered", [&] { disc->UpdateLayered(); }, options));
@@ -77,6 +96,19 @@ int wmain(int argc, wchar_t** argv) {
          {&perSegment.Median, &perSegment.Min, &perSegment.P90, &perSegment.Max, &perSegment.Mean})
       *v /= 40.0;
     table.Add(perSegment);
+    TBenchButton& one = *ring.front();
+    table.Add(bench::Measure(
+        "  one " + std::to_string(size) + " px segment: image + DrawPie only",
+        [&] {
+          TLayeredSurface surface(size, size);
+          one.DrawPie(surface, one.PieRect());
+        },
+        options));
+    TLayeredSurface image(size, size);
+    one.DrawPie(image, one.PieRect());
+    table.Add(bench::Measure(
+        "  one " + std::to_string(size) + " px segment: push only", [&] { one.PushSurface(image, 150); },
+        options));
   }
 
   table.Print();
