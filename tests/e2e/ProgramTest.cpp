@@ -1,0 +1,128 @@
+// The fixture of the whole-program tests.
+#include "tests/e2e/ProgramTest.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+namespace e2e {
+
+bool SameRect(const RECT& a, const RECT& b) {
+  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+std::string Describe(const RECT& r) {
+  return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + " " + std::to_string(r.right - r.left) + "x" +
+         std::to_string(r.bottom - r.top) + ")";
+}
+
+void ProgramTest::SetUp() {
+  const POINT park = Park();
+  pointer::MoveTo(park.x, park.y);
+}
+
+void ProgramTest::TearDown() {
+  if (HasFailure()) Screenshot::Take(folder_ / L"failure.png");  // kept with the folder
+  if (program_) program_->Kill();
+  program_.reset();
+  const POINT park = Park();
+  pointer::MoveTo(park.x, park.y);
+}
+
+POINT ProgramTest::Park() const {
+  return {GetSystemMetrics(SM_CXVIRTUALSCREEN) - 30, GetSystemMetrics(SM_CYVIRTUALSCREEN) - 30};
+}
+
+VantelProcess& ProgramTest::Start() {
+  program_ = std::make_unique<VantelProcess>(folder_.Path());
+  return *program_;
+}
+
+RECT ProgramTest::WaitForRing(size_t windows, unsigned limitMs) {
+  RECT square{};
+  std::vector<WindowInfo> last;
+  const bool shown = WaitFor(
+      [&] {
+        last = program_->RingWindows();
+        if (last.size() != windows) return false;
+        for (const WindowInfo& w : last)
+          if (!SameRect(w.rect, last.front().rect)) return false;
+        square = last.front().rect;
+        return true;
+      },
+      limitMs);
+  if (!shown) {
+    std::string seen;
+    for (const WindowInfo& w : last) seen += " " + Describe(w.rect);
+    ADD_FAILURE() << "expected " << windows << " ring windows on one square; saw " << last.size() << ":" << seen;
+  }
+  return square;
+}
+
+HWND ProgramTest::OpenTrayMenu() {
+  EXPECT_TRUE(WaitFor([] { return !TrayIconWindows().empty(); })) << "no icon in the notification area";
+  // Icons of programs that ended without removing theirs may stand before ours: the one whose right
+  // click opens our menu is ours.
+  // The first click on the tray after it appeared may only activate it: a few rounds.
+  for (int round = 0; round < 3; ++round) {
+    for (HWND icon : TrayIconWindows()) {
+      const POINT at = e2e::Describe(icon).Centre();
+      pointer::Click(at.x, at.y, 3);
+      HWND menu = nullptr;
+      if (WaitFor([&] { return (menu = program_->PopupMenuWindow()) != nullptr; }, 1500)) {
+        Sleep(200);
+        return menu;
+      }
+      keyboard::Press(VK_ESCAPE);
+    }
+  }
+  ADD_FAILURE() << "no icon in the notification area opens the program's menu";
+  return nullptr;
+}
+
+void ProgramTest::ClickMenuEntry(HWND menu, size_t entry, const std::string& layout) {
+  ASSERT_LT(entry, layout.size());
+  // The skin's metrics: items of one height, separators 7 pixels, a 3-pixel border around them.
+  constexpr int kBorder = 3, kSeparator = 7;
+  const WindowInfo box = e2e::Describe(menu);
+  const int separators = static_cast<int>(std::count(layout.begin(), layout.end(), 's'));
+  const int items = static_cast<int>(layout.size()) - separators;
+  const int itemHeight = (box.Height() - 2 * kBorder - separators * kSeparator) / items;
+  int y = box.rect.top + kBorder;
+  for (size_t i = 0; i < entry; ++i) y += layout[i] == 's' ? kSeparator : itemHeight;
+  if (getenv("E2E_DEBUG")) {
+    std::printf("menu %s entry %zu at %ld,%d\n", Describe(box.rect).c_str(), entry, box.rect.left + box.Width() / 2, y + itemHeight / 2);
+    Screenshot::Take(folder_ / (L"menu" + std::to_wstring(entry) + L".png"));
+  }
+  pointer::Click(box.rect.left + box.Width() / 2, y + itemHeight / 2);
+  EXPECT_TRUE(WaitFor([&] { return !program_->Running() || !IsWindow(menu) || !IsWindowVisible(menu); }, 5000))
+      << "the menu closes after its command";
+}
+
+HWND ProgramTest::OpenSettings() {
+  HWND menu = OpenTrayMenu();
+  if (!menu) return nullptr;
+  ClickMenuEntry(menu, kShowSettings, kTrayMenuLayout);
+  HWND main = program_->MainWindow();
+  EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(main) && e2e::Describe(main).Width() > 0; }, 5000));
+  Sleep(300);
+  return main;
+}
+
+void ProgramTest::WaitForStartUp(unsigned limitMs) {
+  EXPECT_TRUE(WaitFor(
+      [&] {
+        HWND main = program_->MainWindow();
+        return main && e2e::Describe(main).text.rfind(L"\u6700\u65b0\u7684Vantel", 0) == 0;  // "最新的Vantel..."
+      },
+      limitMs))
+      << "the main window was not shown";
+}
+
+std::filesystem::path ProgramTest::PlaceMarker(const std::wstring& name) {
+  const std::filesystem::path copy = folder_ / name;
+  std::filesystem::copy_file(MarkerProgram(), copy, std::filesystem::copy_options::overwrite_existing);
+  return copy;
+}
+
+}  // namespace e2e

@@ -1,0 +1,53 @@
+// The fixture of the whole-program tests: a fresh folder, the program started in it, the ring found.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "tests/e2e/E2eSupport.h"
+
+namespace e2e {
+
+// Colours of the tests' configurations (opaque ARGB as signed decimal, as the program writes them).
+constexpr long long kBlue = -16776961;   // FF 00 00 FF
+constexpr long long kGreen = -16711936;  // FF 00 FF 00
+constexpr long long kRed = -65536;       // FF FF 00 00
+
+class ProgramTest : public testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // Starts the program in the work folder.
+  VantelProcess& Start();
+  // Waits until the program shows `windows` ring windows (centre included), all on one square; returns it.
+  RECT WaitForRing(size_t windows, unsigned limitMs = 20000);
+  // Waits until the main window has run its first show (its caption names the web site).
+  void WaitForStartUp(unsigned limitMs = 20000);
+  // The same, after the program has settled (no change for a moment).
+  void Settle(unsigned ms = 700) { Sleep(ms); }
+  // A copy of the marker program in the work folder, under `name`.
+  std::filesystem::path PlaceMarker(const std::wstring& name);
+  // Opens the program's menu on its notification-area icon with a right click; returns the menu window.
+  HWND OpenTrayMenu();
+  // Clicks entry `entry` (0 = first) of an open popup menu whose entries are laid out as `layout`
+  // says: 's' a separator, any other letter an item.
+  void ClickMenuEntry(HWND menu, size_t entry, const std::string& layout);
+  // The tray menu's entries: N1 N2 N4 N5 separator contact N11 N3 N7 N9.
+  static constexpr const char* kTrayMenuLayout = "iiiisiiiii";
+  static constexpr size_t kShowSettings = 1, kCloseProgram = 7;
+  // Opens the settings window through the tray menu's "显示系统设置".
+  HWND OpenSettings();
+  // Where the pointer rests between actions: a corner far from the ring and the tray.
+  POINT Park() const;
+
+  WorkFolder folder_;
+  std::unique_ptr<VantelProcess> program_;
+};
+
+bool SameRect(const RECT& a, const RECT& b);
+std::string Describe(const RECT& r);
+
+}  // namespace e2e

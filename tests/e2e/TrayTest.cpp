@@ -1,0 +1,118 @@
+// The notification-area icon and its menu, the settings window and the colour commands.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "tests/e2e/ProgramTest.h"
+
+namespace e2e {
+namespace {
+
+using TrayTest = ProgramTest;
+
+// Controls of the settings window of one class, top to bottom.
+std::vector<WindowInfo> Controls(HWND window, const wchar_t* className) {
+  std::vector<WindowInfo> found;
+  for (const WindowInfo& c : ChildWindows(window))
+    if (_wcsicmp(c.className.c_str(), className) == 0 && c.visible) found.push_back(c);
+  std::sort(found.begin(), found.end(), [](const WindowInfo& a, const WindowInfo& b) { return a.rect.top < b.rect.top; });
+  return found;
+}
+
+// The colour a colour box shows, away from its text and border.
+Screenshot::Rgb BoxColour(const WindowInfo& box) {
+  const Screenshot shot = Screenshot::Take();
+  return shot.At(box.rect.right - 8, (box.rect.top + box.rect.bottom) / 2);
+}
+
+TEST_F(TrayTest, IconMenuShowsTheSettingsWindowItsCloseBoxOnlyHidesItAndCloseEndsTheProgram) {
+  WriteBytes(folder_.Config(), ConfigBytes(kGreen, kBlue, {}));
+  VantelProcess& program = Start();
+  WaitForStartUp();
+
+  HWND main = OpenSettings();
+  ASSERT_NE(main, nullptr);
+  const WindowInfo settings = e2e::Describe(main);
+  EXPECT_TRUE(settings.visible);
+  EXPECT_EQ(settings.Width(), 516);
+  EXPECT_EQ(settings.Height(), 368);
+
+  // The close box: no window manager draws one on the test display, so the keys that close a window.
+  pointer::Click(settings.rect.left + 250, settings.rect.bottom - 40);
+  keyboard::Chord(VK_MENU, VK_F4);
+  EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(main); }, 5000)) << "closing hides the settings window";
+  Sleep(500);
+  EXPECT_TRUE(program.Running()) << "closing the settings window does not end the program";
+
+  HWND menu = OpenTrayMenu();
+  ASSERT_NE(menu, nullptr) << "the icon is still there";
+  ClickMenuEntry(menu, kCloseProgram, kTrayMenuLayout);
+  EXPECT_TRUE(program.WaitForExit(10000)) << "the close command ends the process";
+  EXPECT_TRUE(WaitFor([] { return TrayIconWindows().empty(); }, 5000)) << "and takes its icon away";
+}
+
+TEST_F(TrayTest, ColoursChosenInTheDialogAreStoredAsSignedDecimalAndShownCancelWritesNothing) {
+  WriteBytes(folder_.Config(), ConfigBytes(kBlue, kBlue, {}));
+  VantelProcess& program = Start();
+  WaitForStartUp();
+  HWND main = OpenSettings();
+  ASSERT_NE(main, nullptr);
+  const auto edits = Controls(main, L"Edit");
+  const auto buttons = Controls(main, L"Button");
+  ASSERT_EQ(edits.size(), 2u);
+  ASSERT_EQ(buttons.size(), 2u);
+
+  // Runs the colour dialog from `button` and picks one of its basic colours (row, column), or cancels.
+  const WindowInfo settings = e2e::Describe(main);
+  auto choose = [&](const WindowInfo& button, int row, int column) {
+    // A click on the window's empty part first: the window becomes the active one, which owns the dialog.
+    pointer::Click(settings.rect.left + 250, settings.rect.bottom - 40);
+    pointer::Click(button.Centre().x, button.Centre().y);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (dialog = program.MessageBoxWindow()) != nullptr; }, 5000)) << "no colour dialog";
+    Sleep(300);
+    if (row < 0) {
+      const POINT cancel = e2e::Describe(GetDlgItem(dialog, IDCANCEL)).Centre();
+      pointer::Click(cancel.x, cancel.y);
+    } else {
+      // The dialog's grid of basic colours: 8 columns, 6 rows, 4 pixels between the cells.
+      constexpr int kBasicColours = 0x2d0;
+      const WindowInfo grid = e2e::Describe(GetDlgItem(dialog, kBasicColours));
+      const int dx = grid.Width() / 8, dy = grid.Height() / 6;
+      const POINT cell{grid.rect.left + column * dx + (dx - 4) / 2, grid.rect.top + row * dy + (dy - 4) / 2};
+      ASSERT_EQ(GetAncestor(WindowFromPoint(cell), GA_ROOT), dialog) << "the colour dialog is covered";
+      pointer::Click(cell.x, cell.y);
+      Sleep(200);
+      const POINT ok = e2e::Describe(GetDlgItem(dialog, IDOK)).Centre();
+      pointer::Click(ok.x, ok.y);
+    }
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }, 5000)) << "the dialog closes";
+    Sleep(500);
+  };
+
+  choose(buttons[0], 1, 0);  // pure red
+  std::string stored = ReadBytes(folder_.Config());
+  EXPECT_EQ(stored, ConfigBytes(kRed, kBlue, {})) << "HotColor rewritten in place, signed";
+  Screenshot::Rgb c = BoxColour(edits[0]);
+  EXPECT_GT(c.r, 200);
+  EXPECT_LT(c.g, 60);
+  EXPECT_LT(c.b, 60);
+
+  choose(buttons[1], 0, 5);  // 0, 128, 255
+  stored = ReadBytes(folder_.Config());
+  EXPECT_EQ(stored, ConfigBytes(kRed, -16744193, {})) << "DefaultColor FF0080FF";
+  c = BoxColour(edits[1]);
+  EXPECT_LT(c.r, 60);
+  EXPECT_GT(c.g, 90);
+  EXPECT_LT(c.g, 170);
+  EXPECT_GT(c.b, 200);
+
+  choose(buttons[0], -1, -1);
+  EXPECT_EQ(ReadBytes(folder_.Config()), stored) << "a cancelled dialog writes nothing";
+  c = BoxColour(edits[0]);
+  EXPECT_GT(c.r, 200) << "and changes no box";
+  EXPECT_LT(c.g, 60);
+}
+
+}  // namespace
+}  // namespace e2e
