@@ -14,7 +14,9 @@ TBrokenConfigView::TBrokenConfigView(std::wstring fileName)
   SetDefaultXmlHost(TXmlHost{&reporter_, &fileSystem_});
 }
 
-TBrokenConfigView::~TBrokenConfigView() { SetDefaultXmlHost(previous_); }
+TBrokenConfigView::~TBrokenConfigView() {
+  SetDefaultXmlHost(previous_);
+}
 
 bool TBrokenConfigView::FileSystem::FileExists(const std::wstring& name) {
   return name != hidden_ && inner_.FileExists(name);

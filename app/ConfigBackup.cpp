@@ -43,9 +43,12 @@ bool LoadsAsXml(std::string_view bytes) {
 TConfigBackupFileSystem::TConfigBackupFileSystem(TXmlFileSystem& inner, TClock clock)
     : inner_(inner), clock_(clock ? std::move(clock) : TClock(&LocalNow)) {}
 
-bool TConfigBackupFileSystem::FileExists(const std::wstring& name) { return inner_.FileExists(name); }
+bool TConfigBackupFileSystem::FileExists(const std::wstring& name) {
+  return inner_.FileExists(name);
+}
 
-TXmlReadResult TConfigBackupFileSystem::ReadFile(const std::wstring& name, std::size_t maxBytes, std::string& bytes) {
+TXmlReadResult TConfigBackupFileSystem::ReadFile(const std::wstring& name, std::size_t maxBytes,
+                                                 std::string& bytes) {
   return inner_.ReadFile(name, maxBytes, bytes);
 }
 
@@ -77,5 +80,6 @@ void TConfigBackupFileSystem::KeepCopyIfUnloadable(const std::wstring& name) {
     backups_.push_back(backup);
     return;
   }
-  XmlErrors::Raise(XmlErrors::CannotCreateFile(WideToUtf8(name), "No free name for a copy of its present content."));
+  XmlErrors::Raise(
+      XmlErrors::CannotCreateFile(WideToUtf8(name), "No free name for a copy of its present content."));
 }

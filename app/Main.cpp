@@ -19,7 +19,9 @@ namespace {
 // which sits right where the box centres, its text and OK button covered.
 constexpr UINT kMessageBoxFlags = MB_OK | MB_TOPMOST | MB_SETFOREGROUND;
 
-std::wstring ProgramTitle() { return Application ? Application->Title() : std::wstring(L"Vantel"); }
+std::wstring ProgramTitle() {
+  return Application ? Application->Title() : std::wstring(L"Vantel");
+}
 
 // The XML document's messages (a missing configuration file): a plain message box.
 class TTopmostXmlReporter final : public TXmlReporter {

@@ -4,8 +4,8 @@
 #include <algorithm>
 
 namespace {
-constexpr int kTextGap = 8;        // between the icon column and the caption
-constexpr int kArrowRoom = 20;     // right of the caption: submenu arrow
+constexpr int kTextGap = 8;     // between the icon column and the caption
+constexpr int kArrowRoom = 20;  // right of the caption: submenu arrow
 constexpr int kSeparatorHeight = 7;
 constexpr int kMinItemHeight = 20;
 
@@ -43,7 +43,9 @@ void Fill(HDC dc, const RECT& r, COLORREF color) {
 
 TMenuSkin::TMenuSkin(TComponent* owner) : TComponent(owner) {}
 
-TMenuSkin::~TMenuSkin() { SetActive(false); }
+TMenuSkin::~TMenuSkin() {
+  SetActive(false);
+}
 
 void TMenuSkin::SetActive(bool active) {
   active_ = active;
@@ -129,7 +131,7 @@ void TMenuSkin::Draw(TMenuItem& item, const DRAWITEMSTRUCT& draw) {
   SetTextColor(dc, disabled ? GetSysColor(COLOR_GRAYTEXT) : RGB(0, 0, 0));
   RECT text = body;
   text.left += kTextGap;
-  const UINT format = DT_LEFT | DT_VCENTER | DT_SINGLELINE |
-                      ((draw.itemState & ODS_NOACCEL) ? DT_HIDEPREFIX : 0);
+  const UINT format =
+      DT_LEFT | DT_VCENTER | DT_SINGLELINE | ((draw.itemState & ODS_NOACCEL) ? DT_HIDEPREFIX : 0);
   DrawTextW(dc, item.Caption.c_str(), static_cast<int>(item.Caption.size()), &text, format);
 }

@@ -48,12 +48,17 @@ TMenuItem* AddItem(TComponent* owner, TMenuItem& parent, const wchar_t* name, co
 }
 }  // namespace
 
-TColor ColorBoxColor(std::uint32_t argb) { return ARGBToColorRef(argb); }
+TColor ColorBoxColor(std::uint32_t argb) {
+  return ARGBToColorRef(argb);
+}
 
-int FormFontHeight(int pixelsPerInch) { return -MulDiv(8, pixelsPerInch, 72); }
+int FormFontHeight(int pixelsPerInch) {
+  return -MulDiv(8, pixelsPerInch, 72);
+}
 
 TfrmVantelMain::TfrmVantelMain(TComponent* owner, TRingGroupFactory groupFactory)
-    : TForm(owner), groupFactory_(groupFactory ? std::move(groupFactory) : TRingGroupFactory(&CreateXmlRingGroup)) {
+    : TForm(owner),
+      groupFactory_(groupFactory ? std::move(groupFactory) : TRingGroupFactory(&CreateXmlRingGroup)) {
   SetName(L"frmVantelMain");
   // The form's own properties.
   BorderStyle = TFormBorderStyle::bsDialog;
@@ -114,8 +119,8 @@ void TfrmVantelMain::CreateComponents() {
   BitBtn2->OnClick = [this](TObject* sender) { BitBtn2Click(sender); };
 
   Panel1->Handle();
-  for (TWinControl* control : std::initializer_list<TWinControl*>{Label1.get(), Label2.get(), Edit1.get(),
-                                                                    BitBtn1.get(), Edit2.get(), BitBtn2.get()}) {
+  for (TWinControl* control : std::initializer_list<TWinControl*>{
+           Label1.get(), Label2.get(), Edit1.get(), BitBtn1.get(), Edit2.get(), BitBtn2.get()}) {
     control->Handle();
     ApplyParentFont(*control);
   }
@@ -309,7 +314,8 @@ void TfrmVantelMain::ShowAllButtons() {
   if (buttonGroup_) buttonGroup_->ShowAll();
 }
 
-void TfrmVantelMain::TrayIcon1MouseDown(TObject* sender, TMouseButton button, TShiftState shift, int x, int y) {
+void TfrmVantelMain::TrayIcon1MouseDown(TObject* sender, TMouseButton button, TShiftState shift, int x,
+                                        int y) {
   (void)sender;
   (void)shift;
   (void)x;

@@ -62,7 +62,9 @@ TEST_F(ColourCommandTest, NormalColourTable) {
     COLORREF chosen;
     const char* stored;
   };
-  const Case cases[] = {{RGB(0, 0, 0), "-16777216"}, {RGB(255, 255, 255), "-1"}, {RGB(0, 0, 255), "-16776961"},
+  const Case cases[] = {{RGB(0, 0, 0), "-16777216"},
+                        {RGB(255, 255, 255), "-1"},
+                        {RGB(0, 0, 255), "-16776961"},
                         {RGB(0x12, 0x34, 0x56), "-15584170"}};
   TfrmVantelMain& f = Started();
   for (const Case& c : cases) answers.push_back(c.chosen);
@@ -118,7 +120,7 @@ TEST_F(ColourCommandTest, AnUnwritableFileIsReportedAndKeepsItsValue) {
   ClickButton(*f.BitBtn1);
   CloseHandle(held);
   EXPECT_EQ(testsupport::RecordedExceptions().size(), 1u);  // shown in the error box, program runs on
-  EXPECT_EQ(f.Edit1->Color(), RGB(0, 255, 0));             // the box already shows it
+  EXPECT_EQ(f.Edit1->Color(), RGB(0, 255, 0));              // the box already shows it
   EXPECT_EQ(ReadConfig(), apptest::kRedBlueConfig);
 }
 

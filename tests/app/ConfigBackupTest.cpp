@@ -41,17 +41,25 @@ struct LoadCase {
   bool loads;
 };
 
+// Printed by its label: test names stay the same from build to build.
+void PrintTo(const LoadCase& c, std::ostream* out) { *out << c.label; }
+
 class LoadsAsXmlTest : public testing::TestWithParam<LoadCase> {};
 
-TEST_P(LoadsAsXmlTest, MatchesWhatTheDocumentLoads) { EXPECT_EQ(LoadsAsXml(GetParam().bytes), GetParam().loads); }
+TEST_P(LoadsAsXmlTest, MatchesWhatTheDocumentLoads) {
+  EXPECT_EQ(LoadsAsXml(GetParam().bytes), GetParam().loads);
+}
 
-INSTANTIATE_TEST_SUITE_P(
-    Files, LoadsAsXmlTest,
-    testing::Values(LoadCase{"Settings", apptest::kGoodConfig, true}, LoadCase{"BareRoot", "<a/>", true},
-                    LoadCase{"Empty", "", false}, LoadCase{"DeclarationOnly", "<?xml version=\"1.0\"?>", false},
-                    LoadCase{"Unclosed", "<Settings HotColor=\"1\">", false},
-                    LoadCase{"WrongCloseTag", "<a></b>", false}, LoadCase{"PlainText", "hello", false}),
-    [](const testing::TestParamInfo<LoadCase>& info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(Files, LoadsAsXmlTest,
+                         testing::Values(LoadCase{"Settings", apptest::kGoodConfig, true},
+                                         LoadCase{"BareRoot", "<a/>", true}, LoadCase{"Empty", "", false},
+                                         LoadCase{"DeclarationOnly", "<?xml version=\"1.0\"?>", false},
+                                         LoadCase{"Unclosed", "<Settings HotColor=\"1\">", false},
+                                         LoadCase{"WrongCloseTag", "<a></b>", false},
+                                         LoadCase{"PlainText", "hello", false}),
+                         [](const testing::TestParamInfo<LoadCase>& info) {
+                           return std::string(info.param.label);
+                         });
 
 class ConfigBackupTest : public testing::Test {
  protected:
@@ -108,8 +116,9 @@ TEST_F(ConfigBackupTest, AFileThatCannotBeReadIsNotReplaced) {
 
 // The whole road on disk: a document saved through the host over a damaged file.
 TEST(ConfigBackupOnDisk, DocumentSaveOverADamagedFileLeavesItsCopyBeside) {
-  const auto folder = std::filesystem::temp_directory_path() /
-                      ("vantel_app_backup_" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+  const auto folder =
+      std::filesystem::temp_directory_path() /
+      ("vantel_app_backup_" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
   std::filesystem::create_directories(folder);
   const std::filesystem::path config = folder / "SystemConfig.xml";
   { std::ofstream(config, std::ios::binary) << "<Settings"; }

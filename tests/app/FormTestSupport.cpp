@@ -59,7 +59,9 @@ std::string MainFormTest::ReadConfig() const {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-bool MainFormTest::ConfigExists() const { return std::filesystem::exists(folder_ / "SystemConfig.xml"); }
+bool MainFormTest::ConfigExists() const {
+  return std::filesystem::exists(folder_ / "SystemConfig.xml");
+}
 
 int MainFormTest::LogCount(const std::string& prefix) const {
   int count = 0;

@@ -61,7 +61,9 @@ class MainFormTest : public testing::Test {
   std::filesystem::path Folder() const { return folder_; }
   // Recorded lines of the group that start with `prefix`.
   int LogCount(const std::string& prefix) const;
-  TRecordingRingGroup* Group() const { return form ? dynamic_cast<TRecordingRingGroup*>(form->ButtonGroup()) : nullptr; }
+  TRecordingRingGroup* Group() const {
+    return form ? dynamic_cast<TRecordingRingGroup*>(form->ButtonGroup()) : nullptr;
+  }
 
   std::vector<std::string> log;
   TRecordingReporter reporter;
@@ -77,7 +79,8 @@ class MainFormTest : public testing::Test {
 inline constexpr char kRedBlueConfig[] =
     "<?xml version=\"1.0\" encoding=\"GB2312\"?>\r\n"
     "<Settings HotColor=\"-65536\" DefaultColor=\"-16776961\">\r\n"
-    "<ButtonInfo ButonType=\"0\" ButtonFilePath=\"C:\\a.txt\" ButtonGuid=\"{11111111-2222-3333-4444-555555555555}\"/>\r\n"
+    "<ButtonInfo ButonType=\"0\" ButtonFilePath=\"C:\\a.txt\" "
+    "ButtonGuid=\"{11111111-2222-3333-4444-555555555555}\"/>\r\n"
     "</Settings>\r\n";
 
 }  // namespace apptest

@@ -100,8 +100,10 @@ TEST_F(MainFormTest, ControlsAsStored) {
   EXPECT_EQ(f.Edit2->TabOrder, 2);
   EXPECT_EQ(f.BitBtn2->TabOrder, 3);
   HWND dialog = f.Handle();
-  HWND order[] = {f.Edit1->Handle(), f.BitBtn1->Handle(), f.Edit2->Handle(), f.BitBtn2->Handle(), f.Edit1->Handle()};
-  for (int i = 0; i + 1 < 5; ++i) EXPECT_EQ(GetNextDlgTabItem(dialog, order[i], FALSE), order[i + 1]) << "after " << i;
+  HWND order[] = {f.Edit1->Handle(), f.BitBtn1->Handle(), f.Edit2->Handle(), f.BitBtn2->Handle(),
+                  f.Edit1->Handle()};
+  for (int i = 0; i + 1 < 5; ++i)
+    EXPECT_EQ(GetNextDlgTabItem(dialog, order[i], FALSE), order[i + 1]) << "after " << i;
 }
 
 TEST_F(MainFormTest, ComponentsAsStored) {
@@ -148,11 +150,11 @@ TEST_F(MainFormTest, TrayMenuItemsInOrder) {
   };
   TMenuItem& items = f.PmTrayIcon->Items();
   const Item top[] = {
-      {f.N1, L"N1", L"隐藏系统设置", true},      {f.N2, L"N2", L"显示系统设置", true},
-      {f.N4, L"N4", L"隐藏桌面图标", true},      {f.N5, L"N5", L"显示桌面图标", true},
-      {f.N6, L"N6", L"-", false},               {f.NContact, L"NContact", f.NContact->Caption.c_str(), false},
-      {f.N11, L"N11", L"使用说明", true},        {f.N3, L"N3", L"关闭Vantel工具", true},
-      {f.N7, L"N7", L"相关工具", false},          {f.N9, L"N9", L"官方网站", true},
+      {f.N1, L"N1", L"隐藏系统设置", true}, {f.N2, L"N2", L"显示系统设置", true},
+      {f.N4, L"N4", L"隐藏桌面图标", true}, {f.N5, L"N5", L"显示桌面图标", true},
+      {f.N6, L"N6", L"-", false},           {f.NContact, L"NContact", f.NContact->Caption.c_str(), false},
+      {f.N11, L"N11", L"使用说明", true},   {f.N3, L"N3", L"关闭Vantel工具", true},
+      {f.N7, L"N7", L"相关工具", false},    {f.N9, L"N9", L"官方网站", true},
   };
   ASSERT_EQ(items.Count(), 10);
   for (int i = 0; i < 10; ++i) {
@@ -192,8 +194,9 @@ TEST_F(MainFormTest, FirstShowReadsColoursHidesTheTaskbarButtonAndMakesTheGroup)
   EXPECT_EQ(f.Edit1->Text(), L"热键颜色");
   EXPECT_EQ(f.Edit2->Text(), L"按键颜色");
 
-  const std::vector<std::string> expected = {"Create",       "LoadConfigFile", "SetHeight 180",   "SetWidth 180",
-                                             "SetPopupMenu", "HasButtonRecords", "LoadButtons"};
+  const std::vector<std::string> expected = {"Create",       "LoadConfigFile", "SetHeight 180",
+                                             "SetWidth 180", "SetPopupMenu",   "HasButtonRecords",
+                                             "LoadButtons"};
   EXPECT_EQ(log, expected);
   ASSERT_NE(Group(), nullptr);
   EXPECT_EQ(Group()->PopupMenu, f.PmButtonControl.get());

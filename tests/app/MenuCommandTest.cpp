@@ -117,7 +117,9 @@ TEST_F(MenuCommandTest, UsageNoteHasItsTwoLinesJoinedByLineFeedThenReturn) {
   f.ShowInformation = [&](const std::wstring& text) { shown.push_back(text); };
   f.N11->Click();
   ASSERT_EQ(shown.size(), 1u);
-  EXPECT_EQ(shown[0], L"左键拖拽图标后,如果按键上已存在图标则新增按键\n\r右键拖拽图标后,如果按键上已存在图标则覆盖图标");
+  EXPECT_EQ(
+      shown[0],
+      L"左键拖拽图标后,如果按键上已存在图标则新增按键\n\r右键拖拽图标后,如果按键上已存在图标则覆盖图标");
 }
 
 TEST_F(MenuCommandTest, LinksOpenTheWebAddressShownInTheCaption) {

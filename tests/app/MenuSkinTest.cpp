@@ -69,7 +69,8 @@ class SkinCanvas {
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     dc_.reset(CreateCompatibleDC(nullptr));
-    bitmap_.reset(CreateDIBSection(dc_.get(), &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0));
+    bitmap_.reset(
+        CreateDIBSection(dc_.get(), &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0));
     old_ = SelectObject(dc_.get(), bitmap_.get());
   }
   ~SkinCanvas() { SelectObject(dc_.get(), old_); }
@@ -96,7 +97,8 @@ class SkinCanvas {
 };
 
 bool Near(COLORREF a, COLORREF b, int tolerance = 12) {
-  return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance && std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
+  return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance &&
+         std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
          std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
 }
 
@@ -108,11 +110,12 @@ TEST(MenuSkin, DrawsASkyBlueGradientColumnAndASkyBlueSelection) {
 
   canvas.Draw(skin, item, 0);
   EXPECT_TRUE(Near(canvas.At(0, 11), RGB(255, 255, 255)));  // white on the left of the column
-  EXPECT_TRUE(Near(canvas.At(23, 11), clSkyBlue, 16));       // sky blue at its right edge
-  EXPECT_EQ(canvas.At(150, 2), RGB(255, 255, 255));          // a plain white row beside it
-  bool hasText = false;                                      // dark pixels of the caption
+  EXPECT_TRUE(Near(canvas.At(23, 11), clSkyBlue, 16));      // sky blue at its right edge
+  EXPECT_EQ(canvas.At(150, 2), RGB(255, 255, 255));         // a plain white row beside it
+  bool hasText = false;                                     // dark pixels of the caption
   for (int x = 32; x < 150 && !hasText; ++x)
-    for (int y = 0; y < 22 && !hasText; ++y) hasText = canvas.At(x, y) == RGB(0, 0, 0) || GetRValue(canvas.At(x, y)) < 90;
+    for (int y = 0; y < 22 && !hasText; ++y)
+      hasText = canvas.At(x, y) == RGB(0, 0, 0) || GetRValue(canvas.At(x, y)) < 90;
   EXPECT_TRUE(hasText);
 
   canvas.Draw(skin, item, ODS_SELECTED);

@@ -45,7 +45,8 @@ TEST_F(RealGroupStartTest, FirstStartWithoutFileTellsSevenTimesAndWritesNothing)
   const int desktopY = GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN) / 2;
   EXPECT_NEAR((r.left + r.right) / 2, desktopX, 1);
   EXPECT_NEAR((r.top + r.bottom) / 2, desktopY, 1);
-  for (int i = 0; i < Ring().Items().Count(); ++i) EXPECT_TRUE(IsWindowVisible(Ring().Items().Items(i)->Button()->Handle()));
+  for (int i = 0; i < Ring().Items().Count(); ++i)
+    EXPECT_TRUE(IsWindowVisible(Ring().Items().Items(i)->Button()->Handle()));
 }
 
 TEST_F(RealGroupStartTest, RecordsAreLoadedAndNothingIsRewritten) {
@@ -89,6 +90,7 @@ TEST_F(RealGroupStartTest, MinimisedStartShowsTheRingButNotTheWindow) {
   form->PrepareWithoutShowing();
   EXPECT_FALSE(IsWindowVisible(form->Handle()));
   EXPECT_TRUE(IsWindowVisible(Ring().CentreButton()->Handle()));
-  for (int i = 0; i < Ring().Items().Count(); ++i) EXPECT_TRUE(IsWindowVisible(Ring().Items().Items(i)->Button()->Handle()));
+  for (int i = 0; i < Ring().Items().Count(); ++i)
+    EXPECT_TRUE(IsWindowVisible(Ring().Items().Items(i)->Button()->Handle()));
 }
 }  // namespace
