@@ -38,9 +38,13 @@ TGDIButtonGroupItem::TGDIButtonGroupItem(TCollection* collection) : TGDICollecti
   button_->SetGroupItems(items);
 }
 
-TGDIButtonGroupItem::~TGDIButtonGroupItem() { button_.reset(); }
+TGDIButtonGroupItem::~TGDIButtonGroupItem() {
+  button_.reset();
+}
 
-std::wstring TGDIButtonGroupItem::GetDisplayName() const { return button_ ? button_->Name() : std::wstring(); }
+std::wstring TGDIButtonGroupItem::GetDisplayName() const {
+  return button_ ? button_->Name() : std::wstring();
+}
 
 TGDICollectionItem* TGDICollection::AddItem() {
   TCollectionItem* item = Add();
@@ -57,7 +61,9 @@ TGDIButtonGroupItems::~TGDIButtonGroupItems() {
   Clear();
 }
 
-TPersistent* TGDIButtonGroupItems::GetOwner() { return &group_; }
+TPersistent* TGDIButtonGroupItems::GetOwner() {
+  return &group_;
+}
 
 TGDIButtonGroupItem* TGDIButtonGroupItems::Items(int index) const {
   return dynamic_cast<TGDIButtonGroupItem*>(TGDICollection::Items(index));
@@ -96,7 +102,8 @@ void TGDIButtonGroupItems::Deleting(TCollectionItem* item) {
   if (index < 0 || index >= RectCount()) return;
   // The button goes right after this; it must not be left pointing at a freed rectangle meanwhile.
   if (auto* segment = dynamic_cast<TGDIButtonGroupItem*>(item); segment && segment->Button())
-    if (segment->Button()->PieRect() == rects_[static_cast<size_t>(index)].get()) segment->Button()->SetPieRect(nullptr);
+    if (segment->Button()->PieRect() == rects_[static_cast<size_t>(index)].get())
+      segment->Button()->SetPieRect(nullptr);
   rects_.erase(rects_.begin() + index);
 }
 

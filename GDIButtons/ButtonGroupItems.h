@@ -79,12 +79,13 @@ class TGDIButtonGroupItems : public TGDICollection {
 };
 
 // "Class reference" of a group's segment collection: builds it for the group with the item class.
-using TGDIButtonGroupItemsClass =
-    std::function<std::unique_ptr<TGDIButtonGroupItems>(TGDICustomButtonGroup& group, TCollectionItemFactory itemClass)>;
+using TGDIButtonGroupItemsClass = std::function<std::unique_ptr<TGDIButtonGroupItems>(
+    TGDICustomButtonGroup& group, TCollectionItemFactory itemClass)>;
 
 template <class Items>
 TGDIButtonGroupItemsClass ButtonGroupItemsClass() {
-  return [](TGDICustomButtonGroup& group, TCollectionItemFactory itemClass) -> std::unique_ptr<TGDIButtonGroupItems> {
+  return [](TGDICustomButtonGroup& group,
+            TCollectionItemFactory itemClass) -> std::unique_ptr<TGDIButtonGroupItems> {
     return std::make_unique<Items>(group, std::move(itemClass));
   };
 }

@@ -44,7 +44,9 @@ void ExpectCentreAt(const TGDICustomButtonGroup& group, int left, int top, int s
 // Alpha of the pixel that `button` last pushed at `radius` from the middle of its window along `degrees`.
 int AlphaAt(const TCustomGDIButton& button, double radius, double degrees) {
   const TPushedImage& image = button.LastPushedImage();
-  return buttontest::Split(buttontest::PolarPixel(image, image.Width / 2.0, image.Height / 2.0, radius, degrees)).a;
+  return buttontest::Split(
+             buttontest::PolarPixel(image, image.Width / 2.0, image.Height / 2.0, radius, degrees))
+      .a;
 }
 
 // Items class that counts its refreshes, to see that the group builds the class it is given.
@@ -341,7 +343,9 @@ struct Change {
   int count;  // segments afterwards
 };
 
-void PrintTo(const Change& change, std::ostream* os) { *os << change.id; }
+void PrintTo(const Change& change, std::ostream* os) {
+  *os << change.id;
+}
 
 const Change kChanges[] = {
     {"Add", [](TGDIButtonGroupItems& items) { items.AddItem(); }, 6},
@@ -386,7 +390,9 @@ TEST_P(GroupGrowthTest, GrowFlagWidensTheRingAtTheNextStructuralChangeNotBefore)
 }
 
 INSTANTIATE_TEST_SUITE_P(Changes, GroupGrowthTest, testing::ValuesIn(kChanges),
-                         [](const testing::TestParamInfo<Change>& info) { return std::string(info.param.id); });
+                         [](const testing::TestParamInfo<Change>& info) {
+                           return std::string(info.param.id);
+                         });
 
 TEST_F(GroupTest, GrowthRecentresAMovedRingAndTheSegmentsFollow) {
   auto group = MakeRing(5);

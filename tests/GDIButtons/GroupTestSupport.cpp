@@ -22,7 +22,9 @@ TLoggingButton::TLoggingButton(TComponent* owner, const TButtonColors& colors) :
   ButtonEvents().push_back({ButtonEvent::Created, this});
 }
 
-TLoggingButton::~TLoggingButton() { ButtonEvents().push_back({ButtonEvent::Destroyed, this}); }
+TLoggingButton::~TLoggingButton() {
+  ButtonEvents().push_back({ButtonEvent::Destroyed, this});
+}
 
 void TLoggingButton::RedrawButton() {
   ButtonEvents().push_back({ButtonEvent::Redrawn, this});
@@ -33,10 +35,11 @@ void GroupTestBase::SetUp() {
   WindowTestBase::SetUp();
   ButtonEvents().clear();
   Application->SetMainForm(form_.get());
-  config_ = folder_.Write(L"SystemConfig.xml",
-                          buttontest::ConfigWithRootAttributes(
-                              " DefaultColor=\"" + std::to_string(static_cast<std::int32_t>(kNormalColour)) +
-                              "\" HotColor=\"" + std::to_string(static_cast<std::int32_t>(kHoverColour)) + "\""));
+  config_ =
+      folder_.Write(L"SystemConfig.xml",
+                    buttontest::ConfigWithRootAttributes(
+                        " DefaultColor=\"" + std::to_string(static_cast<std::int32_t>(kNormalColour)) +
+                        "\" HotColor=\"" + std::to_string(static_cast<std::int32_t>(kHoverColour)) + "\""));
 }
 
 void GroupTestBase::TearDown() {
@@ -45,8 +48,9 @@ void GroupTestBase::TearDown() {
 }
 
 std::unique_ptr<TGDICustomButtonGroup> GroupTestBase::MakeGroup(bool withHint) {
-  return std::make_unique<TGDICustomButtonGroup>(form_.get(), GDIButtonClass<TLoggingButton>(), config_,
-                                                 withHint ? HintWindowClass<TLoggingButton>() : THintWindowClass());
+  return std::make_unique<TGDICustomButtonGroup>(
+      form_.get(), GDIButtonClass<TLoggingButton>(), config_,
+      withHint ? HintWindowClass<TLoggingButton>() : THintWindowClass());
 }
 
 std::unique_ptr<TGDICustomButtonGroup> GroupTestBase::MakeRing(int segments, int side, bool withHint) {
@@ -57,8 +61,12 @@ std::unique_ptr<TGDICustomButtonGroup> GroupTestBase::MakeRing(int segments, int
   return group;
 }
 
-int DesktopWidth() { return GetSystemMetrics(SM_CXVIRTUALSCREEN); }
-int DesktopHeight() { return GetSystemMetrics(SM_CYVIRTUALSCREEN); }
+int DesktopWidth() {
+  return GetSystemMetrics(SM_CXVIRTUALSCREEN);
+}
+int DesktopHeight() {
+  return GetSystemMetrics(SM_CYVIRTUALSCREEN);
+}
 
 RECT WindowRect(const TCustomGDIButton& button) {
   RECT r{};
