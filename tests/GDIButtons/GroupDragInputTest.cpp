@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "GDIButtons/RingLayout.h"
 #include "tests/GDIButtons/GroupTestSupport.h"
 #include "tests/support/TestSupport.h"
 
@@ -68,6 +69,15 @@ TEST_P(GroupDragInputTest, DraggingTheCentreDiscMovesEverySegmentWithIt) {
   TCustomGDIButton* added = group->Items().AddItem()->Button();
   EXPECT_EQ(WindowRect(*added).left, after.left);
   EXPECT_EQ(WindowRect(*added).top, after.top);
+
+  // A growth brings the dragged ring back to the middle of the desktop, segments and all.
+  group->SetGrowFlag(true);
+  group->Items().Delete(0);
+  const vantel::WindowOrigin middle =
+      vantel::CenterWindowOrigin(grouptest::DesktopWidth(), grouptest::DesktopHeight(), 220, 220);
+  EXPECT_EQ(WindowRect(*group->CentreButton()).left, middle.Left);
+  EXPECT_EQ(WindowRect(*group->CentreButton()).top, middle.Top);
+  grouptest::ExpectEvenRing(*group, 220);
   EXPECT_TRUE(testsupport::RecordedExceptions().empty());
 }
 
