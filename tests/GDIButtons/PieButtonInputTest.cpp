@@ -20,9 +20,9 @@ using buttontest::TTestButton;
 constexpr TARGB kRed = MakeColor(255, 0, 0);
 constexpr TARGB kBlue = MakeColor(0, 0, 255);
 // The example segment's window and a point in the middle of its slice (radius 60 at 45 degrees).
-constexpr int kLeft = 200, kTop = 150;
+constexpr int kLeft = 1100, kTop = 200;  // away from where the other button tests draw
 constexpr POINT kOnSlice{kLeft + 90 + 42, kTop + 90 + 42};
-constexpr POINT kAway{1500, 900};
+constexpr POINT kAway{1700, 1000};
 
 // Moves the pointer the way a user's mouse does: through the X server when xdotool is there.
 void PointerTo(POINT p) {
@@ -81,6 +81,35 @@ TEST_F(PieButtonInputTest, PointerInAndOutSwitchesTheColourAndRepaints) {
   ASSERT_TRUE(testsupport::PumpUntil([&] { return button->PaintCount() > hovered; }));
   EXPECT_NEAR(PushedRed(*button), 210, 1);
   EXPECT_EQ(PushedBlue(*button), 0);
+}
+
+// Every window of a ring covers the same square: the pointer reaches the one whose slice is under it, and
+// none through the hole.
+TEST_F(PieButtonInputTest, OverlappingSegmentsEachAnswerOnlyOnTheirOwnSlice) {
+  auto lower = MakeSegment();
+  auto upper = MakeSegment();  // created later: above the other one
+  upper->PieRect()->Assign({183.0f, 84.0f, 10.0f, 10.0f, 160.0f, 160.0f});
+  upper->Repaint();
+  testsupport::PumpFor(50);
+  const POINT onUpper{kLeft + 90 - 42, kTop + 90 - 42};  // radius 60 at 225 degrees
+  const POINT inHole{kLeft + 90, kTop + 90};
+
+  // Through the hole from outside: the desktop shows there, and it gets the pointer.
+  PointerTo(inHole);
+  testsupport::PumpFor(200);
+  EXPECT_FALSE(lower->MouseInControl());
+  EXPECT_FALSE(upper->MouseInControl());
+
+  PointerTo(kOnSlice);
+  ASSERT_TRUE(testsupport::PumpUntil([&] { return lower->MouseInControl(); }));
+  EXPECT_FALSE(upper->MouseInControl());
+  EXPECT_EQ(lower->CurrentColor(), kBlue);
+  PointerTo(onUpper);
+  ASSERT_TRUE(testsupport::PumpUntil([&] { return upper->MouseInControl() && !lower->MouseInControl(); }));
+  EXPECT_EQ(upper->CurrentColor(), kBlue);
+  EXPECT_EQ(lower->CurrentColor(), kRed);
+  PointerTo(kOnSlice);
+  ASSERT_TRUE(testsupport::PumpUntil([&] { return lower->MouseInControl() && !upper->MouseInControl(); }));
 }
 
 TEST_F(PieButtonInputTest, RightPressStartsTheMenuTimerReleaseAndLeaveStopIt) {
@@ -177,6 +206,8 @@ TEST_F(PieButtonInputTest, DraggingTheCentreMovesTheRingAndHidesTheHint) {
   // The window manager's move loop runs inside this thread's message handling: input comes from another.
   std::atomic<bool> done{false};
   std::thread user([&] {
+    testsupport::InputMoveTo(start.x, start.y);
+    Sleep(50);
     testsupport::PressButton(false);
     Sleep(100);
     for (int step = 1; step <= 8; ++step) {
