@@ -3,7 +3,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
+#include <cstring>
 #include <string_view>
+#include <vector>
 
 #include "GDIButtons/ButtonGroup.h"
 #include "GDIButtons/ButtonGroupItems.h"
@@ -188,6 +191,7 @@ void THintGDIButton::UpdateLayered() {
     DrawPie(*image_, PieRect());
     PushImage();
     DrawOverlay(*image_);
+    ShapeToInk();
     return;
   }
   RECT part = TextCover();
@@ -206,7 +210,41 @@ void THintGDIButton::UpdateLayered() {
   PushImage();
 }
 
+void THintGDIButton::ShapeToInk() {
+  // Runs of pixels with any alpha, row by row: the region the system hit-tests and shows.
+  std::vector<RECT> runs;
+  const int width = image_->Width();
+  for (int y = 0; y < image_->Height(); ++y) {
+    const std::uint32_t* row = image_->Pixels() + static_cast<size_t>(y) * static_cast<size_t>(width);
+    for (int x = 0; x < width;) {
+      if (row[x] == 0) {
+        ++x;
+        continue;
+      }
+      const int start = x;
+      while (x < width && row[x] != 0) ++x;
+      runs.push_back(RECT{start, y, x, y + 1});
+    }
+  }
+  std::vector<std::byte> buffer(sizeof(RGNDATAHEADER) + runs.size() * sizeof(RECT));
+  auto* data = reinterpret_cast<RGNDATA*>(buffer.data());
+  data->rdh.dwSize = sizeof(RGNDATAHEADER);
+  data->rdh.iType = RDH_RECTANGLES;
+  data->rdh.nCount = static_cast<DWORD>(runs.size());
+  data->rdh.nRgnSize = static_cast<DWORD>(runs.size() * sizeof(RECT));
+  data->rdh.rcBound = RECT{0, 0, width, image_->Height()};
+  std::memcpy(data->Buffer, runs.data(), runs.size() * sizeof(RECT));
+  HRGN region = ExtCreateRegion(nullptr, static_cast<DWORD>(buffer.size()), data);
+  if (!region) return;
+  // The system owns the region from here on.
+  if (!SetWindowRgn(Handle(), region, FALSE)) DeleteObject(region);
+}
+
 void THintGDIButton::PushImage() {
+  // Layered windows are hit-tested by their pixels' alpha on Windows, by their rectangle on some other
+  // window systems (Wine): the region keeps the transparent part of the box from taking the pointer
+  // off the ring below it.
+  ShapeToInk();
   // Left and Top are the frame's screen position; the image sits at its place inside the frame.
   PushSurfaceAt(*image_, kHintPushAlpha, POINT{Left() + imageOrigin_.x, Top() + imageOrigin_.y});
 }

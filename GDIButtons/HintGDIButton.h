@@ -65,7 +65,9 @@ class THintGDIButton : public TDragGDIButton {
   void MakeImage(const RECT& part);
   // Whether image_ has ink on an edge that lies inside the frame.
   bool InkOnInnerEdge() const;
-  // Pushes image_ at its place in the frame.
+  // Limits the window to the pixels of image_ that have any alpha, for showing and for hit-testing.
+  void ShapeToInk();
+  // Shapes the window to image_ and pushes image_ at its place in the frame.
   void PushImage();
 
   int fontSize_ = vantel::kHintFontSize;

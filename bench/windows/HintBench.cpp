@@ -1,10 +1,9 @@
-// Hover -> name pushed: the time from a hovered button handing its name to the hint window until the
-// window's new image has been pushed, on the virtual desktop this runs on (VANTEL_SCREEN sets its size).
-// Compares the hint window with a baseline that builds a fresh desktop-sized image for every hover.
-#include <ole2.h>
-
+// Hover -> name pushed: the time from a hovered button handing its name to the hint window (text, show,
+// repaint now) until the window's new image has been pushed, on the virtual desktop this runs on
+// (VANTEL_SCREEN sets its size). Compares the hint window with the straightforward render that builds a
+// fresh desktop-sized image for every hover and pushes all of it, and shows what the pushes themselves cost.
+// Usage: HintBench [runs]   (default 60 timed hovers; the median is the figure to compare)
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -14,12 +13,10 @@
 #include "GDIButtons/DragGDIButton.h"
 #include "GDIButtons/GDIButtonClass.h"
 #include "GDIButtons/HintGDIButton.h"
+#include "bench/windows/BenchSupport.h"
 #include "framework/Forms.h"
-#include "framework/GdiPlusSession.h"
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
 
 // The straightforward render: a new desktop-sized image per hover, pushed whole.
 class TFreshImageHint : public THintGDIButton {
@@ -27,32 +24,6 @@ class TFreshImageHint : public THintGDIButton {
   using THintGDIButton::THintGDIButton;
   void UpdateLayered() override { TCustomGDIButton::UpdateLayered(); }
 };
-
-struct Summary {
-  double median = 0, p90 = 0, max = 0;
-};
-
-Summary Summarise(std::vector<double> ms) {
-  std::sort(ms.begin(), ms.end());
-  Summary s;
-  if (ms.empty()) return s;
-  s.median = ms.size() % 2 ? ms[ms.size() / 2] : (ms[ms.size() / 2 - 1] + ms[ms.size() / 2]) / 2;
-  s.p90 = ms[std::min(ms.size() - 1, ms.size() * 9 / 10)];
-  s.max = ms.back();
-  return s;
-}
-
-void Pump() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-}
-
-double Ms(Clock::duration d) {
-  return std::chrono::duration<double, std::milli>(d).count();
-}
 
 // Names a ring might hold: Latin, Chinese, mixed, long.
 const std::vector<std::wstring> kNames = {
@@ -66,90 +37,81 @@ const std::vector<std::wstring> kNames = {
     L"Vantel 使用说明.pdf",
 };
 
+// A 180 px ring in the middle of the desktop with a hint window of class Hint; times one hover per run,
+// the mouse leaving (hide) between runs untimed.
 template <class Hint>
-Summary MeasureHovers(TForm& form, int hovers) {
-  TGDIButtonClass buttons = [](TComponent* owner, const std::wstring&) -> std::unique_ptr<TCustomGDIButton> {
-    return std::make_unique<TDragGDIButton>(owner,
+bench::Result MeasureHovers(const std::string& name, TForm& owner, bench::Options options) {
+  TGDIButtonClass buttons = [](TComponent* o, const std::wstring&) -> std::unique_ptr<TCustomGDIButton> {
+    return std::make_unique<TDragGDIButton>(o,
                                             TButtonColors{MakeColor(40, 90, 200), MakeColor(230, 140, 20)});
   };
-  TGDICustomButtonGroup group(&form, buttons, {}, HintWindowClass<Hint>());
+  TGDICustomButtonGroup group(&owner, buttons, {}, HintWindowClass<Hint>());
   group.SetWidth(180);
   group.SetHeight(180);
   group.ShowAll();
   auto* hint = static_cast<THintGDIButton*>(group.HintWindow());
-  Pump();
-  std::vector<double> times;
-  for (int i = 0; i < hovers + 3; ++i) {
-    const std::wstring& name = kNames[static_cast<size_t>(i) % kNames.size()];
-    const Clock::time_point start = Clock::now();
-    hint->ShowHintText(name);  // what a hovered button does: text, show, repaint now
-    const Clock::time_point pushed = Clock::now();
-    if (i >= 3) times.push_back(Ms(pushed - start));  // the first ones warm up fonts and caches
-    Pump();
-    hint->HideHintText();  // the mouse leaves
-    Pump();
-  }
-  return Summarise(times);
+  size_t next = 0;
+  options.Prepare = [hint] {
+    hint->HideHintText();
+    bench::PumpMessages();
+  };
+  return bench::Measure(
+      name, [&] { hint->ShowHintText(kNames[next++ % kNames.size()]); }, options);
 }
 
-// The raw cost of pushing a desktop-sized image, whole and as a text-sized part, to a layered window.
-void MeasurePushes(TForm& form, int rounds) {
+// The raw cost of pushing a desktop-sized image to a layered window, whole and with a text-sized dirty
+// part, and of making such an image.
+void MeasurePushes(bench::Table& table, TForm& owner, bench::Options options) {
   const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
   const int height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
-  THintGDIButton window(&form);
-  window.SetBounds(0, 0, width, height);
-  window.Show();
+  THintGDIButton window(&owner);
   TLayeredSurface surface(width, height);
   BLENDFUNCTION blend{AC_SRC_OVER, 0, 150, AC_SRC_ALPHA};
   POINT destination{0, 0}, source{0, 0};
   SIZE size{width, height};
   RECT part{600, 300, 1000, 360};
-  std::vector<double> whole, partial, allocate;
-  for (int i = 0; i < rounds; ++i) {
-    Clock::time_point t = Clock::now();
-    UpdateLayeredWindow(window.Handle(), nullptr, &destination, &size, surface.DC(), &source, 0, &blend,
-                        ULW_ALPHA);
-    whole.push_back(Ms(Clock::now() - t));
-    UPDATELAYEREDWINDOWINFO info{sizeof(info), nullptr, &destination, &size,     surface.DC(),
-                                 &source,      0,       &blend,       ULW_ALPHA, &part};
-    t = Clock::now();
-    UpdateLayeredWindowIndirect(window.Handle(), &info);
-    partial.push_back(Ms(Clock::now() - t));
-    t = Clock::now();
-    { TLayeredSurface fresh(width, height); }
-    allocate.push_back(Ms(Clock::now() - t));
-    Pump();
-  }
-  const Summary w = Summarise(whole), p = Summarise(partial), a = Summarise(allocate);
-  std::printf("  push whole image           median %7.2f ms  p90 %7.2f  max %7.2f\n", w.median, w.p90, w.max);
-  std::printf("  push 400x60 dirty part     median %7.2f ms  p90 %7.2f  max %7.2f\n", p.median, p.p90, p.max);
-  std::printf("  make + clear desktop image median %7.2f ms  p90 %7.2f  max %7.2f\n", a.median, a.p90, a.max);
-}
-
-void Print(const char* what, const Summary& s) {
-  std::printf("  %-26s median %7.2f ms  p90 %7.2f  max %7.2f  %s\n", what, s.median, s.p90, s.max,
-              s.p90 <= 1000.0 / 60 ? "(within a 60 Hz frame)" : "(slower than a 60 Hz frame)");
+  UpdateLayeredWindow(window.Handle(), nullptr, &destination, &size, surface.DC(), &source, 0, &blend,
+                      ULW_ALPHA);
+  options.Prepare = [] { bench::PumpMessages(); };
+  table.Add(bench::Measure(
+      "push a desktop image, whole",
+      [&] {
+        UpdateLayeredWindow(window.Handle(), nullptr, &destination, &size, surface.DC(), &source, 0, &blend,
+                            ULW_ALPHA);
+      },
+      options));
+  table.Add(bench::Measure(
+      "push a desktop image, 400x60 dirty",
+      [&] {
+        UPDATELAYEREDWINDOWINFO info{sizeof(info), nullptr, &destination, &size,     surface.DC(),
+                                     &source,      0,       &blend,       ULW_ALPHA, &part};
+        UpdateLayeredWindowIndirect(window.Handle(), &info);
+      },
+      options));
+  table.Add(bench::Measure(
+      "make a desktop image", [&] { TLayeredSurface fresh(width, height); }, options));
 }
 
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  int hovers = 40;
-  if (argc > 1) hovers = std::max(1, _wtoi(argv[1]));
-  SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
-  const HRESULT ole = OleInitialize(nullptr);
-  {
-    GdiPlusSession gdiplus;
-    TApplication application;
-    TScreen screen;
-    TForm form(nullptr);
-    std::printf("Hint window, hover -> name pushed, virtual desktop %d x %d, %d hovers\n",
-                GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN), hovers);
-    Print("text-sized window", MeasureHovers<THintGDIButton>(form, hovers));
-    // Fewer rounds: under Wine without a window manager, hiding a desktop-sized window waits 2 s for one.
-    Print("fresh image per hover", MeasureHovers<TFreshImageHint>(form, std::min(hovers, 15)));
-    MeasurePushes(form, std::max(5, hovers / 4));
-  }
-  if (SUCCEEDED(ole)) OleUninitialize();
+  bench::Session session;
+  bench::Options options;
+  options.Runs = 60;
+  options.Warmup = 3;
+  if (argc > 1) options.Runs = std::max(1, _wtoi(argv[1]));
+  TForm owner(nullptr);
+
+  const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+  const int height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+  bench::Table table("Hint window, hover -> name pushed (" + std::to_string(width) + "x" +
+                     std::to_string(height) + " virtual desktop; a 60 Hz frame is 16667 us)");
+  table.Add(MeasureHovers<THintGDIButton>("hover, hint window", owner, options));
+  // Fewer runs: under Wine without a window manager, hiding a desktop-sized window waits 2 s for one.
+  bench::Options few = options;
+  few.Runs = std::min(options.Runs, 15);
+  table.Add(MeasureHovers<TFreshImageHint>("hover, fresh desktop image (before)", owner, few));
+  MeasurePushes(table, owner, few);
+  table.Print();
   return 0;
 }

@@ -334,6 +334,35 @@ TEST_F(HintWindowTest, ShowAndHideForTheHoveredButton) {
   EXPECT_EQ(hint.HintText, L"记事本");
 }
 
+TEST_F(HintWindowTest, OnlyTheTextsPixelsTakeThePointer) {
+  Ring ring = MakeRing(100, 300);
+  THintGDIButton& hint = *ring.hint;
+  hint.ShowHintText(L"agency");
+  const TPushedImage& image = hint.LastPushedImage();
+  HRGN region = CreateRectRgn(0, 0, 0, 0);
+  ASSERT_NE(GetWindowRgn(hint.Handle(), region), ERROR);
+  int inside = 0;
+  for (int y = 0; y < image.Height; ++y) {
+    for (int x = 0; x < image.Width; ++x) {
+      const bool ink = image.Pixel(x, y) != 0;
+      ASSERT_EQ(PtInRegion(region, x, y) != FALSE, ink) << "at (" << x << ", " << y << ")";
+      inside += ink;
+    }
+  }
+  DeleteObject(region);
+  EXPECT_GT(inside, 30);
+
+  // The box reaches into the ring's square below the text; there the pointer finds the ring, not the hint.
+  ASSERT_GT(image.Destination.y + image.Height, 302);
+  const POINT below{image.Destination.x + 2, image.Destination.y + image.Height - 1};
+  ASSERT_GE(below.y, 300);
+  EXPECT_EQ(WindowFromPoint(below), ring.group->CentreButton()->Handle());
+
+  hint.ShowHintText(L"");  // nothing shown: nothing takes the pointer
+  const POINT corner{hint.LastPushedImage().Destination.x, hint.LastPushedImage().Destination.y};
+  EXPECT_NE(WindowFromPoint(corner), hint.Handle());
+}
+
 TEST_F(HintWindowTest, MovingTheFrameMovesTheShownText) {
   Ring ring = MakeRing();
   THintGDIButton& hint = *ring.hint;
