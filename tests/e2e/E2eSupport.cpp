@@ -263,7 +263,9 @@ std::vector<WindowInfo> VantelProcess::RingWindows() const {
   const int desktopWidth = GetSystemMetrics(SM_CXVIRTUALSCREEN);
   std::vector<WindowInfo> ring;
   for (const WindowInfo& w : Windows())
-    if (w.visible && (w.exStyle & WS_EX_LAYERED) && w.Width() > 0 && w.Width() < desktopWidth) ring.push_back(w);
+    if (w.visible && (w.exStyle & WS_EX_LAYERED) && w.Width() >= 100 && w.Width() == w.Height() &&
+        w.Width() < desktopWidth)
+      ring.push_back(w);
   return ring;
 }
 

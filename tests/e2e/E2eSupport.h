@@ -87,7 +87,7 @@ class VantelProcess {
   HWND MessageBoxWindow() const;
   // The text of a message box: its longest static text.
   static std::wstring MessageBoxText(HWND box);
-  // The ring: visible layered windows of ring size (the desktop-sized hint window left out).
+  // The ring: visible layered square windows (the hint window, sized to its text, left out).
   std::vector<WindowInfo> RingWindows() const;
   // The main (settings) window.
   HWND MainWindow() const;

@@ -1,0 +1,117 @@
+// Files dragged onto the ring by another program with OLE drag and drop, and launching a dropped program.
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "tests/e2e/ProgramTest.h"
+
+namespace e2e {
+namespace {
+
+class DropTest : public ProgramTest {
+ protected:
+  // A centre record and three empty segments: the ring tops up to four segments, the fourth unrecorded.
+  std::vector<Record> Records(const std::string& firstPath = "") const {
+    return {{1, "", TestGuid(16)}, {0, firstPath, TestGuid(1)}, {0, "", TestGuid(2)}, {0, "", TestGuid(3)}};
+  }
+
+  // Our drag source drags `file` from an empty corner onto `target` and drops it there by itself, while
+  // the left or right mouse button is held as a user's hand would hold it. Returns its exit code.
+  long DragFileOnto(const std::filesystem::path& file, POINT target, bool rightButton) {
+    const POINT park = Park();
+    SetCursorPos(park.x, park.y);  // the button goes down on the empty corner, not on the ring
+    Sleep(100);
+    HoldMouseButton(rightButton, true);
+    const long code = e2e::Run(L"\"" + DragSourceProgram().wstring() + L"\" --at " + std::to_wstring(target.x) + L" " +
+                          std::to_wstring(target.y) + L" --from " + std::to_wstring(park.x) + L" " +
+                          std::to_wstring(park.y) + L" \"" + file.wstring() + L"\"");
+    HoldMouseButton(rightButton, false);
+    Settle(1000);
+    return code;
+  }
+
+  static constexpr long kCancelled = 100, kFailed = 101;
+};
+
+// How many pixels differ between two pictures in an area.
+int Changed(const Screenshot& a, const Screenshot& b, const RECT& area) {
+  int n = 0;
+  for (int y = area.top; y < area.bottom; ++y)
+    for (int x = area.left; x < area.right; ++x) {
+      const auto p = a.At(x, y), q = b.At(x, y);
+      if (std::abs(p.r - q.r) + std::abs(p.g - q.g) + std::abs(p.b - q.b) > 60) ++n;
+    }
+  return n;
+}
+
+TEST_F(DropTest, ALeftDropOnAnEmptySegmentShowsTheIconStoresTheRecordAndADoubleClickRunsIt) {
+  const std::filesystem::path marker = PlaceMarker(L"Marker.exe");
+  const std::string original = ConfigBytes(kGreen, kBlue, Records());
+  WriteBytes(folder_.Config(), original);
+  Start();
+  const RECT ring = WaitForRing(5);
+  Settle(1000);
+  const POINT target = SegmentPoint(ring, 0, 4);
+  const RECT iconArea{target.x - 20, target.y - 20, target.x + 20, target.y + 20};
+  const Screenshot before = Screenshot::Take();
+
+  const long code = DragFileOnto(marker, target, false);
+  EXPECT_NE(code, kCancelled);
+  EXPECT_NE(code, kFailed);
+
+  // The record of segment 0 gets the path, after its GUID (the loaded record had no path).
+  std::string expected = original;
+  const std::string line = "<ButtonInfo ButonType=\"0\" ButtonGuid=\"" + TestGuid(1) + "\"/>";
+  expected.replace(expected.find(line), line.size(),
+                   "<ButtonInfo ButonType=\"0\" ButtonGuid=\"" + TestGuid(1) + "\" ButtonFilePath=\"" +
+                       ConfigPath(marker) + "\"/>");
+  EXPECT_EQ(ReadBytes(folder_.Config()), expected);
+  EXPECT_EQ(program_->RingWindows().size(), 5u) << "a drop on an empty segment adds none";
+  const POINT away = Park();
+  pointer::MoveTo(away.x, away.y);
+  Settle();
+  EXPECT_GT(Changed(before, Screenshot::Take(), iconArea), 100) << "the file's icon shows on the segment";
+
+  pointer::DoubleClick(target.x, target.y);
+  const std::filesystem::path ran = folder_ / L"Marker.exe.ran";
+  EXPECT_TRUE(WaitFor([&] { return std::filesystem::exists(ran); }, 10000)) << "the double-click runs the program";
+}
+
+TEST_F(DropTest, ALeftDropOnAUsedSegmentAddsASegmentWithItsOwnRecord) {
+  const std::filesystem::path first = PlaceMarker(L"First.exe");
+  const std::filesystem::path second = PlaceMarker(L"Second.exe");
+  const std::string original = ConfigBytes(kGreen, kBlue, Records(ConfigPath(first)));
+  WriteBytes(folder_.Config(), original);
+  Start();
+  const RECT ring = WaitForRing(5);
+  Settle(1000);
+
+  DragFileOnto(second, SegmentPoint(ring, 0, 4), false);
+  WaitForRing(6);
+  const std::string stored = ReadBytes(folder_.Config());
+  const std::string kept = original.substr(0, original.size() - std::string("</Settings>\r\n").size());
+  ASSERT_EQ(stored.compare(0, kept.size(), kept), 0) << "the records before stay as they were:\n" << stored;
+  const std::string added = stored.substr(kept.size());
+  const std::regex record("  <ButtonInfo ButonType=\"0\" ButtonFilePath=\"" +
+                          std::regex_replace(ConfigPath(second), std::regex(R"([\\.^$|()\[\]{}*+?])"), R"(\$&)") +
+                          "\" ButtonGuid=\"\\{[0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-F]{12}\\}\"/>\r\n</Settings>\r\n");
+  EXPECT_TRUE(std::regex_match(added, record)) << "a new record for the new segment:\n" << added;
+}
+
+TEST_F(DropTest, ARightDropOnAUsedSegmentReplacesItsFile) {
+  const std::filesystem::path first = PlaceMarker(L"First.exe");
+  const std::filesystem::path second = PlaceMarker(L"Second.exe");
+  const std::string original = ConfigBytes(kGreen, kBlue, Records(ConfigPath(first)));
+  WriteBytes(folder_.Config(), original);
+  Start();
+  const RECT ring = WaitForRing(5);
+  Settle(1000);
+
+  DragFileOnto(second, SegmentPoint(ring, 0, 4), true);
+  EXPECT_EQ(ReadBytes(folder_.Config()), ConfigBytes(kGreen, kBlue, Records(ConfigPath(second))))
+      << "the record keeps its place and GUID and takes the new path";
+  EXPECT_EQ(program_->RingWindows().size(), 5u);
+}
+
+}  // namespace
+}  // namespace e2e
