@@ -67,6 +67,14 @@ ensure_prefix() {
                "Microsoft YaHei=WenQuanYi Micro Hei"; do
         printf '"%s"="%s"\r\n' "${f%%=*}" "${f#*=}"
       done
+      # Latin faces have no Chinese glyphs: Wine's text drawing falls back along these links, so
+      # the settings window's Chinese labels, buttons and caption are readable.
+      local link="hex(7):$(printf 'wqy-microhei.ttc,WenQuanYi Micro Hei\0\0' | iconv -f UTF-8 -t UTF-16LE | od -An -tx1 -v | tr -s ' \n' ',' | sed 's/^,//; s/,$//')"
+      printf '\r\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontLink\\SystemLink]\r\n'
+      for f in "MS Sans Serif" "Microsoft Sans Serif" "Tahoma" "Segoe UI" "Arial" "Liberation Sans" "Times New Roman" \
+               "Liberation Serif"; do
+        printf '"%s"=%s\r\n' "$f" "$link"
+      done
     } | iconv -f UTF-8 -t UTF-16 >"$reg"
     "$wine_bin" regedit /S "$reg" >>"$state/wineboot.log" 2>&1
     "$wineserver_bin" -w
