@@ -78,7 +78,11 @@ void TXmlDocument::LoadFromBytes(std::string_view bytes) {
   const std::string_view body = bytes.substr(detected.BomLength);
   // 8-bit input read as UTF-8 text is converted until a declaration says the bytes are UTF-8.
   const bool convertsLatin1 = FUtf8Text && detected.Encoding == TXmlEncoding::Ansi8Bit;
-  TXmlParser parser(*this, XmlEncoding::Decode(body, detected.Encoding, FUtf8Text),
+  // Bytes taken as they stand are read in place.
+  std::string decoded;
+  const bool keepsBytes = XmlEncoding::DecodeKeepsBytes(detected.Encoding, FUtf8Text);
+  if (!keepsBytes) decoded = XmlEncoding::Decode(body, detected.Encoding, FUtf8Text);
+  TXmlParser parser(*this, keepsBytes ? body : std::string_view(decoded),
                     convertsLatin1 ? body : std::string_view());
   parser.ParseDocument(*FNodes);
 

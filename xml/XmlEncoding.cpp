@@ -111,6 +111,11 @@ std::size_t Latin1LengthOfUtf8(std::string_view converted) {
   return n;
 }
 
+bool DecodeKeepsBytes(TXmlEncoding encoding, bool utf8Text) {
+  return encoding != TXmlEncoding::Utf16BE && encoding != TXmlEncoding::Utf16LE &&
+         !(encoding == TXmlEncoding::Ansi8Bit && utf8Text);
+}
+
 std::string Decode(std::string_view bytes, TXmlEncoding encoding, bool utf8Text) {
   if (encoding == TXmlEncoding::Utf16BE || encoding == TXmlEncoding::Utf16LE) {
     const bool be = encoding == TXmlEncoding::Utf16BE;
@@ -147,7 +152,7 @@ std::string Decode(std::string_view bytes, TXmlEncoding encoding, bool utf8Text)
   return std::string(bytes);
 }
 
-std::string Encode(std::string_view text, TXmlEncoding encoding, bool utf8Text) {
+std::string Encode(std::string text, TXmlEncoding encoding, bool utf8Text) {
   switch (encoding) {
     case TXmlEncoding::Utf8: {
       std::string out = "\xEF\xBB\xBF";
@@ -170,7 +175,7 @@ std::string Encode(std::string_view text, TXmlEncoding encoding, bool utf8Text) 
       return out;
     }
     default:
-      return std::string(text);
+      return text;
   }
 }
 

@@ -32,9 +32,12 @@ bool IsSupported(TXmlEncoding encoding);
 // mode is narrowed to a byte per character; characters above 255 become numeric references, which
 // read back as the same character (a byte replacement would lose them at the next save).
 std::string Decode(std::string_view bytes, TXmlEncoding encoding, bool utf8Text);
+// Whether Decode gives the bytes as they stand (the reader then reads them in place).
+bool DecodeKeepsBytes(TXmlEncoding encoding, bool utf8Text);
 
-// The file's bytes for the document's text, with the byte-order mark of UTF-8 and UTF-16.
-std::string Encode(std::string_view text, TXmlEncoding encoding, bool utf8Text);
+// The file's bytes for the document's text, with the byte-order mark of UTF-8 and UTF-16 (text
+// taken as it stands is moved through).
+std::string Encode(std::string text, TXmlEncoding encoding, bool utf8Text);
 
 // 8-bit text taken as Latin-1 (the pure code knows no code page).
 std::string Latin1ToUtf8(std::string_view text);

@@ -63,21 +63,38 @@ TXmlNode* TXmlNode::NewChild(std::string_view name) {
   return raw;
 }
 
-TXmlNode::TAttribute TXmlNode::MakeAttribute(std::string entry) {
+namespace {
+std::size_t NameLengthOf(std::string_view entry) {
   const std::size_t eq = entry.find('=');
-  const std::size_t nameLength = eq == std::string::npos ? entry.size() : eq;
-  return TAttribute{std::move(entry), nameLength};
+  return eq == std::string_view::npos ? entry.size() : eq;
+}
+}  // namespace
+
+void TXmlNode::AppendEntry(std::string_view entry) {
+  FAttributes.push_back(TAttribute{FAttributeText.size(), entry.size(), NameLengthOf(entry)});
+  FAttributeText.append(entry);
+}
+
+void TXmlNode::ReplaceEntry(std::size_t index, std::string_view entry) {
+  TAttribute& a = FAttributes[index];
+  FAttributeText.replace(a.Offset, a.Size, entry);
+  const std::size_t oldSize = a.Size;
+  a.Size = entry.size();
+  a.NameLength = NameLengthOf(entry);
+  // The entries after this one move by the difference in length.
+  for (std::size_t i = index + 1; i < FAttributes.size(); ++i)
+    FAttributes[i].Offset = FAttributes[i].Offset - oldSize + a.Size;
 }
 
 std::string_view TXmlNode::AttributeName(int index) const {
   const TAttribute& a = FAttributes.at(static_cast<std::size_t>(index));
-  return std::string_view(a.Entry).substr(0, a.NameLength);
+  return EntryText(a).substr(0, a.NameLength);
 }
 
 std::string_view TXmlNode::AttributeStoredValue(int index) const {
   const TAttribute& a = FAttributes.at(static_cast<std::size_t>(index));
-  if (a.NameLength >= a.Entry.size()) return {};
-  return std::string_view(a.Entry).substr(a.NameLength + 1);
+  if (a.NameLength >= a.Size) return {};
+  return EntryText(a).substr(a.NameLength + 1);
 }
 
 std::string TXmlNode::AttributeValue(int index) const {
@@ -91,8 +108,7 @@ bool TXmlNode::Utf8Text() const {
 int TXmlNode::FindAttribute(std::string_view name) const {
   for (std::size_t i = 0; i < FAttributes.size(); ++i) {
     const TAttribute& a = FAttributes[i];
-    if (a.NameLength == name.size() &&
-        XmlText::SameText(std::string_view(a.Entry).substr(0, a.NameLength), name))
+    if (a.NameLength == name.size() && XmlText::SameText(EntryText(a).substr(0, a.NameLength), name))
       return static_cast<int>(i);
   }
   return -1;
@@ -114,18 +130,20 @@ std::string Entry(std::string_view name, std::string_view value) {
 
 void TXmlNode::SetAttribute(std::string_view name, std::string_view value) {
   const int i = FindAttribute(name);
+  // The entry is made before the list changes: name or value may be views of this node's text.
+  const std::string entry = Entry(name, value);
   if (i < 0)
-    AppendAttribute(name, value);
+    AppendEntry(entry);
   else
-    FAttributes[static_cast<std::size_t>(i)] = MakeAttribute(Entry(name, value));
+    ReplaceEntry(static_cast<std::size_t>(i), entry);
 }
 
 void TXmlNode::AppendAttribute(std::string_view name, std::string_view value) {
-  FAttributes.push_back(MakeAttribute(Entry(name, value)));
+  AppendEntry(Entry(name, value));
 }
 
 void TXmlNode::AppendAttributeEntry(std::string entry) {
-  FAttributes.push_back(MakeAttribute(std::move(entry)));
+  AppendEntry(entry);
 }
 
 std::int32_t TXmlNode::AttributeAsInteger(std::string_view name, std::int32_t defaultValue) const {
@@ -154,6 +172,6 @@ void TXmlNode::StoreStringAttribute(std::string_view name, std::string_view valu
     AppendAttribute(name, value);
     return;
   }
-  TAttribute& a = FAttributes[static_cast<std::size_t>(i)];
-  a = MakeAttribute(Entry(std::string_view(a.Entry).substr(0, a.NameLength), value));
+  const TAttribute& a = FAttributes[static_cast<std::size_t>(i)];
+  ReplaceEntry(static_cast<std::size_t>(i), Entry(EntryText(a).substr(0, a.NameLength), value));
 }

@@ -60,7 +60,7 @@ class TXmlNode {
 
   // Attributes: entries name=quoted-value, in insertion order, exactly as they are written.
   int AttributeCount() const { return static_cast<int>(FAttributes.size()); }
-  std::string_view AttributeEntry(int index) const { return FAttributes.at(index).Entry; }
+  std::string_view AttributeEntry(int index) const { return EntryText(FAttributes.at(static_cast<std::size_t>(index))); }
   std::string_view AttributeName(int index) const;
   std::string_view AttributeStoredValue(int index) const;  // still quoted and escaped
   std::string AttributeValue(int index) const;             // unquoted and unescaped
@@ -81,11 +81,18 @@ class TXmlNode {
   void StoreStringAttribute(std::string_view name, std::string_view value, std::string_view defaultValue);
 
  private:
+  // The entries stand one after another in FAttributeText, in their order: a node's attributes
+  // take two allocations however many there are.
   struct TAttribute {
-    std::string Entry;
+    std::size_t Offset;      // where the entry starts in FAttributeText
+    std::size_t Size;
     std::size_t NameLength;  // the entry's text before its first "=" (all of it without one)
   };
-  static TAttribute MakeAttribute(std::string entry);
+  std::string_view EntryText(const TAttribute& a) const {
+    return std::string_view(FAttributeText).substr(a.Offset, a.Size);
+  }
+  void AppendEntry(std::string_view entry);
+  void ReplaceEntry(std::size_t index, std::string_view entry);
   int FindAttribute(std::string_view name) const;
   bool Utf8Text() const;
 
@@ -96,6 +103,7 @@ class TXmlNode {
   TXmlNode* FParent = nullptr;
   std::string FName;
   std::string FValue;
+  std::string FAttributeText;
   std::vector<TAttribute> FAttributes;
   std::vector<std::unique_ptr<TXmlNode>> FChildren;
   TXmlElementType FElementType = TXmlElementType::Element;

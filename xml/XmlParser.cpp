@@ -6,6 +6,7 @@
 #include "xml/XmlError.h"
 #include "xml/XmlText.h"
 
+#include <array>
 #include <cstring>
 
 using XmlText::IsBlank;
@@ -48,8 +49,10 @@ void SplitNameAndValue(TXmlNode& node, std::string_view text) {
 
 }  // namespace
 
-TXmlParser::TXmlParser(TXmlDocument& document, std::string text, std::string_view latin1Source)
-    : FDocument(document), FText(std::move(text)), FLatin1Source(latin1Source) {}
+TXmlParser::TXmlParser(TXmlDocument& document, std::string_view text, std::string_view latin1Source)
+    : FDocument(document), FText(text), FLatin1Source(latin1Source) {
+  FPieces.reserve(16);
+}
 
 void TXmlParser::SkipBlanks() {
   while (FPos < FText.size() && IsBlank(FText[FPos])) ++FPos;
@@ -65,14 +68,16 @@ TXmlNode& TXmlParser::NewChildNode(TXmlNode& parent) {
 void TXmlParser::SwitchToUtf8() {
   if (FLatin1Source.empty()) return;
   // Everything read so far was converted; from here on the source's bytes are taken as they stand.
-  const std::size_t consumed = XmlEncoding::Latin1LengthOfUtf8(std::string_view(FText).substr(0, FPos));
-  FText.resize(FPos);
-  FText.append(FLatin1Source.substr(consumed));
+  // Nothing before the current position is read again, so the reader moves over to the source.
+  FPos = XmlEncoding::Latin1LengthOfUtf8(FText.substr(0, FPos));
+  FText = FLatin1Source;
   FLatin1Source = {};
 }
 
 void TXmlParser::ParseDocument(TXmlNode& topLevel) {
-  topLevel.ClearChildren();
+  // Freed when the parse ends, also by an error (each node frees its own subtree without recursion).
+  const std::vector<std::unique_ptr<TXmlNode>> previous = std::move(topLevel.FChildren);
+  topLevel.FChildren.clear();
   while (!AtEnd()) {
     // Text outside markup at the top level makes no node: skip a whole run of it at once.
     SkipBlanks();
@@ -96,7 +101,9 @@ void TXmlParser::ParseNode(TXmlNode& node, int depth) {
     ++FPos;
     return;
   }
-  const std::string_view rest = std::string_view(FText).substr(FPos);
+  // Every other kind of markup begins with "<!" or "<?".
+  if (FPos + 1 < FText.size() && FText[FPos + 1] != '!' && FText[FPos + 1] != '?') return ParseElement(node, depth);
+  const std::string_view rest = FText.substr(FPos);
   for (const TMarkup& m : MarkupTable) {
     if (rest.substr(0, m.Start.size()) != m.Start) continue;
     node.SetElementType(m.Type);
@@ -125,8 +132,8 @@ void TXmlParser::ParseNode(TXmlNode& node, int depth) {
 void TXmlParser::ReadUntil(TXmlNode& node, std::string_view start, std::string_view end) {
   const std::size_t from = FPos + start.size();
   const std::size_t stop = FText.find(end, from);
-  if (stop == std::string::npos) XmlErrors::Raise(XmlErrors::MissingMarkupEnd(end, start));
-  node.SetValue(FText.substr(from, stop - from));
+  if (stop == std::string_view::npos) XmlErrors::Raise(XmlErrors::MissingMarkupEnd(end, start));
+  node.SetValue(std::string(FText.substr(from, stop - from)));
   FPos = stop + end.size();
 }
 
@@ -139,7 +146,7 @@ std::size_t TXmlParser::FindOutsideQuotes(std::size_t from, std::string_view end
     const char c = FText[i];
     if (c == '"' || c == '\'') {
       const std::size_t close = FText.find(c, i + 1);
-      if (close == std::string::npos) return std::string::npos;
+      if (close == std::string_view::npos) return std::string_view::npos;
       i = close;
     } else if (questionGt) {
       if (c == '?' && i + 1 < size && FText[i + 1] == '>') return i;
@@ -147,25 +154,24 @@ std::size_t TXmlParser::FindOutsideQuotes(std::size_t from, std::string_view end
       return i;
     }
   }
-  return std::string::npos;
+  return std::string_view::npos;
 }
 
 void TXmlParser::ParseAttributesOnly(TXmlNode& node, std::string_view start, std::string_view name) {
   const std::size_t from = FPos + start.size();
   const std::size_t stop = FindOutsideQuotes(from, {}, true);
-  if (stop == std::string::npos) XmlErrors::Raise(XmlErrors::MissingMarkupEnd("?>", start));
+  if (stop == std::string_view::npos) XmlErrors::Raise(XmlErrors::MissingMarkupEnd("?>", start));
   node.SetElementName(name);
-  SplitTag(std::string_view(FText).substr(from, stop - from), false, FPieces);
-  node.FAttributes.reserve(FPieces.size());
-  for (std::string& piece : FPieces) node.AppendAttributeEntry(std::move(piece));
+  SplitTag(FText.substr(from, stop - from));
+  StorePieces(node, false);
   FPos = stop + 2;
 }
 
 void TXmlParser::ParseDtdDeclaration(TXmlNode& node, std::string_view start) {
   const std::size_t from = FPos + start.size();
   const std::size_t stop = FindOutsideQuotes(from, ">", false);
-  if (stop == std::string::npos) XmlErrors::Raise(XmlErrors::MissingMarkupEnd(">", start));
-  SplitNameAndValue(node, std::string_view(FText).substr(from, stop - from));
+  if (stop == std::string_view::npos) XmlErrors::Raise(XmlErrors::MissingMarkupEnd(">", start));
+  SplitNameAndValue(node, FText.substr(from, stop - from));
   FPos = stop + 1;
 }
 
@@ -173,8 +179,8 @@ void TXmlParser::ParseDocType(TXmlNode& node, int depth) {
   constexpr std::string_view Start = "<!DOCTYPE";
   const std::size_t from = FPos + Start.size();
   const std::size_t stop = FindOutsideQuotes(from, ">[", false);
-  if (stop == std::string::npos) XmlErrors::Raise(XmlErrors::MissingMarkupEnd(">", Start));
-  SplitNameAndValue(node, std::string_view(FText).substr(from, stop - from));
+  if (stop == std::string_view::npos) XmlErrors::Raise(XmlErrors::MissingMarkupEnd(">", Start));
+  SplitNameAndValue(node, FText.substr(from, stop - from));
   FPos = stop;
   if (FText[FPos] == '>') {
     ++FPos;
@@ -188,7 +194,7 @@ void TXmlParser::ParseDocType(TXmlNode& node, int depth) {
     const char c = FText[FPos];
     if (c == ']') {
       const std::size_t gt = FText.find('>', FPos + 1);
-      if (gt == std::string::npos) XmlErrors::Raise(XmlErrors::MissingMarkupEnd("]>", Start));
+      if (gt == std::string_view::npos) XmlErrors::Raise(XmlErrors::MissingMarkupEnd("]>", Start));
       FPos = gt + 1;
       return;
     }
@@ -201,50 +207,91 @@ void TXmlParser::ParseDocType(TXmlNode& node, int depth) {
   }
 }
 
+namespace {
+// How the start-tag scanner treats each byte.
+enum TTagByte : unsigned char { Plain, Blank, Gt, Quote };
+constexpr auto TagBytes = [] {
+  std::array<unsigned char, 256> kinds{};
+  kinds['\t'] = kinds['\n'] = kinds['\r'] = kinds[' '] = Blank;
+  kinds['>'] = Gt;
+  kinds['"'] = kinds['\''] = Quote;
+  return kinds;
+}();
+inline unsigned char TagByte(char c) {
+  return TagBytes[static_cast<unsigned char>(c)];
+}
+}  // namespace
+
 void TXmlParser::ParseElement(TXmlNode& node, int depth) {
-  const std::size_t from = FPos + 1;
-  const std::size_t stop = FindOutsideQuotes(from, ">", false);
-  std::size_t tagEnd = stop == std::string::npos ? FText.size() : stop;
-  FPos = stop == std::string::npos ? FText.size() : stop + 1;
-  // A "/" just before ">" closes the element at once.
-  const bool closed = stop != std::string::npos && tagEnd > from && FText[tagEnd - 1] == '/';
-  if (closed) --tagEnd;
-  SplitTag(std::string_view(FText).substr(from, tagEnd - from), true, FPieces);
+  // One pass over the start tag. It ends at the first ">" outside quotes (without one, at the end of
+  // the text), a "/" just before that ">" closes the element at once, and blanks separate its pieces;
+  // a quote without its partner runs to the end of the text.
+  const char* const text = FText.data();
+  const std::size_t size = FText.size();
+  FPieces.clear();
+  bool closed = false;
+  std::size_t i = FPos + 1;
+  for (;;) {
+    while (i < size && TagByte(text[i]) == Blank) ++i;
+    if (i >= size || text[i] == '>') break;
+    const std::size_t start = i;
+    while (i < size) {
+      const unsigned char kind = TagByte(text[i]);
+      if (kind == Plain) {
+        ++i;
+      } else if (kind == Quote) {
+        const void* close = std::memchr(text + i + 1, text[i], size - i - 1);
+        i = close ? static_cast<std::size_t>(static_cast<const char*>(close) - text) + 1 : size;
+      } else {
+        break;
+      }
+    }
+    std::size_t end = i;
+    if (i < size) {
+      if (text[i] == '>' && text[end - 1] == '/') {
+        closed = true;
+        --end;
+      }
+    } else {
+      while (end > start && IsBlank(text[end - 1])) --end;  // an open quote ran over the trailing blanks
+    }
+    if (end > start) FPieces.emplace_back(text + start, end - start);
+  }
+  FPos = i < size ? i + 1 : size;
   if (FPieces.empty()) XmlErrors::Raise(XmlErrors::MissingElementName);
+  StorePieces(node, true);
   node.SetElementType(TXmlElementType::Element);
-  node.FName = std::move(FPieces[0]);
-  node.FAttributes.reserve(FPieces.size() - 1);
-  for (std::size_t i = 1; i < FPieces.size(); ++i) node.AppendAttributeEntry(std::move(FPieces[i]));
   if (!closed) ParseContent(node, depth);
 }
 
 void TXmlParser::ParseContent(TXmlNode& node, int depth) {
-  std::string text;
+  // The text before each child (and before the close tag) is one stretch of the input.
+  std::string_view text;
   bool sawCR = false;
   bool hasMarkupChild = false;
   auto flush = [&] {
     if (!XmlText::IsAllBlank(text)) {
       TXmlNode& data = NewChildNode(node);
       data.SetElementType(TXmlElementType::CharData);
-      data.SetValue(text);
+      data.SetValue(std::string(text));
     }
-    text.clear();
+    text = {};
   };
   for (;;) {
     const std::size_t lt = FText.find('<', FPos);
-    const std::size_t stop = lt == std::string::npos ? FText.size() : lt;
-    if (!sawCR && std::memchr(FText.data() + FPos, '\r', stop - FPos)) sawCR = true;
-    text.append(FText, FPos, stop - FPos);
+    const std::size_t stop = lt == std::string_view::npos ? FText.size() : lt;
+    text = FText.substr(FPos, stop - FPos);
+    if (!sawCR && text.find('\r') != std::string_view::npos) sawCR = true;
     FPos = stop;
-    if (lt == std::string::npos) XmlErrors::Raise(XmlErrors::MissingCloseTag(node.Name()));
+    if (lt == std::string_view::npos) XmlErrors::Raise(XmlErrors::MissingCloseTag(node.Name()));
     std::size_t q = lt + 1;
     while (q < FText.size() && IsBlank(FText[q])) ++q;
     if (q >= FText.size()) XmlErrors::Raise(XmlErrors::MissingDataAfterLt(node.Name()));
     if (FText[q] == '/') {
       // Quote-aware like the start tag, so that a name holding a quoted ">" finds its close tag.
       const std::size_t gt = FindOutsideQuotes(q + 1, ">", false);
-      if (gt == std::string::npos) XmlErrors::Raise(XmlErrors::MissingGtInCloseTag(node.Name()));
-      if (!XmlText::SameText(XmlText::Trim(std::string_view(FText).substr(q + 1, gt - q - 1)), node.Name()))
+      if (gt == std::string_view::npos) XmlErrors::Raise(XmlErrors::MissingGtInCloseTag(node.Name()));
+      if (!XmlText::SameText(XmlText::Trim(FText.substr(q + 1, gt - q - 1)), node.Name()))
         XmlErrors::Raise(XmlErrors::IncorrectCloseTag(node.Name()));
       FPos = gt + 1;
       break;
@@ -274,21 +321,49 @@ void TXmlParser::ParseContent(TXmlNode& node, int depth) {
   }
 }
 
-std::vector<std::string> TXmlParser::SplitTag(std::string_view tag, bool firstIsName) {
-  std::vector<std::string> pieces;
-  SplitTag(tag, firstIsName, pieces);
-  return pieces;
+void TXmlParser::StorePieces(TXmlNode& node, bool firstIsName) {
+  std::size_t k = 0;
+  if (firstIsName) {
+    // Nothing is joined to an element's name: the writer puts a space after the name, and an
+    // attribute glued to it would not load again.
+    node.FName.assign(FPieces[0]);
+    k = 1;
+  }
+  if (k >= FPieces.size()) return;
+  // The pieces stand in order in the text: their span bounds the entries' length.
+  const std::string_view& last = FPieces.back();
+  node.FAttributes.reserve(node.FAttributes.size() + FPieces.size() - k);
+  node.FAttributeText.reserve(node.FAttributeText.size() +
+                              static_cast<std::size_t>(last.data() + last.size() - FPieces[k].data()));
+  // name = "value": a piece that begins with "=" is joined to the entry before, then a piece that
+  // begins with a quote to an entry before that holds "=" (one pass gives the same entries as the
+  // two joins in turn).
+  std::size_t entries = 0;
+  bool lastHasEquals = false;
+  for (; k < FPieces.size(); ++k) {
+    const std::string_view piece = FPieces[k];
+    const char first = piece[0];
+    if (entries > 0 && (first == '=' || ((first == '"' || first == '\'') && lastHasEquals))) {
+      TXmlNode::TAttribute& entry = node.FAttributes.back();  // its text ends the node's text
+      if (entry.NameLength == entry.Size) {
+        const std::size_t eq = piece.find('=');
+        entry.NameLength = entry.Size + (eq == std::string_view::npos ? piece.size() : eq);
+      }
+      node.FAttributeText.append(piece);
+      entry.Size += piece.size();
+      lastHasEquals = true;
+    } else {
+      node.AppendEntry(piece);
+      ++entries;
+      const TXmlNode::TAttribute& added = node.FAttributes.back();
+      lastHasEquals = added.NameLength < added.Size;
+    }
+  }
 }
 
-void TXmlParser::SplitTag(std::string_view tag, bool firstIsName, std::vector<std::string>& pieces) {
-  pieces.clear();
+void TXmlParser::SplitTag(std::string_view tag) {
+  FPieces.clear();
   tag = XmlText::Trim(tag);
-  // name = "value": a piece that begins with "=" is joined to the piece before, then a piece that
-  // begins with a quote to a piece before that holds "=" (one pass gives the same pieces as the two
-  // joins in turn). Nothing is joined to an element's name: the writer puts a space after the name,
-  // and an attribute glued to it would not load again.
-  const std::size_t firstTarget = firstIsName ? 1 : 0;
-  bool lastHasEquals = false;
   std::size_t i = 0;
   while (i < tag.size()) {
     while (i < tag.size() && IsBlank(tag[i])) ++i;
@@ -301,15 +376,6 @@ void TXmlParser::SplitTag(std::string_view tag, bool firstIsName, std::vector<st
         i = close == std::string_view::npos ? tag.size() : close + 1;
       }
     }
-    const std::string_view p = tag.substr(start, i - start);
-    if (p[0] == '=' && pieces.size() > firstTarget) {
-      pieces.back() += p;
-      lastHasEquals = true;
-    } else if ((p[0] == '"' || p[0] == '\'') && pieces.size() > firstTarget && lastHasEquals) {
-      pieces.back() += p;
-    } else {
-      pieces.emplace_back(p);
-      lastHasEquals = p.find('=') != std::string_view::npos;
-    }
+    FPieces.push_back(tag.substr(start, i - start));
   }
 }

@@ -4,7 +4,6 @@
 #include "xml/XmlNode.h"
 
 #include <cstddef>
-#include <string>
 #include <string_view>
 #include <vector>
 
@@ -12,18 +11,22 @@ class TXmlDocument;
 
 class TXmlParser {
  public:
-  // text: the decoded text. latin1Source: when not empty, text is this 8-bit source converted to
-  // UTF-8, and a declaration saying "UTF-8" switches to taking the rest of the source as it stands.
-  TXmlParser(TXmlDocument& document, std::string text, std::string_view latin1Source = {});
+  // text: the decoded text, which must stay while the parser reads it (it may be the caller's
+  // bytes). latin1Source: when not empty, text is this 8-bit source converted to UTF-8, and a
+  // declaration saying "UTF-8" switches to taking the rest of the source as it stands.
+  TXmlParser(TXmlDocument& document, std::string_view text, std::string_view latin1Source = {});
 
-  // Replaces the children of the top-level list; fails with "No root element found in xml".
+  // Replaces the children of the top-level list; fails with "No root element found in xml". The
+  // previous children are freed only at the end, so the text may be bytes held by them.
   void ParseDocument(TXmlNode& topLevel);
 
-  // A tag's text split into its pieces (an element's name first), then attribute entries as they stand.
-  static std::vector<std::string> SplitTag(std::string_view tag, bool firstIsName);
-  static void SplitTag(std::string_view tag, bool firstIsName, std::vector<std::string>& pieces);
-
  private:
+  // A tag's text split at blanks outside quotes into FPieces.
+  void SplitTag(std::string_view tag);
+  // FPieces into the node (an element's name first, then attribute entries as they stand), with
+  // name = "value" (blanks around "=") joined into one entry.
+  void StorePieces(TXmlNode& node, bool firstIsName);
+
   void ParseNode(TXmlNode& node, int depth);
   void ParseElement(TXmlNode& node, int depth);
   void ParseContent(TXmlNode& node, int depth);
@@ -40,8 +43,8 @@ class TXmlParser {
   bool AtEnd() const { return FPos >= FText.size(); }
 
   TXmlDocument& FDocument;
-  std::string FText;
+  std::string_view FText;
   std::size_t FPos = 0;
   std::string_view FLatin1Source;
-  std::vector<std::string> FPieces;  // scratch of SplitTag, kept between tags
+  std::vector<std::string_view> FPieces;  // views of FText, kept between tags
 };

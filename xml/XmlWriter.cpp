@@ -33,12 +33,11 @@ void TXmlWriter::Indent(int depth) {
 void TXmlWriter::AttributeText(const TXmlNode& node) {
   // Attributes whose value is empty are never written.
   for (const auto& a : node.FAttributes) {
-    const std::string_view stored = a.NameLength >= a.Entry.size()
-                                        ? std::string_view()
-                                        : std::string_view(a.Entry).substr(a.NameLength + 1);
+    const std::string_view entry = node.EntryText(a);
+    const std::string_view stored = a.NameLength >= a.Size ? std::string_view() : entry.substr(a.NameLength + 1);
     if (XmlText::UnquotesToEmpty(stored)) continue;
     FOut += ' ';
-    FOut += a.Entry;
+    FOut += entry;
   }
 }
 
