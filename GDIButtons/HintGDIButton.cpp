@@ -52,12 +52,6 @@ LONG Ceil(double v) {
   return static_cast<LONG>(std::clamp(std::ceil(v), -1e9, 1e9));
 }
 
-void Include(RECT& box, const RECT& r) {
-  RECT joined{};
-  UnionRect(&joined, &box, &r);
-  box = joined;
-}
-
 }  // namespace
 
 THintGDIButton::THintGDIButton(TComponent* owner, const TButtonColors& colors)
@@ -110,11 +104,11 @@ RECT THintGDIButton::TextCover() const {
   THintFont font(face, fontSize_);
   if (!font.Ok()) return {};
   const vantel::PointF origin = TextOrigin();
-  RECT cover{};
+  // The layout box GDI+ measures for the text, with half an em around it for overhangs and
+  // anti-aliasing. Should the measure fail, the estimate of an em per byte stands in. UpdateLayered
+  // makes room should ink still reach the edge.
   const vantel::WindowBounds estimate = vantel::HintTextBounds(origin, HintTextBytes(), fontSize_);
-  cover = RECT{estimate.Left, estimate.Top, estimate.Left + estimate.Width, estimate.Top + estimate.Height};
-  // The estimate holds an em per byte; the measured layout box holds what the face really needs. Half
-  // an em around it covers overhangs and anti-aliasing.
+  RECT cover{estimate.Left, estimate.Top, estimate.Left + estimate.Width, estimate.Top + estimate.Height};
   TLayeredSurface scratch(1, 1);
   if (std::unique_ptr<Gdiplus::Graphics> graphics = scratch.CreateGraphics()) {
     Gdiplus::RectF measured;
@@ -122,9 +116,8 @@ RECT THintGDIButton::TextCover() const {
     if (graphics->MeasureString(HintText.c_str(), -1, &font.font, layout, nullptr, &measured) ==
         Gdiplus::Ok) {
       const double margin = std::max(fontSize_, 0) / 2.0 + 2.0;
-      Include(cover,
-              RECT{Floor(measured.X - margin), Floor(measured.Y - margin),
-                   Ceil(measured.X + measured.Width + margin), Ceil(measured.Y + measured.Height + margin)});
+      cover = RECT{Floor(measured.X - margin), Floor(measured.Y - margin),
+                   Ceil(measured.X + measured.Width + margin), Ceil(measured.Y + measured.Height + margin)};
     }
   }
   const RECT window{0, 0, Width(), Height()};
