@@ -5,6 +5,12 @@
 #include "xml/XmlError.h"
 #include "xml/XmlText.h"
 
+#include <algorithm>
+#include <cstring>
+#include <limits>
+#include <new>
+#include <stdexcept>
+
 TXmlNode::TXmlNode(TXmlDocument* document) : FDocument(document) {}
 
 TXmlNode::~TXmlNode() {
@@ -70,31 +76,94 @@ std::size_t NameLengthOf(std::string_view entry) {
 }
 }  // namespace
 
-void TXmlNode::AppendEntry(std::string_view entry) {
-  FAttributes.push_back(TAttribute{FAttributeText.size(), entry.size(), NameLengthOf(entry)});
-  FAttributeText.append(entry);
+TXmlNode::TAttributeList::~TAttributeList() {
+  ::operator delete(FBlock);
 }
 
-void TXmlNode::ReplaceEntry(std::size_t index, std::string_view entry) {
-  TAttribute& a = FAttributes[index];
-  FAttributeText.replace(a.Offset, a.Size, entry);
-  const std::size_t oldSize = a.Size;
+const TXmlNode::TAttribute& TXmlNode::TAttributeList::At(std::size_t index) const {
+  if (index >= Count()) throw std::out_of_range("attribute index out of range");
+  return Entries()[index];
+}
+
+void TXmlNode::TAttributeList::Grow(std::size_t entries, std::size_t textBytes) {
+  const std::size_t count = Count();
+  const std::size_t textSize = FBlock ? FBlock->TextSize : 0;
+  // Far beyond any real list; the sizes below cannot overflow.
+  constexpr std::size_t Limit = std::numeric_limits<std::size_t>::max() / 8;
+  if (entries > Limit / sizeof(TAttribute) - count || textBytes > Limit - textSize)
+    throw std::length_error("attribute list too long");
+  std::size_t capacity = count + entries;
+  std::size_t textCapacity = textSize + textBytes;
+  if (FBlock) {
+    // Geometric growth keeps adding one entry after another linear.
+    capacity = capacity > FBlock->Capacity ? std::max(capacity, 2 * FBlock->Capacity) : FBlock->Capacity;
+    textCapacity = textCapacity > FBlock->TextCapacity ? std::max(textCapacity, 2 * FBlock->TextCapacity)
+                                                       : FBlock->TextCapacity;
+  }
+  auto* block = static_cast<THeader*>(
+      ::operator new(sizeof(THeader) + capacity * sizeof(TAttribute) + textCapacity));
+  *block = THeader{count, capacity, textSize, textCapacity};
+  if (FBlock) {
+    std::memcpy(reinterpret_cast<TAttribute*>(block + 1), Entries(), count * sizeof(TAttribute));
+    std::memcpy(reinterpret_cast<char*>(reinterpret_cast<TAttribute*>(block + 1) + capacity), TextData(),
+                textSize);
+    ::operator delete(FBlock);
+  }
+  FBlock = block;
+}
+
+void TXmlNode::TAttributeList::Reserve(std::size_t entries, std::size_t textBytes) {
+  if (!FBlock || FBlock->Capacity - FBlock->Count < entries || FBlock->TextCapacity - FBlock->TextSize < textBytes)
+    Grow(entries, textBytes);
+}
+
+void TXmlNode::TAttributeList::Append(std::string_view entry) {
+  Reserve(1, entry.size());
+  THeader& h = *FBlock;
+  Entries()[h.Count] = TAttribute{h.TextSize, entry.size(), NameLengthOf(entry)};
+  if (!entry.empty()) std::memcpy(TextData() + h.TextSize, entry.data(), entry.size());
+  h.TextSize += entry.size();
+  ++h.Count;
+}
+
+void TXmlNode::TAttributeList::ExtendLast(std::string_view piece) {
+  Reserve(0, piece.size());
+  THeader& h = *FBlock;
+  TAttribute& last = Entries()[h.Count - 1];
+  if (last.NameLength == last.Size) {
+    const std::size_t eq = piece.find('=');
+    last.NameLength = last.Size + (eq == std::string_view::npos ? piece.size() : eq);
+  }
+  if (!piece.empty()) std::memcpy(TextData() + h.TextSize, piece.data(), piece.size());
+  h.TextSize += piece.size();
+  last.Size += piece.size();
+}
+
+void TXmlNode::TAttributeList::Replace(std::size_t index, std::string_view entry) {
+  const std::size_t oldSize = Entries()[index].Size;
+  if (entry.size() > oldSize) Reserve(0, entry.size() - oldSize);
+  THeader& h = *FBlock;
+  TAttribute& a = Entries()[index];
+  // The texts after this entry move by the difference in length.
+  char* const text = TextData();
+  const std::size_t tail = a.Offset + oldSize;
+  std::memmove(text + a.Offset + entry.size(), text + tail, h.TextSize - tail);
+  if (!entry.empty()) std::memcpy(text + a.Offset, entry.data(), entry.size());
+  h.TextSize = h.TextSize - oldSize + entry.size();
   a.Size = entry.size();
   a.NameLength = NameLengthOf(entry);
-  // The entries after this one move by the difference in length.
-  for (std::size_t i = index + 1; i < FAttributes.size(); ++i)
-    FAttributes[i].Offset = FAttributes[i].Offset - oldSize + a.Size;
+  for (std::size_t i = index + 1; i < h.Count; ++i) Entries()[i].Offset = Entries()[i].Offset - oldSize + entry.size();
 }
 
 std::string_view TXmlNode::AttributeName(int index) const {
-  const TAttribute& a = FAttributes.at(static_cast<std::size_t>(index));
-  return EntryText(a).substr(0, a.NameLength);
+  const TAttribute& a = FAttributes.At(static_cast<std::size_t>(index));
+  return FAttributes.Text(a).substr(0, a.NameLength);
 }
 
 std::string_view TXmlNode::AttributeStoredValue(int index) const {
-  const TAttribute& a = FAttributes.at(static_cast<std::size_t>(index));
+  const TAttribute& a = FAttributes.At(static_cast<std::size_t>(index));
   if (a.NameLength >= a.Size) return {};
-  return EntryText(a).substr(a.NameLength + 1);
+  return FAttributes.Text(a).substr(a.NameLength + 1);
 }
 
 std::string TXmlNode::AttributeValue(int index) const {
@@ -106,9 +175,9 @@ bool TXmlNode::Utf8Text() const {
 }
 
 int TXmlNode::FindAttribute(std::string_view name) const {
-  for (std::size_t i = 0; i < FAttributes.size(); ++i) {
+  for (std::size_t i = 0; i < FAttributes.Count(); ++i) {
     const TAttribute& a = FAttributes[i];
-    if (a.NameLength == name.size() && XmlText::SameText(EntryText(a).substr(0, a.NameLength), name))
+    if (a.NameLength == name.size() && XmlText::SameText(FAttributes.Text(a).substr(0, a.NameLength), name))
       return static_cast<int>(i);
   }
   return -1;
@@ -133,17 +202,17 @@ void TXmlNode::SetAttribute(std::string_view name, std::string_view value) {
   // The entry is made before the list changes: name or value may be views of this node's text.
   const std::string entry = Entry(name, value);
   if (i < 0)
-    AppendEntry(entry);
+    FAttributes.Append(entry);
   else
-    ReplaceEntry(static_cast<std::size_t>(i), entry);
+    FAttributes.Replace(static_cast<std::size_t>(i), entry);
 }
 
 void TXmlNode::AppendAttribute(std::string_view name, std::string_view value) {
-  AppendEntry(Entry(name, value));
+  FAttributes.Append(Entry(name, value));
 }
 
 void TXmlNode::AppendAttributeEntry(std::string entry) {
-  AppendEntry(entry);
+  FAttributes.Append(entry);
 }
 
 std::int32_t TXmlNode::AttributeAsInteger(std::string_view name, std::int32_t defaultValue) const {
@@ -173,5 +242,5 @@ void TXmlNode::StoreStringAttribute(std::string_view name, std::string_view valu
     return;
   }
   const TAttribute& a = FAttributes[static_cast<std::size_t>(i)];
-  ReplaceEntry(static_cast<std::size_t>(i), Entry(EntryText(a).substr(0, a.NameLength), value));
+  FAttributes.Replace(static_cast<std::size_t>(i), Entry(FAttributes.Text(a).substr(0, a.NameLength), value));
 }

@@ -59,8 +59,10 @@ class TXmlNode {
   void ClearChildren();
 
   // Attributes: entries name=quoted-value, in insertion order, exactly as they are written.
-  int AttributeCount() const { return static_cast<int>(FAttributes.size()); }
-  std::string_view AttributeEntry(int index) const { return EntryText(FAttributes.at(static_cast<std::size_t>(index))); }
+  int AttributeCount() const { return static_cast<int>(FAttributes.Count()); }
+  std::string_view AttributeEntry(int index) const {
+    return FAttributes.Text(FAttributes.At(static_cast<std::size_t>(index)));
+  }
   std::string_view AttributeName(int index) const;
   std::string_view AttributeStoredValue(int index) const;  // still quoted and escaped
   std::string AttributeValue(int index) const;             // unquoted and unescaped
@@ -81,18 +83,46 @@ class TXmlNode {
   void StoreStringAttribute(std::string_view name, std::string_view value, std::string_view defaultValue);
 
  private:
-  // The entries stand one after another in FAttributeText, in their order: a node's attributes
-  // take two allocations however many there are.
   struct TAttribute {
-    std::size_t Offset;      // where the entry starts in FAttributeText
+    std::size_t Offset;  // where the entry's text starts among the node's attribute texts
     std::size_t Size;
     std::size_t NameLength;  // the entry's text before its first "=" (all of it without one)
   };
-  std::string_view EntryText(const TAttribute& a) const {
-    return std::string_view(FAttributeText).substr(a.Offset, a.Size);
-  }
-  void AppendEntry(std::string_view entry);
-  void ReplaceEntry(std::size_t index, std::string_view entry);
+  // A node's attributes in a single allocation (none without attributes): the entries, then their
+  // texts one after another in the same order.
+  class TAttributeList {
+   public:
+    TAttributeList() = default;
+    ~TAttributeList();
+    TAttributeList(const TAttributeList&) = delete;
+    TAttributeList& operator=(const TAttributeList&) = delete;
+
+    std::size_t Count() const { return FBlock ? FBlock->Count : 0; }
+    const TAttribute& At(std::size_t index) const;  // std::out_of_range outside 0..Count()-1
+    const TAttribute& operator[](std::size_t index) const { return Entries()[index]; }
+    std::string_view Text(const TAttribute& a) const { return std::string_view(TextData() + a.Offset, a.Size); }
+
+    // Room for this many more entries and text bytes, so that the calls below do not reallocate.
+    void Reserve(std::size_t entries, std::size_t textBytes);
+    // The texts given are never this list's own.
+    void Append(std::string_view entry);
+    void ExtendLast(std::string_view piece);  // the last entry's text grows by the piece
+    void Replace(std::size_t index, std::string_view entry);
+
+   private:
+    struct THeader {
+      std::size_t Count;
+      std::size_t Capacity;  // entries
+      std::size_t TextSize;
+      std::size_t TextCapacity;
+    };
+    TAttribute* Entries() const { return reinterpret_cast<TAttribute*>(FBlock + 1); }
+    char* TextData() const { return reinterpret_cast<char*>(Entries() + FBlock->Capacity); }
+    void Grow(std::size_t entries, std::size_t textBytes);
+
+    THeader* FBlock = nullptr;
+  };
+
   int FindAttribute(std::string_view name) const;
   bool Utf8Text() const;
 
@@ -103,8 +133,7 @@ class TXmlNode {
   TXmlNode* FParent = nullptr;
   std::string FName;
   std::string FValue;
-  std::string FAttributeText;
-  std::vector<TAttribute> FAttributes;
+  TAttributeList FAttributes;
   std::vector<std::unique_ptr<TXmlNode>> FChildren;
   TXmlElementType FElementType = TXmlElementType::Element;
 };

@@ -332,9 +332,7 @@ void TXmlParser::StorePieces(TXmlNode& node, bool firstIsName) {
   if (k >= FPieces.size()) return;
   // The pieces stand in order in the text: their span bounds the entries' length.
   const std::string_view& last = FPieces.back();
-  node.FAttributes.reserve(node.FAttributes.size() + FPieces.size() - k);
-  node.FAttributeText.reserve(node.FAttributeText.size() +
-                              static_cast<std::size_t>(last.data() + last.size() - FPieces[k].data()));
+  node.FAttributes.Reserve(FPieces.size() - k, static_cast<std::size_t>(last.data() + last.size() - FPieces[k].data()));
   // name = "value": a piece that begins with "=" is joined to the entry before, then a piece that
   // begins with a quote to an entry before that holds "=" (one pass gives the same entries as the
   // two joins in turn).
@@ -344,18 +342,12 @@ void TXmlParser::StorePieces(TXmlNode& node, bool firstIsName) {
     const std::string_view piece = FPieces[k];
     const char first = piece[0];
     if (entries > 0 && (first == '=' || ((first == '"' || first == '\'') && lastHasEquals))) {
-      TXmlNode::TAttribute& entry = node.FAttributes.back();  // its text ends the node's text
-      if (entry.NameLength == entry.Size) {
-        const std::size_t eq = piece.find('=');
-        entry.NameLength = entry.Size + (eq == std::string_view::npos ? piece.size() : eq);
-      }
-      node.FAttributeText.append(piece);
-      entry.Size += piece.size();
+      node.FAttributes.ExtendLast(piece);
       lastHasEquals = true;
     } else {
-      node.AppendEntry(piece);
+      node.FAttributes.Append(piece);
       ++entries;
-      const TXmlNode::TAttribute& added = node.FAttributes.back();
+      const TXmlNode::TAttribute& added = node.FAttributes[node.FAttributes.Count() - 1];
       lastHasEquals = added.NameLength < added.Size;
     }
   }

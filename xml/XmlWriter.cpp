@@ -32,8 +32,10 @@ void TXmlWriter::Indent(int depth) {
 
 void TXmlWriter::AttributeText(const TXmlNode& node) {
   // Attributes whose value is empty are never written.
-  for (const auto& a : node.FAttributes) {
-    const std::string_view entry = node.EntryText(a);
+  const TXmlNode::TAttributeList& list = node.FAttributes;
+  for (std::size_t i = 0; i < list.Count(); ++i) {
+    const TXmlNode::TAttribute& a = list[i];
+    const std::string_view entry = list.Text(a);
     const std::string_view stored = a.NameLength >= a.Size ? std::string_view() : entry.substr(a.NameLength + 1);
     if (XmlText::UnquotesToEmpty(stored)) continue;
     FOut += ' ';
