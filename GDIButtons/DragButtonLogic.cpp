@@ -39,4 +39,21 @@ int ShellIconSizeForDpi(int dpi) noexcept {
   return static_cast<int>((static_cast<long long>(kLargeIcon) * dpi + kBaseDpi / 2) / kBaseDpi);
 }
 
+std::vector<RegionRect> JoinTouchingRects(const std::vector<RegionRect>& rects) {
+  std::vector<RegionRect> joined;
+  joined.reserve(rects.size());
+  for (const RegionRect& r : rects) {
+    if (r.Left >= r.Right || r.Top >= r.Bottom) continue;
+    if (!joined.empty()) {
+      RegionRect& last = joined.back();
+      if (last.Top == r.Top && last.Bottom == r.Bottom && r.Left <= last.Right) {
+        if (r.Right > last.Right) last.Right = r.Right;
+        continue;
+      }
+    }
+    joined.push_back(r);
+  }
+  return joined;
+}
+
 }  // namespace vantel

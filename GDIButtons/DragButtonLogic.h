@@ -44,4 +44,15 @@ struct DropStep {
 // that is unknown (0 or less).
 [[nodiscard]] int ShellIconSizeForDpi(int dpi) noexcept;
 
+// A rectangle of a region, edges exclusive on the right and bottom.
+struct RegionRect {
+  long Left = 0, Top = 0, Right = 0, Bottom = 0;
+  friend bool operator==(const RegionRect&, const RegionRect&) = default;
+};
+
+// Rectangles of a region in bands (sorted by top, then left), with the rectangles of a band that touch
+// or overlap joined into one and empty ones dropped: the strict form window regions must have (Wine
+// refuses two rectangles of a band where one ends exactly where the next begins).
+[[nodiscard]] std::vector<RegionRect> JoinTouchingRects(const std::vector<RegionRect>& rects);
+
 }  // namespace vantel

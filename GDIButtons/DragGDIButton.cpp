@@ -18,6 +18,7 @@
 namespace {
 
 constexpr BYTE kIconPushAlpha = 210;
+constexpr unsigned kLeaveWatchInterval = 100;
 // SHGFI_ICON | SHGFI_DISPLAYNAME | SHGFI_TYPENAME | SHGFI_ATTRIBUTES | SHGFI_SYSICONINDEX (large icon).
 constexpr UINT kFileInfoFlags = SHGFI_ICON | SHGFI_DISPLAYNAME | SHGFI_TYPENAME | SHGFI_ATTRIBUTES | SHGFI_SYSICONINDEX;
 // IID_IImageList, spelled out so no import library has to provide it.
@@ -133,6 +134,33 @@ HICON ShellIconAtSize(const std::wstring& path, int systemIndex, int size) {
   return scaled;
 }
 
+// The same area with the rectangles of each band joined where they touch, which some window systems
+// require of a window region; nullptr when the region cannot be read.
+HRGN StrictRegion(HRGN region) {
+  const DWORD size = GetRegionData(region, 0, nullptr);
+  if (!size) return nullptr;
+  std::vector<std::uint8_t> bytes(size);
+  auto* data = reinterpret_cast<RGNDATA*>(bytes.data());
+  if (GetRegionData(region, size, data) != size) return nullptr;
+  const RECT* first = reinterpret_cast<const RECT*>(data->Buffer);
+  std::vector<vantel::RegionRect> rects;
+  rects.reserve(data->rdh.nCount);
+  for (DWORD i = 0; i < data->rdh.nCount; ++i) {
+    rects.push_back({first[i].left, first[i].top, first[i].right, first[i].bottom});
+  }
+  const std::vector<vantel::RegionRect> joined = vantel::JoinTouchingRects(rects);
+  std::vector<std::uint8_t> out(sizeof(RGNDATAHEADER) + joined.size() * sizeof(RECT));
+  auto* result = reinterpret_cast<RGNDATA*>(out.data());
+  result->rdh = data->rdh;
+  result->rdh.nCount = static_cast<DWORD>(joined.size());
+  result->rdh.nRgnSize = static_cast<DWORD>(joined.size() * sizeof(RECT));
+  auto* target = reinterpret_cast<RECT*>(result->Buffer);
+  for (size_t i = 0; i < joined.size(); ++i) {
+    target[i] = RECT{joined[i].Left, joined[i].Top, joined[i].Right, joined[i].Bottom};
+  }
+  return ExtCreateRegion(nullptr, static_cast<DWORD>(out.size()), result);
+}
+
 // DPI of the monitor the window is on (per-monitor aware), or the system's DPI before Windows 10.
 int WindowDpi(HWND window) {
   using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
@@ -160,9 +188,14 @@ TDragGDIButton::TDragGDIButton(TComponent* owner, const TButtonColors& colors) :
   dropTarget_->OnDragEnter = [this](TObject* sender, TDropEffect effect, int x, int y) {
     DropTargetDragEnter(sender, effect, x, y);
   };
+  leaveWatch_ = std::make_unique<TTimer>(this);
+  leaveWatch_->SetEnabled(false);
+  leaveWatch_->SetInterval(kLeaveWatchInterval);
+  leaveWatch_->SetOnTimer([this](TObject* sender) { WatchForLeave(sender); });
 }
 
 TDragGDIButton::~TDragGDIButton() {
+  leaveWatch_.reset();
   dropTarget_.reset();
   ReleaseIcon();
 }
@@ -292,6 +325,54 @@ void TDragGDIButton::DrawOverlay(TLayeredSurface& surface) {
   PushSurface(surface, kIconPushAlpha);
 }
 
+void TDragGDIButton::UpdateLayered() {
+  TCustomGDIButton::UpdateLayered();
+  ShapeWindow();
+}
+
+bool TDragGDIButton::IsRingButton() const {
+  TGDIButtonGroupItems* items = GroupItems();
+  if (!items) return false;
+  if (items->Group().CentreButton() == this) return true;
+  for (int i = 0; i < items->Count(); ++i) {
+    const TGDIButtonGroupItem* item = items->Items(i);
+    if (item && item->Button() == this) return true;
+  }
+  return false;  // the hint window: it covers the desktop and is shaped by nobody
+}
+
+void TDragGDIButton::ShapeWindow() {
+  const TPieRect* rect = PieRect();
+  if (!rect || !HandleAllocated() || (ButtonKind() != 0 && ButtonKind() != 1) || !IsRingButton()) return;
+  const ShapeKey key{ButtonKind(), Width(), Height(), rect->Values()};
+  if (key == shape_) return;
+  const vantel::RectF outer = vantel::OuterRect(*rect);
+  const vantel::RectF inner = vantel::InnerRect(*rect);
+  Gdiplus::GraphicsPath pie(Gdiplus::FillModeAlternate);
+  if (ButtonKind() == 0) pie.AddPie(inner.X, inner.Y, inner.Width, inner.Height, rect->StartAngle, rect->SweepAngle);
+  pie.AddPie(outer.X, outer.Y, outer.Width, outer.Height, rect->StartAngle, rect->SweepAngle);
+  // The anti-aliased fringe reaches about a pixel past the outline: the shape keeps it.
+  Gdiplus::GraphicsPath fringe(Gdiplus::FillModeWinding);
+  fringe.AddPath(&pie, FALSE);
+  Gdiplus::Pen pen(Gdiplus::Color(255, 0, 0, 0), 3.0f);
+  fringe.Widen(&pen);
+  Gdiplus::Region region(&pie);
+  region.Union(&fringe);
+  WindowDC screen(nullptr);
+  Gdiplus::Graphics graphics(screen.get());
+  GdiObject<HRGN> made(region.GetHRGN(&graphics));
+  if (!made) return;
+  HRGN shape = StrictRegion(made.get());
+  if (!shape) return;
+  // The system owns the region from here on.
+  const int ok = SetWindowRgn(Handle(), shape, FALSE);
+  if (ok) {
+    shape_ = key;
+  } else {
+    DeleteObject(shape);
+  }
+}
+
 void TDragGDIButton::UpdateIconPosition() {
   const TPieRect* rect = PieRect();
   if (!rect) return;
@@ -308,8 +389,26 @@ void TDragGDIButton::UpdateIconPosition() {
   }
 }
 
+void TDragGDIButton::WatchForLeave(TObject* sender) {
+  (void)sender;
+  POINT cursor{};
+  if (!MouseInControl() || !GetCursorPos(&cursor)) return;
+  // Still over this window's own shape? (Other programs' windows are the system's business.)
+  RECT bounds{};
+  GetWindowRect(Handle(), &bounds);
+  if (PtInRect(&bounds, cursor)) {
+    GdiObject<HRGN> shape(CreateRectRgn(0, 0, 0, 0));
+    const int kind = shape ? GetWindowRgn(Handle(), shape.get()) : ERROR;
+    if (kind == ERROR || PtInRegion(shape.get(), cursor.x - bounds.left, cursor.y - bounds.top)) return;
+  }
+  leaveWatch_->SetEnabled(false);
+  // As the system would have reported it: the framework clears its hover state and notifies.
+  PostMessageW(Handle(), WM_MOUSELEAVE, 0, 0);
+}
+
 void TDragGDIButton::CMMouseEnter() {
   TCustomGDIButton::CMMouseEnter();
+  if (shape_.kind >= 0) leaveWatch_->SetEnabled(true);
   TGDIButtonGroupItems* items = GroupItems();
   TCustomGDIButton* hint = items ? items->Group().HintWindow() : nullptr;
   if (!hint || hint == this) return;  // a ring without a hint window; the hint window names nothing
@@ -320,6 +419,7 @@ void TDragGDIButton::CMMouseEnter() {
 }
 
 void TDragGDIButton::CMMouseLeave() {
+  leaveWatch_->SetEnabled(false);
   TCustomGDIButton::CMMouseLeave();
   TGDIButtonGroupItems* items = GroupItems();
   TCustomGDIButton* hint = items ? items->Group().HintWindow() : nullptr;

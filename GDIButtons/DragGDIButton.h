@@ -6,6 +6,7 @@
 
 #include "GDIButtons/CustomGDIButton.h"
 #include "GDIButtons/DragButtonLogic.h"
+#include "framework/Timer.h"
 #include "shell/TextTarget.h"
 
 class TDragGDIButton : public TCustomGDIButton {
@@ -38,6 +39,10 @@ class TDragGDIButton : public TCustomGDIButton {
 
   // Draws the file's icon over the rendered pie and pushes the window again at constant alpha 210.
   void DrawOverlay(TLayeredSurface& surface) override;
+  // Renders and pushes as every pie button does; a button of a ring (centre or segment) then also
+  // shapes its window to its pie, so the pointer and dropped files reach the slice under them, also
+  // where the system hit-tests layered windows by their rectangle (Wine) rather than by their alpha.
+  void UpdateLayered() override;
 
   // --- Storing: the XML-bound subclass keeps buttons in the configuration file. Here they do nothing.
   // Stores this button. Called at the end of every drop: on the button dropped on, or on the segment
@@ -77,12 +82,24 @@ class TDragGDIButton : public TCustomGDIButton {
   void ReleaseIcon();
   void RememberFile(const std::wstring& path);  // FileName and FileInfo, as SetFileName
   TDragGDIButton* AddSegmentFor(const std::wstring& path);
+  bool IsRingButton() const;  // the centre or a segment of the ring it belongs to
+  void ShapeWindow();
+  void WatchForLeave(TObject* sender);
 
   std::unique_ptr<TTextTarget> dropTarget_;
+  // Runs only while the pointer is over a shaped window: some systems (Wine) never report the leave
+  // of a window that has a region, so the button looks for itself.
+  std::unique_ptr<TTimer> leaveWatch_;
   std::wstring fileName_;
   int dropMode_ = vantel::kDropModeNone;
   float iconX_ = 0.0f;
   float iconY_ = 0.0f;
   int iconWidth_ = 0;
   int iconHeight_ = 0;
+  // The pie the window shape was last made for (kind, size, rectangle), to skip unchanged reshapes.
+  struct ShapeKey {
+    int kind = -1, width = 0, height = 0;
+    vantel::PieRectValues pie{};
+    bool operator==(const ShapeKey&) const = default;
+  } shape_;
 };

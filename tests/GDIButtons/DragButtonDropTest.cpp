@@ -195,6 +195,23 @@ TEST_F(DragButtonDropTest, CentreButtonTakesDropsLikeASegment) {
   EXPECT_EQ(Stores()[0].button, &ring.Centre());
 }
 
+TEST_F(DragButtonDropTest, EverySliceOfTheRingIsHitByItsOwnWindow) {
+  // The windows overlap completely; each is shaped to its slice so that the pointer and OLE find the
+  // slice under them, whatever the stacking order.
+  for (int count : {4, 5}) {
+    Ring ring(form_.get(), folder_, count);
+    for (int i = 0; i < count; ++i) {
+      const POINT at = dragtest::SlicePoint(ring.Segment(i));
+      EXPECT_EQ(WindowFromPoint(at), ring.Segment(i).Handle()) << count << " segments, segment " << i;
+    }
+    const POINT middle = testsupport::WindowCentre(ring.Centre().Handle());
+    EXPECT_EQ(WindowFromPoint(middle), ring.Centre().Handle());
+    // A hole between two slices belongs to none of them.
+    const POINT gap = {ring.Centre().Left() + 170, ring.Centre().Top() + 90};  // 0 degrees, in the 6-degree gap
+    for (int i = 0; i < count; ++i) EXPECT_NE(WindowFromPoint(gap), ring.Segment(i).Handle()) << i;
+  }
+}
+
 TEST_F(DragButtonDropTest, AButtonOutsideARingCannotAddASegmentAndSurvivesTheDrop) {
   TRecordingDragButton lone(form_.get());
   lone.SetBounds(300, 300, 180, 180);

@@ -86,5 +86,19 @@ TEST(DragButtonLogic, ShellIconSizeFollowsTheMonitorDpi) {
   for (const auto& c : cases) EXPECT_EQ(ShellIconSizeForDpi(c.dpi), c.size) << c.dpi;
 }
 
+TEST(DragButtonLogic, RegionRectsOfABandThatTouchOrOverlapAreJoined) {
+  const std::vector<RegionRect> in = {
+      {85, 88, 90, 89}, {90, 88, 93, 89},                      // touching: one rectangle
+      {10, 89, 20, 90}, {15, 89, 25, 90}, {30, 89, 40, 90},    // overlapping, then a real gap
+      {5, 90, 5, 91},                                          // empty: dropped
+      {10, 90, 20, 91}, {10, 91, 20, 92},                      // same columns, next band: kept apart
+  };
+  const std::vector<RegionRect> expected = {
+      {85, 88, 93, 89}, {10, 89, 25, 90}, {30, 89, 40, 90}, {10, 90, 20, 91}, {10, 91, 20, 92},
+  };
+  EXPECT_EQ(JoinTouchingRects(in), expected);
+  EXPECT_TRUE(JoinTouchingRects({}).empty());
+}
+
 }  // namespace
 }  // namespace vantel

@@ -1,6 +1,7 @@
 // Shared pieces of the drop-and-launch button tests.
 #include "tests/GDIButtons/DragButtonTestSupport.h"
 
+#include <cmath>
 #include <filesystem>
 
 #include "GDIButtons/GDIButtonClass.h"
@@ -27,6 +28,20 @@ Ring::Ring(TComponent* owner, const buttontest::ScratchFolder& folder, int segme
 
 Ring::~Ring() = default;
 
+void Ring::MoveTo(int left, int top) {
+  TCustomGDIButton* centre = group_->CentreButton();
+  centre->SetBounds(left, top, centre->Width(), centre->Height());
+  testsupport::PumpUntil([&] {
+    for (int i = 0; i < Count(); ++i) {
+      RECT r{};
+      GetWindowRect(Segment(i).Handle(), &r);
+      if (r.left != left || r.top != top) return false;
+    }
+    return true;
+  });
+  testsupport::PumpFor(100);
+}
+
 TRecordingDragButton& Ring::Segment(int i) const {
   auto* button = dynamic_cast<TRecordingDragButton*>(group_->Items().Items(i)->Button());
   if (!button) throw std::logic_error("segment without a recording button");
@@ -37,6 +52,15 @@ TRecordingDragButton& Ring::Centre() const {
   auto* button = dynamic_cast<TRecordingDragButton*>(group_->CentreButton());
   if (!button) throw std::logic_error("centre without a recording button");
   return *button;
+}
+
+POINT SlicePoint(const TCustomGDIButton& b) {
+  const TPieRect& r = *b.PieRect();
+  const double mid = (r.StartAngle + r.SweepAngle / 2.0) * 3.14159265358979323846 / 180.0;
+  const double cx = b.Left() + r.X + r.Width / 2.0, cy = b.Top() + r.Y + r.Height / 2.0;
+  const double radius = r.Height * 3.0 / 8.0;
+  return POINT{static_cast<LONG>(std::lround(cx + radius * std::cos(mid))),
+               static_cast<LONG>(std::lround(cy + radius * std::sin(mid)))};
 }
 
 HRESULT DropFiles(TDragGDIButton& button, const std::vector<std::wstring>& files) {

@@ -64,16 +64,32 @@ class TRecordingDragButton : public TDragGDIButton {
   }
 };
 
-// A hint window stand-in: keeps the text it was given and counts its repaints.
+// A hint window stand-in: keeps the text it was given and counts its repaints. Like a hint should, it
+// never takes the pointer (an empty window region, and WS_EX_TRANSPARENT), or, covering the desktop, it
+// would take every move where the system hit-tests layered windows by their rectangle (Wine).
 class TTestHint : public TCustomGDIButton {
  public:
-  explicit TTestHint(TComponent* owner) : TCustomGDIButton(owner) {}
+  explicit TTestHint(TComponent* owner) : TCustomGDIButton(owner) { PassThePointerOn(); }
   int repaints = 0;
   void Repaint() override {
     ++repaints;
     TCustomGDIButton::Repaint();
   }
+  void UpdateLayered() override {
+    TCustomGDIButton::UpdateLayered();
+    PassThePointerOn();
+  }
+  void PassThePointerOn() {
+    SetWindowLongPtrW(Handle(), GWL_EXSTYLE, GetWindowLongPtrW(Handle(), GWL_EXSTYLE) | WS_EX_TRANSPARENT);
+    if (!shaped_) shaped_ = SetWindowRgn(Handle(), CreateRectRgn(0, 0, 0, 0), FALSE) != 0;
+  }
+
+ private:
+  bool shaped_ = false;
 };
+
+// A point in the middle of a segment's slice (on its middle angle, 3/8 of the height out), on the screen.
+POINT SlicePoint(const TCustomGDIButton& button);
 
 // A 180 x 180 ring of recording buttons with `segments` segments, its colours from a configuration file.
 class Ring {
@@ -88,6 +104,8 @@ class Ring {
   TRecordingDragButton& Segment(int i) const;
   TRecordingDragButton& Centre() const;
   TTestHint* Hint() const { return dynamic_cast<TTestHint*>(group_->HintWindow()); }
+  // Moves the ring (its centre; the segments follow) and waits until every segment is there.
+  void MoveTo(int left, int top);
 
  private:
   std::unique_ptr<TGDICustomButtonGroup> group_;

@@ -1,0 +1,166 @@
+// The drop-and-launch button under real input: an OLE drag from another process with a real mouse button
+// held, a real double-click, a real hover.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <string>
+
+#include "framework/Handles.h"
+#include "tests/GDIButtons/DragButtonTestSupport.h"
+#include "tests/support/TestSupport.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using dragtest::Recorded;
+using dragtest::SlicePoint;
+using dragtest::Ring;
+using dragtest::TRecordingDragButton;
+
+fs::path BuildFolder() {
+  wchar_t self[MAX_PATH * 4] = {};
+  GetModuleFileNameW(nullptr, self, static_cast<DWORD>(std::size(self)));
+  return fs::path(self).parent_path().parent_path();  // tests/
+}
+
+// Away from the middle of the desktop, where message boxes of programs running beside the tests appear.
+constexpr int kLeft = 1100, kTop = 200;
+
+std::wstring Quote(const std::wstring& s) { return L"\"" + s + L"\""; }
+
+// Starts the command and handles this thread's messages until it ends (OLE calls from the other process
+// arrive as messages). Its exit code, or -1 when it could not start or did not end in time.
+long RunPumping(const std::wstring& commandLine) {
+  std::wstring command = commandLine;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+    return -1;
+  UniqueFile process(info.hProcess);
+  UniqueFile thread(info.hThread);
+  const bool ended = testsupport::PumpUntil(
+      [&] { return WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0; }, 30000);
+  if (!ended) {
+    TerminateProcess(process.get(), 1);
+    return -1;
+  }
+  DWORD code = 0;
+  GetExitCodeProcess(process.get(), &code);
+  return static_cast<long>(code);
+}
+
+class DragButtonInputTest : public dragtest::DragButtonTestBase {
+ protected:
+  void SetUp() override {
+    DragButtonTestBase::SetUp();
+    Recorded().realMouseButtons = true;
+    Recorded().iconSize = 32;
+  }
+
+  // Drags `files` from our drag-source program onto `at` while the given mouse button is really held.
+  long DragWithButtonHeld(POINT at, const std::vector<std::wstring>& files, bool right) {
+    const fs::path source = BuildFolder() / L"shell" / L"drag_source.exe";
+    EXPECT_TRUE(fs::exists(source)) << "build drag_source first";
+    // The press goes to an empty corner of the desktop, away from the ring.
+    testsupport::MoveCursor(5, GetSystemMetrics(SM_CYSCREEN) - 5);
+    testsupport::PumpFor(50);
+    testsupport::PressButton(right);
+    testsupport::PumpFor(50);
+    std::wstring command = Quote(source.wstring()) + L" --at " + std::to_wstring(at.x) + L" " +
+                           std::to_wstring(at.y) + L" --from 5 " +
+                           std::to_wstring(GetSystemMetrics(SM_CYSCREEN) - 5);
+    for (const auto& f : files) command += L" " + Quote(f);
+    const long result = RunPumping(command);
+    testsupport::ReleaseButton(right);
+    testsupport::PumpFor(100);
+    return result;
+  }
+};
+
+// First: the drags below leave the display in a state where a new window may miss the next motion.
+TEST_F(DragButtonInputTest, RealDoubleClickLaunchesAndRealHoverNamesTheFile) {
+  const fs::path marker = BuildFolder() / L"e2e" / L"e2e_marker.exe";
+  ASSERT_TRUE(fs::exists(marker)) << "build e2e_marker first";
+  const fs::path program = folder_.File(L"double clicked.exe");
+  fs::copy_file(marker, program);
+
+  Ring ring(form_.get(), folder_, 4);
+  ring.MoveTo(kLeft, kTop);
+  TRecordingDragButton& target = ring.Segment(3);
+  target.SetFileName(program.wstring());
+  target.Repaint();
+  const POINT at = SlicePoint(target);
+
+  // Hover: the pointer comes from outside the ring onto the slice, and leaves again.
+  dragtest::TTestHint* hint = ring.Hint();
+  testsupport::PumpFor(200);  // the new windows are on the display
+  ASSERT_TRUE(testsupport::XMoveCursor(at.x - 300, at.y));
+  testsupport::PumpFor(100);
+  // A move or two inside the slice: the first motion may reach the display before the window's shape.
+  for (int step = 0; step < 3 && !target.MouseInControl(); ++step) {
+    ASSERT_TRUE(testsupport::XMoveCursor(at.x + step, at.y));
+    testsupport::PumpUntil([&] { return target.MouseInControl(); }, 1500);
+  }
+  EXPECT_TRUE(testsupport::PumpUntil([&] { return hint->Visible(); }));
+  EXPECT_EQ(hint->HintText, std::wstring(target.FileInfo.szDisplayName));
+  ASSERT_TRUE(testsupport::XMoveCursor(1700, 1000));
+  EXPECT_TRUE(testsupport::PumpUntil([&] { return !hint->Visible(); }));
+
+  // A real double-click on the slice opens the program.
+  ASSERT_TRUE(testsupport::XMoveCursor(at.x, at.y));
+  testsupport::PumpUntil([&] { return target.MouseInControl(); }, 1500);
+  ASSERT_EQ(testsupport::RunUnix(L"/usr/bin/xdotool click --repeat 2 --delay 80 1"), 0);
+  EXPECT_TRUE(testsupport::PumpUntil([&] { return fs::exists(program.wstring() + L".ran"); }, 20000));
+}
+
+TEST_F(DragButtonInputTest, RealLeftDragOfOneFileOntoAnEmptySegment) {
+  Ring ring(form_.get(), folder_, 4, /*withHint=*/false);
+  ring.MoveTo(kLeft, kTop);
+  TRecordingDragButton& target = ring.Segment(1);
+  const POINT at = SlicePoint(target);
+  ASSERT_EQ(WindowFromPoint(at), target.Handle()) << "the slice's own window is under the point";
+
+  EXPECT_EQ(DragWithButtonHeld(at, {File(L"dragged.txt")}, false), static_cast<long>(DROPEFFECT_MOVE));
+
+  EXPECT_EQ(target.DropMode(), 9999);
+  EXPECT_EQ(target.FileName(), File(L"dragged.txt"));
+  EXPECT_EQ(ring.Count(), 4);
+  ASSERT_EQ(Recorded().stores.size(), 1u);
+  EXPECT_EQ(Recorded().stores[0].button, &target);
+  EXPECT_EQ(target.LastPushedImage().ConstantAlpha, 210);
+}
+
+TEST_F(DragButtonInputTest, RealLeftDragOntoAUsedSegmentAddsOne) {
+  Ring ring(form_.get(), folder_, 4, /*withHint=*/false);
+  ring.MoveTo(kLeft, kTop);
+  TRecordingDragButton& target = ring.Segment(0);
+  target.SetFileName(File(L"held.txt"));
+  target.Repaint();
+
+  EXPECT_EQ(DragWithButtonHeld(SlicePoint(target), {File(L"new.txt"), File(L"ignored.txt")}, false),
+            static_cast<long>(DROPEFFECT_MOVE));
+
+  ASSERT_EQ(ring.Count(), 5);
+  EXPECT_EQ(ring.Segment(4).FileName(), File(L"new.txt"));
+  EXPECT_EQ(target.FileName(), File(L"held.txt"));
+  ASSERT_EQ(Recorded().stores.size(), 1u);
+  EXPECT_EQ(Recorded().stores[0].button, &ring.Segment(4));
+}
+
+TEST_F(DragButtonInputTest, RealRightDragReplacesTheFile) {
+  Ring ring(form_.get(), folder_, 4, /*withHint=*/false);
+  ring.MoveTo(kLeft, kTop);
+  TRecordingDragButton& target = ring.Segment(2);
+  target.SetFileName(File(L"held.txt"));
+
+  DragWithButtonHeld(SlicePoint(target), {File(L"one.txt"), File(L"two.txt")}, true);
+
+  EXPECT_EQ(target.DropMode(), 8888);
+  EXPECT_EQ(target.FileName(), File(L"two.txt"));
+  EXPECT_EQ(ring.Count(), 4);
+  EXPECT_EQ(Recorded().stores.size(), 1u);
+}
+
+}  // namespace
