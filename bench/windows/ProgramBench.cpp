@@ -174,12 +174,20 @@ Figures RunOnce(const std::wstring& command, const std::string& needle, const st
                 double idleSeconds) {
   Figures f;
   std::wstring line = command;
+  // The programs' own output (diagnostics) goes nowhere: the table stays readable.
+  SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+  HANDLE nul = CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                           OPEN_EXISTING, 0, nullptr);
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = startup.hStdOutput = startup.hStdError = nul;
   PROCESS_INFORMATION info{};
   const double start = Now();
-  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.wstring().c_str(), &startup,
-                      &info)) {
+  const BOOL started = CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                      folder.wstring().c_str(), &startup, &info);
+  if (nul != INVALID_HANDLE_VALUE) CloseHandle(nul);
+  if (!started) {
     std::fprintf(stderr, "could not start %ls\n", command.c_str());
     return f;
   }
@@ -247,6 +255,8 @@ int wmain(int argc, wchar_t** argv) {
     else if (a == L"--idle-seconds" && i + 1 < argc) idleSeconds = _wtof(argv[++i]);
     else if (a == L"--program" && i + 1 < argc) program = argv[++i];
   }
+  // The pointer away from where the rings appear: no hover while the figures are taken.
+  SetCursorPos(GetSystemMetrics(SM_CXVIRTUALSCREEN) - 5, GetSystemMetrics(SM_CYVIRTUALSCREEN) - 5);
   wchar_t temp[MAX_PATH] = {};
   GetTempPathW(MAX_PATH, temp);
   const std::filesystem::path folder = std::filesystem::path(temp) / L"vantel-program-bench";

@@ -216,12 +216,21 @@ std::vector<WindowInfo> ChildWindows(HWND parent) {
 
 VantelProcess::VantelProcess(const std::filesystem::path& folder) {
   std::wstring command = Quote(VantelProgram());
+  // Whatever the program prints stays out of the test log.
+  SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+  HANDLE nul = CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                           OPEN_EXISTING, 0, nullptr);
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = startup.hStdOutput = startup.hStdError = nul;
   PROCESS_INFORMATION info{};
-  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.wstring().c_str(),
-                      &startup, &info)) {
-    ADD_FAILURE() << "could not start " << VantelProgram().string() << ": error " << GetLastError();
+  const BOOL started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                      folder.wstring().c_str(), &startup, &info);
+  const DWORD error = GetLastError();
+  if (nul != INVALID_HANDLE_VALUE) CloseHandle(nul);
+  if (!started) {
+    ADD_FAILURE() << "could not start " << VantelProgram().string() << ": error " << error;
     return;
   }
   CloseHandle(info.hThread);
