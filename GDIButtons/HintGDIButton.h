@@ -5,6 +5,7 @@
 #include <string>
 
 #include "GDIButtons/DragGDIButton.h"
+#include "GDIButtons/GDIButtonClass.h"
 #include "GDIButtons/HintLayout.h"
 
 // The group gives the hint window the virtual desktop's rectangle (Left, Top, Width, Height), so that
@@ -78,3 +79,8 @@ class THintGDIButton : public TDragGDIButton {
   POINT imageOrigin_{};                     // its place in window coordinates
   bool settingFrame_ = false;               // SetBounds runs: the window itself stays put
 };
+
+// The class reference a group is given for its hint window.
+inline THintWindowClass HintGDIButtonClass() {
+  return HintWindowClass<THintGDIButton>();
+}

@@ -6,6 +6,7 @@
 #include <climits>
 #include <memory>
 #include <string>
+#include <type_traits>
 
 #include "GDIButtons/ButtonGroup.h"
 #include "GDIButtons/HintGDIButton.h"
@@ -58,8 +59,9 @@ class HintWindowTest : public buttontest::WindowTestBase {
       return std::make_unique<buttontest::TTestButton>(owner);
     };
     Ring<Hint> ring;
-    ring.group = std::make_unique<TGDICustomButtonGroup>(form_.get(), buttons, std::wstring{},
-                                                         HintWindowClass<Hint>());
+    THintWindowClass hints = HintWindowClass<Hint>();
+    if constexpr (std::is_same_v<Hint, THintGDIButton>) hints = HintGDIButtonClass();
+    ring.group = std::make_unique<TGDICustomButtonGroup>(form_.get(), buttons, std::wstring{}, hints);
     ring.group->CentreButton()->SetBounds(left, top, 180, 180);
     ring.hint = dynamic_cast<Hint*>(ring.group->HintWindow());
     return ring;
