@@ -292,6 +292,8 @@ TEST_F(HintWindowTest, ShowsTheSamePixelsAsADesktopSizedImage) {
       L"Wj_|ÅÇ年度报告 2024.docx",
       L"iii",
       L"WWWWWWWWWWWWWWWW",
+      L"tab\there\nand a second line",  // not a file name, but a text all the same
+      L"\u0627\u0644\u0639\u0631\u0628\u064a\u0629 \u0e44\u0e17\u0e22 \u05e2\u05d1\u05e8\u05d9\u05ea",
       L"",
   };
   for (const std::wstring& text : texts) {
