@@ -192,7 +192,7 @@ Figures RunOnce(const std::wstring& command, const std::string& needle, const st
     return f;
   }
   bool messageBox = false;
-  while (Now() - start < 60) {
+  while (Now() - start < 180) {
     if (ShownRingWindows(info.dwProcessId, &messageBox) >= kRingWindows) {
       f.startupSeconds = Now() - start;
       break;
