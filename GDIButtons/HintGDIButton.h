@@ -55,10 +55,12 @@ class THintGDIButton : public TDragGDIButton {
 
  protected:
   LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+  // What the current text will cover, in window coordinates, clipped to the window (empty: nothing):
+  // the text's measured box with half an em around it. Should ink still reach an edge of it inside the
+  // window, the render makes more room until it no longer does.
+  virtual RECT TextCover() const;
 
  private:
-  // What the current text will cover, in window coordinates, clipped to the window (empty: nothing).
-  RECT TextCover() const;
   // Draws the text on a surface whose top-left is drawOffset_ in window coordinates (DrawPie without
   // its count).
   void DrawHintText(TLayeredSurface& surface);

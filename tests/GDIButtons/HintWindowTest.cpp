@@ -23,6 +23,21 @@ class TDesktopImageHint : public THintGDIButton {
   void UpdateLayered() override { TCustomGDIButton::UpdateLayered(); }
 };
 
+// A hint whose text box is measured far too small, as for a face much wider or taller than its measure.
+class TUndermeasuredHint : public THintGDIButton {
+ public:
+  using THintGDIButton::THintGDIButton;
+
+ protected:
+  RECT TextCover() const override {
+    const RECT full = THintGDIButton::TextCover();
+    if (IsRectEmpty(&full)) return full;
+    const vantel::PointF origin = TextOrigin();
+    const LONG x = static_cast<LONG>(origin.X) + 20, y = static_cast<LONG>(origin.Y) + 10;
+    return RECT{x, y, x + 6, y + 6};
+  }
+};
+
 // What a pushed image puts on the screen at (x, y): 0 outside the window.
 std::uint32_t ScreenPixel(const TPushedImage& image, int x, int y) {
   return image.Pixel(x - image.Destination.x, y - image.Destination.y);
@@ -299,6 +314,15 @@ TEST_F(HintWindowTest, ShowsTheSamePixelsAsADesktopSizedImage) {
   for (const std::wstring& text : texts) {
     const TPushedImage& desktop = Render(*whole.hint, text);
     ExpectSameScreen(desktop, Render(*fast.hint, text), text);
+  }
+}
+
+TEST_F(HintWindowTest, InkBeyondTheMeasuredBoxIsNotCut) {
+  Ring<TUndermeasuredHint> small = MakeRing<TUndermeasuredHint>(100, 300);
+  Ring<TDesktopImageHint> whole = MakeRing<TDesktopImageHint>(100, 300);
+  for (const std::wstring& text : {std::wstring(L"notepad.exe"), std::wstring(L"年度报告 2024.docx")}) {
+    ExpectSameScreen(Render(*whole.hint, text), Render(*small.hint, text), text);
+    EXPECT_GT(small.hint->LastPushedImage().Width, 6);
   }
 }
 
