@@ -33,8 +33,12 @@ void TXmlDocument::ResetDocument() {
   auto declaration = std::make_unique<TXmlNode>(this);
   declaration->SetElementType(TXmlElementType::Declaration);
   declaration->SetElementName("xml");
-  declaration->AppendAttribute("version", "1.0");
-  declaration->AppendAttribute("encoding", "GB2312");
+  // version="1.0" encoding="GB2312", as AppendAttribute writes them.
+  constexpr std::string_view Version = "version=\"1.0\"", Encoding = "encoding=\"GB2312\"";
+  declaration->FAttributes.Reserve(2, Version.size() + Encoding.size());
+  declaration->FAttributes.Append(Version);
+  declaration->FAttributes.Append(Encoding);
+  FNodes->FChildren.reserve(2);
   FNodes->AppendChild(std::move(declaration));
   // A nameless root would be written as a tag that does not load again.
   FNodes->NewChild(DefaultRootName);
@@ -85,6 +89,7 @@ void TXmlDocument::LoadFromBytes(std::string_view bytes) {
   TXmlParser parser(*this, keepsBytes ? body : std::string_view(decoded),
                     convertsLatin1 ? body : std::string_view());
   parser.ParseDocument(*FNodes);
+  FTextSizeHint.store(keepsBytes ? body.size() : decoded.size(), std::memory_order_relaxed);
 
   FExternalEncoding = detected.Encoding;
   if (detected.Encoding == TXmlEncoding::Utf8) FUtf8Text = true;
@@ -96,7 +101,9 @@ void TXmlDocument::LoadFromBytes(std::string_view bytes) {
 }
 
 std::string TXmlDocument::SaveToBytes() const {
-  return XmlEncoding::Encode(TXmlWriter::WriteDocument(*FNodes), FExternalEncoding, FUtf8Text);
+  std::string text = TXmlWriter::WriteDocument(*FNodes, FTextSizeHint.load(std::memory_order_relaxed));
+  FTextSizeHint.store(text.size(), std::memory_order_relaxed);
+  return XmlEncoding::Encode(std::move(text), FExternalEncoding, FUtf8Text);
 }
 
 void TXmlDocument::SaveFile(const std::wstring& fileName) {

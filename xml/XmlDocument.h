@@ -5,6 +5,7 @@
 #include "xml/XmlHost.h"
 #include "xml/XmlNode.h"
 
+#include <atomic>
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -59,6 +60,9 @@ class TXmlDocument {
   TXmlHost FHost;
   std::unique_ptr<TXmlNode> FNodes;
   std::wstring FLoadedFileName;
+  // The length of the text last loaded or saved: the next save's text is made in one allocation.
+  // Atomic, as a save is a const operation that other threads may make at the same time.
+  mutable std::atomic<std::size_t> FTextSizeHint{0};
   bool FUtf8Text = false;
   TXmlEncoding FExternalEncoding = TXmlEncoding::Ansi8Bit;
 };

@@ -73,6 +73,22 @@ void AppendUtf16(std::string& out, std::uint32_t cp, bool bigEndian) {
 }  // namespace
 
 TDetected Detect(std::string_view b) {
+  // Every pattern below begins with one of these bytes, and those that begin with "<" go on with a
+  // zero byte: most 8-bit files are told at once.
+  if (b.empty()) return {TXmlEncoding::Ansi8Bit, 0};
+  switch (static_cast<unsigned char>(b[0])) {
+    case 0x00:
+    case 0x4C:
+    case 0xEF:
+    case 0xFE:
+    case 0xFF:
+      break;
+    case 0x3C:
+      if (b.size() >= 2 && b[1] == '\0') break;
+      return {TXmlEncoding::Ansi8Bit, 0};
+    default:
+      return {TXmlEncoding::Ansi8Bit, 0};
+  }
   // Byte-order marks first, the four-byte forms before their two-byte prefixes.
   if (Starts(b, "\x00\x00\xFE\xFF"sv)) return {TXmlEncoding::Ucs4BE, 4};
   if (Starts(b, "\xFF\xFE\x00\x00"sv)) return {TXmlEncoding::Ucs4LE, 4};

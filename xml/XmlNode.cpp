@@ -118,22 +118,24 @@ void TXmlNode::TAttributeList::Reserve(std::size_t entries, std::size_t textByte
 }
 
 void TXmlNode::TAttributeList::Append(std::string_view entry) {
+  Append(entry, NameLengthOf(entry));
+}
+
+void TXmlNode::TAttributeList::Append(std::string_view entry, std::size_t nameLength) {
   Reserve(1, entry.size());
   THeader& h = *FBlock;
-  Entries()[h.Count] = TAttribute{h.TextSize, entry.size(), NameLengthOf(entry)};
+  Entries()[h.Count] = TAttribute{h.TextSize, entry.size(), nameLength};
   if (!entry.empty()) std::memcpy(TextData() + h.TextSize, entry.data(), entry.size());
   h.TextSize += entry.size();
   ++h.Count;
 }
 
-void TXmlNode::TAttributeList::ExtendLast(std::string_view piece) {
+void TXmlNode::TAttributeList::ExtendLast(std::string_view piece, std::size_t equals) {
   Reserve(0, piece.size());
   THeader& h = *FBlock;
   TAttribute& last = Entries()[h.Count - 1];
-  if (last.NameLength == last.Size) {
-    const std::size_t eq = piece.find('=');
-    last.NameLength = last.Size + (eq == std::string_view::npos ? piece.size() : eq);
-  }
+  if (last.NameLength == last.Size)
+    last.NameLength = last.Size + (equals == std::string_view::npos ? piece.size() : equals);
   if (!piece.empty()) std::memcpy(TextData() + h.TextSize, piece.data(), piece.size());
   h.TextSize += piece.size();
   last.Size += piece.size();
@@ -167,7 +169,7 @@ std::string_view TXmlNode::AttributeStoredValue(int index) const {
 }
 
 std::string TXmlNode::AttributeValue(int index) const {
-  return XmlText::Unescape(XmlText::Unquote(AttributeStoredValue(index)), Utf8Text());
+  return XmlText::UnquoteAndUnescape(AttributeStoredValue(index), Utf8Text());
 }
 
 bool TXmlNode::Utf8Text() const {

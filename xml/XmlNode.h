@@ -98,6 +98,7 @@ class TXmlNode {
     TAttributeList& operator=(const TAttributeList&) = delete;
 
     std::size_t Count() const { return FBlock ? FBlock->Count : 0; }
+    std::size_t TextSize() const { return FBlock ? FBlock->TextSize : 0; }  // of all entries
     const TAttribute& At(std::size_t index) const;  // std::out_of_range outside 0..Count()-1
     const TAttribute& operator[](std::size_t index) const { return Entries()[index]; }
     std::string_view Text(const TAttribute& a) const { return std::string_view(TextData() + a.Offset, a.Size); }
@@ -106,7 +107,9 @@ class TXmlNode {
     void Reserve(std::size_t entries, std::size_t textBytes);
     // The texts given are never this list's own.
     void Append(std::string_view entry);
-    void ExtendLast(std::string_view piece);  // the last entry's text grows by the piece
+    void Append(std::string_view entry, std::size_t nameLength);  // nameLength: where its first "=" is
+    // The last entry's text grows by the piece; equals: where the piece's first "=" is, or npos.
+    void ExtendLast(std::string_view piece, std::size_t equals);
     void Replace(std::size_t index, std::string_view entry);
 
    private:
@@ -126,6 +129,7 @@ class TXmlNode {
   int FindAttribute(std::string_view name) const;
   bool Utf8Text() const;
 
+  friend class TXmlDocument;
   friend class TXmlParser;
   friend class TXmlWriter;
 

@@ -9,6 +9,10 @@
 #include <array>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 using XmlText::IsBlank;
 
 namespace {
@@ -209,16 +213,51 @@ void TXmlParser::ParseDocType(TXmlNode& node, int depth) {
 
 namespace {
 // How the start-tag scanner treats each byte.
-enum TTagByte : unsigned char { Plain, Blank, Gt, Quote };
+enum TTagByte : unsigned char { Plain, Blank, Gt, Quote, Equals };
 constexpr auto TagBytes = [] {
   std::array<unsigned char, 256> kinds{};
   kinds['\t'] = kinds['\n'] = kinds['\r'] = kinds[' '] = Blank;
   kinds['>'] = Gt;
   kinds['"'] = kinds['\''] = Quote;
+  kinds['='] = Equals;
   return kinds;
 }();
 inline unsigned char TagByte(char c) {
   return TagBytes[static_cast<unsigned char>(c)];
+}
+
+// The first byte from p on that is c, or end. Sixteen bytes at a time where the text lasts that long.
+inline const char* FindByte(const char* p, const char* end, char c) {
+#if defined(__SSE2__)
+  const __m128i needle = _mm_set1_epi8(c);
+  while (end - p >= 16) {
+    const int mask =
+        _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), needle));
+    if (mask) return p + __builtin_ctz(static_cast<unsigned>(mask));
+    p += 16;
+  }
+#endif
+  while (p < end && *p != c) ++p;
+  return p;
+}
+
+// The first byte from p on that is not Plain, or end. Every other kind is a byte below 0x3F, so a
+// block without such bytes is passed at once.
+inline const char* SkipPlain(const char* p, const char* end) {
+#if defined(__SSE2__)
+  const __m128i limit = _mm_set1_epi8(0x3E);
+  while (end - p >= 16) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    auto low = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(bytes, limit), bytes)));
+    for (; low; low &= low - 1) {
+      const char* q = p + __builtin_ctz(low);
+      if (TagByte(*q) != Plain) return q;
+    }
+    p += 16;
+  }
+#endif
+  while (p < end && TagByte(*p) == Plain) ++p;
+  return p;
 }
 }  // namespace
 
@@ -227,37 +266,44 @@ void TXmlParser::ParseElement(TXmlNode& node, int depth) {
   // the text), a "/" just before that ">" closes the element at once, and blanks separate its pieces;
   // a quote without its partner runs to the end of the text.
   const char* const text = FText.data();
-  const std::size_t size = FText.size();
+  const char* const end = text + FText.size();
   FPieces.clear();
   bool closed = false;
-  std::size_t i = FPos + 1;
+  const char* p = text + FPos + 1;
   for (;;) {
-    while (i < size && TagByte(text[i]) == Blank) ++i;
-    if (i >= size || text[i] == '>') break;
-    const std::size_t start = i;
-    while (i < size) {
-      const unsigned char kind = TagByte(text[i]);
-      if (kind == Plain) {
-        ++i;
+    while (p < end && TagByte(*p) == Blank) ++p;
+    if (p == end || *p == '>') break;
+    const char* const start = p;
+    const char* equals = nullptr;  // the piece's first "=", quoted or not
+    for (;;) {
+      p = SkipPlain(p, end);
+      if (p == end) break;
+      const unsigned char kind = TagByte(*p);
+      if (kind == Equals) {
+        if (!equals) equals = p;
+        ++p;
       } else if (kind == Quote) {
-        const void* close = std::memchr(text + i + 1, text[i], size - i - 1);
-        i = close ? static_cast<std::size_t>(static_cast<const char*>(close) - text) + 1 : size;
+        const char* close = FindByte(p + 1, end, *p);
+        if (!equals) equals = static_cast<const char*>(std::memchr(p + 1, '=', static_cast<std::size_t>(close - p - 1)));
+        p = close == end ? end : close + 1;
       } else {
         break;
       }
     }
-    std::size_t end = i;
-    if (i < size) {
-      if (text[i] == '>' && text[end - 1] == '/') {
+    const char* pieceEnd = p;
+    if (p < end) {
+      if (*p == '>' && pieceEnd[-1] == '/') {
         closed = true;
-        --end;
+        --pieceEnd;
       }
     } else {
-      while (end > start && IsBlank(text[end - 1])) --end;  // an open quote ran over the trailing blanks
+      while (pieceEnd > start && IsBlank(pieceEnd[-1])) --pieceEnd;  // an open quote ran over the trailing blanks
     }
-    if (end > start) FPieces.emplace_back(text + start, end - start);
+    if (pieceEnd > start)
+      FPieces.push_back({std::string_view(start, static_cast<std::size_t>(pieceEnd - start)),
+                         equals ? static_cast<std::size_t>(equals - start) : std::string_view::npos});
   }
-  FPos = i < size ? i + 1 : size;
+  FPos = p < end ? static_cast<std::size_t>(p - text) + 1 : FText.size();
   if (FPieces.empty()) XmlErrors::Raise(XmlErrors::MissingElementName);
   StorePieces(node, true);
   node.SetElementType(TXmlElementType::Element);
@@ -326,29 +372,30 @@ void TXmlParser::StorePieces(TXmlNode& node, bool firstIsName) {
   if (firstIsName) {
     // Nothing is joined to an element's name: the writer puts a space after the name, and an
     // attribute glued to it would not load again.
-    node.FName.assign(FPieces[0]);
+    node.FName.assign(FPieces[0].Text);
     k = 1;
   }
   if (k >= FPieces.size()) return;
   // The pieces stand in order in the text: their span bounds the entries' length.
-  const std::string_view& last = FPieces.back();
-  node.FAttributes.Reserve(FPieces.size() - k, static_cast<std::size_t>(last.data() + last.size() - FPieces[k].data()));
+  const std::string_view last = FPieces.back().Text;
+  node.FAttributes.Reserve(FPieces.size() - k,
+                           static_cast<std::size_t>(last.data() + last.size() - FPieces[k].Text.data()));
   // name = "value": a piece that begins with "=" is joined to the entry before, then a piece that
   // begins with a quote to an entry before that holds "=" (one pass gives the same entries as the
   // two joins in turn).
   std::size_t entries = 0;
   bool lastHasEquals = false;
   for (; k < FPieces.size(); ++k) {
-    const std::string_view piece = FPieces[k];
-    const char first = piece[0];
+    const TPiece& piece = FPieces[k];
+    const char first = piece.Text[0];
     if (entries > 0 && (first == '=' || ((first == '"' || first == '\'') && lastHasEquals))) {
-      node.FAttributes.ExtendLast(piece);
+      node.FAttributes.ExtendLast(piece.Text, piece.Equals);
       lastHasEquals = true;
     } else {
-      node.FAttributes.Append(piece);
+      const bool hasEquals = piece.Equals != std::string_view::npos;
+      node.FAttributes.Append(piece.Text, hasEquals ? piece.Equals : piece.Text.size());
       ++entries;
-      const TXmlNode::TAttribute& added = node.FAttributes[node.FAttributes.Count() - 1];
-      lastHasEquals = added.NameLength < added.Size;
+      lastHasEquals = hasEquals;
     }
   }
 }
@@ -368,6 +415,7 @@ void TXmlParser::SplitTag(std::string_view tag) {
         i = close == std::string_view::npos ? tag.size() : close + 1;
       }
     }
-    FPieces.push_back(tag.substr(start, i - start));
+    const std::string_view piece = tag.substr(start, i - start);
+    FPieces.push_back({piece, piece.find('=')});
   }
 }

@@ -46,5 +46,9 @@ class TXmlParser {
   std::string_view FText;
   std::size_t FPos = 0;
   std::string_view FLatin1Source;
-  std::vector<std::string_view> FPieces;  // views of FText, kept between tags
+  struct TPiece {
+    std::string_view Text;  // a view of FText
+    std::size_t Equals;     // where its first "=" is, or npos
+  };
+  std::vector<TPiece> FPieces;  // kept between tags
 };

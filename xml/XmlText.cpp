@@ -151,6 +151,18 @@ std::string Unescape(std::string_view text, bool utf8Text) {
   return out;
 }
 
+std::string UnquoteAndUnescape(std::string_view stored, bool utf8Text) {
+  std::string_view inner = stored;
+  if (stored.size() >= 2 && (stored[0] == '"' || stored[0] == '\'')) {
+    const std::size_t close = stored.find(stored[0], 1);
+    if (close != std::string_view::npos && close + 1 < stored.size() && stored[close + 1] == stored[0])
+      return Unescape(Unquote(stored), utf8Text);  // a doubled quote stands for one
+    inner = stored.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1);
+  }
+  if (inner.find('&') == std::string_view::npos) return std::string(inner);
+  return Unescape(inner, utf8Text);
+}
+
 namespace {
 template <typename T>
 bool ParseSigned(std::string_view text, T& value) {

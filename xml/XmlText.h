@@ -28,6 +28,8 @@ bool UnquotesToEmpty(std::string_view stored);
 // The five named entities and numeric references; in 8-bit text mode 0..254 become that byte,
 // in UTF-8 text mode 0..65534 become that character's UTF-8 bytes. Anything else stays as written.
 std::string Unescape(std::string_view text, bool utf8Text);
+// Unescape(Unquote(stored), utf8Text), made at once when there is nothing to undo.
+std::string UnquoteAndUnescape(std::string_view stored, bool utf8Text);
 
 // Signed decimal: an optional sign and digits only. False for anything else or out of range.
 bool ParseInt32(std::string_view text, std::int32_t& value);

@@ -1,36 +1,62 @@
 // Writes the document's tree as text.
 #include "xml/XmlWriter.h"
 
+#include "xml/XmlDocument.h"
 #include "xml/XmlError.h"
 #include "xml/XmlText.h"
 
 #include <vector>
 
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
 namespace {
-constexpr std::string_view LineBreak = "\r\n";
-constexpr std::string_view IndentUnit = "  ";
+constexpr std::string_view CrLf = "\r\n";
 
 bool IsCharData(const TXmlNode* node) {
   return node && node->ElementType() == TXmlElementType::CharData;
 }
+
+char* Put(char* cursor, std::string_view text) {
+  if (text.empty()) return cursor;
+  std::memcpy(cursor, text.data(), text.size());
+  return cursor + text.size();
+}
+
+char* Put(char* cursor, char c) {
+  *cursor = c;
+  return cursor + 1;
+}
 }  // namespace
 
-std::string TXmlWriter::WriteDocument(const TXmlNode& topLevel) {
+std::string TXmlWriter::WriteDocument(const TXmlNode& topLevel, std::size_t sizeHint) {
   std::string out;
-  out.reserve(4096);
+  if (sizeHint < TXmlDocument::MaxFileSize) out.resize(sizeHint + sizeHint / 16 + 256);
   TXmlWriter writer(out);
   for (int i = 0; i < topLevel.ChildCount(); ++i) {
     writer.WriteTree(*topLevel.ChildAt(i), 0);
-    out += LineBreak;
+    writer.LineBreak();
   }
+  out.resize(writer.FSize);
   return out;
 }
 
-void TXmlWriter::Indent(int depth) {
-  for (int i = 0; i < depth; ++i) FOut += IndentUnit;
+char* TXmlWriter::Room(std::size_t n) {
+  if (FOut.size() - FSize < n) FOut.resize(std::max({FOut.size() * 2, FSize + n, std::size_t{1024}}));
+  return FOut.data() + FSize;
 }
 
-void TXmlWriter::AttributeText(const TXmlNode& node) {
+void TXmlWriter::LineBreak() {
+  Commit(Put(Room(CrLf.size()), CrLf));
+}
+
+char* TXmlWriter::Indent(char* cursor, int depth) {
+  for (int i = 0; i < depth; ++i) cursor = Put(Put(cursor, ' '), ' ');
+  return cursor;
+}
+
+char* TXmlWriter::AttributeText(char* cursor, const TXmlNode& node) {
   // Attributes whose value is empty are never written.
   const TXmlNode::TAttributeList& list = node.FAttributes;
   for (std::size_t i = 0; i < list.Count(); ++i) {
@@ -38,9 +64,9 @@ void TXmlWriter::AttributeText(const TXmlNode& node) {
     const std::string_view entry = list.Text(a);
     const std::string_view stored = a.NameLength >= a.Size ? std::string_view() : entry.substr(a.NameLength + 1);
     if (XmlText::UnquotesToEmpty(stored)) continue;
-    FOut += ' ';
-    FOut += entry;
+    cursor = Put(Put(cursor, ' '), entry);
   }
+  return cursor;
 }
 
 void TXmlWriter::WriteTree(const TXmlNode& root, int rootDepth) {
@@ -61,7 +87,7 @@ void TXmlWriter::WriteTree(const TXmlNode& root, int rootDepth) {
       const TXmlNode* prev = node.ChildAt(top.Next - 1);
       const TXmlNode* next = node.ChildAt(top.Next);
       if (node.ElementType() == TXmlElementType::DocType || (!IsCharData(prev) && !IsCharData(next)))
-        FOut += LineBreak;
+        LineBreak();
     }
     if (top.Next >= node.ChildCount()) {
       Close(node, top.Depth);
@@ -76,81 +102,82 @@ void TXmlWriter::WriteTree(const TXmlNode& root, int rootDepth) {
 
 bool TXmlWriter::Open(const TXmlNode& node, int depth) {
   const bool hasChildren = node.ChildCount() > 0;
-  if (node.ElementType() != TXmlElementType::CharData) Indent(depth);
+  const std::string_view name = node.Name();
+  const std::string_view value = node.Value();
+  // Enough for any kind: the indent, the longest fixed markup, the name twice, the value and every
+  // attribute entry with its space.
+  char* p = Room(2 * static_cast<std::size_t>(std::max(depth, 0)) + 32 + 2 * name.size() + value.size() +
+                 node.FAttributes.TextSize() + node.FAttributes.Count());
+  if (node.ElementType() != TXmlElementType::CharData) p = Indent(p, depth);
+  bool opensFrame = false;
   switch (node.ElementType()) {
     case TXmlElementType::Element: {
-      const bool shortForm = node.Value().empty() && !hasChildren && depth >= 1;
-      FOut += '<';
-      FOut += node.Name();
-      AttributeText(node);
-      if (shortForm) FOut += '/';
-      FOut += '>';
-      FOut += node.Value();
+      const bool shortForm = value.empty() && !hasChildren && depth >= 1;
+      p = AttributeText(Put(Put(p, '<'), name), node);
+      if (shortForm) p = Put(p, '/');
+      p = Put(Put(p, '>'), value);
       if (hasChildren) {
-        FOut += LineBreak;
-        return true;
+        p = Put(p, CrLf);
+        opensFrame = true;
+      } else if (!shortForm) {
+        p = Put(Put(Put(p, "</"), name), '>');
       }
-      if (!shortForm) {
-        FOut += "</";
-        FOut += node.Name();
-        FOut += '>';
-      }
-      return false;
+      break;
     }
     case TXmlElementType::Comment:
-      FOut.append("<!--").append(node.Value()).append("-->");
-      return false;
+      p = Put(Put(Put(p, "<!--"), value), "-->");
+      break;
     case TXmlElementType::CData:
-      FOut.append("<![CDATA[").append(node.Value()).append("]]>");
-      return false;
+      p = Put(Put(Put(p, "<![CDATA["), value), "]]>");
+      break;
     case TXmlElementType::Declaration:
-      FOut += "<?xml";
-      AttributeText(node);
-      FOut += "?>";
-      return false;
+      p = Put(AttributeText(Put(p, "<?xml"), node), "?>");
+      break;
     case TXmlElementType::Stylesheet:
-      FOut += "<?xml-stylesheet";
-      AttributeText(node);
-      FOut += "?>";
-      return false;
+      p = Put(AttributeText(Put(p, "<?xml-stylesheet"), node), "?>");
+      break;
     case TXmlElementType::DocType:
-      FOut.append("<!DOCTYPE ").append(node.Name()).append(" ").append(node.Value());
+      p = Put(Put(Put(Put(p, "<!DOCTYPE "), name), ' '), value);
       if (hasChildren) {
-        FOut.append(" [").append(LineBreak);
-        return true;
+        p = Put(Put(p, " ["), CrLf);
+        opensFrame = true;
+      } else {
+        p = Put(p, '>');
       }
-      FOut += '>';
-      return false;
+      break;
     case TXmlElementType::DtdElement:
     case TXmlElementType::DtdAttList:
     case TXmlElementType::DtdEntity:
     case TXmlElementType::DtdNotation: {
       static constexpr std::string_view Starts[] = {"<!ELEMENT ", "<!ATTLIST ", "<!ENTITY ", "<!NOTATION "};
-      FOut += Starts[static_cast<int>(node.ElementType()) - static_cast<int>(TXmlElementType::DtdElement)];
-      FOut.append(node.Name()).append(" ").append(node.Value()).append(">");
-      return false;
+      p = Put(p, Starts[static_cast<int>(node.ElementType()) - static_cast<int>(TXmlElementType::DtdElement)]);
+      p = Put(Put(Put(Put(p, name), ' '), value), '>');
+      break;
     }
     case TXmlElementType::OtherMarkup:
-      FOut.append("<!").append(node.Value()).append(">");
-      return false;
+      p = Put(Put(Put(p, "<!"), value), '>');
+      break;
     case TXmlElementType::OtherInstruction:
-      FOut.append("<?").append(node.Value()).append("?>");
-      return false;
+      p = Put(Put(Put(p, "<?"), value), "?>");
+      break;
     case TXmlElementType::CharData:
-      FOut += node.Value();
-      return false;
+      p = Put(p, value);
+      break;
     case TXmlElementType::Unknown:
-      FOut.append("<").append(node.Value()).append(">");
-      return false;
+      p = Put(Put(Put(p, '<'), value), '>');
+      break;
+    default:
+      XmlErrors::Raise(XmlErrors::IllegalElementType);
   }
-  XmlErrors::Raise(XmlErrors::IllegalElementType);
+  Commit(p);
+  return opensFrame;
 }
 
 void TXmlWriter::Close(const TXmlNode& node, int depth) {
-  Indent(depth);
-  if (node.ElementType() == TXmlElementType::DocType) {
-    FOut += "]>";
-  } else {
-    FOut.append("</").append(node.Name()).append(">");
-  }
+  char* p = Indent(Room(2 * static_cast<std::size_t>(std::max(depth, 0)) + 3 + node.Name().size()), depth);
+  if (node.ElementType() == TXmlElementType::DocType)
+    p = Put(p, "]>");
+  else
+    p = Put(Put(Put(p, "</"), node.Name()), '>');
+  Commit(p);
 }
