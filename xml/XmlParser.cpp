@@ -275,11 +275,11 @@ void TXmlParser::ParseElement(TXmlNode& node, int depth) {
     if (p == end || *p == '>') break;
     const char* const start = p;
     const char* equals = nullptr;  // the piece's first "=", quoted or not
-    for (;;) {
-      p = SkipPlain(p, end);
-      if (p == end) break;
+    while (p < end) {
       const unsigned char kind = TagByte(*p);
-      if (kind == Equals) {
+      if (kind == Plain) {
+        p = SkipPlain(p + 1, end);
+      } else if (kind == Equals) {
         if (!equals) equals = p;
         ++p;
       } else if (kind == Quote) {
