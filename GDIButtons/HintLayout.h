@@ -25,9 +25,9 @@ struct WindowBounds {
 // the ring, and the text's top sits one font size above the ring's windows.
 [[nodiscard]] PointF HintTextOrigin(const WindowBounds& centre, std::size_t byteCount, int fontSize) noexcept;
 
-// A box, in the hint window's pixels, that surely holds everything the text drawn at origin can cover: a
-// full em per byte plus an em of margin on each side, two ems of height. Lets the window code clear and
-// push only that part of a desktop-sized image.
+// A box, in the hint window's pixels, that holds everything the text drawn at origin can cover in the
+// usual faces: a full em per byte plus an em of margin on each side, two ems of height. The window code
+// takes it when it cannot measure the text.
 [[nodiscard]] WindowBounds HintTextBounds(PointF origin, std::size_t byteCount, int fontSize) noexcept;
 
 }  // namespace vantel
