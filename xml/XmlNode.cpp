@@ -20,13 +20,18 @@ TXmlNode::~TXmlNode() {
 void TXmlNode::ClearChildren() {
   // Hostile files may nest deeply: free the subtree from an explicit stack, so that each node
   // destroyed here has no children left of its own.
+  if (FChildren.empty()) return;
   std::vector<std::unique_ptr<TXmlNode>> pending = std::move(FChildren);
   FChildren.clear();
   while (!pending.empty()) {
     std::unique_ptr<TXmlNode> node = std::move(pending.back());
     pending.pop_back();
-    for (auto& child : node->FChildren) pending.push_back(std::move(child));
-    node->FChildren.clear();
+    std::vector<std::unique_ptr<TXmlNode>>& children = node->FChildren;
+    if (children.empty()) continue;
+    // The longer list takes the shorter one's nodes (the order of freeing does not matter).
+    if (children.size() > pending.size()) pending.swap(children);
+    for (auto& child : children) pending.push_back(std::move(child));
+    children.clear();
   }
 }
 

@@ -65,7 +65,10 @@ void TXmlParser::SkipBlanks() {
 TXmlNode& TXmlParser::NewChildNode(TXmlNode& parent) {
   auto child = std::make_unique<TXmlNode>(&FDocument);
   TXmlNode& ref = *child;
-  parent.AppendChild(std::move(child));
+  child->FParent = &parent;
+  // A node that has children mostly has several: the list starts with room for a few.
+  if (parent.FChildren.capacity() == 0) parent.FChildren.reserve(4);
+  parent.FChildren.push_back(std::move(child));
   return ref;
 }
 

@@ -5,8 +5,6 @@
 #include "xml/XmlError.h"
 #include "xml/XmlText.h"
 
-#include <vector>
-
 #include <algorithm>
 #include <cstring>
 #include <vector>
@@ -71,12 +69,7 @@ char* TXmlWriter::AttributeText(char* cursor, const TXmlNode& node) {
 
 void TXmlWriter::WriteTree(const TXmlNode& root, int rootDepth) {
   // An explicit stack: trees built through the API may be deeper than any parsed file.
-  struct TFrame {
-    const TXmlNode* Node;
-    int Depth;
-    int Next;
-  };
-  std::vector<TFrame> stack;
+  std::vector<TFrame>& stack = FStack;
   if (Open(root, rootDepth)) stack.push_back({&root, rootDepth, 0});
   while (!stack.empty()) {
     TFrame& top = stack.back();

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class TXmlWriter {
  public:
@@ -31,4 +32,10 @@ class TXmlWriter {
 
   std::string& FOut;
   std::size_t FSize = 0;  // bytes written; FOut's size is its room
+  struct TFrame {
+    const TXmlNode* Node;
+    int Depth;
+    int Next;
+  };
+  std::vector<TFrame> FStack;  // WriteTree's, kept for the next top-level node
 };
