@@ -193,7 +193,8 @@ void THintGDIButton::UpdateLayered() {
   DrawPie(*image_, PieRect());
   // Ink touching an inner edge may go on beyond it (a face far wider or taller than its measure): draw
   // again with more room, up to the whole frame, so that nothing is cut that the frame would show.
-  for (int grow = 2 * std::max(fontSize_, 8); !IsRectEmpty(&textBox_) && InkOnInnerEdge(); grow *= 2) {
+  for (int grow = 2 * std::clamp(fontSize_, 8, 1 << 20); !IsRectEmpty(&textBox_) && InkOnInnerEdge();
+       grow = std::min(grow, 1 << 28) * 2) {
     InflateRect(&part, grow, grow);
     IntersectRect(&part, &part, &frame);
     MakeImage(part);
