@@ -246,7 +246,7 @@ void THintGDIButton::PushImage() {
 void THintGDIButton::SetBounds(int left, int top, int width, int height) {
   // Only the frame changes: the window keeps to the part that holds the image. A window that covered
   // the desktop, even for a moment, would count as a full-screen window for good, which some window
-  // systems treat differently (Wine waits for the window manager at every hide).
+  // systems treat differently (Wine, managing its windows, waits for the window manager at every hide).
   settingFrame_ = true;
   TDragGDIButton::SetBounds(left, top, width, height);
   settingFrame_ = false;

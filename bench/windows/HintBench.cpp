@@ -130,7 +130,8 @@ int wmain(int argc, wchar_t** argv) {
                      std::to_string(height) + " virtual desktop; a 60 Hz frame is 16667 us)");
   table.Add(MeasureHovers<THintGDIButton>("hover, hint window", owner, options));
   table.Add(MeasureMouseEnter(owner, options));
-  // Fewer runs: under Wine without a window manager, hiding a desktop-sized window waits 2 s for one.
+  // Fewer runs of the slow cases (and in a prefix that lets a window manager manage the windows, hiding
+  // a desktop-sized window waits up to 2 s for one that Xvfb does not have).
   bench::Options few = options;
   few.Runs = std::min(options.Runs, 15);
   table.Add(MeasureHovers<TFreshImageHint>("hover, fresh desktop image (before)", owner, few));
