@@ -105,8 +105,8 @@ void TXmlNode::TAttributeList::Grow(std::size_t entries, std::size_t textBytes) 
     textCapacity = textCapacity > FBlock->TextCapacity ? std::max(textCapacity, 2 * FBlock->TextCapacity)
                                                        : FBlock->TextCapacity;
   }
-  auto* block = static_cast<THeader*>(
-      ::operator new(sizeof(THeader) + capacity * sizeof(TAttribute) + textCapacity));
+  auto* block =
+      static_cast<THeader*>(::operator new(sizeof(THeader) + capacity * sizeof(TAttribute) + textCapacity));
   *block = THeader{count, capacity, textSize, textCapacity};
   if (FBlock) {
     std::memcpy(reinterpret_cast<TAttribute*>(block + 1), Entries(), count * sizeof(TAttribute));
@@ -118,7 +118,8 @@ void TXmlNode::TAttributeList::Grow(std::size_t entries, std::size_t textBytes) 
 }
 
 void TXmlNode::TAttributeList::Reserve(std::size_t entries, std::size_t textBytes) {
-  if (!FBlock || FBlock->Capacity - FBlock->Count < entries || FBlock->TextCapacity - FBlock->TextSize < textBytes)
+  if (!FBlock || FBlock->Capacity - FBlock->Count < entries ||
+      FBlock->TextCapacity - FBlock->TextSize < textBytes)
     Grow(entries, textBytes);
 }
 
@@ -159,7 +160,8 @@ void TXmlNode::TAttributeList::Replace(std::size_t index, std::string_view entry
   h.TextSize = h.TextSize - oldSize + entry.size();
   a.Size = entry.size();
   a.NameLength = NameLengthOf(entry);
-  for (std::size_t i = index + 1; i < h.Count; ++i) Entries()[i].Offset = Entries()[i].Offset - oldSize + entry.size();
+  for (std::size_t i = index + 1; i < h.Count; ++i)
+    Entries()[i].Offset = Entries()[i].Offset - oldSize + entry.size();
 }
 
 std::string_view TXmlNode::AttributeName(int index) const {

@@ -101,7 +101,9 @@ class TXmlNode {
     std::size_t TextSize() const { return FBlock ? FBlock->TextSize : 0; }  // of all entries
     const TAttribute& At(std::size_t index) const;  // std::out_of_range outside 0..Count()-1
     const TAttribute& operator[](std::size_t index) const { return Entries()[index]; }
-    std::string_view Text(const TAttribute& a) const { return std::string_view(TextData() + a.Offset, a.Size); }
+    std::string_view Text(const TAttribute& a) const {
+      return std::string_view(TextData() + a.Offset, a.Size);
+    }
 
     // Room for this many more entries and text bytes, so that the calls below do not reallocate.
     void Reserve(std::size_t entries, std::size_t textBytes);

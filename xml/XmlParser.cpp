@@ -109,7 +109,8 @@ void TXmlParser::ParseNode(TXmlNode& node, int depth) {
     return;
   }
   // Every other kind of markup begins with "<!" or "<?".
-  if (FPos + 1 < FText.size() && FText[FPos + 1] != '!' && FText[FPos + 1] != '?') return ParseElement(node, depth);
+  if (FPos + 1 < FText.size() && FText[FPos + 1] != '!' && FText[FPos + 1] != '?')
+    return ParseElement(node, depth);
   const std::string_view rest = FText.substr(FPos);
   for (const TMarkup& m : MarkupTable) {
     if (rest.substr(0, m.Start.size()) != m.Start) continue;
@@ -287,7 +288,8 @@ void TXmlParser::ParseElement(TXmlNode& node, int depth) {
         ++p;
       } else if (kind == Quote) {
         const char* close = FindByte(p + 1, end, *p);
-        if (!equals) equals = static_cast<const char*>(std::memchr(p + 1, '=', static_cast<std::size_t>(close - p - 1)));
+        if (!equals)
+          equals = static_cast<const char*>(std::memchr(p + 1, '=', static_cast<std::size_t>(close - p - 1)));
         p = close == end ? end : close + 1;
       } else {
         break;
@@ -300,7 +302,8 @@ void TXmlParser::ParseElement(TXmlNode& node, int depth) {
         --pieceEnd;
       }
     } else {
-      while (pieceEnd > start && IsBlank(pieceEnd[-1])) --pieceEnd;  // an open quote ran over the trailing blanks
+      while (pieceEnd > start && IsBlank(pieceEnd[-1]))
+        --pieceEnd;  // an open quote ran over the trailing blanks
     }
     if (pieceEnd > start)
       FPieces.push_back({std::string_view(start, static_cast<std::size_t>(pieceEnd - start)),

@@ -60,7 +60,8 @@ char* TXmlWriter::AttributeText(char* cursor, const TXmlNode& node) {
   for (std::size_t i = 0; i < list.Count(); ++i) {
     const TXmlNode::TAttribute& a = list[i];
     const std::string_view entry = list.Text(a);
-    const std::string_view stored = a.NameLength >= a.Size ? std::string_view() : entry.substr(a.NameLength + 1);
+    const std::string_view stored =
+        a.NameLength >= a.Size ? std::string_view() : entry.substr(a.NameLength + 1);
     if (XmlText::UnquotesToEmpty(stored)) continue;
     cursor = Put(Put(cursor, ' '), entry);
   }
@@ -143,7 +144,8 @@ bool TXmlWriter::Open(const TXmlNode& node, int depth) {
     case TXmlElementType::DtdEntity:
     case TXmlElementType::DtdNotation: {
       static constexpr std::string_view Starts[] = {"<!ELEMENT ", "<!ATTLIST ", "<!ENTITY ", "<!NOTATION "};
-      p = Put(p, Starts[static_cast<int>(node.ElementType()) - static_cast<int>(TXmlElementType::DtdElement)]);
+      p = Put(p,
+              Starts[static_cast<int>(node.ElementType()) - static_cast<int>(TXmlElementType::DtdElement)]);
       p = Put(Put(Put(Put(p, name), ' '), value), '>');
       break;
     }

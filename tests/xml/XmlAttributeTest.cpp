@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 using namespace XmlTest;
 
 namespace {
@@ -86,6 +88,34 @@ TEST(Attribute, SetReplacesInPlaceAppendDoesNotLook) {
   ASSERT_EQ(n.AttributeCount(), 3);
   EXPECT_EQ(n.AttributeEntry(0), "a=\"3\"");
   EXPECT_EQ(n.GetAttribute("b"), "2");
+}
+
+TEST(Attribute, ReplacingInTheMiddleMovesOnlyItsOwnText) {
+  // Entries that grow and shrink among many others: every other entry keeps its text.
+  TXmlDocument doc;
+  TXmlNode& n = *doc.RootElement();
+  for (int i = 0; i < 100; ++i) n.AppendAttribute("a" + std::to_string(i), std::to_string(i));
+  n.SetAttribute("a50", std::string(300, 'x'));
+  n.StoreStringAttribute("A10", "", "");
+  n.SetAttribute("a99", "<&>");
+  ASSERT_EQ(n.AttributeCount(), 100);
+  for (int i = 0; i < 100; ++i) {
+    const std::string name = "a" + std::to_string(i);
+    const std::string expected = i == 50   ? std::string(300, 'x')
+                                 : i == 10 ? ""
+                                 : i == 99 ? "<&>"
+                                           : std::to_string(i);
+    EXPECT_EQ(n.AttributeName(i), name);
+    EXPECT_EQ(n.GetAttribute(name), expected) << name;
+  }
+  EXPECT_EQ(n.AttributeEntry(99), "a99=\"&lt;&amp;&gt;\"");
+  // A name or value taken from the node's own entries.
+  n.SetAttribute(n.AttributeName(3), n.AttributeStoredValue(50));
+  n.AppendAttribute(n.AttributeName(4), n.AttributeValue(4));
+  EXPECT_EQ(n.GetAttribute("a3"), "\"" + std::string(300, 'x') + "\"");
+  EXPECT_EQ(n.AttributeEntry(100), "a4=\"4\"");
+  EXPECT_THROW((void)n.AttributeEntry(101), std::out_of_range);
+  EXPECT_THROW((void)n.AttributeName(-1), std::out_of_range);
 }
 
 struct TIntCase {

@@ -198,6 +198,62 @@ TEST(ParseHostile, DeepTreeBuiltInCodeIsFreedAndWritten) {
   EXPECT_NE(written.find(std::string(2 * 2000, ' ') + "<n/>"), std::string::npos);
 }
 
+TEST(Parse, StartTagsOfEveryLength) {
+  // Names and values of every length around the reader's blocks of sixteen bytes, with each kind
+  // of byte that ends a piece, and an open quote that runs to the end of the text.
+  for (std::size_t n = 0; n <= 40; ++n) {
+    const std::string name = "n" + std::string(n, 'x');
+    const std::string value = std::string(n, 'v') + "=> \xD6\xD0";
+    const std::string tag = "<r " + name + "=\"" + value + "\"\t b = 'q'\r\nc" + std::string(n, '9') + "/>";
+    auto doc = Parse(tag);
+    const TXmlNode& r = *doc->RootElement();
+    ASSERT_EQ(r.AttributeCount(), 3) << tag;
+    EXPECT_EQ(r.AttributeEntry(0), name + "=\"" + value + "\"") << tag;
+    EXPECT_EQ(r.AttributeEntry(1), "b='q'") << tag;
+    EXPECT_EQ(r.AttributeEntry(2), "c" + std::string(n, '9')) << tag;
+    EXPECT_EQ(r.GetAttribute(name), value) << tag;
+    EXPECT_EQ(r.ChildCount(), 0) << tag;
+
+    TXmlDocument open;
+    try {
+      open.LoadFromBytes("<" + name + " a=\"" + value + std::string(n % 7, ' '));
+      FAIL() << n;
+    } catch (const EXmlError& e) {
+      EXPECT_EQ(std::string(e.what()), "Missing close tag in element " + name);
+    }
+    ASSERT_EQ(open.RootElement()->AttributeCount(), 1);
+    EXPECT_EQ(open.RootElement()->AttributeEntry(0), "a=\"" + value);
+  }
+}
+
+TEST(Parse, TextHeldByTheDocumentItself) {
+  // The bytes may belong to the tree the load replaces, also where a declaration switches the
+  // reading of 8-bit text over to UTF-8.
+  for (bool utf8Text : {false, true}) {
+    TXmlDocument doc;
+    doc.SetUtf8Text(utf8Text);
+    doc.RootElement()->SetValue(
+        Lines({R"(<?xml version="1.0" encoding="UTF-8"?>)", "<a b=\"\xE4\xB8\xAD\"/>"}));
+    doc.LoadFromBytes(doc.RootElement()->Value());
+    ASSERT_NE(doc.RootElement(), nullptr);
+    EXPECT_EQ(doc.RootElement()->Name(), "a");
+    EXPECT_EQ(doc.RootElement()->GetAttribute("b"), "\xE4\xB8\xAD");
+  }
+}
+
+TEST(Parse, SaveAfterTheTreeGrewPastTheLoadedFile) {
+  // The text is made ahead at the loaded file's length and must grow when the tree did.
+  const std::string small = Lines({Declaration, "<Settings>", "  <a/>", "</Settings>"});
+  TXmlDocument loaded, built;
+  loaded.LoadFromBytes(small);
+  built.RootElement()->NewChild("a");
+  for (TXmlDocument* doc : {&loaded, &built})
+    for (int i = 0; i < 500; ++i) doc->RootElement()->NewChild("b")->SetAttribute("v", std::string(i, 'w'));
+  const std::string written = loaded.SaveToBytes();
+  EXPECT_EQ(written, built.SaveToBytes());
+  EXPECT_EQ(Rewrite(written), written);
+}
+
 TEST(ParseHostile, FailedParseKeepsWhatWasBuilt) {
   TXmlDocument doc;
   EXPECT_THROW(doc.LoadFromBytes("<a/><b>"), EXmlError);
