@@ -243,7 +243,12 @@ void TDragGDIButton::Launch(TObject* sender) {
   ShellExecuteW(Handle(), L"open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-bool TDragGDIButton::MouseButtonHeld(int virtualKey) const { return GetAsyncKeyState(virtualKey) != 0; }
+bool TDragGDIButton::MouseButtonHeld(int virtualKey) const {
+  // Down now. The "pressed since the last query" bit also answers for a press made long ago (a
+  // right-click that opened a segment's menu, say), which would turn a later left drop into a right
+  // drop and replace a stored file: it does not count.
+  return (GetAsyncKeyState(virtualKey) & 0x8000) != 0;
+}
 
 int TDragGDIButton::ShellIconSize() {
   return vantel::ShellIconSizeForDpi(WindowDpi(HandleAllocated() ? Handle() : nullptr));
