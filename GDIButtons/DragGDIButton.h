@@ -61,8 +61,7 @@ class TDragGDIButton : public TCustomGDIButton {
   // Drop: handles the dropped paths by the drop mode (see DragGDIButton.cpp). Its arguments are not used.
   void DropTargetDrop(TObject* sender, TWinControl* acceptor, const std::wstring& dropText, int x, int y);
 
-  // Whether this mouse button (VK_LBUTTON, VK_RBUTTON) is down now or was pressed since the last
-  // query (GetAsyncKeyState). Tests override it.
+  // Whether this mouse button (VK_LBUTTON, VK_RBUTTON) is down now (GetAsyncKeyState). Tests override it.
   virtual bool MouseButtonHeld(int virtualKey) const;
   // Edge of the square icon to take from the shell: 32 px at 96 DPI, scaled to the DPI of the
   // monitor the window is on. Tests override it.
