@@ -60,7 +60,8 @@ class DragButtonInputTest : public dragtest::DragButtonTestBase {
   }
 
   // Drags `files` from our drag-source program onto `at` while the given mouse button is really held.
-  long DragWithButtonHeld(POINT at, const std::vector<std::wstring>& files, bool right) {
+  long DragWithButtonHeld(POINT at, const std::vector<std::wstring>& files, bool right,
+                          bool forgetEarlierPresses = true) {
     const fs::path source = BuildFolder() / L"shell" / L"drag_source.exe";
     EXPECT_TRUE(fs::exists(source)) << "build drag_source first";
     // The press goes to an empty corner of the desktop, away from the ring.
@@ -68,8 +69,10 @@ class DragButtonInputTest : public dragtest::DragButtonTestBase {
     testsupport::PumpFor(50);
     // The drop mode reads GetAsyncKeyState, whose "pressed since the last call" bit can still hold a
     // press made by an earlier test's program: read it once so only this drag's button counts.
-    (void)GetAsyncKeyState(VK_LBUTTON);
-    (void)GetAsyncKeyState(VK_RBUTTON);
+    if (forgetEarlierPresses) {
+      (void)GetAsyncKeyState(VK_LBUTTON);
+      (void)GetAsyncKeyState(VK_RBUTTON);
+    }
     testsupport::PressButton(right);
     testsupport::PumpFor(50);
     std::wstring command = Quote(source.wstring()) + L" --at " + std::to_wstring(at.x) + L" " +
@@ -151,6 +154,25 @@ TEST_F(DragButtonInputTest, RealLeftDragOntoAUsedSegmentAddsOne) {
   EXPECT_EQ(target.FileName(), File(L"held.txt"));
   ASSERT_EQ(Recorded().stores.size(), 1u);
   EXPECT_EQ(Recorded().stores[0].button, &ring.Segment(4));
+}
+
+TEST_F(DragButtonInputTest, AnEarlierRightClickDoesNotTurnALeftDropIntoAReplace) {
+  Ring ring(form_.get(), folder_, 4, /*withHint=*/false);
+  ring.MoveTo(kLeft, kTop);
+  TRecordingDragButton& target = ring.Segment(0);
+  target.SetFileName(File(L"held.txt"));
+  target.Repaint();
+  (void)GetAsyncKeyState(VK_RBUTTON);
+  // A right-click on the empty desktop, released long before the drag (as when a menu was used).
+  testsupport::ClickAt(5, GetSystemMetrics(SM_CYSCREEN) - 5, /*right=*/true);
+  testsupport::PumpFor(100);
+
+  DragWithButtonHeld(SlicePoint(target), {File(L"new.txt")}, false, /*forgetEarlierPresses=*/false);
+
+  EXPECT_EQ(target.DropMode(), 9999);
+  EXPECT_EQ(target.FileName(), File(L"held.txt"));
+  ASSERT_EQ(ring.Count(), 5);
+  EXPECT_EQ(ring.Segment(4).FileName(), File(L"new.txt"));
 }
 
 TEST_F(DragButtonInputTest, RealRightDragReplacesTheFile) {
