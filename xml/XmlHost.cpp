@@ -2,6 +2,7 @@
 #include "xml/XmlHost.h"
 
 #include "xml/XmlError.h"
+#include "xml/XmlText.h"
 
 #include <cerrno>
 #include <cstring>
@@ -25,21 +26,7 @@ std::string WideToUtf8(std::wstring_view text) {
         ++i;
       }
     }
-    if (cp < 0x80) {
-      out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-      out += static_cast<char>(0xC0 | (cp >> 6));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-      out += static_cast<char>(0xE0 | (cp >> 12));
-      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (cp >> 18));
-      out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
+    XmlText::AppendUtf8(out, cp);
   }
   return out;
 }
