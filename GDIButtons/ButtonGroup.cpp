@@ -80,7 +80,19 @@ void TGDICustomButtonGroup::ShowAll() {
   for (int i = 0; i < items_->Count(); ++i) {
     TGDIButtonGroupItem* item = items_->Items(i);
     if (!item || !item->Button()) continue;
+    if (!DrawingHeld() && item->ShowAfterHold()) continue;
     item->Button()->Show();
     item->Button()->Repaint();
   }
+}
+
+void TGDICustomButtonGroup::ReleaseDrawing() {
+  if (drawingHeld_ == 0 || --drawingHeld_ > 0) return;
+  const int follow = followCount_;
+  followCount_ = 0;
+  if (follow > 0 && centre_) centre_->MoveSegmentsHere(follow);
+}
+
+void TGDICustomButtonGroup::NoteCentreMoved() {
+  followCount_ = items_ ? items_->Count() : 0;
 }

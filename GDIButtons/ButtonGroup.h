@@ -40,12 +40,27 @@ class TGDICustomButtonGroup : public TCustomGDITransparentPanel {
   // The class of the segment collection the constructor creates.
   virtual TGDIButtonGroupItemsClass GetItemsClass() const;
 
-  // Shows and repaints the centre button, then every segment button in index order.
+  // Shows and repaints the centre button, then every segment button in index order. A segment made while
+  // drawing was held is rendered first and then shown, so that it shows with its picture.
   void ShowAll();
 
   // Set by a segment whose icon does not fit its slice; the next layout widens the ring by 40 px.
   bool GrowFlag() const { return grow_; }
   void SetGrowFlag(bool grow) { grow_ = grow; }
+
+  // While drawing is held, the ring's buttons (centre and segments) lay out each render without making
+  // or pushing an image: PaintCount, the pie's rectangles, the icon's place and the grow flag come out
+  // as a full render leaves them, but the window keeps its pixels. Building a ring of n segments renders
+  // every segment at each of the n additions; held, only the last render of each button, which the
+  // holder makes after the release (ShowAll), costs a picture. Segments made while drawing is held
+  // wait hidden for that ShowAll. Holds nest.
+  // The centre's moves wait for the release too: the segments that were there at the last move then
+  // follow it (TCustomGDIButton::MoveSegmentsHere).
+  void HoldDrawing() { ++drawingHeld_; }
+  void ReleaseDrawing();
+  bool DrawingHeld() const { return drawingHeld_ > 0; }
+  // The centre moved while drawing was held.
+  void NoteCentreMoved();
 
   TCustomGDIButton* CentreButton() const { return centre_.get(); }
   TCustomGDIButton* HintWindow() const { return hint_.get(); }  // nullptr without a hint class
@@ -75,6 +90,21 @@ class TGDICustomButtonGroup : public TCustomGDITransparentPanel {
   int height_ = 0;
   int width_ = 0;
   bool grow_ = false;
+  int drawingHeld_ = 0;
+  int followCount_ = 0;  // segments to follow the centre at the release
   std::unique_ptr<TGDIButtonGroupItems> items_;
   std::wstring xmlFileName_;
+};
+
+// Holds a group's drawing for a scope (see TGDICustomButtonGroup::HoldDrawing), also when an exception
+// leaves it.
+class TDrawingHold {
+ public:
+  explicit TDrawingHold(TGDICustomButtonGroup& group) : group_(group) { group_.HoldDrawing(); }
+  ~TDrawingHold() { group_.ReleaseDrawing(); }
+  TDrawingHold(const TDrawingHold&) = delete;
+  TDrawingHold& operator=(const TDrawingHold&) = delete;
+
+ private:
+  TGDICustomButtonGroup& group_;
 };

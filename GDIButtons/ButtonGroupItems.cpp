@@ -30,6 +30,12 @@ TGDIButtonGroupItem::TGDIButtonGroupItem(TCollection* collection) : TGDICollecti
   if (!group.ButtonClass()) return;
   button_ = group.ButtonClass()(group.Owner(), group.XmlFileName());
   if (!button_) return;
+  if (group.DrawingHeld() && button_->Visible()) {
+    // The ring is being built: the window waits hidden for its picture, which the hold's end brings (a
+    // shown layered window without one costs the system a new surface at every growth of the ring).
+    button_->Hide();
+    hiddenForHold_ = true;
+  }
   // A new segment starts where the centre is now, also after the user dragged the ring.
   const TCustomGDIButton* centre = group.CentreButton();
   button_->SetBounds(centre ? centre->Left() : 0, centre ? centre->Top() : 0, group.Width(), group.Height());
@@ -135,8 +141,21 @@ void TGDIButtonGroupItems::LayoutSegments() {
   for (int i = 0; i < n; ++i) {
     if (TGDIButtonGroupItem* item = Items(i); item && item->Button()) {
       TCustomGDIButton* button = item->Button();
-      button->SetBounds(button->Left(), button->Top(), width, height);
+      // Only a ring that grew changes the segments' size; the system would be asked for nothing.
+      if (button->Width() != width || button->Height() != height)
+        button->SetBounds(button->Left(), button->Top(), width, height);
     }
     rects_[static_cast<size_t>(i)]->Assign(vantel::SegmentRect(i, n, width, height));
   }
+}
+
+bool TGDIButtonGroupItem::ShowAfterHold() {
+  if (!hiddenForHold_ || !button_) return false;
+  hiddenForHold_ = false;
+  // Its one render, pushed while the window is still hidden, then the window with its picture. The
+  // system need not paint what is there already.
+  button_->RedrawButton();
+  button_->Show();
+  ValidateRect(button_->Handle(), nullptr);
+  return true;
 }

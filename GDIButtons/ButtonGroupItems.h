@@ -26,9 +26,13 @@ class TGDIButtonGroupItem : public TGDICollectionItem {
   TCustomGDIButton* Button() const { return button_.get(); }
   // The button's component name (buttons are created without one), or empty without a button.
   virtual std::wstring GetDisplayName() const;
+  // A button made while its group held drawing waits hidden for its first picture: this renders it and
+  // then shows it, and says whether it did (the group's ShowAll, once the hold has ended).
+  bool ShowAfterHold();
 
  private:
   std::unique_ptr<TCustomGDIButton> button_;
+  bool hiddenForHold_ = false;
 };
 
 class TGDICollection : public TCollection {

@@ -3,6 +3,8 @@
 
 #include <objbase.h>
 
+#include <algorithm>
+
 #include "GDIButtons/ButtonGroup.h"
 #include "GDIButtons/ButtonGroupItems.h"
 #include "GlassWindow/GlassedWindow.h"
@@ -138,6 +140,7 @@ void TCustomGDIButton::DrawPie(TLayeredSurface& surface, const TPieRect* rect) {
   if (!rect) return;
   outerRect_ = vantel::OuterRect(*rect);
   innerRect_ = vantel::InnerRect(*rect);
+  if (surface.Empty()) return;  // nothing to draw on: a render that only lays out
   // Even-odd: the inner pie cancels the outer one, leaving the slice between half and full radius.
   Gdiplus::GraphicsPath ring(Gdiplus::FillModeAlternate);
   ring.AddPie(innerRect_.X, innerRect_.Y, innerRect_.Width, innerRect_.Height, rect->StartAngle,
@@ -159,8 +162,17 @@ void TCustomGDIButton::DrawPie(TLayeredSurface& surface, const TPieRect* rect) {
 }
 
 void TCustomGDIButton::ApplyLayeredStyle() {
-  // The whole extended style is replaced; the system keeps the topmost bit regardless.
-  SetWindowLongPtrW(Handle(), GWL_EXSTYLE, static_cast<LONG_PTR>(kLayeredExStyle));
+  // The whole extended style is replaced; the system keeps the topmost bit regardless. A style that is
+  // already this one is left alone: setting it costs the system a style change round with messages.
+  HWND window = Handle();
+  const auto current = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE));
+  if ((current & ~static_cast<DWORD>(WS_EX_TOPMOST)) == kLayeredExStyle) return;
+  SetWindowLongPtrW(window, GWL_EXSTYLE, static_cast<LONG_PTR>(kLayeredExStyle));
+  windowImage_.Valid = false;  // a window that was not layered like this holds no image of ours
+}
+
+bool TCustomGDIButton::DrawingHeld() const {
+  return groupItems_ && groupItems_->Group().DrawingHeld();
 }
 
 void TCustomGDIButton::PushSurface(TLayeredSurface& surface, BYTE constantAlpha) {
@@ -170,14 +182,41 @@ void TCustomGDIButton::PushSurface(TLayeredSurface& surface, BYTE constantAlpha)
 }
 
 void TCustomGDIButton::PushSurfaceAt(TLayeredSurface& surface, BYTE constantAlpha, POINT destination) {
-  surface.Flush();
   blend_.SourceConstantAlpha = constantAlpha;
+  if (layoutOnly_) return;  // the render only lays out: the window keeps its pixels
+  surface.Flush();
   HWND window = Handle();
   SIZE size{surface.Width(), surface.Height()};
   POINT source{0, 0};
+  // The window keeps what was pushed last. When this image has the same size, only the part where either
+  // has ink can differ, and only that part is handed over: the system then blends, copies and shows a
+  // slice's box rather than the whole ring's square (on a grown ring, a small part of it).
+  const RECT ink = surface.InkBounds();
+  RECT changed{};
+  const bool partial = windowImage_.Valid && windowImage_.Width == size.cx &&
+                       windowImage_.Height == size.cy && !surface.Empty();
+  if (partial) {
+    UnionRect(&changed, &ink, &windowImage_.Ink);
+    if (IsRectEmpty(&changed)) changed = RECT{0, 0, 1, 1};  // transparent before and after
+  }
   WindowDC screen(nullptr);
-  const BOOL pushed = UpdateLayeredWindow(window, screen.get(), &destination, &size, surface.DC(), &source, 0,
-                                          &blend_, ULW_ALPHA);
+  UPDATELAYEREDWINDOWINFO info{};
+  info.cbSize = sizeof(info);
+  info.hdcDst = screen.get();
+  info.pptDst = &destination;
+  info.psize = &size;
+  info.hdcSrc = surface.DC();
+  info.pptSrc = &source;
+  info.crKey = 0;
+  info.pblend = &blend_;
+  info.dwFlags = ULW_ALPHA;
+  info.prcDirty = partial ? &changed : nullptr;
+  BOOL pushed = UpdateLayeredWindowIndirect(window, &info);
+  if (!pushed && partial) {
+    info.prcDirty = nullptr;  // a system that will not take a part gets the whole image
+    pushed = UpdateLayeredWindowIndirect(window, &info);
+  }
+  windowImage_ = TWindowImage{pushed != FALSE, size.cx, size.cy, ink};
   ++pushCount_;
   if (keepPushedImages) {
     lastPushed_.Width = surface.Width();
@@ -197,6 +236,20 @@ void TCustomGDIButton::RenderInto(TLayeredSurface& surface) {
 
 void TCustomGDIButton::UpdateLayered() {
   ApplyLayeredStyle();
+  if (DrawingHeld()) {
+    // The same steps on an image without pixels, nothing pushed: the layout that the render leaves
+    // behind (counts, rectangles, the icon's place, the group's grow flag) without its picture.
+    TLayeredSurface nothing;
+    layoutOnly_ = true;
+    try {
+      RenderInto(nothing);
+    } catch (...) {
+      layoutOnly_ = false;
+      throw;
+    }
+    layoutOnly_ = false;
+    return;
+  }
   TLayeredSurface surface(Width(), Height());
   RenderInto(surface);
 }
@@ -211,6 +264,15 @@ void TCustomGDIButton::RedrawButton() {
 void TCustomGDIButton::Paint() {
   TCustomControl::Paint();
   RedrawButton();
+}
+
+void TCustomGDIButton::Repaint() {
+  // A held render makes no picture, so it needs no paint round through the window system either.
+  if (HandleAllocated() && DrawingHeld()) {
+    RedrawButton();
+    return;
+  }
+  TCustomControl::Repaint();
 }
 
 void TCustomGDIButton::CMMouseEnter() {
@@ -231,12 +293,35 @@ void TCustomGDIButton::FollowCentre() noexcept {
     if (GetAsyncKeyState(VK_LBUTTON) != 0) {
       if (TCustomGDIButton* hint = items->Group().HintWindow()) hint->Hide();
     }
-    const int count = items->Count();
+    if (DrawingHeld()) {
+      // The ring is being built: the segments there are now go to wherever the centre is when the hold
+      // ends, which is where they would have ended up.
+      items->Group().NoteCentreMoved();
+      return;
+    }
+    MoveSegmentsHere(items->Count());
+  } catch (...) {
+    // A ring that cannot follow this once is no reason to bother the user.
+  }
+}
+
+void TCustomGDIButton::MoveSegmentsHere(int count) noexcept {
+  try {
+    TGDIButtonGroupItems* items = groupItems_;
+    if (!items) return;
+    count = std::min(count, items->Count());
     for (int i = 0; i < count; ++i) {
       TGDIButtonGroupItem* item = items->Items(i);
       TCustomGDIButton* button = item ? item->Button() : nullptr;
       if (!button || !button->HandleAllocated()) continue;
-      SetWindowPos(button->Handle(), HWND_NOTOPMOST, Left(), Top(), 0, 0, kFollowFlags);
+      HWND window = button->Handle();
+      // A segment that is already there and already in the not-topmost band would not change: the
+      // centre's size changes and restacking reach here too, and a ring has many segments.
+      RECT bounds{};
+      const bool topmost = (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+      if (!topmost && GetWindowRect(window, &bounds) && bounds.left == Left() && bounds.top == Top())
+        continue;
+      SetWindowPos(window, HWND_NOTOPMOST, Left(), Top(), 0, 0, kFollowFlags);
     }
   } catch (...) {
     // A ring that cannot follow this once is no reason to bother the user.
@@ -251,7 +336,17 @@ LRESULT TCustomGDIButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case CM_MOUSELEAVE:
       CMMouseLeave();
       break;
+    case WM_SHOWWINDOW:
+      if (!wParam) windowImage_.Valid = false;  // see WM_WINDOWPOSCHANGED
+      break;
     case WM_WINDOWPOSCHANGED: {
+      // A window that was hidden or took another size may have let go of its image: the next push is
+      // a whole one.
+      const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
+      if (pos &&
+          ((pos->flags & SWP_HIDEWINDOW) ||
+           (!(pos->flags & SWP_NOSIZE) && (pos->cx != windowImage_.Width || pos->cy != windowImage_.Height))))
+        windowImage_.Valid = false;
       const LRESULT result = TCustomControl::WndProc(msg, wParam, lParam);  // updates Left and Top
       if (buttonKind_ == 1) FollowCentre();
       return result;

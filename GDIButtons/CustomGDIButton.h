@@ -94,8 +94,15 @@ class TCustomGDIButton : public TCustomControl {
   virtual void DrawPie(TLayeredSurface& surface, const TPieRect* rect);
   // Renders and pushes the window, then makes sure it floats on the desktop.
   virtual void RedrawButton();
+  // Invalidates and renders now (a render that only lays out goes straight to RedrawButton).
+  void Repaint() override;
+  // What a move of the centre does to the ring: the first `count` segments of this button's ring are
+  // moved to this button's place and into the not-topmost band.
+  void MoveSegmentsHere(int count) noexcept;
   // Renders into a fresh surface of the control's size and pushes it (constant alpha 150), then the
-  // overlay. Subclasses that keep their surface override this and call RenderInto.
+  // overlay. Subclasses that keep their surface override this and call RenderInto. While the group
+  // holds drawing (TGDICustomButtonGroup::HoldDrawing) the same steps run on an image without pixels
+  // and nothing is pushed.
   virtual void UpdateLayered();
 
   // Tests and benchmarks: keep a copy of every pushed image (off by default: the hint window's
@@ -118,13 +125,16 @@ class TCustomGDIButton : public TCustomControl {
   // Pieces of the render, for subclasses that manage their own surface.
   void ApplyLayeredStyle();  // WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_ACCEPTFILES, nothing else
   void RenderInto(TLayeredSurface& surface);  // DrawPie, push at 150, overlay when there is an icon
-  // Pushes the surface to the window at its screen position with this constant alpha.
+  // Pushes the surface to the window at its screen position with this constant alpha (nothing while a
+  // render only lays out).
   void PushSurface(TLayeredSurface& surface, BYTE constantAlpha);
   // The same, moving the window to `destination` (screen pixels) and sizing it to the surface in the
   // same step.
   void PushSurfaceAt(TLayeredSurface& surface, BYTE constantAlpha, POINT destination);
   // Counts a DrawPie call; true for the first one, which draws nothing.
   bool CountPaint() { return ++paintCount_ == 1; }
+  // Whether this button's group holds drawing: renders lay out without making a picture.
+  bool DrawingHeld() const;
 
   BLENDFUNCTION blend_{AC_SRC_OVER, 0, 150, AC_SRC_ALPHA};
   vantel::RectF outerRect_;  // derived from the pie rectangle at each render
@@ -142,7 +152,14 @@ class TCustomGDIButton : public TCustomControl {
   TPieRect* pieRect_ = nullptr;
   std::string buttonGuid_;
   int paintCount_ = 0;
+  bool layoutOnly_ = false;  // the render in progress pushes nothing
   std::unique_ptr<TTimer> menuTimer_;
   int pushCount_ = 0;
   TPushedImage lastPushed_;
+  // What the window holds since the last successful push: its size and where its ink is.
+  struct TWindowImage {
+    bool Valid = false;
+    int Width = 0, Height = 0;
+    RECT Ink{};
+  } windowImage_;
 };

@@ -20,7 +20,8 @@ namespace {
 constexpr BYTE kIconPushAlpha = 210;
 constexpr unsigned kLeaveWatchInterval = 100;
 // SHGFI_ICON | SHGFI_DISPLAYNAME | SHGFI_TYPENAME | SHGFI_ATTRIBUTES | SHGFI_SYSICONINDEX (large icon).
-constexpr UINT kFileInfoFlags = SHGFI_ICON | SHGFI_DISPLAYNAME | SHGFI_TYPENAME | SHGFI_ATTRIBUTES | SHGFI_SYSICONINDEX;
+constexpr UINT kFileInfoFlags =
+    SHGFI_ICON | SHGFI_DISPLAYNAME | SHGFI_TYPENAME | SHGFI_ATTRIBUTES | SHGFI_SYSICONINDEX;
 // IID_IImageList, spelled out so no import library has to provide it.
 constexpr GUID kImageListIid = {0x46EB5926, 0x582E, 0x4017, {0x9F, 0xDF, 0xE8, 0x99, 0x8D, 0xAA, 0x09, 0x50}};
 
@@ -99,10 +100,12 @@ std::unique_ptr<Gdiplus::Bitmap> BitmapFromIcon(HICON icon) {
   if (bitmap->GetLastStatus() != Gdiplus::Ok) return nullptr;
   Gdiplus::Rect all(0, 0, width, height);
   Gdiplus::BitmapData data{};
-  if (bitmap->LockBits(&all, Gdiplus::ImageLockModeWrite, PixelFormat32bppARGB, &data) != Gdiplus::Ok) return nullptr;
+  if (bitmap->LockBits(&all, Gdiplus::ImageLockModeWrite, PixelFormat32bppARGB, &data) != Gdiplus::Ok)
+    return nullptr;
   for (int y = 0; y < height; ++y) {
     std::memcpy(static_cast<BYTE*>(data.Scan0) + static_cast<ptrdiff_t>(y) * data.Stride,
-                colour.data() + static_cast<size_t>(y) * static_cast<size_t>(width), static_cast<size_t>(width) * 4);
+                colour.data() + static_cast<size_t>(y) * static_cast<size_t>(width),
+                static_cast<size_t>(width) * 4);
   }
   bitmap->UnlockBits(&data);
   return bitmap;
@@ -116,14 +119,19 @@ HICON ShellIconAtSize(const std::wstring& path, int systemIndex, int size) {
       location.szDisplayName[0] != L'\0') {
     HICON large = nullptr;
     const UINT sizes = MAKELONG(static_cast<WORD>(size), 0);
-    if (SHDefExtractIconW(location.szDisplayName, location.iIcon, 0, &large, nullptr, sizes) == S_OK && large) {
+    if (SHDefExtractIconW(location.szDisplayName, location.iIcon, 0, &large, nullptr, sizes) == S_OK &&
+        large) {
       if (IconSize(large) == size) return large;
       DestroyIcon(large);
     }
   }
-  const int list = size <= 16 ? SHIL_SMALL : size <= 32 ? SHIL_LARGE : size <= 48 ? SHIL_EXTRALARGE : SHIL_JUMBO;
+  const int list = size <= 16   ? SHIL_SMALL
+                   : size <= 32 ? SHIL_LARGE
+                   : size <= 48 ? SHIL_EXTRALARGE
+                                : SHIL_JUMBO;
   ComPtr<IImageList> images;
-  if (FAILED(SHGetImageList(list, kImageListIid, reinterpret_cast<void**>(images.Put()))) || !images) return nullptr;
+  if (FAILED(SHGetImageList(list, kImageListIid, reinterpret_cast<void**>(images.Put()))) || !images)
+    return nullptr;
   HICON icon = nullptr;
   if (FAILED(images->GetIcon(systemIndex, ILD_TRANSPARENT, &icon)) || !icon) return nullptr;
   if (IconSize(icon) == size) return icon;
@@ -175,15 +183,15 @@ int WindowDpi(HWND window) {
 
 }  // namespace
 
-TDragGDIButton::TDragGDIButton(TComponent* owner, const TButtonColors& colors) : TCustomGDIButton(owner, colors) {
+TDragGDIButton::TDragGDIButton(TComponent* owner, const TButtonColors& colors)
+    : TCustomGDIButton(owner, colors) {
   fileName_.clear();
   OnDblClick = [this](TObject* sender) { Launch(sender); };
   dropTarget_ = std::make_unique<TTextTarget>(this);
   dropTarget_->SetAcceptorControl(this);
   dropTarget_->SetAcceptTextFormats({TDropTextFormat::dtfFiles});
-  dropTarget_->OnDrop = [this](TObject* sender, TWinControl* acceptor, const std::wstring& text, int x, int y) {
-    DropTargetDrop(sender, acceptor, text, x, y);
-  };
+  dropTarget_->OnDrop = [this](TObject* sender, TWinControl* acceptor, const std::wstring& text, int x,
+                               int y) { DropTargetDrop(sender, acceptor, text, x, y); };
   dropTarget_->OnDragLeave = [](TObject*) {};
   dropTarget_->OnDragEnter = [this](TObject* sender, TDropEffect effect, int x, int y) {
     DropTargetDragEnter(sender, effect, x, y);
@@ -201,8 +209,19 @@ TDragGDIButton::~TDragGDIButton() {
 }
 
 void TDragGDIButton::ReleaseIcon() {
+  iconBitmap_.reset();
+  iconBitmapSource_ = nullptr;
   if (FileInfo.hIcon) DestroyIcon(FileInfo.hIcon);
   FileInfo.hIcon = nullptr;
+}
+
+Gdiplus::Bitmap* TDragGDIButton::IconBitmap() {
+  // Made once per icon: every render of the button draws the same image of it.
+  if (FileInfo.hIcon != iconBitmapSource_ || !iconBitmap_) {
+    iconBitmap_ = BitmapFromIcon(FileInfo.hIcon);
+    iconBitmapSource_ = FileInfo.hIcon;
+  }
+  return iconBitmap_.get();
 }
 
 void TDragGDIButton::TakeShellInfo(const std::wstring& path) {
@@ -231,7 +250,9 @@ void TDragGDIButton::RememberFile(const std::wstring& path) {
   TakeShellInfo(path);
 }
 
-void TDragGDIButton::SetFileName(const std::wstring& value) { RememberFile(value); }
+void TDragGDIButton::SetFileName(const std::wstring& value) {
+  RememberFile(value);
+}
 
 void TDragGDIButton::Launch(TObject* sender) {
   (void)sender;
@@ -262,8 +283,8 @@ void TDragGDIButton::DropTargetDragEnter(TObject* sender, TDropEffect effect, in
   dropMode_ = vantel::DropModeForButtons(left, right);
 }
 
-void TDragGDIButton::DropTargetDrop(TObject* sender, TWinControl* acceptor, const std::wstring& dropText, int x,
-                                    int y) {
+void TDragGDIButton::DropTargetDrop(TObject* sender, TWinControl* acceptor, const std::wstring& dropText,
+                                    int x, int y) {
   (void)sender, (void)acceptor, (void)dropText, (void)x, (void)y;
   // A copy: adding a segment builds buttons with drop targets of their own.
   const std::vector<std::wstring> paths = dropTarget_->DroppedLines();
@@ -303,12 +324,16 @@ TDragGDIButton* TDragGDIButton::AddSegmentFor(const std::wstring& path) {
 
 void TDragGDIButton::SaveToConfig() {}
 void TDragGDIButton::AddDeleteMenuItem() {}
-std::wstring TDragGDIButton::XmlFileName() const { return {}; }
-void TDragGDIButton::SetXmlFileName(const std::wstring& name) { (void)name; }
+std::wstring TDragGDIButton::XmlFileName() const {
+  return {};
+}
+void TDragGDIButton::SetXmlFileName(const std::wstring& name) {
+  (void)name;
+}
 
 void TDragGDIButton::DrawOverlay(TLayeredSurface& surface) {
   if (!FileInfo.hIcon) return;
-  std::unique_ptr<Gdiplus::Bitmap> bitmap = BitmapFromIcon(FileInfo.hIcon);
+  Gdiplus::Bitmap* bitmap = IconBitmap();
   if (!bitmap) return;
   iconWidth_ = static_cast<int>(bitmap->GetWidth());
   iconHeight_ = static_cast<int>(bitmap->GetHeight());
@@ -322,8 +347,8 @@ void TDragGDIButton::DrawOverlay(TLayeredSurface& surface) {
   {
     std::unique_ptr<Gdiplus::Graphics> graphics = surface.CreateGraphics();
     if (graphics) {
-      graphics->DrawImage(bitmap.get(), Gdiplus::RectF(iconX_, iconY_, static_cast<Gdiplus::REAL>(iconWidth_),
-                                                       static_cast<Gdiplus::REAL>(iconHeight_)));
+      graphics->DrawImage(bitmap, Gdiplus::RectF(iconX_, iconY_, static_cast<Gdiplus::REAL>(iconWidth_),
+                                                 static_cast<Gdiplus::REAL>(iconHeight_)));
     }
   }  // the graphics object has finished drawing before the pixels are pushed
   blend_.SourceConstantAlpha = kIconPushAlpha;
@@ -331,8 +356,10 @@ void TDragGDIButton::DrawOverlay(TLayeredSurface& surface) {
 }
 
 void TDragGDIButton::UpdateLayered() {
+  // The shape first: a window shaped before its picture arrives costs the window system only its slice
+  // when it shows (a grown ring's square is many times that). A held render leaves the window as it is.
+  if (!DrawingHeld()) ShapeWindow();
   TCustomGDIButton::UpdateLayered();
-  ShapeWindow();
 }
 
 bool TDragGDIButton::IsRingButton() const {
@@ -354,7 +381,8 @@ void TDragGDIButton::ShapeWindow() {
   const vantel::RectF outer = vantel::OuterRect(*rect);
   const vantel::RectF inner = vantel::InnerRect(*rect);
   Gdiplus::GraphicsPath pie(Gdiplus::FillModeAlternate);
-  if (ButtonKind() == 0) pie.AddPie(inner.X, inner.Y, inner.Width, inner.Height, rect->StartAngle, rect->SweepAngle);
+  if (ButtonKind() == 0)
+    pie.AddPie(inner.X, inner.Y, inner.Width, inner.Height, rect->StartAngle, rect->SweepAngle);
   pie.AddPie(outer.X, outer.Y, outer.Width, outer.Height, rect->StartAngle, rect->SweepAngle);
   // The anti-aliased fringe reaches about a pixel past the outline: the shape keeps it.
   Gdiplus::GraphicsPath fringe(Gdiplus::FillModeWinding);

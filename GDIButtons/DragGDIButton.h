@@ -1,4 +1,5 @@
-// TDragGDIButton: the pie button that holds one file: takes dropped files, draws the file's icon, launches it.
+// TDragGDIButton: the pie button that holds one file: takes dropped files, draws the file's icon, launches
+// it.
 #pragma once
 
 #include <memory>
@@ -79,6 +80,8 @@ class TDragGDIButton : public TCustomGDIButton {
   // Fills FileInfo for the path, replacing (and freeing) the icon it held.
   void TakeShellInfo(const std::wstring& path);
   void ReleaseIcon();
+  // The file's icon as a GDI+ bitmap with its transparency; nullptr without an icon.
+  Gdiplus::Bitmap* IconBitmap();
   void RememberFile(const std::wstring& path);  // FileName and FileInfo, as SetFileName
   TDragGDIButton* AddSegmentFor(const std::wstring& path);
   bool IsRingButton() const;  // the centre or a segment of the ring it belongs to
@@ -90,6 +93,8 @@ class TDragGDIButton : public TCustomGDIButton {
   // of a window that has a region, so the button looks for itself.
   std::unique_ptr<TTimer> leaveWatch_;
   std::wstring fileName_;
+  std::unique_ptr<Gdiplus::Bitmap> iconBitmap_;  // of iconBitmapSource_
+  HICON iconBitmapSource_ = nullptr;
   int dropMode_ = vantel::kDropModeNone;
   float iconX_ = 0.0f;
   float iconY_ = 0.0f;

@@ -1,6 +1,7 @@
 // TLayeredSurface: the DIB section, its memory DC and the GDI+ objects over its pixels.
 #include "GDIButtons/LayeredSurface.h"
 
+#include <algorithm>
 #include <cstring>
 
 TLayeredSurface::TLayeredSurface(int width, int height) {
@@ -64,4 +65,26 @@ std::vector<std::uint32_t> TLayeredSurface::CopyPixels() const {
   if (!bits_) return {};
   const std::uint32_t* p = Pixels();
   return std::vector<std::uint32_t>(p, p + static_cast<size_t>(width_) * static_cast<size_t>(height_));
+}
+
+RECT TLayeredSurface::InkBounds() const {
+  RECT ink{};
+  if (!bits_) return ink;
+  const std::uint32_t* pixels = Pixels();
+  const size_t width = static_cast<size_t>(width_);
+  int top = -1, bottom = -1, left = width_, right = -1;
+  for (int y = 0; y < height_; ++y) {
+    const std::uint32_t* row = pixels + static_cast<size_t>(y) * width;
+    int x = 0;
+    while (x < width_ && row[x] == 0) ++x;
+    if (x == width_) continue;  // a transparent row
+    if (top < 0) top = y;
+    bottom = y;
+    left = std::min(left, x);
+    int end = width_ - 1;
+    while (row[end] == 0) --end;
+    right = std::max(right, end);
+  }
+  if (top < 0) return ink;
+  return RECT{left, top, right + 1, bottom + 1};
 }

@@ -14,6 +14,8 @@ class TLayeredSurface {
  public:
   // A width or height of 0 or less gives an empty surface: it still has a DC, but no pixels.
   TLayeredSurface(int width, int height);
+  // An empty surface without even a DC: what a render that only lays out draws on.
+  TLayeredSurface() = default;
   ~TLayeredSurface();
   TLayeredSurface(const TLayeredSurface&) = delete;
   TLayeredSurface& operator=(const TLayeredSurface&) = delete;
@@ -34,6 +36,9 @@ class TLayeredSurface {
   const std::uint32_t* Pixels() const { return static_cast<const std::uint32_t*>(bits_); }
   std::uint32_t Pixel(int x, int y) const;  // 0 outside the surface
   std::vector<std::uint32_t> CopyPixels() const;
+  // The smallest rectangle holding every pixel that is not fully transparent (all four bytes 0);
+  // empty when there is none.
+  RECT InkBounds() const;
 
  private:
   int width_ = 0;

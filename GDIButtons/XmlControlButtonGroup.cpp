@@ -2,6 +2,7 @@
 #include "GDIButtons/XmlControlButtonGroup.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "GDIButtons/HintGDIButton.h"
 #include "GDIButtons/XmlControlDragGDIButton.h"
@@ -66,8 +67,25 @@ void TXmlControlButtonGroup::LoadButtons() {
   const ConfigFormat::TRingPlan plan =
       root ? ConfigFormat::InterpretRecords(*root) : ConfigFormat::TRingPlan{};
   const TARGB normalColor = root ? ConfigFormat::ReadDefaultColor(*root) : 0;
+  // Each addition lays the ring out and renders every segment again; only the last render of each
+  // button shows, and ShowAll makes it. Until then the renders lay out without pictures.
+  std::optional<TDrawingHold> hold(std::in_place, *this);
+  try {
+    AddRecordButtons(plan, normalColor);
+  } catch (...) {
+    // What was built is shown as it stands.
+    hold.reset();
+    ShowAll();
+    throw;
+  }
+  hold.reset();
+  ShowAll();
+}
+
+void TXmlControlButtonGroup::AddRecordButtons(const ConfigFormat::TRingPlan& plan, TARGB normalColor) {
   for (const ConfigFormat::TButtonRecord& record : plan.Segments) {
-    TDragGDIButton* button = AddSegment();
+    TDragGDIButton* button = nullptr;
+    button = AddSegment();
     if (!button) continue;
     button->SetFileName(Gb18030ToWide(record.FilePath));
     button->SetButtonGuid(record.Guid);
@@ -85,5 +103,4 @@ void TXmlControlButtonGroup::LoadButtons() {
   for (int i = 0; i < empty; ++i) {
     if (TDragGDIButton* button = AddSegment()) button->AddDeleteMenuItem();
   }
-  ShowAll();
 }

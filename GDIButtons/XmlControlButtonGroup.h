@@ -10,6 +10,9 @@
 
 class TPopupMenu;
 class TDragGDIButton;
+namespace ConfigFormat {
+struct TRingPlan;
+}
 
 // How the last LoadConfigFile went.
 enum class TConfigLoadState {
@@ -67,6 +70,8 @@ class TXmlControlButtonGroup : public TGDICustomButtonGroup {
  private:
   // Adds a segment with the group's file name; its button, or nullptr when it is not a drop button.
   TDragGDIButton* AddSegment();
+  // LoadButtons' additions: the records' segments, the centre's file, the empty segments up to five.
+  void AddRecordButtons(const ConfigFormat::TRingPlan& plan, TARGB normalColor);
 
   TPopupMenu* popupMenu_ = nullptr;
   std::unique_ptr<TXmlDocument> document_;

@@ -55,6 +55,14 @@ class PieButtonInputTest : public buttontest::WindowTestBase {
   }
 };
 
+// What the screen shows at a point (0x00BBGGRR).
+COLORREF ScreenAt(POINT p) {
+  HDC screen = GetDC(nullptr);
+  const COLORREF colour = GetPixel(screen, p.x, p.y);
+  ReleaseDC(nullptr, screen);
+  return colour;
+}
+
 int PushedBlue(const TTestButton& b) {
   return Split(PolarPixel(b.LastPushedImage(), 90, 90, 60, 45)).b;
 }
@@ -253,3 +261,43 @@ TEST_F(PieButtonInputTest, PointerMovesOverASegmentWithTheLeftButtonHeldNeverMov
 }
 
 }  // namespace
+
+// A window that keeps its size gets only the part of its image that changed (where the old or the new
+// image has ink): the screen must show the new picture whole and nothing of the old one.
+TEST_F(PieButtonInputTest, ARenderOfTheSameSizeLeavesNothingOfTheOldPictureOnTheScreen) {
+  constexpr POINT kOpposite{kLeft + 90 - 42, kTop + 90 - 42};  // the slice turned by 180 degrees
+  const COLORREF desktop = ScreenAt(kOnSlice);
+  const COLORREF desktopOpposite = ScreenAt(kOpposite);
+  auto button = MakeSegment();
+  const COLORREF slice = ScreenAt(kOnSlice);
+  ASSERT_NE(slice, desktop) << "the slice shows";
+
+  button->PieRect()->Assign({183.0f, 84.0f, 10.0f, 10.0f, 160.0f, 160.0f});
+  button->Repaint();
+  testsupport::PumpFor(50);
+  EXPECT_EQ(ScreenAt(kOnSlice), desktop) << "the old slice is gone";
+  EXPECT_NE(ScreenAt(kOpposite), desktopOpposite) << "the new one shows";
+
+  // Back, in the other colour: all of the slice takes it.
+  button->PieRect()->Assign({3.0f, 84.0f, 10.0f, 10.0f, 160.0f, 160.0f});
+  button->DefaultColor = kBlue;
+  button->Perform(CM_MOUSELEAVE, 0, 0);  // takes the normal colour and invalidates
+  button->Repaint();
+  testsupport::PumpFor(50);
+  EXPECT_EQ(ScreenAt(kOpposite), desktopOpposite);
+  const COLORREF blue = ScreenAt(kOnSlice);
+  EXPECT_NE(blue, desktop);
+  EXPECT_EQ(GetRValue(blue), GetRValue(desktop)) << "no red left";
+  EXPECT_GT(GetBValue(blue), GetBValue(desktop));
+  // Hidden and shown again, and after a change of size, the window still shows exactly its picture.
+  button->Hide();
+  button->Show();
+  button->Repaint();
+  testsupport::PumpFor(50);
+  EXPECT_EQ(ScreenAt(kOnSlice), blue);
+  button->SetBounds(kLeft, kTop, 200, 200);
+  button->PieRect()->Assign({183.0f, 84.0f, 10.0f, 10.0f, 180.0f, 180.0f});
+  button->Repaint();
+  testsupport::PumpFor(50);
+  EXPECT_EQ(ScreenAt(kOnSlice), desktop);
+}

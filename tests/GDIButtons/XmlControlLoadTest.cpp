@@ -1,0 +1,145 @@
+// Loading a ring that grows: the ring built with its drawing held is the ring that adding one segment at a
+// time with every render drawn gives, window for window and pixel for pixel.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "GDIButtons/ButtonGroupItems.h"
+#include "tests/GDIButtons/XmlControlTestSupport.h"
+
+namespace {
+
+using namespace xmltest;
+
+class XmlControlLoadTest : public XmlControlTestBase {
+ protected:
+  // `count` segment records, each holding a program with an icon: past four segments the icons ask the
+  // ring to grow.
+  static std::string ProgramRecords(int count) {
+    std::vector<std::string> records;
+    for (int i = 0; i < count; ++i) {
+      char guid[64];
+      std::snprintf(guid, sizeof(guid), "{0A1B2C3D-0000-4000-8000-%012X}", i + 1);
+      records.push_back(
+          std::string(R"(<ButtonInfo ButonType="0" ButtonFilePath="C:\windows\notepad.exe" ButtonGuid=")") +
+          guid + R"("/>)");
+    }
+    return ConfigWithRecords(records);
+  }
+
+  // What the loading does, step by step as the records say, with nothing held: every addition renders
+  // and pushes every segment.
+  std::unique_ptr<TTestXmlGroup> BuildByHand() {
+    auto group = std::make_unique<TTestXmlGroup>(form_.get(), kConfig);
+    group->LoadConfigFile(kConfig);
+    group->SetHeight(180);
+    group->SetWidth(180);
+    const TXmlNode* root = group->Document().RootElement();
+    for (int i = 0; i < root->ChildCount(); ++i) {
+      const TXmlNode* record = root->ChildAt(i);
+      auto* button = dynamic_cast<TXmlControlDragGDIButton*>(group->Items().AddItem()->Button());
+      button->SetXmlFileName(kConfig);
+      button->SetFileName(L"C:\\windows\\notepad.exe");
+      button->SetButtonGuid(record->AttributeAsString("ButtonGuid", ""));
+      button->AddDeleteMenuItem();
+      button->DefaultColor = MakeColor(0, 0x80, 0xFF);
+    }
+    group->ShowAll();
+    return group;
+  }
+
+  static RECT WindowRect(const TCustomGDIButton& button) {
+    RECT r{};
+    GetWindowRect(const_cast<TCustomGDIButton&>(button).Handle(), &r);
+    return r;
+  }
+
+  static void ExpectSameButton(const TCustomGDIButton& loaded, const TCustomGDIButton& built) {
+    HWND loadedWindow = const_cast<TCustomGDIButton&>(loaded).Handle();
+    HWND builtWindow = const_cast<TCustomGDIButton&>(built).Handle();
+    const RECT loadedRect = WindowRect(loaded);
+    const RECT builtRect = WindowRect(built);
+    EXPECT_TRUE(EqualRect(&loadedRect, &builtRect));
+    EXPECT_TRUE(IsWindowVisible(loadedWindow));
+    EXPECT_EQ(IsWindowVisible(loadedWindow), IsWindowVisible(builtWindow));
+    EXPECT_EQ(GetWindowLongPtrW(loadedWindow, GWL_EXSTYLE), GetWindowLongPtrW(builtWindow, GWL_EXSTYLE));
+    EXPECT_EQ(loaded.PaintCount(), built.PaintCount());
+    ASSERT_NE(loaded.PieRect(), nullptr);
+    EXPECT_EQ(loaded.PieRect()->Values(), built.PieRect()->Values());
+    const auto* loadedDrop = dynamic_cast<const TDragGDIButton*>(&loaded);
+    const auto* builtDrop = dynamic_cast<const TDragGDIButton*>(&built);
+    ASSERT_NE(loadedDrop, nullptr);
+    EXPECT_EQ(loadedDrop->IconX(), builtDrop->IconX());
+    EXPECT_EQ(loadedDrop->IconY(), builtDrop->IconY());
+    EXPECT_EQ(loadedDrop->IconWidth(), builtDrop->IconWidth());
+    const TPushedImage& a = loaded.LastPushedImage();
+    const TPushedImage& b = built.LastPushedImage();
+    EXPECT_TRUE(a.Succeeded);
+    EXPECT_EQ(a.Width, b.Width);
+    EXPECT_EQ(a.Height, b.Height);
+    EXPECT_EQ(a.ConstantAlpha, b.ConstantAlpha);
+    EXPECT_TRUE(a.Pixels == b.Pixels) << "the windows show the same picture";
+  }
+};
+
+TEST_F(XmlControlLoadTest, LoadingGivesTheRingThatAddingWithEveryRenderDrawnGives) {
+  WriteConfig(ProgramRecords(12));
+  auto loaded = StartGroup();
+  auto built = BuildByHand();
+
+  ASSERT_GT(built->Width(), 180) << "the icons made the ring grow";
+  EXPECT_EQ(loaded->Width(), built->Width());
+  EXPECT_EQ(loaded->Height(), built->Height());
+  EXPECT_FALSE(loaded->DrawingHeld());
+  EXPECT_EQ(loaded->GrowFlag(), built->GrowFlag());
+  {
+    SCOPED_TRACE("centre");
+    ExpectSameButton(*loaded->CentreButton(), *built->CentreButton());
+  }
+  ASSERT_EQ(loaded->Items().Count(), 12);
+  ASSERT_EQ(built->Items().Count(), 12);
+  for (int i = 0; i < 12; ++i) {
+    SCOPED_TRACE(i);
+    ExpectSameButton(*loaded->Items().Items(i)->Button(), *built->Items().Items(i)->Button());
+  }
+  EXPECT_TRUE(reporter_.messages.empty());
+}
+
+TEST_F(XmlControlLoadTest, HeldRendersLayOutWithoutPushingAndNewSegmentsWaitHiddenForShowAll) {
+  WriteConfig(ProgramRecords(5));
+  auto group = StartGroup();
+  TCustomGDIButton& first = *group->Items().Items(0)->Button();
+  const int paints = first.PaintCount();
+  const int pushes = first.PushCount();
+
+  group->HoldDrawing();
+  first.Repaint();
+  EXPECT_EQ(first.PaintCount(), paints + 1) << "the render ran";
+  EXPECT_EQ(first.PushCount(), pushes) << "but pushed nothing";
+  TGDIButtonGroupItem* added = group->Items().AddItem();
+  TCustomGDIButton& segment = *added->Button();
+  EXPECT_FALSE(IsWindowVisible(segment.Handle())) << "no window without its picture";
+  group->ReleaseDrawing();
+  EXPECT_FALSE(group->DrawingHeld());
+  EXPECT_FALSE(IsWindowVisible(segment.Handle()));
+
+  const int segmentPaints = segment.PaintCount();
+  group->ShowAll();
+  EXPECT_TRUE(IsWindowVisible(segment.Handle()));
+  EXPECT_TRUE(segment.Visible());
+  EXPECT_EQ(segment.PaintCount(), segmentPaints + 1) << "one render, as Show and Repaint make";
+  EXPECT_TRUE(segment.LastPushedImage().Succeeded);
+  EXPECT_GT(first.PushCount(), pushes);
+  // Every segment sits at the centre's place.
+  const RECT centre = WindowRect(*group->CentreButton());
+  for (int i = 0; i < group->Items().Count(); ++i) {
+    SCOPED_TRACE(i);
+    const RECT r = WindowRect(*group->Items().Items(i)->Button());
+    EXPECT_EQ(r.left, centre.left);
+    EXPECT_EQ(r.top, centre.top);
+  }
+}
+
+}  // namespace
