@@ -142,7 +142,9 @@ void TGDIButtonGroupItems::LayoutSegments() {
     if (TGDIButtonGroupItem* item = Items(i); item && item->Button()) {
       TCustomGDIButton* button = item->Button();
       // Only a ring that grew changes the segments' size; the system would be asked for nothing.
-      if (button->Width() != width || button->Height() != height)
+      if (item->WaitsHidden())
+        item->NoteLayoutSize(width, height);
+      else if (button->Width() != width || button->Height() != height)
         button->SetBounds(button->Left(), button->Top(), width, height);
     }
     rects_[static_cast<size_t>(i)]->Assign(vantel::SegmentRect(i, n, width, height));
@@ -152,6 +154,18 @@ void TGDIButtonGroupItems::LayoutSegments() {
 bool TGDIButtonGroupItem::ShowAfterHold() {
   if (!hiddenForHold_ || !button_) return false;
   hiddenForHold_ = false;
+  // Where the ring's layouts and the centre's moves took the window meanwhile, in one step.
+  HWND window = button_->Handle();
+  RECT bounds{};
+  GetWindowRect(window, &bounds);
+  const POINT place = pendingPlace_.value_or(POINT{bounds.left, bounds.top});
+  const SIZE size = pendingSize_.value_or(SIZE{bounds.right - bounds.left, bounds.bottom - bounds.top});
+  UINT flags = SWP_NOACTIVATE | SWP_NOCOPYBITS | SWP_DEFERERASE;
+  if (!followsCentre_) flags |= SWP_NOZORDER;
+  SetWindowPos(window, HWND_NOTOPMOST, place.x, place.y, size.cx, size.cy, flags);
+  pendingSize_.reset();
+  pendingPlace_.reset();
+  followsCentre_ = false;
   // Its one render, pushed while the window is still hidden, then the window with its picture. The
   // system need not paint what is there already.
   button_->RedrawButton();

@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,13 +27,25 @@ class TGDIButtonGroupItem : public TGDICollectionItem {
   TCustomGDIButton* Button() const { return button_.get(); }
   // The button's component name (buttons are created without one), or empty without a button.
   virtual std::wstring GetDisplayName() const;
-  // A button made while its group held drawing waits hidden for its first picture: this renders it and
-  // then shows it, and says whether it did (the group's ShowAll, once the hold has ended).
+  // A button made while its group held drawing waits hidden for its first picture: this gives its window
+  // the place and size that the layouts and the centre's moves meant for it meanwhile, renders it and
+  // shows it, and says whether it did (the group's ShowAll, once the hold has ended).
   bool ShowAfterHold();
+  // Whether the button waits hidden. Its window then keeps the place and size it was made with: what
+  // the layouts and the centre's moves mean for it is noted here and applied at once when it shows.
+  bool WaitsHidden() const { return hiddenForHold_; }
+  void NoteLayoutSize(int width, int height) { pendingSize_ = SIZE{width, height}; }
+  void NoteCentreFollow(POINT centre) {
+    pendingPlace_ = centre;
+    followsCentre_ = true;
+  }
 
  private:
   std::unique_ptr<TCustomGDIButton> button_;
   bool hiddenForHold_ = false;
+  std::optional<SIZE> pendingSize_;
+  std::optional<POINT> pendingPlace_;
+  bool followsCentre_ = false;  // a move of the centre took it: into the not-topmost band
 };
 
 class TGDICollection : public TCollection {

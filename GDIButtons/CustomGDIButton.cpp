@@ -230,8 +230,15 @@ void TCustomGDIButton::PushSurfaceAt(TLayeredSurface& surface, BYTE constantAlph
 
 void TCustomGDIButton::RenderInto(TLayeredSurface& surface) {
   DrawPie(surface, pieRect_);
-  PushSurface(surface, kPushAlpha);
-  if (FileInfo.hIcon) DrawOverlay(surface);
+  const bool overlay = FileInfo.hIcon != nullptr;
+  // An overlay that pushes the whole image again replaces this push before the window system could
+  // show it: the window would only flicker through the shape without its icon.
+  if (!overlay || !OverlayPushesImage()) PushSurface(surface, kPushAlpha);
+  if (overlay) DrawOverlay(surface);
+}
+
+bool TCustomGDIButton::OverlayPushesImage() {
+  return false;
 }
 
 void TCustomGDIButton::UpdateLayered() {
@@ -314,6 +321,10 @@ void TCustomGDIButton::MoveSegmentsHere(int count) noexcept {
       TGDIButtonGroupItem* item = items->Items(i);
       TCustomGDIButton* button = item ? item->Button() : nullptr;
       if (!button || !button->HandleAllocated()) continue;
+      if (item->WaitsHidden()) {
+        item->NoteCentreFollow(POINT{Left(), Top()});  // applied when it shows
+        continue;
+      }
       HWND window = button->Handle();
       // A segment that is already there and already in the not-topmost band would not change: the
       // centre's size changes and restacking reach here too, and a ring has many segments.

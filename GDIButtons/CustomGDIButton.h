@@ -90,6 +90,9 @@ class TCustomGDIButton : public TCustomControl {
   virtual void MenuGlassTimer(TObject* sender);
   // Draws over the rendered image after the first push; runs only while FileInfo has an icon.
   virtual void DrawOverlay(TLayeredSurface& surface);
+  // Whether DrawOverlay, about to run, will push the whole image itself: the render then leaves out its
+  // own push of the shape alone, which that push would replace at once. False here.
+  virtual bool OverlayPushesImage();
   // Draws the shape for `rect` on the surface. The first call on a button draws nothing.
   virtual void DrawPie(TLayeredSurface& surface, const TPieRect* rect);
   // Renders and pushes the window, then makes sure it floats on the desktop.
@@ -124,7 +127,8 @@ class TCustomGDIButton : public TCustomControl {
 
   // Pieces of the render, for subclasses that manage their own surface.
   void ApplyLayeredStyle();  // WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_ACCEPTFILES, nothing else
-  void RenderInto(TLayeredSurface& surface);  // DrawPie, push at 150, overlay when there is an icon
+  // DrawPie, push at 150, overlay when there is an icon (the push left out when the overlay pushes).
+  void RenderInto(TLayeredSurface& surface);
   // Pushes the surface to the window at its screen position with this constant alpha (nothing while a
   // render only lays out).
   void PushSurface(TLayeredSurface& surface, BYTE constantAlpha);

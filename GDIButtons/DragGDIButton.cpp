@@ -355,6 +355,11 @@ void TDragGDIButton::DrawOverlay(TLayeredSurface& surface) {
   PushSurface(surface, kIconPushAlpha);
 }
 
+bool TDragGDIButton::OverlayPushesImage() {
+  // DrawOverlay pushes whenever it has the icon's image to draw.
+  return FileInfo.hIcon && IconBitmap();
+}
+
 void TDragGDIButton::UpdateLayered() {
   // The shape first: a window shaped before its picture arrives costs the window system only its slice
   // when it shows (a grown ring's square is many times that). A held render leaves the window as it is.

@@ -52,7 +52,10 @@ TEST_F(DragButtonIconTest, IconPixelsArePushedInsideTheIconRectangleOnly) {
   segment.Repaint();
   const TPushedImage plain = segment.LastPushedImage();
   ASSERT_EQ(plain.ConstantAlpha, 150);
+  const int pushes = segment.PushCount();
   Fill(segment);
+  // One push, pie and icon at 210: the pie alone at 150 would be replaced by it at once.
+  EXPECT_EQ(segment.PushCount(), pushes + 1);
   const TPushedImage& image = segment.LastPushedImage();
   EXPECT_EQ(image.ConstantAlpha, 210);
   int changedInside = 0, changedOutside = 0;
