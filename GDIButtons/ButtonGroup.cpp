@@ -73,7 +73,13 @@ void TGDICustomButtonGroup::SetupHintWindow() {
 }
 
 void TGDICustomButtonGroup::ShowAll() {
-  if (centre_) {
+  if (centre_ && centreHiddenForHold_ && !DrawingHeld()) {
+    // As a segment made while drawing was held: its picture first, then the window.
+    centreHiddenForHold_ = false;
+    centre_->RedrawButton();
+    centre_->Show();
+    ValidateRect(centre_->Handle(), nullptr);
+  } else if (centre_) {
     centre_->Show();
     centre_->Repaint();
   }
@@ -84,6 +90,13 @@ void TGDICustomButtonGroup::ShowAll() {
     item->Button()->Show();
     item->Button()->Repaint();
   }
+}
+
+void TGDICustomButtonGroup::HoldDrawing() {
+  if (drawingHeld_++ > 0 || !centre_ || !centre_->HandleAllocated() || !centre_->Visible()) return;
+  // The centre's picture would go stale at the first growth: it waits hidden with the segments.
+  centre_->Hide();
+  centreHiddenForHold_ = true;
 }
 
 void TGDICustomButtonGroup::ReleaseDrawing() {

@@ -40,8 +40,8 @@ class TGDICustomButtonGroup : public TCustomGDITransparentPanel {
   // The class of the segment collection the constructor creates.
   virtual TGDIButtonGroupItemsClass GetItemsClass() const;
 
-  // Shows and repaints the centre button, then every segment button in index order. A segment made while
-  // drawing was held is rendered first and then shown, so that it shows with its picture.
+  // Shows and repaints the centre button, then every segment button in index order. A button that waited
+  // hidden while drawing was held is rendered first and then shown, so that it shows with its picture.
   void ShowAll();
 
   // Set by a segment whose icon does not fit its slice; the next layout widens the ring by 40 px.
@@ -52,11 +52,11 @@ class TGDICustomButtonGroup : public TCustomGDITransparentPanel {
   // or pushing an image: PaintCount, the pie's rectangles, the icon's place and the grow flag come out
   // as a full render leaves them, but the window keeps its pixels. Building a ring of n segments renders
   // every segment at each of the n additions; held, only the last render of each button, which the
-  // holder makes after the release (ShowAll), costs a picture. Segments made while drawing is held
-  // wait hidden for that ShowAll. Holds nest.
+  // holder makes after the release (ShowAll), costs a picture. The centre and the segments made while
+  // drawing is held wait hidden for that ShowAll. Holds nest.
   // The centre's moves wait for the release too: the segments that were there at the last move then
   // follow it (TCustomGDIButton::MoveSegmentsHere).
-  void HoldDrawing() { ++drawingHeld_; }
+  void HoldDrawing();
   void ReleaseDrawing();
   bool DrawingHeld() const { return drawingHeld_ > 0; }
   // The centre moved while drawing was held.
@@ -92,6 +92,7 @@ class TGDICustomButtonGroup : public TCustomGDITransparentPanel {
   bool grow_ = false;
   int drawingHeld_ = 0;
   int followCount_ = 0;  // segments to follow the centre at the release
+  bool centreHiddenForHold_ = false;
   std::unique_ptr<TGDIButtonGroupItems> items_;
   std::wstring xmlFileName_;
 };
