@@ -28,12 +28,16 @@ TGDIButtonGroupItem::TGDIButtonGroupItem(TCollection* collection) : TGDICollecti
   TGDICustomButtonGroup& group = items->Group();
   FlagScope refreshing(items->refreshing_);
   if (!group.ButtonClass()) return;
-  button_ = group.ButtonClass()(group.Owner(), group.XmlFileName());
+  {
+    // While the ring is being built the window waits hidden for its picture, which ShowAll brings after
+    // the hold (a shown layered window without one would cost the system a new surface at every growth).
+    std::optional<TCustomGDIButton::THiddenCreation> hidden;
+    if (group.DrawingHeld()) hidden.emplace();
+    button_ = group.ButtonClass()(group.Owner(), group.XmlFileName());
+  }
   if (!button_) return;
-  if (group.DrawingHeld() && button_->Visible()) {
-    // The ring is being built: the window waits hidden for its picture, which the hold's end brings (a
-    // shown layered window without one costs the system a new surface at every growth of the ring).
-    button_->Hide();
+  if (group.DrawingHeld()) {
+    if (button_->Visible()) button_->Hide();  // a button class that shows its window anyway
     hiddenForHold_ = true;
   }
   // A new segment starts where the centre is now, also after the user dragged the ring.

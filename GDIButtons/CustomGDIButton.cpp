@@ -22,6 +22,7 @@ constexpr UINT kFollowFlags =
     SWP_NOSIZE | SWP_NOCOPYBITS | SWP_NOSENDCHANGING | SWP_DEFERERASE | SWP_ASYNCWINDOWPOS;
 
 bool keepPushedImages = false;
+int hiddenCreations = 0;  // THiddenCreation scopes open now
 
 std::string NewGuidText() {
   GUID guid{};
@@ -53,6 +54,7 @@ TCustomGDIButton::TCustomGDIButton(TComponent* owner, const TButtonColors& color
   // Called here, before any subclass exists: this is always the base version.
   InstallDefaultHandlers();
   SetParent(dynamic_cast<TWinControl*>(owner));
+  if (hiddenCreations > 0) SetVisibleFlag(false);
   // Creates the window. No activation: a new ring segment must not take the focus from the user.
   SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   menuTimer_ = std::make_unique<TTimer>(this);
@@ -90,6 +92,14 @@ TButtonColors TCustomGDIButton::ReadColorsFromXml(const std::wstring& xmlFileNam
 void TCustomGDIButton::SetPieRect(TPieRect* rect) {
   pieRect_ = rect;
   if (defaultPieRect_ && rect != defaultPieRect_.get()) defaultPieRect_.reset();
+}
+
+TCustomGDIButton::THiddenCreation::THiddenCreation() {
+  ++hiddenCreations;
+}
+
+TCustomGDIButton::THiddenCreation::~THiddenCreation() {
+  --hiddenCreations;
 }
 
 void TCustomGDIButton::SetKeepPushedImages(bool keep) {

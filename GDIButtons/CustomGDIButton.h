@@ -108,6 +108,16 @@ class TCustomGDIButton : public TCustomControl {
   // and nothing is pushed.
   virtual void UpdateLayered();
 
+  // While one of these lives, buttons are made with hidden windows (a group building its ring shows them
+  // once they have their pictures).
+  class THiddenCreation {
+   public:
+    THiddenCreation();
+    ~THiddenCreation();
+    THiddenCreation(const THiddenCreation&) = delete;
+    THiddenCreation& operator=(const THiddenCreation&) = delete;
+  };
+
   // Tests and benchmarks: keep a copy of every pushed image (off by default: the hint window's
   // image is desktop-sized).
   static void SetKeepPushedImages(bool keep);
