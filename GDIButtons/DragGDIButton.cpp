@@ -7,6 +7,7 @@
 #include <commoncontrols.h>
 // clang-format on
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -19,6 +20,9 @@ namespace {
 
 constexpr BYTE kIconPushAlpha = 210;
 constexpr unsigned kLeaveWatchInterval = 100;
+// A pointer that rests on the button is looked for less and less often, up to this: the program then
+// sleeps while the user reads the hint. Any move over the window brings the quick look back.
+constexpr unsigned kLeaveWatchRestingInterval = 800;
 // SHGFI_ICON | SHGFI_DISPLAYNAME | SHGFI_TYPENAME | SHGFI_ATTRIBUTES | SHGFI_SYSICONINDEX (large icon).
 constexpr UINT kFileInfoFlags =
     SHGFI_ICON | SHGFI_DISPLAYNAME | SHGFI_TYPENAME | SHGFI_ATTRIBUTES | SHGFI_SYSICONINDEX;
@@ -437,7 +441,12 @@ void TDragGDIButton::WatchForLeave(TObject* sender) {
   if (PtInRect(&bounds, cursor)) {
     GdiObject<HRGN> shape(CreateRectRgn(0, 0, 0, 0));
     const int kind = shape ? GetWindowRgn(Handle(), shape.get()) : ERROR;
-    if (kind == ERROR || PtInRegion(shape.get(), cursor.x - bounds.left, cursor.y - bounds.top)) return;
+    if (kind == ERROR || PtInRegion(shape.get(), cursor.x - bounds.left, cursor.y - bounds.top)) {
+      if (cursor.x == watchedCursor_.x && cursor.y == watchedCursor_.y)
+        leaveWatch_->SetInterval(std::min(leaveWatch_->Interval() * 2, kLeaveWatchRestingInterval));
+      watchedCursor_ = cursor;
+      return;
+    }
   }
   leaveWatch_->SetEnabled(false);
   // As the system would have reported it: the framework clears its hover state and notifies.
@@ -446,7 +455,10 @@ void TDragGDIButton::WatchForLeave(TObject* sender) {
 
 void TDragGDIButton::CMMouseEnter() {
   TCustomGDIButton::CMMouseEnter();
-  if (shape_.kind >= 0) leaveWatch_->SetEnabled(true);
+  if (shape_.kind >= 0) {
+    leaveWatch_->SetInterval(kLeaveWatchInterval);
+    leaveWatch_->SetEnabled(true);
+  }
   TGDIButtonGroupItems* items = GroupItems();
   TCustomGDIButton* hint = items ? items->Group().HintWindow() : nullptr;
   if (!hint || hint == this) return;  // a ring without a hint window; the hint window names nothing
@@ -466,6 +478,9 @@ void TDragGDIButton::CMMouseLeave() {
 }
 
 LRESULT TDragGDIButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_MOUSEMOVE && leaveWatch_ && leaveWatch_->Enabled()) {
+    leaveWatch_->SetInterval(kLeaveWatchInterval);  // the pointer moves: it may leave any moment
+  }
   if (msg == WM_DPICHANGED) {
     // Moved to a monitor of another DPI: the icon is taken again at the size that monitor wants. The
     // window keeps its size; the ring's geometry is the group's business.

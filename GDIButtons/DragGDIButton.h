@@ -94,6 +94,7 @@ class TDragGDIButton : public TCustomGDIButton {
   // Runs only while the pointer is over a shaped window: some systems (Wine) never report the leave
   // of a window that has a region, so the button looks for itself.
   std::unique_ptr<TTimer> leaveWatch_;
+  POINT watchedCursor_{};  // where the leave watch last saw the pointer
   std::wstring fileName_;
   std::unique_ptr<Gdiplus::Bitmap> iconBitmap_;  // of iconBitmapSource_
   HICON iconBitmapSource_ = nullptr;

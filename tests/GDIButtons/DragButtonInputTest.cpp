@@ -14,8 +14,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using dragtest::Recorded;
-using dragtest::SlicePoint;
 using dragtest::Ring;
+using dragtest::SlicePoint;
 using dragtest::TRecordingDragButton;
 
 fs::path BuildFolder() {
@@ -27,7 +27,9 @@ fs::path BuildFolder() {
 // Away from the middle of the desktop, where message boxes of programs running beside the tests appear.
 constexpr int kLeft = 1100, kTop = 200;
 
-std::wstring Quote(const std::wstring& s) { return L"\"" + s + L"\""; }
+std::wstring Quote(const std::wstring& s) {
+  return L"\"" + s + L"\"";
+}
 
 // Starts the command and handles this thread's messages until it ends (OLE calls from the other process
 // arrive as messages). Its exit code, or -1 when it could not start or did not end in time.
@@ -40,8 +42,8 @@ long RunPumping(const std::wstring& commandLine) {
     return -1;
   UniqueFile process(info.hProcess);
   UniqueFile thread(info.hThread);
-  const bool ended = testsupport::PumpUntil(
-      [&] { return WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0; }, 30000);
+  const bool ended =
+      testsupport::PumpUntil([&] { return WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0; }, 30000);
   if (!ended) {
     TerminateProcess(process.get(), 1);
     return -1;
@@ -120,6 +122,34 @@ TEST_F(DragButtonInputTest, RealDoubleClickLaunchesAndRealHoverNamesTheFile) {
   testsupport::PumpUntil([&] { return target.MouseInControl(); }, 1500);
   ASSERT_EQ(testsupport::RunUnix(L"/usr/bin/xdotool click --repeat 2 --delay 80 1"), 0);
   EXPECT_TRUE(testsupport::PumpUntil([&] { return fs::exists(program.wstring() + L".ran"); }, 20000));
+}
+
+// A pointer that rests on the slice for a while (the leave watch then looks less and less often) is still
+// seen to leave, straight after the rest or after moving on the slice again.
+TEST_F(DragButtonInputTest, APointerThatRestsOnTheSliceIsStillSeenToLeave) {
+  Ring ring(form_.get(), folder_, 4, /*withHint=*/false);
+  ring.MoveTo(kLeft, kTop);
+  TRecordingDragButton& target = ring.Segment(2);
+  const POINT at = SlicePoint(target);
+  testsupport::PumpFor(200);
+  for (int round = 0; round < 2; ++round) {
+    SCOPED_TRACE(round == 0 ? "after a rest" : "after a move on the slice");
+    ASSERT_TRUE(testsupport::XMoveCursor(at.x - 300, at.y));
+    testsupport::PumpFor(100);
+    for (int step = 0; step < 3 && !target.MouseInControl(); ++step) {
+      ASSERT_TRUE(testsupport::XMoveCursor(at.x + step, at.y));
+      testsupport::PumpUntil([&] { return target.MouseInControl(); }, 1500);
+    }
+    ASSERT_TRUE(target.MouseInControl());
+    testsupport::PumpFor(2500);  // resting: the watch backs off to its longest interval
+    if (round == 1) {
+      ASSERT_TRUE(testsupport::XMoveCursor(at.x + 1, at.y + 1));
+      testsupport::PumpFor(50);
+    }
+    ASSERT_TRUE(testsupport::XMoveCursor(1700, 1000));
+    EXPECT_TRUE(testsupport::PumpUntil([&] { return !target.MouseInControl(); }, 3000));
+    EXPECT_EQ(target.CurrentColor(), target.DefaultColor);
+  }
 }
 
 TEST_F(DragButtonInputTest, RealLeftDragOfOneFileOntoAnEmptySegment) {
