@@ -88,7 +88,8 @@ class TCustomGDIButton : public TCustomControl {
 
   // Handler of the menu timer: makes this program's open popup menu 65 % opaque.
   virtual void MenuGlassTimer(TObject* sender);
-  // Draws over the rendered image after the first push; runs only while FileInfo has an icon.
+  // Draws over the rendered image after the shape's push (or in its place, see OverlayPushesImage); runs
+  // only while FileInfo has an icon.
   virtual void DrawOverlay(TLayeredSurface& surface);
   // Whether DrawOverlay, about to run, will push the whole image itself: the render then leaves out its
   // own push of the shape alone, which that push would replace at once. False here.
