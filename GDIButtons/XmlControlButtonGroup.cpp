@@ -84,8 +84,7 @@ void TXmlControlButtonGroup::LoadButtons() {
 
 void TXmlControlButtonGroup::AddRecordButtons(const ConfigFormat::TRingPlan& plan, TARGB normalColor) {
   for (const ConfigFormat::TButtonRecord& record : plan.Segments) {
-    TDragGDIButton* button = nullptr;
-    button = AddSegment();
+    TDragGDIButton* button = AddSegment();
     if (!button) continue;
     button->SetFileName(Gb18030ToWide(record.FilePath));
     button->SetButtonGuid(record.Guid);
