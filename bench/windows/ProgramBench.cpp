@@ -2,11 +2,13 @@
 // working set; each beside a floor program of ours that only creates and pushes the same 42 layered windows.
 //
 // ProgramBench.exe [--runs N] [--idle-seconds S] [--program path\to\Vantel.exe]
-// ProgramBench.exe --floor    (the floor program itself; started by the benchmark)
+// ProgramBench.exe --floor N  (the floor program itself, with ring windows of N px; started by the benchmark,
+//                              N being the size the program's own ring reaches)
 #include "framework/Win32.h"
 
 #include <psapi.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -23,7 +25,7 @@ namespace {
 
 constexpr int kButtons = 40;       // stored ring segments
 constexpr int kRingWindows = 41;   // the segments and the centre
-constexpr int kRingSize = 180;
+constexpr int kRingSize = 180;  // a ring that never grew
 
 // ---- the floor: 41 ring windows and a hint window, each rendered with GDI+ and pushed once
 
@@ -56,7 +58,7 @@ void Push(HWND window, int width, int height, const std::function<void(Gdiplus::
   ReleaseDC(nullptr, screen);
 }
 
-int RunFloor() {
+int RunFloor(int ringSize) {
   Gdiplus::GdiplusStartupInput input;
   ULONG_PTR token = 0;
   Gdiplus::GdiplusStartup(&token, &input, nullptr);
@@ -66,8 +68,9 @@ int RunFloor() {
   wc.hInstance = GetModuleHandleW(nullptr);
   wc.lpszClassName = L"FloorRingWindow";
   RegisterClassExW(&wc);
-  const int left = (GetSystemMetrics(SM_CXVIRTUALSCREEN) - kRingSize) / 2;
-  const int top = (GetSystemMetrics(SM_CYVIRTUALSCREEN) - kRingSize) / 2;
+  const int left = (GetSystemMetrics(SM_CXVIRTUALSCREEN) - ringSize) / 2;
+  const int top = (GetSystemMetrics(SM_CYVIRTUALSCREEN) - ringSize) / 2;
+  const float k = static_cast<float>(ringSize) / kRingSize;  // the 180 px ring's geometry, scaled
   auto make = [&](int x, int y, int w, int h) {
     return CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_ACCEPTFILES, wc.lpszClassName, L"",
                            WS_POPUP, x, y, w, h, nullptr, nullptr, wc.hInstance, nullptr);
@@ -75,14 +78,14 @@ int RunFloor() {
   Gdiplus::SolidBrush brush(Gdiplus::Color(210, 0, 128, 255));
   const float step = 360.0f / kButtons;
   for (int i = 0; i <= kButtons; ++i) {
-    HWND window = make(left, top, kRingSize, kRingSize);
-    Push(window, kRingSize, kRingSize, [&](Gdiplus::Graphics& g) {
+    HWND window = make(left, top, ringSize, ringSize);
+    Push(window, ringSize, ringSize, [&](Gdiplus::Graphics& g) {
       Gdiplus::GraphicsPath path(Gdiplus::FillModeAlternate);
       if (i == kButtons) {
-        path.AddPie(54.0f, 54.0f, 72.0f, 72.0f, 0.0f, 360.0f);
+        path.AddPie(54.0f * k, 54.0f * k, 72.0f * k, 72.0f * k, 0.0f, 360.0f);
       } else {
-        path.AddPie(50.0f, 50.0f, 80.0f, 80.0f, i * step + 3, step - 6);
-        path.AddPie(10.0f, 10.0f, 160.0f, 160.0f, i * step + 3, step - 6);
+        path.AddPie(50.0f * k, 50.0f * k, 80.0f * k, 80.0f * k, i * step + 3, step - 6);
+        path.AddPie(10.0f * k, 10.0f * k, 160.0f * k, 160.0f * k, i * step + 3, step - 6);
       }
       g.FillPath(&brush, &path);
     });
@@ -113,11 +116,12 @@ double Now() {
 struct Count {
   DWORD process = 0;
   int ring = 0;
+  int side = 0;  // the largest ring window's side
   bool messageBox = false;
 };
 
-int ShownRingWindows(DWORD process, bool* messageBox) {
-  Count count{process, 0, false};
+int ShownRingWindows(DWORD process, bool* messageBox, int* side = nullptr) {
+  Count count{process, 0, 0, false};
   EnumWindows(
       [](HWND window, LPARAM data) -> BOOL {
         auto* c = reinterpret_cast<Count*>(data);
@@ -130,11 +134,15 @@ int ShownRingWindows(DWORD process, bool* messageBox) {
         RECT r{};
         GetWindowRect(window, &r);
         const LONG w = r.right - r.left, h = r.bottom - r.top;
-        if ((GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_LAYERED) && w == h && w >= 100) ++c->ring;
+        if ((GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_LAYERED) && w == h && w >= 100) {
+          ++c->ring;
+          c->side = std::max(c->side, static_cast<int>(w));
+        }
         return TRUE;
       },
       reinterpret_cast<LPARAM>(&count));
   if (messageBox) *messageBox = count.messageBox;
+  if (side) *side = count.side;
   return count.ring;
 }
 
@@ -167,6 +175,7 @@ struct Figures {
   double startupSeconds = -1;  // process start to ring shown
   double idleCpuSeconds = -1;  // CPU used in the idle interval
   double workingSetMb = -1;
+  int ringSide = 0;  // the side of the shown ring's windows
 };
 
 // Starts `command` in `folder`, waits for the ring; optionally measures idle CPU and memory; ends it.
@@ -193,7 +202,7 @@ Figures RunOnce(const std::wstring& command, const std::string& needle, const st
   }
   bool messageBox = false;
   while (Now() - start < 180) {
-    if (ShownRingWindows(info.dwProcessId, &messageBox) >= kRingWindows) {
+    if (ShownRingWindows(info.dwProcessId, &messageBox, &f.ringSide) >= kRingWindows) {
       f.startupSeconds = Now() - start;
       break;
     }
@@ -250,7 +259,7 @@ int wmain(int argc, wchar_t** argv) {
   std::filesystem::path program = SelfPath().parent_path().parent_path() / L"app" / L"Vantel.exe";
   for (int i = 1; i < argc; ++i) {
     const std::wstring a = argv[i];
-    if (a == L"--floor") return RunFloor();
+    if (a == L"--floor") return RunFloor(i + 1 < argc ? std::max(100, _wtoi(argv[i + 1])) : kRingSize);
     if (a == L"--runs" && i + 1 < argc) runs = std::max(1, _wtoi(argv[++i]));
     else if (a == L"--idle-seconds" && i + 1 < argc) idleSeconds = _wtof(argv[++i]);
     else if (a == L"--program" && i + 1 < argc) program = argv[++i];
@@ -264,9 +273,12 @@ int wmain(int argc, wchar_t** argv) {
   WriteConfig(folder / L"SystemConfig.xml");
 
   const std::wstring programCommand = L"\"" + program.wstring() + L"\"";
-  const std::wstring floorCommand = L"\"" + SelfPath().wstring() + L"\" --floor";
-  std::printf("Start-up to a shown ring of %d stored buttons (%d ring windows), %d runs each, alternating\n", kButtons,
-              kRingWindows, runs);
+  // The floor pushes windows of the size the program's ring reaches with these buttons (it grows as
+  // icons stop fitting): a first, unmeasured run of the program tells it.
+  const int ringSide = std::max(kRingSize, RunOnce(programCommand, "Vantel.exe", folder, 0).ringSide);
+  const std::wstring floorCommand = L"\"" + SelfPath().wstring() + L"\" --floor " + std::to_wstring(ringSide);
+  std::printf("Start-up to a shown ring of %d stored buttons (%d ring windows of %d px), %d runs each, alternating\n",
+              kButtons, kRingWindows, ringSide, runs);
   std::vector<double> programTimes, floorTimes;
   for (int r = 0; r < runs; ++r) {
     const Figures p = RunOnce(programCommand, "Vantel.exe", folder, 0);
