@@ -59,18 +59,8 @@ TApplication::~TApplication() {
 HWND TApplication::Handle() {
   if (hwnd_) return hwnd_;
   HINSTANCE instance = GetModuleHandleW(nullptr);
-  WNDCLASSEXW existing{};
-  existing.cbSize = sizeof(existing);
-  if (!GetClassInfoExW(instance, kWindowClass, &existing)) {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = &TApplication::WindowProc;
-    wc.hInstance = instance;
-    wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = kWindowClass;
-    RegisterClassExW(&wc);
-  }
+  EnsureWindowClass(kWindowClass, &TApplication::WindowProc, 0, LoadCursorW(nullptr, IDC_ARROW),
+                    LoadIconW(instance, MAKEINTRESOURCEW(1)));
   // Zero-sized, centred, with a caption and minimise box: it carries the taskbar button.
   HWND window = CreateWindowExW(0, kWindowClass, title_.c_str(),
                                 WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,

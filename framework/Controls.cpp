@@ -93,20 +93,10 @@ void TWinControl::CreateWnd() {
   const bool showAfterCreation = (params.Style & WS_VISIBLE) && !(params.Style & WS_CHILD);
   if (showAfterCreation) params.Style &= ~static_cast<DWORD>(WS_VISIBLE);
   HINSTANCE instance = GetModuleHandleW(nullptr);
-  if (!params.SubclassSystemClass) {
-    WNDCLASSEXW existing{};
-    existing.cbSize = sizeof(existing);
-    if (!GetClassInfoExW(instance, params.WinClassName.c_str(), &existing)) {
-      WNDCLASSEXW wc{};
-      wc.cbSize = sizeof(wc);
-      wc.style = params.WindowClassStyle;
-      wc.lpfnWndProc = &TWinControl::StaticWndProc;
-      wc.hInstance = instance;
-      wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-      wc.lpszClassName = params.WinClassName.c_str();
-      if (!RegisterClassExW(&wc)) throw std::runtime_error(LastErrorText("Cannot register window class."));
-    }
-  }
+  if (!params.SubclassSystemClass &&
+      !EnsureWindowClass(params.WinClassName.c_str(), &TWinControl::StaticWndProc, params.WindowClassStyle,
+                         LoadCursorW(nullptr, IDC_ARROW)))
+    throw std::runtime_error(LastErrorText("Cannot register window class."));
   HWND window =
       CreateWindowExW(params.ExStyle, params.WinClassName.c_str(), params.Caption.c_str(), params.Style,
                       params.X, params.Y, params.Width, params.Height, params.WndParent, nullptr, instance,

@@ -136,16 +136,7 @@ HWND TPopupMenu::Window() {
   static UniqueWindow window;
   if (!window || !IsWindow(window.get())) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
-    WNDCLASSEXW existing{};
-    existing.cbSize = sizeof(existing);
-    if (!GetClassInfoExW(instance, kPopupClass, &existing)) {
-      WNDCLASSEXW wc{};
-      wc.cbSize = sizeof(wc);
-      wc.lpfnWndProc = &PopupWindowProc;
-      wc.hInstance = instance;
-      wc.lpszClassName = kPopupClass;
-      RegisterClassExW(&wc);
-    }
+    EnsureWindowClass(kPopupClass, &PopupWindowProc);
     // A hidden top-level window: it can be made foreground, which TrackPopupMenuEx needs to
     // close the menu when the user clicks elsewhere.
     window.release();

@@ -44,16 +44,7 @@ LRESULT CALLBACK TimerWindow::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
 TimerWindow& TimerWindow::Acquire(TTimer* timer) {
   if (!sharedTimerWindow) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
-    WNDCLASSEXW existing{};
-    existing.cbSize = sizeof(existing);
-    if (!GetClassInfoExW(instance, kTimerClass, &existing)) {
-      WNDCLASSEXW wc{};
-      wc.cbSize = sizeof(wc);
-      wc.lpfnWndProc = &TimerWindow::Proc;
-      wc.hInstance = instance;
-      wc.lpszClassName = kTimerClass;
-      RegisterClassExW(&wc);
-    }
+    EnsureWindowClass(kTimerClass, &TimerWindow::Proc);
     auto created = std::make_unique<TimerWindow>();
     created->window.reset(
         CreateWindowExW(0, kTimerClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, nullptr));

@@ -5,16 +5,7 @@
 
 THiddenWindow::THiddenWindow(const wchar_t* className, Handler handler) : handler_(std::move(handler)) {
   const HINSTANCE instance = GetModuleHandleW(nullptr);
-  WNDCLASSEXW existing{};
-  existing.cbSize = sizeof(existing);
-  if (!GetClassInfoExW(instance, className, &existing)) {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = &THiddenWindow::WindowProc;
-    wc.hInstance = instance;
-    wc.lpszClassName = className;
-    RegisterClassExW(&wc);
-  }
+  EnsureWindowClass(className, &THiddenWindow::WindowProc);
   // A plain top-level window rather than a message-only one: the tray's handler must be able to
   // come to the foreground while its menu is open.
   window_.reset(CreateWindowExW(WS_EX_TOOLWINDOW, className, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
