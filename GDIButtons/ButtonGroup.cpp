@@ -76,6 +76,7 @@ void TGDICustomButtonGroup::ShowAll() {
   if (centre_ && centreHiddenForHold_ && !DrawingHeld()) {
     // As a segment made while drawing was held: its picture first, then the window.
     centreHiddenForHold_ = false;
+    centre_->ApplyDeferredBounds();
     centre_->RedrawButton();
     centre_->Show();
     ValidateRect(centre_->Handle(), nullptr);
@@ -94,8 +95,10 @@ void TGDICustomButtonGroup::ShowAll() {
 
 void TGDICustomButtonGroup::HoldDrawing() {
   if (drawingHeld_++ > 0 || !centre_ || !centre_->HandleAllocated() || !centre_->Visible()) return;
-  // The centre's picture would go stale at the first growth: it waits hidden with the segments.
+  // The centre's picture would go stale at the first growth: it waits hidden with the segments, and
+  // takes the place and size the growths leave it when it shows.
   centre_->Hide();
+  centre_->DeferBounds(true);
   centreHiddenForHold_ = true;
 }
 

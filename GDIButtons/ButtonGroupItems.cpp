@@ -39,6 +39,7 @@ TGDIButtonGroupItem::TGDIButtonGroupItem(TCollection* collection) : TGDICollecti
   if (group.DrawingHeld()) {
     if (button_->Visible()) button_->Hide();  // a button class that shows its window anyway
     hiddenForHold_ = true;
+    button_->DeferBounds(true);  // placed and sized when it shows
   }
   // A new segment starts where the centre is now, also after the user dragged the ring.
   const TCustomGDIButton* centre = group.CentreButton();
@@ -160,10 +161,9 @@ bool TGDIButtonGroupItem::ShowAfterHold() {
   hiddenForHold_ = false;
   // Where the ring's layouts and the centre's moves took the window meanwhile, in one step.
   HWND window = button_->Handle();
-  RECT bounds{};
-  GetWindowRect(window, &bounds);
-  const POINT place = pendingPlace_.value_or(POINT{bounds.left, bounds.top});
-  const SIZE size = pendingSize_.value_or(SIZE{bounds.right - bounds.left, bounds.bottom - bounds.top});
+  button_->DeferBounds(false);  // the move below takes the kept bounds
+  const POINT place = pendingPlace_.value_or(POINT{button_->Left(), button_->Top()});
+  const SIZE size = pendingSize_.value_or(SIZE{button_->Width(), button_->Height()});
   UINT flags = SWP_NOACTIVATE | SWP_NOCOPYBITS | SWP_DEFERERASE;
   if (!followsCentre_) flags |= SWP_NOZORDER;
   SetWindowPos(window, HWND_NOTOPMOST, place.x, place.y, size.cx, size.cy, flags);

@@ -322,6 +322,25 @@ void TCustomGDIButton::FollowCentre() noexcept {
   }
 }
 
+void TCustomGDIButton::SetBounds(int left, int top, int width, int height) {
+  if (!boundsDeferred_ || !HandleAllocated()) {
+    TCustomControl::SetBounds(left, top, width, height);
+    return;
+  }
+  const bool changed = left != Left() || top != Top() || width != Width() || height != Height();
+  StoreBounds(left, top, width, height);
+  if (changed && buttonKind_ == 1) FollowCentre();  // as the window's move would
+}
+
+void TCustomGDIButton::ApplyDeferredBounds() {
+  if (!boundsDeferred_) return;
+  boundsDeferred_ = false;
+  if (!HandleAllocated()) return;
+  applyingBounds_ = true;
+  SetWindowPos(Handle(), nullptr, Left(), Top(), Width(), Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+  applyingBounds_ = false;
+}
+
 void TCustomGDIButton::MoveSegmentsHere(int count) noexcept {
   try {
     TGDIButtonGroupItems* items = groupItems_;
@@ -369,7 +388,8 @@ LRESULT TCustomGDIButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
            (!(pos->flags & SWP_NOSIZE) && (pos->cx != windowImage_.Width || pos->cy != windowImage_.Height))))
         windowImage_.Valid = false;
       const LRESULT result = TCustomControl::WndProc(msg, wParam, lParam);  // updates Left and Top
-      if (buttonKind_ == 1) FollowCentre();
+      // Deferred bounds noted the follow when they were set.
+      if (buttonKind_ == 1 && !applyingBounds_) FollowCentre();
       return result;
     }
     default:

@@ -109,6 +109,16 @@ class TCustomGDIButton : public TCustomControl {
   // and nothing is pushed.
   virtual void UpdateLayered();
 
+  // While bounds are deferred, SetBounds keeps the new place and size (Left, Top, Width, Height) without
+  // moving the window, and a centre notes the ring's follow as its move would: a window that waits hidden
+  // for its picture is moved once, when it shows. DeferBounds(false) stops keeping them; the window is
+  // left where it is, for a caller that moves it itself.
+  void DeferBounds(bool defer) { boundsDeferred_ = defer; }
+  bool BoundsDeferred() const { return boundsDeferred_; }
+  // Stops deferring and moves the window to the kept bounds. The ring does not follow this move again.
+  void ApplyDeferredBounds();
+  void SetBounds(int left, int top, int width, int height) override;
+
   // While one of these lives, buttons are made with hidden windows (a group building its ring shows them
   // once they have their pictures).
   class THiddenCreation {
@@ -168,6 +178,8 @@ class TCustomGDIButton : public TCustomControl {
   std::string buttonGuid_;
   int paintCount_ = 0;
   bool layoutOnly_ = false;  // the render in progress pushes nothing
+  bool boundsDeferred_ = false;
+  bool applyingBounds_ = false;  // ApplyDeferredBounds is moving the window
   std::unique_ptr<TTimer> menuTimer_;
   int pushCount_ = 0;
   TPushedImage lastPushed_;

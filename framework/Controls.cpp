@@ -317,11 +317,15 @@ void TWinControl::PositionChanged() {
   height_ = r.bottom - r.top;
 }
 
-void TWinControl::SetBounds(int left, int top, int width, int height) {
+void TWinControl::StoreBounds(int left, int top, int width, int height) {
   left_ = left;
   top_ = top;
   width_ = width;
   height_ = height;
+}
+
+void TWinControl::SetBounds(int left, int top, int width, int height) {
+  StoreBounds(left, top, width, height);
   if (handle_) SetWindowPos(handle_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -373,7 +377,9 @@ void TWinControl::SetEnabled(bool enabled) {
 }
 
 void TWinControl::BringToFront() {
-  if (handle_) SetWindowPos(handle_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  // A window with none above it is in front already; asking anyway costs the window system a restack.
+  if (handle_ && GetWindow(handle_, GW_HWNDPREV))
+    SetWindowPos(handle_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void TWinControl::SetFocus() {

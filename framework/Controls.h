@@ -122,6 +122,8 @@ class TWinControl : public TComponent {
   virtual void Click();  // fires OnClick
   void Notification(TComponent* component, TOperation operation) override;
   void SetVisibleFlag(bool visible) { visible_ = visible; }  // before the window exists
+  // Left, Top, Width and Height without touching the window (which a subclass moves later).
+  void StoreBounds(int left, int top, int width, int height);
 
  private:
   static LRESULT CALLBACK StaticWndProc(HWND, UINT, WPARAM, LPARAM);

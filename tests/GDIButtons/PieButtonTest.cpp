@@ -154,6 +154,38 @@ TEST_F(PieButtonTest, WindowIsALayeredTopmostToolWindowOnTheDesktop) {
   EXPECT_EQ(static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)), exStyle);
 }
 
+TEST_F(PieButtonTest, DeferredBoundsWaitForTheWindowUntilAppliedOrHandedBack) {
+  auto button = MakeSegment();
+  HWND window = button->Handle();
+  auto windowRect = [window] {
+    RECT r{};
+    GetWindowRect(window, &r);
+    return r;
+  };
+  button->DeferBounds(true);
+  button->SetBounds(300, 250, 260, 260);
+  EXPECT_EQ(button->Left(), 300);
+  EXPECT_EQ(button->Width(), 260);
+  EXPECT_EQ(windowRect().left, 200) << "the window stays until the bounds are applied";
+  EXPECT_EQ(windowRect().right - windowRect().left, 180);
+  button->ApplyDeferredBounds();
+  EXPECT_FALSE(button->BoundsDeferred());
+  const RECT applied = windowRect();
+  EXPECT_EQ(applied.left, 300);
+  EXPECT_EQ(applied.top, 250);
+  EXPECT_EQ(applied.right - applied.left, 260);
+  EXPECT_EQ(applied.bottom - applied.top, 260);
+
+  // Handed back to a caller that moves the window itself: nothing moves, later bounds act at once.
+  button->DeferBounds(true);
+  button->SetBounds(100, 100, 260, 260);
+  button->DeferBounds(false);
+  EXPECT_EQ(windowRect().left, 300);
+  button->SetBounds(120, 110, 260, 260);
+  EXPECT_EQ(windowRect().left, 120);
+  EXPECT_EQ(windowRect().top, 110);
+}
+
 TEST_F(PieButtonTest, RepaintRendersThroughPaint) {
   auto button = MakeSegment();
   const int before = button->PaintCount();

@@ -50,6 +50,19 @@ class XmlControlLoadTest : public XmlControlTestBase {
     return group;
   }
 
+  // The ring's windows from the top of the desktop's stacking order down: -1 for the centre, the segment's
+  // index otherwise.
+  static std::vector<int> StackingOrder(TTestXmlGroup& group) {
+    std::vector<int> order;
+    HWND centre = group.CentreButton()->Handle();
+    for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
+      if (w == centre) order.push_back(-1);
+      for (int i = 0; i < group.Items().Count(); ++i)
+        if (group.Items().Items(i)->Button()->Handle() == w) order.push_back(i);
+    }
+    return order;
+  }
+
   static RECT WindowRect(const TCustomGDIButton& button) {
     RECT r{};
     GetWindowRect(const_cast<TCustomGDIButton&>(button).Handle(), &r);
@@ -85,26 +98,31 @@ class XmlControlLoadTest : public XmlControlTestBase {
 };
 
 TEST_F(XmlControlLoadTest, LoadingGivesTheRingThatAddingWithEveryRenderDrawnGives) {
-  WriteConfig(ProgramRecords(12));
-  auto loaded = StartGroup();
-  auto built = BuildByHand();
+  // A ring whose last record made it grow, and one whose last record left a growth pending.
+  for (int count : {12, 13}) {
+    SCOPED_TRACE(count);
+    WriteConfig(ProgramRecords(count));
+    auto loaded = StartGroup();
+    auto built = BuildByHand();
 
-  ASSERT_GT(built->Width(), 180) << "the icons made the ring grow";
-  EXPECT_EQ(loaded->Width(), built->Width());
-  EXPECT_EQ(loaded->Height(), built->Height());
-  EXPECT_FALSE(loaded->DrawingHeld());
-  EXPECT_EQ(loaded->GrowFlag(), built->GrowFlag());
-  {
-    SCOPED_TRACE("centre");
-    ExpectSameButton(*loaded->CentreButton(), *built->CentreButton());
+    ASSERT_GT(built->Width(), 180) << "the icons made the ring grow";
+    EXPECT_EQ(loaded->Width(), built->Width());
+    EXPECT_EQ(loaded->Height(), built->Height());
+    EXPECT_FALSE(loaded->DrawingHeld());
+    EXPECT_EQ(loaded->GrowFlag(), built->GrowFlag());
+    {
+      SCOPED_TRACE("centre");
+      ExpectSameButton(*loaded->CentreButton(), *built->CentreButton());
+    }
+    ASSERT_EQ(loaded->Items().Count(), count);
+    ASSERT_EQ(built->Items().Count(), count);
+    for (int i = 0; i < count; ++i) {
+      SCOPED_TRACE(i);
+      ExpectSameButton(*loaded->Items().Items(i)->Button(), *built->Items().Items(i)->Button());
+    }
+    EXPECT_EQ(StackingOrder(*loaded), StackingOrder(*built)) << "the windows are stacked alike";
+    EXPECT_TRUE(reporter_.messages.empty());
   }
-  ASSERT_EQ(loaded->Items().Count(), 12);
-  ASSERT_EQ(built->Items().Count(), 12);
-  for (int i = 0; i < 12; ++i) {
-    SCOPED_TRACE(i);
-    ExpectSameButton(*loaded->Items().Items(i)->Button(), *built->Items().Items(i)->Button());
-  }
-  EXPECT_TRUE(reporter_.messages.empty());
 }
 
 TEST_F(XmlControlLoadTest, HeldRendersLayOutWithoutPushingAndNewSegmentsWaitHiddenForShowAll) {
