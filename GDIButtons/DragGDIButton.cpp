@@ -9,11 +9,13 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "GDIButtons/ButtonGroup.h"
 #include "GDIButtons/ButtonGroupItems.h"
 #include "GDIButtons/IconPlacement.h"
+#include "GDIButtons/ShellInfoPrefetch.h"
 #include "shell/ShortcutResolver.h"
 
 namespace {
@@ -23,9 +25,6 @@ constexpr unsigned kLeaveWatchInterval = 100;
 // A pointer that rests on the button is looked for less and less often, up to this: the program then
 // sleeps while the user reads the hint. Any move over the window brings the quick look back.
 constexpr unsigned kLeaveWatchRestingInterval = 800;
-// SHGFI_ICON | SHGFI_DISPLAYNAME | SHGFI_TYPENAME | SHGFI_ATTRIBUTES | SHGFI_SYSICONINDEX (large icon).
-constexpr UINT kFileInfoFlags =
-    SHGFI_ICON | SHGFI_DISPLAYNAME | SHGFI_TYPENAME | SHGFI_ATTRIBUTES | SHGFI_SYSICONINDEX;
 // IID_IImageList, spelled out so no import library has to provide it.
 constexpr GUID kImageListIid = {0x46EB5926, 0x582E, 0x4017, {0x9F, 0xDF, 0xE8, 0x99, 0x8D, 0xAA, 0x09, 0x50}};
 
@@ -235,7 +234,10 @@ void TDragGDIButton::TakeShellInfo(const std::wstring& path) {
   FileInfo = SHFILEINFOW{};
   if (path.empty()) return;
   SHFILEINFOW info{};
-  SHGetFileInfoW(path.c_str(), 0, &info, sizeof(info), kFileInfoFlags);
+  if (std::optional<SHFILEINFOW> ahead = TShellInfoPrefetch::TakeCurrent(path, kFileInfoFlags))
+    info = *ahead;  // a ring being loaded asked the shell already
+  else
+    SHGetFileInfoW(path.c_str(), 0, &info, sizeof(info), kFileInfoFlags);
   if (info.hIcon) {
     // The large icon comes at the system's size; a monitor of another DPI gets one drawn for its size.
     const int wanted = ShellIconSize();

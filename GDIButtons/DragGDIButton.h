@@ -12,6 +12,10 @@
 
 class TDragGDIButton : public TCustomGDIButton {
  public:
+  // What SetFileName asks the shell for (the large icon).
+  static constexpr UINT kFileInfoFlags =
+      SHGFI_ICON | SHGFI_DISPLAYNAME | SHGFI_TYPENAME | SHGFI_ATTRIBUTES | SHGFI_SYSICONINDEX;
+
   // The pie button, no file, OnDblClick = Launch, and a drop target for file lists on this window.
   explicit TDragGDIButton(TComponent* owner, const TButtonColors& colors = {});
   // Destroys the drop target (revoking the window's registration), then the pie button.

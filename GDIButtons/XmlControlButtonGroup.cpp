@@ -3,8 +3,11 @@
 
 #include <algorithm>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "GDIButtons/HintGDIButton.h"
+#include "GDIButtons/ShellInfoPrefetch.h"
 #include "GDIButtons/XmlControlDragGDIButton.h"
 #include "framework/TextCodec.h"
 #include "xml/ConfigFormat.h"
@@ -70,6 +73,12 @@ void TXmlControlButtonGroup::LoadButtons() {
   // Each addition lays the ring out and renders every segment again; only the last render of each
   // button shows, and ShowAll makes it. Until then the renders lay out without pictures.
   std::optional<TDrawingHold> hold(std::in_place, *this);
+  // The shell is asked about the files on a worker thread while the windows are made.
+  std::vector<std::wstring> paths;
+  for (const ConfigFormat::TButtonRecord& record : plan.Segments) paths.push_back(Gb18030ToWide(record.FilePath));
+  if (plan.Centre) paths.push_back(Gb18030ToWide(plan.Centre->FilePath));
+  TShellInfoPrefetch prefetch(std::move(paths), TDragGDIButton::kFileInfoFlags);
+  TShellInfoPrefetch::TScope prefetching(prefetch);
   try {
     AddRecordButtons(plan, normalColor);
   } catch (...) {
