@@ -22,6 +22,8 @@ namespace {
 
 constexpr BYTE kIconPushAlpha = 210;
 constexpr unsigned kLeaveWatchInterval = 100;
+// How far past a ring button's outline its window takes the pointer: the anti-aliased edge, about a pixel.
+constexpr float kShapeFringe = 1.5f;
 // A pointer that rests on the button is looked for less and less often, up to this: the program then
 // sleeps while the user reads the hint. Any move over the window brings the quick look back.
 constexpr unsigned kLeaveWatchRestingInterval = 800;
@@ -145,6 +147,21 @@ HICON ShellIconAtSize(const std::wstring& path, int systemIndex, int size) {
   return scaled;
 }
 
+// A region of rectangles in the strict banded form; nullptr for none (or no memory).
+HRGN RegionOfRects(const std::vector<vantel::RegionRect>& rects, const RECT& bound) {
+  std::vector<std::uint8_t> bytes(sizeof(RGNDATAHEADER) + rects.size() * sizeof(RECT));
+  auto* data = reinterpret_cast<RGNDATA*>(bytes.data());
+  data->rdh.dwSize = sizeof(RGNDATAHEADER);
+  data->rdh.iType = RDH_RECTANGLES;
+  data->rdh.nCount = static_cast<DWORD>(rects.size());
+  data->rdh.nRgnSize = static_cast<DWORD>(rects.size() * sizeof(RECT));
+  data->rdh.rcBound = bound;
+  auto* target = reinterpret_cast<RECT*>(data->Buffer);
+  for (size_t i = 0; i < rects.size(); ++i)
+    target[i] = RECT{rects[i].Left, rects[i].Top, rects[i].Right, rects[i].Bottom};
+  return ExtCreateRegion(nullptr, static_cast<DWORD>(bytes.size()), data);
+}
+
 // The same area with the rectangles of each band joined where they touch, which some window systems
 // require of a window region; nullptr when the region cannot be read.
 HRGN StrictRegion(HRGN region) {
@@ -159,17 +176,16 @@ HRGN StrictRegion(HRGN region) {
   for (DWORD i = 0; i < data->rdh.nCount; ++i) {
     rects.push_back({first[i].left, first[i].top, first[i].right, first[i].bottom});
   }
-  const std::vector<vantel::RegionRect> joined = vantel::JoinTouchingRects(rects);
-  std::vector<std::uint8_t> out(sizeof(RGNDATAHEADER) + joined.size() * sizeof(RECT));
-  auto* result = reinterpret_cast<RGNDATA*>(out.data());
-  result->rdh = data->rdh;
-  result->rdh.nCount = static_cast<DWORD>(joined.size());
-  result->rdh.nRgnSize = static_cast<DWORD>(joined.size() * sizeof(RECT));
-  auto* target = reinterpret_cast<RECT*>(result->Buffer);
-  for (size_t i = 0; i < joined.size(); ++i) {
-    target[i] = RECT{joined[i].Left, joined[i].Top, joined[i].Right, joined[i].Bottom};
-  }
-  return ExtCreateRegion(nullptr, static_cast<DWORD>(out.size()), result);
+  return RegionOfRects(vantel::JoinTouchingRects(rects), data->rdh.rcBound);
+}
+
+// Gives the window the region, which the system owns from then on; false (the region freed) when it
+// will not take it.
+bool SetRegion(HWND window, HRGN region) {
+  if (!region) return false;
+  if (SetWindowRgn(window, region, FALSE)) return true;
+  DeleteObject(region);
+  return false;
 }
 
 // DPI of the monitor the window is on (per-monitor aware), or the system's DPI before Windows 10.
@@ -391,6 +407,15 @@ void TDragGDIButton::ShapeWindow() {
   if (key == shape_) return;
   const vantel::RectF outer = vantel::OuterRect(*rect);
   const vantel::RectF inner = vantel::InnerRect(*rect);
+  if (outer.Width == outer.Height) {
+    // A circular pie: its pixels are worked out directly, which costs far less than a path's region.
+    const vantel::PieShape pie{outer.X + outer.Width / 2, outer.Y + outer.Height / 2, outer.Width,
+                               ButtonKind() == 0 ? inner.Width : 0.0f, rect->StartAngle, rect->SweepAngle};
+    const RECT window{0, 0, Width(), Height()};
+    if (SetRegion(Handle(), RegionOfRects(vantel::PieShapeRects(pie, kShapeFringe, Width(), Height()), window)))
+      shape_ = key;
+    return;
+  }
   Gdiplus::GraphicsPath pie(Gdiplus::FillModeAlternate);
   if (ButtonKind() == 0)
     pie.AddPie(inner.X, inner.Y, inner.Width, inner.Height, rect->StartAngle, rect->SweepAngle);
@@ -398,7 +423,7 @@ void TDragGDIButton::ShapeWindow() {
   // The anti-aliased fringe reaches about a pixel past the outline: the shape keeps it.
   Gdiplus::GraphicsPath fringe(Gdiplus::FillModeWinding);
   fringe.AddPath(&pie, FALSE);
-  Gdiplus::Pen pen(Gdiplus::Color(255, 0, 0, 0), 3.0f);
+  Gdiplus::Pen pen(Gdiplus::Color(255, 0, 0, 0), 2 * kShapeFringe);
   fringe.Widen(&pen);
   Gdiplus::Region region(&pie);
   region.Union(&fringe);
@@ -406,15 +431,7 @@ void TDragGDIButton::ShapeWindow() {
   Gdiplus::Graphics graphics(screen.get());
   GdiObject<HRGN> made(region.GetHRGN(&graphics));
   if (!made) return;
-  HRGN shape = StrictRegion(made.get());
-  if (!shape) return;
-  // The system owns the region from here on.
-  const int ok = SetWindowRgn(Handle(), shape, FALSE);
-  if (ok) {
-    shape_ = key;
-  } else {
-    DeleteObject(shape);
-  }
+  if (SetRegion(Handle(), StrictRegion(made.get()))) shape_ = key;
 }
 
 void TDragGDIButton::UpdateIconPosition() {
