@@ -117,10 +117,11 @@ void TCustomGDIButton::CreateParams(TCreateParams& params) {
   // A layered child window is not possible before Windows 8, and a child moved to the desktop
   // confuses some window managers: the button is a top-level popup from the start, owned by nobody
   // (so it floats on the desktop as the re-parenting intends), layered from the start (so it never
-  // shows an undrawn square), kept off the taskbar and open to dropped files.
+  // shows an undrawn square), kept off the taskbar and open to dropped files. It is made in the topmost
+  // band, where the constructor puts it anyway: moving a new window there costs the system a restack.
   params.Style = WS_POPUP | WS_CLIPSIBLINGS | (params.Style & (WS_VISIBLE | WS_DISABLED));
   params.WndParent = nullptr;
-  params.ExStyle |= kLayeredExStyle;
+  params.ExStyle |= kLayeredExStyle | WS_EX_TOPMOST;
   params.WinClassName = L"VantelGDIButton";
 }
 
