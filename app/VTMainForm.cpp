@@ -76,6 +76,7 @@ TfrmVantelMain::TfrmVantelMain(TComponent* owner, TRingGroupFactory groupFactory
 }
 
 TfrmVantelMain::~TfrmVantelMain() {
+  alive_.reset();  // nothing queued for this window runs any more
   // The group's buttons are windows owned by this one: they go first (also before the tray icon, whose
   // handlers use the group).
   buttonGroup_.reset();
@@ -148,6 +149,16 @@ void TfrmVantelMain::CreateComponents() {
   TrayIcon1->OnMouseDown = [this](TObject* sender, TMouseButton button, TShiftState shift, int x, int y) {
     TrayIcon1MouseDown(sender, button, shift, x, y);
   };
+  if (Application) {
+    Application->QueueCall([this, alive = std::weak_ptr<bool>(alive_)] {
+      if (!alive.expired()) ShowTrayIcon();
+    });
+  } else {
+    ShowTrayIcon();
+  }
+}
+
+void TfrmVantelMain::ShowTrayIcon() {
   TrayIcon1->SetIconVisible(true);
   TrayIcon1->FinishLoading();
 }

@@ -30,7 +30,9 @@ class TFormTrayIcon final : public TTrayIcon {
 
 class TfrmVantelMain : public TForm {
  public:
-  // Builds the window and every component; the tray icon appears before this returns.
+  // Builds the window and every component. The tray icon joins the notification area when the message
+  // loop first turns (with the application running; at once without one), after the show handler made
+  // the ring its commands act on: the ring, which the user waits for, comes first.
   // `groupFactory` makes the button group (the XML-bound group when empty).
   explicit TfrmVantelMain(TComponent* owner, TRingGroupFactory groupFactory = {});
   ~TfrmVantelMain() override;
@@ -89,8 +91,11 @@ class TfrmVantelMain : public TForm {
   void ShowDesktopIcons(bool show);
   void OpenWebSite();
 
+  void ShowTrayIcon();
+
   TRingGroupFactory groupFactory_;
   bool configUnloadable_ = false;  // the last load of the configuration failed to parse
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);  // for calls queued to the message loop
   // Last member: destroyed first, while the window and PmButtonControl still exist.
   std::unique_ptr<TRingGroup> buttonGroup_;
 };

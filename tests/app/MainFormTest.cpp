@@ -121,10 +121,11 @@ TEST_F(MainFormTest, ComponentsAsStored) {
   EXPECT_EQ(f.MenuSkin1->FontHeight, 12);
   EXPECT_EQ(f.MenuSkin1->IconColumnWidth, 24);
 
-  // The tray icon is in the notification area once the window exists.
+  // The tray icon joins the notification area once the message loop turns, after the show handler.
   TTrayIcon& tray = *f.TrayIcon1;
   EXPECT_EQ(tray.Name(), L"TrayIcon1");
-  EXPECT_TRUE(tray.IconVisible());
+  EXPECT_FALSE(tray.IconVisible());
+  EXPECT_TRUE(testsupport::PumpUntil([&] { return tray.IconVisible(); }));
   EXPECT_NE(tray.Icon(), nullptr);
   EXPECT_FALSE(tray.ShowHint());
   EXPECT_EQ(tray.PopupMenu(), f.PmTrayIcon.get());
@@ -260,6 +261,15 @@ TEST_F(MainFormTest, GroupGoesBeforeTheWindow) {
   Application->SetMainForm(nullptr);
   form.reset();
   EXPECT_EQ(log.back(), "Destroy");
+}
+
+TEST_F(MainFormTest, AWindowGoneBeforeTheLoopTurnsLeavesNoTrayIconToAdd) {
+  MakeForm();
+  Application->SetMainForm(nullptr);
+  form.reset();  // its tray icon was still to join the notification area
+  testsupport::PumpFor(200);
+  MakeForm();
+  EXPECT_TRUE(testsupport::PumpUntil([&] { return form->TrayIcon1->IconVisible(); })) << "the new window's icon";
 }
 
 TEST_F(MainFormTest, StartWithoutShowingPreparesTheGroupAndLeavesTheWindowHidden) {

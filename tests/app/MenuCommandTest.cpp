@@ -19,6 +19,8 @@ class MenuCommandTest : public MainFormTest {
     TfrmVantelMain& f = MakeForm();
     ShowWindow(Application->Handle(), SW_SHOWNA);
     f.Show();
+    // As the program's loop would turn next: the tray icon joins the notification area.
+    EXPECT_TRUE(testsupport::PumpUntil([&] { return f.TrayIcon1->IconVisible(); }));
     log.clear();
     return f;
   }
