@@ -61,7 +61,11 @@ void TGDICustomButtonGroup::LayoutCenter() {
   centre_->SetButtonKind(1);
   if (auto* form = dynamic_cast<TForm*>(Owner())) centre_->SetParent(form);
   centre_->SetGroupItems(items_.get());
-  centre_->BringToFront();
+  // A centre waiting hidden for its picture comes to the front when it shows.
+  if (centre_->BoundsDeferred())
+    centreFrontPending_ = true;
+  else
+    centre_->BringToFront();
 }
 
 void TGDICustomButtonGroup::SetupHintWindow() {
@@ -77,6 +81,8 @@ void TGDICustomButtonGroup::ShowAll() {
     // As a segment made while drawing was held: its picture first, then the window.
     centreHiddenForHold_ = false;
     centre_->ApplyDeferredBounds();
+    if (centreFrontPending_) centre_->BringToFront();
+    centreFrontPending_ = false;
     centre_->RedrawButton();
     centre_->Show();
     ValidateRect(centre_->Handle(), nullptr);

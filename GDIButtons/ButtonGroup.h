@@ -93,6 +93,7 @@ class TGDICustomButtonGroup : public TCustomGDITransparentPanel {
   int drawingHeld_ = 0;
   int followCount_ = 0;  // segments to follow the centre at the release
   bool centreHiddenForHold_ = false;
+  bool centreFrontPending_ = false;  // a layout asked the waiting centre to the front
   std::unique_ptr<TGDIButtonGroupItems> items_;
   std::wstring xmlFileName_;
 };

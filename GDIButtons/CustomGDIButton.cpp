@@ -55,8 +55,11 @@ TCustomGDIButton::TCustomGDIButton(TComponent* owner, const TButtonColors& color
   InstallDefaultHandlers();
   SetParent(dynamic_cast<TWinControl*>(owner));
   if (hiddenCreations > 0) SetVisibleFlag(false);
-  // Creates the window. No activation: a new ring segment must not take the focus from the user.
-  SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  // Creates the window, in front of the topmost band. No activation: a new ring segment must not take
+  // the focus from the user. A window made there already needs no restack.
+  HWND window = Handle();
+  if (GetWindow(window, GW_HWNDPREV) || !(GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST))
+    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   menuTimer_ = std::make_unique<TTimer>(this);
   menuTimer_->SetOnTimer([this](TObject* sender) { MenuGlassTimer(sender); });
   menuTimer_->SetInterval(kMenuGlassInterval);
