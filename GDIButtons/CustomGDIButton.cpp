@@ -391,7 +391,10 @@ LRESULT TCustomGDIButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
           ((pos->flags & SWP_HIDEWINDOW) ||
            (!(pos->flags & SWP_NOSIZE) && (pos->cx != windowImage_.Width || pos->cy != windowImage_.Height))))
         windowImage_.Valid = false;
+      const int left = Left(), top = Top(), width = Width(), height = Height();
       const LRESULT result = TCustomControl::WndProc(msg, wParam, lParam);  // updates Left and Top
+      // Deferred bounds are where the window is to be, whatever moves it meanwhile (a restack).
+      if (boundsDeferred_) StoreBounds(left, top, width, height);
       // Deferred bounds noted the follow when they were set.
       if (buttonKind_ == 1 && !applyingBounds_) FollowCentre();
       return result;

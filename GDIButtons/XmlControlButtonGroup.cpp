@@ -25,16 +25,19 @@ TXmlControlButtonGroup::TXmlControlButtonGroup(TComponent* owner, const std::wst
       document_(std::make_unique<TXmlDocument>()) {}
 
 TXmlControlButtonGroup::~TXmlControlButtonGroup() {
+  prefetch_.reset();
   document_.reset();
 }
 
 void TXmlControlButtonGroup::LoadConfigFile(const std::wstring& name) {
   SetXmlFileName(name);
   if (auto* centre = dynamic_cast<TDragGDIButton*>(CentreButton())) centre->SetXmlFileName(name);
+  prefetch_.reset();
   try {
     switch (ConfigFormat::LoadConfigFile(*document_, name)) {
       case ConfigFormat::TConfigRead::Loaded:
         loadState_ = TConfigLoadState::Loaded;
+        PrefetchShellInfo();
         break;
       case ConfigFormat::TConfigRead::Missing:
         loadState_ = TConfigLoadState::Missing;
@@ -73,12 +76,12 @@ void TXmlControlButtonGroup::LoadButtons() {
   // Each addition lays the ring out and renders every segment again; only the last render of each
   // button shows, and ShowAll makes it. Until then the renders lay out without pictures.
   std::optional<TDrawingHold> hold(std::in_place, *this);
-  // The shell is asked about the files on a worker thread while the windows are made.
-  std::vector<std::wstring> paths;
-  for (const ConfigFormat::TButtonRecord& record : plan.Segments) paths.push_back(Gb18030ToWide(record.FilePath));
-  if (plan.Centre) paths.push_back(Gb18030ToWide(plan.Centre->FilePath));
-  TShellInfoPrefetch prefetch(std::move(paths), TDragGDIButton::kFileInfoFlags);
-  TShellInfoPrefetch::TScope prefetching(prefetch);
+  // The shell has been asked about the files on a worker thread since the load; the answers go with
+  // the buttons that take them, and the rest with the prefetch.
+  if (!prefetch_) PrefetchShellInfo();
+  const std::unique_ptr<TShellInfoPrefetch> prefetch = std::move(prefetch_);
+  std::optional<TShellInfoPrefetch::TScope> prefetching;
+  if (prefetch) prefetching.emplace(*prefetch);
   try {
     AddRecordButtons(plan, normalColor);
   } catch (...) {
@@ -89,6 +92,16 @@ void TXmlControlButtonGroup::LoadButtons() {
   }
   hold.reset();
   ShowAll();
+}
+
+void TXmlControlButtonGroup::PrefetchShellInfo() {
+  const TXmlNode* root = document_->RootElement();
+  if (!root) return;
+  const ConfigFormat::TRingPlan plan = ConfigFormat::InterpretRecords(*root);
+  std::vector<std::wstring> paths;
+  for (const ConfigFormat::TButtonRecord& record : plan.Segments) paths.push_back(Gb18030ToWide(record.FilePath));
+  if (plan.Centre) paths.push_back(Gb18030ToWide(plan.Centre->FilePath));
+  prefetch_ = std::make_unique<TShellInfoPrefetch>(std::move(paths), TDragGDIButton::kFileInfoFlags);
 }
 
 void TXmlControlButtonGroup::AddRecordButtons(const ConfigFormat::TRingPlan& plan, TARGB normalColor) {

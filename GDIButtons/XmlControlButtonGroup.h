@@ -10,6 +10,7 @@
 
 class TPopupMenu;
 class TDragGDIButton;
+class TShellInfoPrefetch;
 namespace ConfigFormat {
 struct TRingPlan;
 }
@@ -72,8 +73,12 @@ class TXmlControlButtonGroup : public TGDICustomButtonGroup {
   TDragGDIButton* AddSegment();
   // LoadButtons' additions: the records' segments, the centre's file, the empty segments up to five.
   void AddRecordButtons(const ConfigFormat::TRingPlan& plan, TARGB normalColor);
+  // Starts asking the shell about the loaded records' files, for LoadButtons.
+  void PrefetchShellInfo();
 
   TPopupMenu* popupMenu_ = nullptr;
   std::unique_ptr<TXmlDocument> document_;
   TConfigLoadState loadState_ = TConfigLoadState::NotLoaded;
+  // The shell's answers for the files of the last load, looked up while the ring is being set up.
+  std::unique_ptr<TShellInfoPrefetch> prefetch_;
 };

@@ -164,6 +164,8 @@ TEST_F(PieButtonTest, DeferredBoundsWaitForTheWindowUntilAppliedOrHandedBack) {
   };
   button->DeferBounds(true);
   button->SetBounds(300, 250, 260, 260);
+  // Restacked meanwhile, as a ring's windows are: the kept bounds are still where it is to be.
+  SetWindowPos(window, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   EXPECT_EQ(button->Left(), 300);
   EXPECT_EQ(button->Width(), 260);
   EXPECT_EQ(windowRect().left, 200) << "the window stays until the bounds are applied";
