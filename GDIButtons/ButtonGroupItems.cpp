@@ -159,21 +159,17 @@ void TGDIButtonGroupItems::LayoutSegments() {
 bool TGDIButtonGroupItem::ShowAfterHold() {
   if (!hiddenForHold_ || !button_) return false;
   hiddenForHold_ = false;
-  // Where the ring's layouts and the centre's moves took the window meanwhile, in one step.
-  HWND window = button_->Handle();
-  button_->DeferBounds(false);  // the move below takes the kept bounds
+  // Where the ring's layouts and the centre's moves took the window meanwhile: its one render is pushed
+  // there while the window is still hidden (the push places and sizes it), then the window shows with its
+  // picture. The system need not paint what is there already.
   const POINT place = pendingPlace_.value_or(POINT{button_->Left(), button_->Top()});
   const SIZE size = pendingSize_.value_or(SIZE{button_->Width(), button_->Height()});
-  UINT flags = SWP_NOACTIVATE | SWP_NOCOPYBITS | SWP_DEFERERASE;
-  if (!followsCentre_) flags |= SWP_NOZORDER;
-  SetWindowPos(window, HWND_NOTOPMOST, place.x, place.y, size.cx, size.cy, flags);
+  button_->SetBounds(place.x, place.y, size.cx, size.cy);
+  const bool followsCentre = followsCentre_;
   pendingSize_.reset();
   pendingPlace_.reset();
   followsCentre_ = false;
-  // Its one render, pushed while the window is still hidden, then the window with its picture. The
-  // system need not paint what is there already.
-  button_->RedrawButton();
-  button_->Show();
+  button_->ShowDeferred(followsCentre);
   ValidateRect(button_->Handle(), nullptr);
   return true;
 }

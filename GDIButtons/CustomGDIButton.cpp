@@ -192,6 +192,8 @@ bool TCustomGDIButton::DrawingHeld() const {
 void TCustomGDIButton::PushSurface(TLayeredSurface& surface, BYTE constantAlpha) {
   RECT bounds{};
   GetWindowRect(Handle(), &bounds);
+  // A window with deferred bounds is pushed to where they say: the push moves it there.
+  if (boundsDeferred_) bounds.left = Left(), bounds.top = Top();
   PushSurfaceAt(surface, constantAlpha, POINT{bounds.left, bounds.top});
 }
 
@@ -340,9 +342,23 @@ void TCustomGDIButton::ApplyDeferredBounds() {
   if (!boundsDeferred_) return;
   boundsDeferred_ = false;
   if (!HandleAllocated()) return;
+  RECT now{};
+  GetWindowRect(Handle(), &now);
+  if (now.left == Left() && now.top == Top() && now.right - now.left == Width() && now.bottom - now.top == Height())
+    return;
   applyingBounds_ = true;
   SetWindowPos(Handle(), nullptr, Left(), Top(), Width(), Height(), SWP_NOZORDER | SWP_NOACTIVATE);
   applyingBounds_ = false;
+}
+
+void TCustomGDIButton::ShowDeferred(bool notTopmost) {
+  HWND window = Handle();
+  RedrawButton();
+  ApplyDeferredBounds();  // when no push placed it
+  SetVisibleFlag(true);
+  UINT flags = SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOCOPYBITS | SWP_DEFERERASE;
+  if (!notTopmost) flags |= SWP_NOZORDER;
+  SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, flags);
 }
 
 void TCustomGDIButton::MoveSegmentsHere(int count) noexcept {

@@ -115,8 +115,13 @@ class TCustomGDIButton : public TCustomControl {
   // left where it is, for a caller that moves it itself.
   void DeferBounds(bool defer) { boundsDeferred_ = defer; }
   bool BoundsDeferred() const { return boundsDeferred_; }
-  // Stops deferring and moves the window to the kept bounds. The ring does not follow this move again.
+  // Stops deferring and moves the window to the kept bounds, unless it is there already. The ring does
+  // not follow this move again.
   void ApplyDeferredBounds();
+  // Shows a window that waited hidden with deferred bounds: its render is pushed where the bounds say (the
+  // push places and sizes the window), then the window shows, into the not-topmost band at the top when
+  // `notTopmost`, in the same step.
+  void ShowDeferred(bool notTopmost);
   void SetBounds(int left, int top, int width, int height) override;
 
   // While one of these lives, buttons are made with hidden windows (a group building its ring shows them
