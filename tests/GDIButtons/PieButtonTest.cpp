@@ -188,6 +188,35 @@ TEST_F(PieButtonTest, DeferredBoundsWaitForTheWindowUntilAppliedOrHandedBack) {
   EXPECT_EQ(windowRect().top, 110);
 }
 
+TEST_F(PieButtonTest, AWindowShownWithDeferredBoundsIsPushedThereAndShownIntoItsBand) {
+  for (bool notTopmost : {false, true}) {
+    SCOPED_TRACE(notTopmost);
+    TCustomGDIButton::SetKeepPushedImages(true);
+    auto button = MakeSegment();
+    HWND window = button->Handle();
+    button->Hide();
+    button->DeferBounds(true);
+    button->SetBounds(320, 240, 200, 200);
+    button->ShowDeferred(notTopmost);
+    EXPECT_FALSE(button->BoundsDeferred());
+    EXPECT_TRUE(button->Visible());
+    EXPECT_TRUE(IsWindowVisible(window));
+    RECT r{};
+    GetWindowRect(window, &r);
+    EXPECT_EQ(r.left, 320);
+    EXPECT_EQ(r.top, 240);
+    EXPECT_EQ(r.right - r.left, 200);
+    EXPECT_EQ(r.bottom - r.top, 200);
+    const TPushedImage& image = button->LastPushedImage();
+    EXPECT_TRUE(image.Succeeded);
+    EXPECT_EQ(image.Width, 200);
+    EXPECT_EQ(image.Destination.x, 320);
+    EXPECT_EQ(image.Destination.y, 240);
+    const bool topmost = (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    EXPECT_EQ(topmost, !notTopmost);
+  }
+}
+
 TEST_F(PieButtonTest, RepaintRendersThroughPaint) {
   auto button = MakeSegment();
   const int before = button->PaintCount();
