@@ -50,6 +50,27 @@ TEST_F(RingTest, HoverShowsTheHoverColourAndTheRedNameAboveTheRingLeavingRestore
   EXPECT_EQ(after.Count(nameBand, Reddish), 0) << "the name is gone";
 }
 
+TEST_F(RingTest, OnARingGrownByItsIconsTheNameStillShowsAboveIt) {
+  const std::filesystem::path marker = PlaceMarker(L"Marker.exe");
+  std::vector<Record> records;
+  for (int i = 0; i < 24; ++i) records.push_back({0, ConfigPath(marker), TestGuid(i + 1)});
+  WriteBytes(folder_.Config(), ConfigBytes(kGreen, kBlue, records));
+  Start();
+  const RECT ring = WaitForRing(25);
+  ASSERT_GT(ring.right - ring.left, 180 + 40) << "the icons made the ring grow";
+  Settle(1000);
+  const RECT nameBand{ring.left - 150, ring.top - 40, ring.right + 150, ring.top};
+
+  const POINT on = SegmentPoint(ring, 5, 24);
+  pointer::MoveTo(on.x, on.y);
+  Screenshot hovered;
+  WaitFor([&] {
+    hovered = Screenshot::Take();
+    return hovered.Count(nameBand, Reddish) > 20;
+  }, 5000, 200);
+  EXPECT_GT(hovered.Count(nameBand, Reddish), 20) << "the file's name in red above the grown ring";
+}
+
 TEST_F(RingTest, DraggingTheCentreMovesEverySegmentWithIt) {
   WriteBytes(folder_.Config(), ConfigBytes(kGreen, kBlue, {}));
   VantelProcess& program = Start();
