@@ -192,9 +192,10 @@ bool TCustomGDIButton::DrawingHeld() const {
 void TCustomGDIButton::PushSurface(TLayeredSurface& surface, BYTE constantAlpha) {
   RECT bounds{};
   GetWindowRect(Handle(), &bounds);
+  POINT destination{bounds.left, bounds.top};
   // A window with deferred bounds is pushed to where they say: the push moves it there.
-  if (boundsDeferred_) bounds.left = Left(), bounds.top = Top();
-  PushSurfaceAt(surface, constantAlpha, POINT{bounds.left, bounds.top});
+  if (boundsDeferred_) destination = POINT{Left(), Top()};
+  PushSurfaceAt(surface, constantAlpha, destination);
 }
 
 void TCustomGDIButton::PushSurfaceAt(TLayeredSurface& surface, BYTE constantAlpha, POINT destination) {

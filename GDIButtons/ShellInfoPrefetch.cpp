@@ -4,11 +4,13 @@
 
 #include <objbase.h>
 
+#include <chrono>
 #include <system_error>
 #include <utility>
 
 namespace {
 thread_local TShellInfoPrefetch* currentPrefetch = nullptr;
+constexpr std::chrono::seconds kLongestWait{10};
 }  // namespace
 
 TShellInfoPrefetch::TShellInfoPrefetch(std::vector<std::wstring> paths, UINT flags) : flags_(flags) {
@@ -66,8 +68,10 @@ std::optional<SHFILEINFOW> TShellInfoPrefetch::Take(const std::wstring& path, UI
   std::unique_lock<std::mutex> lock(mutex_);
   for (TEntry& entry : entries_) {
     if (entry.Taken || entry.Path != path) continue;
-    changed_.wait(lock, [&] { return entry.Done || finished_; });
-    if (!entry.Done) return std::nullopt;
+    // A lookup that hangs (a shell extension waiting for this very thread, say) is not waited for
+    // for ever: the caller then asks the shell itself.
+    if (!changed_.wait_for(lock, kLongestWait, [&] { return entry.Done || finished_; }) || !entry.Done)
+      return std::nullopt;
     entry.Taken = true;
     return entry.Info;
   }

@@ -25,8 +25,8 @@ class TShellInfoPrefetch {
   TShellInfoPrefetch& operator=(const TShellInfoPrefetch&) = delete;
 
   // What the lookup of the first entry for `path` not taken yet gave, once it is done; the caller owns
-  // its icon. Nothing when `flags` are not the prefetch's or no such entry is left: the caller then asks
-  // the shell itself.
+  // its icon. Nothing when `flags` are not the prefetch's, no such entry is left or its lookup takes
+  // more than ten seconds: the caller then asks the shell itself.
   std::optional<SHFILEINFOW> Take(const std::wstring& path, UINT flags);
 
   // Makes a prefetch the one that Take consults on this thread while the scope lives.
