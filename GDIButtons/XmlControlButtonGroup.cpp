@@ -94,14 +94,20 @@ void TXmlControlButtonGroup::LoadButtons() {
   ShowAll();
 }
 
-void TXmlControlButtonGroup::PrefetchShellInfo() {
-  const TXmlNode* root = document_->RootElement();
-  if (!root) return;
-  const ConfigFormat::TRingPlan plan = ConfigFormat::InterpretRecords(*root);
-  std::vector<std::wstring> paths;
-  for (const ConfigFormat::TButtonRecord& record : plan.Segments) paths.push_back(Gb18030ToWide(record.FilePath));
-  if (plan.Centre) paths.push_back(Gb18030ToWide(plan.Centre->FilePath));
-  prefetch_ = std::make_unique<TShellInfoPrefetch>(std::move(paths), TDragGDIButton::kFileInfoFlags);
+void TXmlControlButtonGroup::PrefetchShellInfo() noexcept {
+  try {
+    const TXmlNode* root = document_->RootElement();
+    if (!root) return;
+    const ConfigFormat::TRingPlan plan = ConfigFormat::InterpretRecords(*root);
+    std::vector<std::wstring> paths;
+    for (const ConfigFormat::TButtonRecord& record : plan.Segments)
+      paths.push_back(Gb18030ToWide(record.FilePath));
+    if (plan.Centre) paths.push_back(Gb18030ToWide(plan.Centre->FilePath));
+    prefetch_ = std::make_unique<TShellInfoPrefetch>(std::move(paths), TDragGDIButton::kFileInfoFlags);
+  } catch (...) {
+    // Looking ahead only saves time: without it each button asks the shell itself.
+    prefetch_.reset();
+  }
 }
 
 void TXmlControlButtonGroup::AddRecordButtons(const ConfigFormat::TRingPlan& plan, TARGB normalColor) {

@@ -73,8 +73,8 @@ class TXmlControlButtonGroup : public TGDICustomButtonGroup {
   TDragGDIButton* AddSegment();
   // LoadButtons' additions: the records' segments, the centre's file, the empty segments up to five.
   void AddRecordButtons(const ConfigFormat::TRingPlan& plan, TARGB normalColor);
-  // Starts asking the shell about the loaded records' files, for LoadButtons.
-  void PrefetchShellInfo();
+  // Starts asking the shell about the loaded records' files, for LoadButtons (nothing when it cannot).
+  void PrefetchShellInfo() noexcept;
 
   TPopupMenu* popupMenu_ = nullptr;
   std::unique_ptr<TXmlDocument> document_;
