@@ -345,7 +345,8 @@ void TCustomGDIButton::ApplyDeferredBounds() {
   if (!HandleAllocated()) return;
   RECT now{};
   GetWindowRect(Handle(), &now);
-  if (now.left == Left() && now.top == Top() && now.right - now.left == Width() && now.bottom - now.top == Height())
+  if (now.left == Left() && now.top == Top() && now.right - now.left == Width() &&
+      now.bottom - now.top == Height())
     return;
   applyingBounds_ = true;
   SetWindowPos(Handle(), nullptr, Left(), Top(), Width(), Height(), SWP_NOZORDER | SWP_NOACTIVATE);

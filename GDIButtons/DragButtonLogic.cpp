@@ -13,7 +13,8 @@ int DropModeForButtons(bool leftHeld, bool rightHeld) noexcept {
   return mode;
 }
 
-std::vector<DropStep> PlanDrop(int mode, const std::wstring& currentFile, const std::vector<std::wstring>& paths) {
+std::vector<DropStep> PlanDrop(int mode, const std::wstring& currentFile,
+                               const std::vector<std::wstring>& paths) {
   std::vector<DropStep> steps;
   bool holdsFile = !currentFile.empty();
   bool tookFile = false;  // this drop changed the dropped-on button

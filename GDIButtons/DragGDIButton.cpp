@@ -409,10 +409,15 @@ void TDragGDIButton::ShapeWindow() {
   const vantel::RectF inner = vantel::InnerRect(*rect);
   if (outer.Width == outer.Height) {
     // A circular pie: its pixels are worked out directly, which costs far less than a path's region.
-    const vantel::PieShape pie{outer.X + outer.Width / 2, outer.Y + outer.Height / 2, outer.Width,
-                               ButtonKind() == 0 ? inner.Width : 0.0f, rect->StartAngle, rect->SweepAngle};
+    const vantel::PieShape pie{outer.X + outer.Width / 2,
+                               outer.Y + outer.Height / 2,
+                               outer.Width,
+                               ButtonKind() == 0 ? inner.Width : 0.0f,
+                               rect->StartAngle,
+                               rect->SweepAngle};
     const RECT window{0, 0, Width(), Height()};
-    if (SetRegion(Handle(), RegionOfRects(vantel::PieShapeRects(pie, kShapeFringe, Width(), Height()), window)))
+    if (SetRegion(Handle(),
+                  RegionOfRects(vantel::PieShapeRects(pie, kShapeFringe, Width(), Height()), window)))
       shape_ = key;
     return;
   }

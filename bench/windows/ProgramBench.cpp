@@ -23,9 +23,9 @@
 
 namespace {
 
-constexpr int kButtons = 40;       // stored ring segments
-constexpr int kRingWindows = 41;   // the segments and the centre
-constexpr int kRingSize = 180;  // a ring that never grew
+constexpr int kButtons = 40;      // stored ring segments
+constexpr int kRingWindows = 41;  // the segments and the centre
+constexpr int kRingSize = 180;    // a ring that never grew
 
 // ---- the floor: 41 ring windows and a hint window, each rendered with GDI+ and pushed once
 
@@ -72,8 +72,9 @@ int RunFloor(int ringSize) {
   const int top = (GetSystemMetrics(SM_CYVIRTUALSCREEN) - ringSize) / 2;
   const float k = static_cast<float>(ringSize) / kRingSize;  // the 180 px ring's geometry, scaled
   auto make = [&](int x, int y, int w, int h) {
-    return CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_ACCEPTFILES, wc.lpszClassName, L"",
-                           WS_POPUP, x, y, w, h, nullptr, nullptr, wc.hInstance, nullptr);
+    return CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_ACCEPTFILES,
+                           wc.lpszClassName, L"", WS_POPUP, x, y, w, h, nullptr, nullptr, wc.hInstance,
+                           nullptr);
   };
   Gdiplus::SolidBrush brush(Gdiplus::Color(210, 0, 128, 255));
   const float step = 360.0f / kButtons;
@@ -168,7 +169,7 @@ double CpuSeconds(const std::string& needle) {
   double ticks = 0;
   for (int i = 0; i < 13 && fields >> field; ++i)
     if (i == 11 || i == 12) ticks += std::stod(field);  // utime, stime
-  return ticks / 100.0;  // USER_HZ
+  return ticks / 100.0;                                 // USER_HZ
 }
 
 struct Figures {
@@ -220,7 +221,8 @@ Figures RunOnce(const std::wstring& command, const std::string& needle, const st
     if (before >= 0 && after >= 0) f.idleCpuSeconds = after - before;
     PROCESS_MEMORY_COUNTERS_EX memory{};
     memory.cb = sizeof(memory);
-    if (GetProcessMemoryInfo(info.hProcess, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof(memory))) {
+    if (GetProcessMemoryInfo(info.hProcess, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
+                             sizeof(memory))) {
       f.workingSetMb = static_cast<double>(memory.WorkingSetSize) / (1024.0 * 1024.0);
     }
   }
@@ -239,12 +241,14 @@ std::filesystem::path SelfPath() {
 
 // A configuration with 40 stored segments, each holding a program, so every segment draws an icon.
 void WriteConfig(const std::filesystem::path& file) {
-  std::string bytes = "<?xml version=\"1.0\" encoding=\"GB2312\"?>\r\n<Settings HotColor=\"-16711936\" "
-                      "DefaultColor=\"-16744193\">\r\n";
+  std::string bytes =
+      "<?xml version=\"1.0\" encoding=\"GB2312\"?>\r\n<Settings HotColor=\"-16711936\" "
+      "DefaultColor=\"-16744193\">\r\n";
   for (int i = 0; i < kButtons; ++i) {
     char guid[64];
     std::snprintf(guid, sizeof(guid), "{0A1B2C3D-0000-4000-8000-%012X}", i + 1);
-    bytes += std::string("  <ButtonInfo ButonType=\"0\" ButtonFilePath=\"C:\\windows\\notepad.exe\" ButtonGuid=\"") +
+    bytes += std::string(
+                 "  <ButtonInfo ButonType=\"0\" ButtonFilePath=\"C:\\windows\\notepad.exe\" ButtonGuid=\"") +
              guid + "\"/>\r\n";
   }
   bytes += "</Settings>\r\n";
@@ -260,9 +264,12 @@ int wmain(int argc, wchar_t** argv) {
   for (int i = 1; i < argc; ++i) {
     const std::wstring a = argv[i];
     if (a == L"--floor") return RunFloor(i + 1 < argc ? std::max(100, _wtoi(argv[i + 1])) : kRingSize);
-    if (a == L"--runs" && i + 1 < argc) runs = std::max(1, _wtoi(argv[++i]));
-    else if (a == L"--idle-seconds" && i + 1 < argc) idleSeconds = _wtof(argv[++i]);
-    else if (a == L"--program" && i + 1 < argc) program = argv[++i];
+    if (a == L"--runs" && i + 1 < argc)
+      runs = std::max(1, _wtoi(argv[++i]));
+    else if (a == L"--idle-seconds" && i + 1 < argc)
+      idleSeconds = _wtof(argv[++i]);
+    else if (a == L"--program" && i + 1 < argc)
+      program = argv[++i];
   }
   // The pointer away from where the rings appear: no hover while the figures are taken.
   SetCursorPos(GetSystemMetrics(SM_CXVIRTUALSCREEN) - 5, GetSystemMetrics(SM_CYVIRTUALSCREEN) - 5);
@@ -277,8 +284,9 @@ int wmain(int argc, wchar_t** argv) {
   // icons stop fitting): a first, unmeasured run of the program tells it.
   const int ringSide = std::max(kRingSize, RunOnce(programCommand, "Vantel.exe", folder, 0).ringSide);
   const std::wstring floorCommand = L"\"" + SelfPath().wstring() + L"\" --floor " + std::to_wstring(ringSide);
-  std::printf("Start-up to a shown ring of %d stored buttons (%d ring windows of %d px), %d runs each, alternating\n",
-              kButtons, kRingWindows, ringSide, runs);
+  std::printf(
+      "Start-up to a shown ring of %d stored buttons (%d ring windows of %d px), %d runs each, alternating\n",
+      kButtons, kRingWindows, ringSide, runs);
   std::vector<double> programTimes, floorTimes;
   for (int r = 0; r < runs; ++r) {
     const Figures p = RunOnce(programCommand, "Vantel.exe", folder, 0);

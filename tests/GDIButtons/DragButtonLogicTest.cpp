@@ -38,8 +38,15 @@ TEST(DragButtonLogic, StepsOfEveryKindOfDrop) {
       {"left, one file, used button", kDropModeLeftButton, held, one, {{kAdd, 0}}},
       {"left, three files, used button: only the first", kDropModeLeftButton, held, three, {{kAdd, 0}}},
       // The first file fills the button, the second becomes a segment; both are stored, the third is ignored.
-      {"left, three files, empty button", kDropModeLeftButton, L"", three, {{kTake, 0}, {kStore, 0}, {kAdd, 1}}},
-      {"right, three files: each replaces the last, one store", kDropModeRightButton, held, three,
+      {"left, three files, empty button",
+       kDropModeLeftButton,
+       L"",
+       three,
+       {{kTake, 0}, {kStore, 0}, {kAdd, 1}}},
+      {"right, three files: each replaces the last, one store",
+       kDropModeRightButton,
+       held,
+       three,
        {{kTake, 0}, {kTake, 1}, {kTake, 2}, {kStore, 0}}},
       {"right, one file, empty button", kDropModeRightButton, L"", one, {{kTake, 0}, {kStore, 0}}},
       {"no button held: nothing but the store", kDropModeNoButton, L"", three, {{kStore, 0}}},
@@ -47,7 +54,10 @@ TEST(DragButtonLogic, StepsOfEveryKindOfDrop) {
       {"an unknown mode", 1234, L"", one, {{kStore, 0}}},
       {"an empty list still stores", kDropModeLeftButton, held, {}, {{kStore, 0}}},
       // An empty path leaves the button empty, so the next path is taken here too.
-      {"left, empty path first", kDropModeLeftButton, L"", {L"", L"C:\\b.txt", L"C:\\c.txt"},
+      {"left, empty path first",
+       kDropModeLeftButton,
+       L"",
+       {L"", L"C:\\b.txt", L"C:\\c.txt"},
        {{kTake, 0}, {kTake, 1}, {kStore, 0}, {kAdd, 2}}},
   };
   for (const Case& c : cases) {
@@ -89,10 +99,10 @@ TEST(DragButtonLogic, ShellIconSizeFollowsTheMonitorDpi) {
 
 TEST(DragButtonLogic, RegionRectsOfABandThatTouchOrOverlapAreJoined) {
   const std::vector<RegionRect> in = {
-      {85, 88, 90, 89}, {90, 88, 93, 89},                      // touching: one rectangle
-      {10, 89, 20, 90}, {15, 89, 25, 90}, {30, 89, 40, 90},    // overlapping, then a real gap
-      {5, 90, 5, 91},                                          // empty: dropped
-      {10, 90, 20, 91}, {10, 91, 20, 92},                      // same columns, next band: kept apart
+      {85, 88, 90, 89}, {90, 88, 93, 89},                    // touching: one rectangle
+      {10, 89, 20, 90}, {15, 89, 25, 90}, {30, 89, 40, 90},  // overlapping, then a real gap
+      {5, 90, 5, 91},                                        // empty: dropped
+      {10, 90, 20, 91}, {10, 91, 20, 92},                    // same columns, next band: kept apart
   };
   const std::vector<RegionRect> expected = {
       {85, 88, 93, 89}, {10, 89, 25, 90}, {30, 89, 40, 90}, {10, 90, 20, 91}, {10, 91, 20, 92},

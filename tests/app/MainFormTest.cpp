@@ -269,7 +269,8 @@ TEST_F(MainFormTest, AWindowGoneBeforeTheLoopTurnsLeavesNoTrayIconToAdd) {
   form.reset();  // its tray icon was still to join the notification area
   testsupport::PumpFor(200);
   MakeForm();
-  EXPECT_TRUE(testsupport::PumpUntil([&] { return form->TrayIcon1->IconVisible(); })) << "the new window's icon";
+  EXPECT_TRUE(testsupport::PumpUntil([&] { return form->TrayIcon1->IconVisible(); }))
+      << "the new window's icon";
 }
 
 TEST_F(MainFormTest, StartWithoutShowingPreparesTheGroupAndLeavesTheWindowHidden) {

@@ -8,8 +8,12 @@ namespace {
 
 using RingTest = ProgramTest;
 
-bool Reddish(Screenshot::Rgb c) { return c.r > 80 && c.r > c.g + 40 && c.r > c.b + 40; }
-bool Dark(Screenshot::Rgb c) { return c.r + c.g + c.b < 40; }
+bool Reddish(Screenshot::Rgb c) {
+  return c.r > 80 && c.r > c.g + 40 && c.r > c.b + 40;
+}
+bool Dark(Screenshot::Rgb c) {
+  return c.r + c.g + c.b < 40;
+}
 
 TEST_F(RingTest, HoverShowsTheHoverColourAndTheRedNameAboveTheRingLeavingRestoresThem) {
   const std::filesystem::path marker = PlaceMarker(L"Marker.exe");
@@ -32,20 +36,24 @@ TEST_F(RingTest, HoverShowsTheHoverColourAndTheRedNameAboveTheRingLeavingRestore
   const POINT on = SegmentPoint(ring, 0, 4);
   pointer::MoveTo(on.x, on.y);
   Screenshot hovered;
-  WaitFor([&] {
-    hovered = Screenshot::Take();
-    return hovered.Count(nameBand, Reddish) > 20;
-  }, 5000, 200);
+  WaitFor(
+      [&] {
+        hovered = Screenshot::Take();
+        return hovered.Count(nameBand, Reddish) > 20;
+      },
+      5000, 200);
   EXPECT_GT(hovered.At(probe.x, probe.y).g, hovered.At(probe.x, probe.y).b + 40) << "hover colour: green";
   EXPECT_GT(hovered.Count(nameBand, Reddish), 20) << "the file's name in red above the ring";
 
   const POINT park = Park();
   pointer::MoveTo(park.x, park.y);
   Screenshot after;
-  WaitFor([&] {
-    after = Screenshot::Take();
-    return after.Count(nameBand, Reddish) == 0;
-  }, 5000, 200);
+  WaitFor(
+      [&] {
+        after = Screenshot::Take();
+        return after.Count(nameBand, Reddish) == 0;
+      },
+      5000, 200);
   EXPECT_GT(after.At(probe.x, probe.y).b, after.At(probe.x, probe.y).g + 40) << "back to the normal colour";
   EXPECT_EQ(after.Count(nameBand, Reddish), 0) << "the name is gone";
 }
@@ -64,10 +72,12 @@ TEST_F(RingTest, OnARingGrownByItsIconsTheNameStillShowsAboveIt) {
   const POINT on = SegmentPoint(ring, 5, 24);
   pointer::MoveTo(on.x, on.y);
   Screenshot hovered;
-  WaitFor([&] {
-    hovered = Screenshot::Take();
-    return hovered.Count(nameBand, Reddish) > 20;
-  }, 5000, 200);
+  WaitFor(
+      [&] {
+        hovered = Screenshot::Take();
+        return hovered.Count(nameBand, Reddish) > 20;
+      },
+      5000, 200);
   EXPECT_GT(hovered.Count(nameBand, Reddish), 20) << "the file's name in red above the grown ring";
 }
 
@@ -85,7 +95,8 @@ TEST_F(RingTest, DraggingTheCentreMovesEverySegmentWithIt) {
   const auto windows = program.RingWindows();
   ASSERT_EQ(windows.size(), 5u);
   for (const WindowInfo& w : windows) {
-    EXPECT_TRUE(SameRect(w.rect, windows.front().rect)) << Describe(w.rect) << " apart from " << Describe(windows.front().rect);
+    EXPECT_TRUE(SameRect(w.rect, windows.front().rect))
+        << Describe(w.rect) << " apart from " << Describe(windows.front().rect);
     EXPECT_GE(w.rect.left - ring.left, 240 - 30 - 2) << Describe(w.rect);
     EXPECT_LE(w.rect.left - ring.left, 240 + 2) << Describe(w.rect);
     EXPECT_LE(w.rect.top - ring.top, -160 + 20 + 2) << Describe(w.rect);
@@ -113,7 +124,8 @@ TEST_F(RingTest, DeletingASegmentFromItsMenuRespreadsTheRingAndRemovesExactlyIts
   const POINT second = SegmentPoint(ring, 1, 5);
   pointer::Click(second.x, second.y, 3);
   HWND menu = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (menu = program.PopupMenuWindow()) != nullptr; }, 5000)) << "no segment menu";
+  ASSERT_TRUE(WaitFor([&] { return (menu = program.PopupMenuWindow()) != nullptr; }, 5000))
+      << "no segment menu";
   Sleep(300);
   ClickMenuEntry(menu, 0, "i");  // 删除按键
 
@@ -122,10 +134,12 @@ TEST_F(RingTest, DeletingASegmentFromItsMenuRespreadsTheRingAndRemovesExactlyIts
   pointer::MoveTo(park.x, park.y);
   Settle(1000);
   EXPECT_EQ(ReadBytes(folder_.Config()), WithoutLine(original, 3)) << "exactly the second record is gone";
-  WaitFor([&] {
-    shot = Screenshot::Take();
-    return !Dark(shot.At(at72.x, at72.y)) && Dark(shot.At(at90.x, at90.y));
-  }, 5000, 250);
+  WaitFor(
+      [&] {
+        shot = Screenshot::Take();
+        return !Dark(shot.At(at72.x, at72.y)) && Dark(shot.At(at90.x, at90.y));
+      },
+      5000, 250);
   EXPECT_FALSE(Dark(shot.At(at72.x, at72.y))) << "the four segments spread evenly";
   EXPECT_TRUE(Dark(shot.At(at90.x, at90.y)));
 }
