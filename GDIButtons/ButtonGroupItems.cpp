@@ -1,6 +1,7 @@
 // The ring's segments: item construction, adding, deleting, refreshing and the segment layout.
 #include "GDIButtons/ButtonGroupItems.h"
 
+#include <optional>
 #include <stdexcept>
 
 #include "GDIButtons/ButtonGroup.h"
@@ -47,6 +48,12 @@ TGDIButtonGroupItem::TGDIButtonGroupItem(TCollection* collection) : TGDICollecti
   if (Application && Application->MainForm()) button_->SetParent(Application->MainForm());
   button_->BringToFront();
   button_->SetGroupItems(items);
+}
+
+void TGDIButtonGroupItem::NoteCentreFollow(POINT centre) {
+  if (!button_) return;
+  button_->SetBounds(centre.x, centre.y, button_->Width(), button_->Height());  // kept while it waits
+  followsCentre_ = true;
 }
 
 TGDIButtonGroupItem::~TGDIButtonGroupItem() {
@@ -146,10 +153,9 @@ void TGDIButtonGroupItems::LayoutSegments() {
   for (int i = 0; i < n; ++i) {
     if (TGDIButtonGroupItem* item = Items(i); item && item->Button()) {
       TCustomGDIButton* button = item->Button();
-      // Only a ring that grew changes the segments' size; the system would be asked for nothing.
-      if (item->WaitsHidden())
-        item->NoteLayoutSize(width, height);
-      else if (button->Width() != width || button->Height() != height)
+      // Only a ring that grew changes the segments' size; the system would be asked for nothing. (A
+      // segment waiting hidden keeps the size for when it shows.)
+      if (button->Width() != width || button->Height() != height)
         button->SetBounds(button->Left(), button->Top(), width, height);
     }
     rects_[static_cast<size_t>(i)]->Assign(vantel::SegmentRect(i, n, width, height));
@@ -159,15 +165,10 @@ void TGDIButtonGroupItems::LayoutSegments() {
 bool TGDIButtonGroupItem::ShowAfterHold() {
   if (!hiddenForHold_ || !button_) return false;
   hiddenForHold_ = false;
-  // Where the ring's layouts and the centre's moves took the window meanwhile: its one render is pushed
-  // there while the window is still hidden (the push places and sizes it), then the window shows with its
-  // picture. The system need not paint what is there already.
-  const POINT place = pendingPlace_.value_or(POINT{button_->Left(), button_->Top()});
-  const SIZE size = pendingSize_.value_or(SIZE{button_->Width(), button_->Height()});
-  button_->SetBounds(place.x, place.y, size.cx, size.cy);
+  // Where the ring's layouts and the centre's moves took the window meanwhile (its kept bounds): its one
+  // render is pushed there while the window is still hidden (the push places and sizes it), then the
+  // window shows with its picture. The system need not paint what is there already.
   const bool followsCentre = followsCentre_;
-  pendingSize_.reset();
-  pendingPlace_.reset();
   followsCentre_ = false;
   button_->ShowDeferred(followsCentre);
   ValidateRect(button_->Handle(), nullptr);

@@ -3,7 +3,6 @@
 
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,20 +30,17 @@ class TGDIButtonGroupItem : public TGDICollectionItem {
   // the place and size that the layouts and the centre's moves meant for it meanwhile, renders it and
   // shows it, and says whether it did (the group's ShowAll, once the hold has ended).
   bool ShowAfterHold();
-  // Whether the button waits hidden. Its window then keeps the place and size it was made with: what
-  // the layouts and the centre's moves mean for it is noted here and applied at once when it shows.
+  // Whether the button waits hidden. Its window then stays where it was made: the place and size that
+  // the layouts and the centre's moves give it are kept as its deferred bounds and applied at once when
+  // it shows.
   bool WaitsHidden() const { return hiddenForHold_; }
-  void NoteLayoutSize(int width, int height) { pendingSize_ = SIZE{width, height}; }
-  void NoteCentreFollow(POINT centre) {
-    pendingPlace_ = centre;
-    followsCentre_ = true;
-  }
+  // A move of the centre took this waiting segment: to `centre`, and into the not-topmost band when it
+  // shows.
+  void NoteCentreFollow(POINT centre);
 
  private:
   std::unique_ptr<TCustomGDIButton> button_;
   bool hiddenForHold_ = false;
-  std::optional<SIZE> pendingSize_;
-  std::optional<POINT> pendingPlace_;
   bool followsCentre_ = false;  // a move of the centre took it: into the not-topmost band
 };
 

@@ -16,6 +16,7 @@
 #include "GDIButtons/ButtonGroupItems.h"
 #include "GDIButtons/IconPlacement.h"
 #include "GDIButtons/ShellInfoPrefetch.h"
+#include "GDIButtons/WindowRegion.h"
 #include "shell/ShortcutResolver.h"
 
 namespace {
@@ -147,21 +148,6 @@ HICON ShellIconAtSize(const std::wstring& path, int systemIndex, int size) {
   return scaled;
 }
 
-// A region of rectangles in the strict banded form; nullptr for none (or no memory).
-HRGN RegionOfRects(const std::vector<vantel::RegionRect>& rects, const RECT& bound) {
-  std::vector<std::uint8_t> bytes(sizeof(RGNDATAHEADER) + rects.size() * sizeof(RECT));
-  auto* data = reinterpret_cast<RGNDATA*>(bytes.data());
-  data->rdh.dwSize = sizeof(RGNDATAHEADER);
-  data->rdh.iType = RDH_RECTANGLES;
-  data->rdh.nCount = static_cast<DWORD>(rects.size());
-  data->rdh.nRgnSize = static_cast<DWORD>(rects.size() * sizeof(RECT));
-  data->rdh.rcBound = bound;
-  auto* target = reinterpret_cast<RECT*>(data->Buffer);
-  for (size_t i = 0; i < rects.size(); ++i)
-    target[i] = RECT{rects[i].Left, rects[i].Top, rects[i].Right, rects[i].Bottom};
-  return ExtCreateRegion(nullptr, static_cast<DWORD>(bytes.size()), data);
-}
-
 // The same area with the rectangles of each band joined where they touch, which some window systems
 // require of a window region; nullptr when the region cannot be read.
 HRGN StrictRegion(HRGN region) {
@@ -179,14 +165,6 @@ HRGN StrictRegion(HRGN region) {
   return RegionOfRects(vantel::JoinTouchingRects(rects), data->rdh.rcBound);
 }
 
-// Gives the window the region, which the system owns from then on; false (the region freed) when it
-// will not take it.
-bool SetRegion(HWND window, HRGN region) {
-  if (!region) return false;
-  if (SetWindowRgn(window, region, FALSE)) return true;
-  DeleteObject(region);
-  return false;
-}
 
 // DPI of the monitor the window is on (per-monitor aware), or the system's DPI before Windows 10.
 int WindowDpi(HWND window) {
@@ -416,7 +394,7 @@ void TDragGDIButton::ShapeWindow() {
                                rect->StartAngle,
                                rect->SweepAngle};
     const RECT window{0, 0, Width(), Height()};
-    if (SetRegion(Handle(),
+    if (SetWindowRegion(Handle(),
                   RegionOfRects(vantel::PieShapeRects(pie, kShapeFringe, Width(), Height()), window)))
       shape_ = key;
     return;
@@ -436,7 +414,7 @@ void TDragGDIButton::ShapeWindow() {
   Gdiplus::Graphics graphics(screen.get());
   GdiObject<HRGN> made(region.GetHRGN(&graphics));
   if (!made) return;
-  if (SetRegion(Handle(), StrictRegion(made.get()))) shape_ = key;
+  if (SetWindowRegion(Handle(), StrictRegion(made.get()))) shape_ = key;
 }
 
 void TDragGDIButton::UpdateIconPosition() {

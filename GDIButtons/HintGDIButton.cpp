@@ -4,12 +4,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
-#include <cstring>
 #include <string_view>
 #include <vector>
 
 #include "GDIButtons/ButtonGroup.h"
 #include "GDIButtons/ButtonGroupItems.h"
+#include "GDIButtons/WindowRegion.h"
 #include "framework/TextCodec.h"
 
 namespace {
@@ -206,7 +206,7 @@ void THintGDIButton::UpdateLayered() {
 
 void THintGDIButton::ShapeToInk() {
   // Runs of pixels with any alpha, row by row: the region the system hit-tests and shows.
-  std::vector<RECT> runs;
+  std::vector<vantel::RegionRect> runs;
   const int width = image_->Width();
   for (int y = 0; y < image_->Height(); ++y) {
     const std::uint32_t* row = image_->Pixels() + static_cast<size_t>(y) * static_cast<size_t>(width);
@@ -217,21 +217,10 @@ void THintGDIButton::ShapeToInk() {
       }
       const int start = x;
       while (x < width && row[x] != 0) ++x;
-      runs.push_back(RECT{start, y, x, y + 1});
+      runs.push_back(vantel::RegionRect{start, y, x, y + 1});
     }
   }
-  std::vector<std::byte> buffer(sizeof(RGNDATAHEADER) + runs.size() * sizeof(RECT));
-  auto* data = reinterpret_cast<RGNDATA*>(buffer.data());
-  data->rdh.dwSize = sizeof(RGNDATAHEADER);
-  data->rdh.iType = RDH_RECTANGLES;
-  data->rdh.nCount = static_cast<DWORD>(runs.size());
-  data->rdh.nRgnSize = static_cast<DWORD>(runs.size() * sizeof(RECT));
-  data->rdh.rcBound = RECT{0, 0, width, image_->Height()};
-  std::memcpy(data->Buffer, runs.data(), runs.size() * sizeof(RECT));
-  HRGN region = ExtCreateRegion(nullptr, static_cast<DWORD>(buffer.size()), data);
-  if (!region) return;
-  // The system owns the region from here on.
-  if (!SetWindowRgn(Handle(), region, FALSE)) DeleteObject(region);
+  SetWindowRegion(Handle(), RegionOfRects(runs, RECT{0, 0, width, image_->Height()}));
 }
 
 void THintGDIButton::PushImage() {
