@@ -190,11 +190,14 @@ bool TCustomGDIButton::DrawingHeld() const {
 }
 
 void TCustomGDIButton::PushSurface(TLayeredSurface& surface, BYTE constantAlpha) {
-  RECT bounds{};
-  GetWindowRect(Handle(), &bounds);
-  POINT destination{bounds.left, bounds.top};
-  // A window with deferred bounds is pushed to where they say: the push moves it there.
-  if (boundsDeferred_) destination = POINT{Left(), Top()};
+  // A window with deferred bounds is pushed to where they say (the push moves it there); any other one
+  // where it is.
+  POINT destination{Left(), Top()};
+  if (!boundsDeferred_) {
+    RECT bounds{};
+    GetWindowRect(Handle(), &bounds);
+    destination = POINT{bounds.left, bounds.top};
+  }
   PushSurfaceAt(surface, constantAlpha, destination);
 }
 
