@@ -177,6 +177,8 @@ HRESULT STDMETHODCALLTYPE TTextDropTarget::Drop(IDataObject* data, DWORD keyStat
     }
   } catch (const std::bad_alloc&) {
     result = E_OUTOFMEMORY;
+  } catch (...) {
+    result = E_UNEXPECTED;  // nothing is thrown back into OLE
   }
   if (FAILED(result)) {
     *effect = DROPEFFECT_NONE;
