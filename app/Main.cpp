@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/ConfigBackup.h"
+#include "app/SingleInstance.h"
 #include "app/StartupShow.h"
 #include "app/VTMainForm.h"
 #include "framework/Forms.h"
@@ -86,6 +87,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
   // The working folder holds the user's files: no DLL is ever loaded from it.
   SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
   SetDllDirectoryW(L"");
+  // One Vantel per working folder: a second start hands over to the running one and ends.
+  const TSingleInstance instance;
+  if (!instance.IsFirst()) {
+    instance.HandOver();
+    return 0;
+  }
   try {
     return RunProgram(showCommand);
   } catch (...) {

@@ -1,0 +1,180 @@
+; Vantel's per-user installer (NSIS 3, Unicode, 64-bit). Made by scripts/package, which passes
+;   -DVERSION=<x.y.z> -DEXE=<Vantel.exe> -DGUIDE=<使用说明.txt> -DLICENSE=<LICENSE.txt> -DOUTFILE=<setup.exe>
+; No administrator rights: the program goes to %LOCALAPPDATA%\Programs\Vantel, its working folder (where
+; SystemConfig.xml lives) is %APPDATA%\Vantel, and the uninstaller keeps that folder unless asked not to.
+
+Unicode true
+Target amd64-unicode
+SetCompressor /SOLID lzma
+RequestExecutionLevel user
+ManifestDPIAware true
+
+!include "MUI2.nsh"
+!include "FileFunc.nsh"
+!include "LogicLib.nsh"
+
+!define PRODUCT "Vantel"
+!define PUBLISHER "Vantel"
+!define WEBSITE "https://www.example.com/vantel"
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Vantel"
+!define WORKDIR "$APPDATA\Vantel"
+!define STARTMENU_LINK "$SMPROGRAMS\Vantel.lnk"
+!define STARTUP_LINK "$SMSTARTUP\Vantel.lnk"
+
+Name "${PRODUCT} ${VERSION}"
+Caption "${PRODUCT} ${VERSION} 安装"
+OutFile "${OUTFILE}"
+InstallDir "$LOCALAPPDATA\Programs\Vantel"
+BrandingText "${PRODUCT} ${VERSION}"
+
+VIProductVersion "${VERSION}.0"
+VIAddVersionKey /LANG=2052 "ProductName" "${PRODUCT}"
+VIAddVersionKey /LANG=2052 "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=2052 "CompanyName" "${PUBLISHER}"
+VIAddVersionKey /LANG=2052 "FileDescription" "${PRODUCT} 安装程序"
+VIAddVersionKey /LANG=2052 "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=2052 "LegalCopyright" "MIT License"
+
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
+!define MUI_ABORTWARNING
+!define MUI_COMPONENTSPAGE_NODESC
+!define MUI_FINISHPAGE_RUN
+!define MUI_FINISHPAGE_RUN_TEXT "现在启动 Vantel"
+!define MUI_FINISHPAGE_RUN_FUNCTION StartVantel
+
+!insertmacro MUI_PAGE_WELCOME
+!insertmacro MUI_PAGE_LICENSE "${LICENSE}"
+!insertmacro MUI_PAGE_COMPONENTS
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!insertmacro MUI_PAGE_FINISH
+
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_COMPONENTS
+!insertmacro MUI_UNPAGE_INSTFILES
+
+!insertmacro MUI_LANGUAGE "SimpChinese"
+
+; Ends every running Vantel through its instance window (the registered message "Vantel.Close" does
+; what the tray menu's close command does), after asking once; then waits until the program file
+; can be written. A silent run closes without asking.
+!macro CLOSE_VANTEL un
+Function ${un}CloseVantel
+  Push $0
+  Push $1
+  Push $2
+  Push $3
+  System::Call 'user32::RegisterWindowMessageW(w "Vantel.Close") i .r1'
+  StrCpy $2 0
+  ${Do}
+    ; HWND_MESSAGE (-3): the instance window is a message-only window.
+    System::Call 'user32::FindWindowExW(p -3, p 0, w "VantelInstance", p 0) p .r0'
+    ${If} $0 == 0
+      ${Break}
+    ${EndIf}
+    ${If} $2 == 0
+      MessageBox MB_OKCANCEL|MB_ICONINFORMATION "Vantel 正在运行。$\r$\n点“确定”关闭它并继续，点“取消”退出。" /SD IDOK IDOK +2
+      Quit
+    ${EndIf}
+    IntOp $2 $2 + 1
+    System::Call 'user32::SendMessageTimeoutW(p r0, i r1, p 0, p 0, i 2, i 5000, *p .r3)'
+    Sleep 200
+    ${If} $2 > 100
+      ${Break}
+    ${EndIf}
+  ${Loop}
+  ; The window goes before the process: wait until the file is free.
+  StrCpy $2 0
+  ${DoWhile} ${FileExists} "$INSTDIR\Vantel.exe"
+    ClearErrors
+    FileOpen $3 "$INSTDIR\Vantel.exe" a
+    ${IfNot} ${Errors}
+      FileClose $3
+      ${Break}
+    ${EndIf}
+    IntOp $2 $2 + 1
+    ${If} $2 > 50
+      ${Break}
+    ${EndIf}
+    Sleep 200
+  ${Loop}
+  Pop $3
+  Pop $2
+  Pop $1
+  Pop $0
+FunctionEnd
+!macroend
+!insertmacro CLOSE_VANTEL ""
+!insertmacro CLOSE_VANTEL "un."
+
+Function StartVantel
+  SetOutPath "${WORKDIR}"
+  Exec '"$INSTDIR\Vantel.exe"'
+FunctionEnd
+
+Section "Vantel 程序" SecProgram
+  SectionIn RO
+  SetShellVarContext current
+  Call CloseVantel
+  SetOutPath "$INSTDIR"
+  File "/oname=Vantel.exe" "${EXE}"
+  File "/oname=使用说明.txt" "${GUIDE}"
+  File "/oname=LICENSE.txt" "${LICENSE}"
+  WriteUninstaller "$INSTDIR\uninstall.exe"
+
+  ; The working folder keeps the user's buttons: made once, never replaced.
+  CreateDirectory "${WORKDIR}"
+  ; A first installation starts with the two colours and no buttons (the ring shows four empty
+  ; segments), so the first start has a file to store drops in and nothing to report.
+  ${IfNot} ${FileExists} "${WORKDIR}\SystemConfig.xml"
+    FileOpen $0 "${WORKDIR}\SystemConfig.xml" w
+    FileWrite $0 '<?xml version="1.0" encoding="GB2312"?>$\r$\n'
+    FileWrite $0 '<Settings HotColor="-65536" DefaultColor="-16744193"></Settings>$\r$\n'
+    FileClose $0
+  ${EndIf}
+  ; A shortcut's working folder is the output path when it is made.
+  SetOutPath "${WORKDIR}"
+  CreateShortCut "${STARTMENU_LINK}" "$INSTDIR\Vantel.exe" "" "$INSTDIR\Vantel.exe" 0 SW_SHOWNORMAL "" "Vantel 桌面圆环启动器"
+  ; An upgrade without the start-up choice drops the old start-up shortcut.
+  Delete "${STARTUP_LINK}"
+
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\Vantel.exe,0"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "URLInfoAbout" "${WEBSITE}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
+  ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+  IntFmt $0 "0x%08X" $0
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" "$0"
+SectionEnd
+
+Section "开机启动" SecStartup
+  SetShellVarContext current
+  SetOutPath "${WORKDIR}"
+  CreateShortCut "${STARTUP_LINK}" "$INSTDIR\Vantel.exe" "" "$INSTDIR\Vantel.exe" 0 SW_SHOWNORMAL "" "Vantel 桌面圆环启动器"
+SectionEnd
+
+Section "un.Vantel 程序" UnSecProgram
+  SectionIn RO
+  SetShellVarContext current
+  Call un.CloseVantel
+  Delete "${STARTMENU_LINK}"
+  Delete "${STARTUP_LINK}"
+  Delete "$INSTDIR\Vantel.exe"
+  Delete "$INSTDIR\使用说明.txt"
+  Delete "$INSTDIR\LICENSE.txt"
+  Delete "$INSTDIR\uninstall.exe"
+  RMDir "$INSTDIR"
+  DeleteRegKey HKCU "${UNINSTALL_KEY}"
+SectionEnd
+
+Section /o "un.删除我的按钮和设置（%APPDATA%\Vantel）" UnSecConfig
+  SetShellVarContext current
+  RMDir /r "${WORKDIR}"
+SectionEnd
