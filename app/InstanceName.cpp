@@ -20,7 +20,8 @@ std::wstring InstanceName(std::wstring_view fullPath) {
   std::uint64_t hash = 14695981039346656037ull;
   for (const wchar_t c : path) {
     const auto unit = static_cast<std::uint16_t>(c);
-    for (const std::uint8_t byte : {static_cast<std::uint8_t>(unit & 0xFF), static_cast<std::uint8_t>(unit >> 8)}) {
+    for (const std::uint8_t byte :
+         {static_cast<std::uint8_t>(unit & 0xFF), static_cast<std::uint8_t>(unit >> 8)}) {
       hash ^= byte;
       hash *= 1099511628211ull;
     }

@@ -29,12 +29,14 @@ std::wstring WorkingFolder() {
   }
   folder.resize(length < folder.size() ? length : 0);
   std::wstring longName(folder.size() + MAX_PATH, L'\0');
-  const DWORD longLength = GetLongPathNameW(folder.c_str(), longName.data(), static_cast<DWORD>(longName.size()));
+  const DWORD longLength =
+      GetLongPathNameW(folder.c_str(), longName.data(), static_cast<DWORD>(longName.size()));
   if (longLength > 0 && longLength < longName.size()) folder.assign(longName.data(), longLength);
   std::wstring upper(folder.size(), L'\0');
-  if (!folder.empty() && LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, folder.c_str(),
-                                       static_cast<int>(folder.size()), upper.data(), static_cast<int>(upper.size()),
-                                       nullptr, nullptr, 0) == static_cast<int>(folder.size()))
+  if (!folder.empty() &&
+      LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, folder.c_str(), static_cast<int>(folder.size()),
+                    upper.data(), static_cast<int>(upper.size()), nullptr, nullptr,
+                    0) == static_cast<int>(folder.size()))
     folder = upper;
   return folder;
 }
@@ -72,8 +74,8 @@ TSingleInstance::TSingleInstance() : name_(InstanceName(WorkingFolder())) {
   ActivateMessage();
   CloseMessage();
   if (EnsureWindowClass(kInstanceWindowClass, &InstanceWindowProc))
-    window_.reset(CreateWindowExW(0, kInstanceWindowClass, name_.c_str(), 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                  GetModuleHandleW(nullptr), nullptr));
+    window_.reset(CreateWindowExW(0, kInstanceWindowClass, name_.c_str(), 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                  nullptr, GetModuleHandleW(nullptr), nullptr));
 }
 
 void TSingleInstance::HandOver() const {

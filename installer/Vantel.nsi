@@ -25,6 +25,8 @@ Name "${PRODUCT} ${VERSION}"
 Caption "${PRODUCT} ${VERSION} 安装"
 OutFile "${OUTFILE}"
 InstallDir "$LOCALAPPDATA\Programs\Vantel"
+; An upgrade goes where the user put the program the first time.
+InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
 BrandingText "${PRODUCT} ${VERSION}"
 
 VIProductVersion "${VERSION}.0"

@@ -1,4 +1,5 @@
-// One Vantel per working folder: a second start in the same folder hands over and ends; another folder runs its own.
+// One Vantel per working folder: a second start in the same folder hands over and ends; another folder runs
+// its own.
 #include <gtest/gtest.h>
 
 #include "tests/e2e/ProgramTest.h"
@@ -22,7 +23,8 @@ TEST_F(SingleInstanceTest, ASecondStartInTheSameFolderEndsAndLeavesOneRingWhileA
   std::filesystem::create_directories(other);
   WriteBytes(other / L"SystemConfig.xml", ConfigBytes(kGreen, kBlue, {}));
   VantelProcess beside(other);
-  EXPECT_TRUE(WaitFor([&] { return beside.RingWindows().size() == 5; }, 20000)) << "another folder runs its own ring";
+  EXPECT_TRUE(WaitFor([&] { return beside.RingWindows().size() == 5; }, 20000))
+      << "another folder runs its own ring";
   EXPECT_TRUE(program_->Running());
 }
 

@@ -30,7 +30,9 @@ fs::path KnownFolder(REFKNOWNFOLDERID id) {
   return result;
 }
 
-bool SamePath(const fs::path& a, const fs::path& b) { return _wcsicmp(a.c_str(), b.c_str()) == 0; }
+bool SamePath(const fs::path& a, const fs::path& b) {
+  return _wcsicmp(a.c_str(), b.c_str()) == 0;
+}
 
 struct Shortcut {
   fs::path target, folder;
@@ -57,7 +59,8 @@ std::optional<Shortcut> ReadShortcut(const fs::path& link) {
 std::optional<std::wstring> UninstallText(const wchar_t* name) {
   wchar_t value[1024] = {};
   DWORD size = sizeof(value);
-  if (RegGetValueW(HKEY_CURRENT_USER, kUninstallKey, name, RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS)
+  if (RegGetValueW(HKEY_CURRENT_USER, kUninstallKey, name, RRF_RT_REG_SZ, nullptr, value, &size) !=
+      ERROR_SUCCESS)
     return std::nullopt;
   return std::wstring(value);
 }
@@ -95,7 +98,9 @@ class InstalledProgram {
   InstalledProgram(const InstalledProgram&) = delete;
   InstalledProgram& operator=(const InstalledProgram&) = delete;
 
-  bool Ended(unsigned limitMs) const { return process_ && WaitForSingleObject(process_, limitMs) == WAIT_OBJECT_0; }
+  bool Ended(unsigned limitMs) const {
+    return process_ && WaitForSingleObject(process_, limitMs) == WAIT_OBJECT_0;
+  }
   // The ring's windows: visible layered squares of the ring's size.
   std::vector<WindowInfo> Ring() const {
     std::vector<WindowInfo> ring;
@@ -179,7 +184,8 @@ TEST_F(InstallTest, InstallsRunsKeepsTheButtonsThroughAnUpgradeAndUninstallsWith
     HoldMouseButton(false, false);
     const std::string path = "ButtonFilePath=\"" + ConfigPath(dropped) + "\"";
     EXPECT_TRUE(WaitFor([&] { return ReadBytes(config_).find(path) != std::string::npos; }))
-        << "stored:\n" << ReadBytes(config_);
+        << "stored:\n"
+        << ReadBytes(config_);
     stored = ReadBytes(config_);
 
     // Installing again over the running program closes it and keeps the buttons.
@@ -197,8 +203,8 @@ TEST_F(InstallTest, InstallsRunsKeepsTheButtonsThroughAnUpgradeAndUninstallsWith
                !UninstallKeyExists();
       },
       60000))
-      << "program " << fs::exists(program_) << ", shortcuts " << fs::exists(startMenuLink_) << fs::exists(startupLink_)
-      << ", uninstall entry " << UninstallKeyExists();
+      << "program " << fs::exists(program_) << ", shortcuts " << fs::exists(startMenuLink_)
+      << fs::exists(startupLink_) << ", uninstall entry " << UninstallKeyExists();
   EXPECT_FALSE(fs::exists(programDir_));
   EXPECT_EQ(ReadBytes(config_), stored) << "the user's buttons stay";
 }

@@ -3,6 +3,7 @@
 set -euo pipefail
 zip=${1:?zip}
 [ -f "$zip" ] || { echo "no $zip: run scripts/package first" >&2; exit 1; }
+zip=$(realpath "$zip")
 export LANG=C.UTF-8 LC_ALL=C.UTF-8
 names=$(cmake -E tar tf "$zip" | sort)
 expected=$(printf '%s\n' LICENSE.txt Vantel.exe 使用说明.txt | sort)
