@@ -29,12 +29,20 @@ ensure_display() {
   local d=""
   [ -f "$state/display" ] && d=$(cat "$state/display")
   if ! display_alive "$d"; then
-    local n=90
-    while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-    d=":$n"
-    setsid Xvfb "$d" -screen 0 "${VANTEL_SCREEN:-1920x1080x24}" -nolisten tcp >"$state/xvfb.log" 2>&1 < /dev/null &
-    for _ in $(seq 100); do display_alive "$d" && break; sleep 0.1; done
-    display_alive "$d" || { echo "wine-run: could not start Xvfb on $d" >&2; exit 1; }
+    local n=90 pid
+    while :; do
+      while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+      d=":$n"
+      # Without the lock: a start that fails must not leave the lock held by the server.
+      setsid Xvfb "$d" -screen 0 "${VANTEL_SCREEN:-1920x1080x24}" -nolisten tcp >"$state/xvfb.log" 2>&1 </dev/null 8>&- &
+      pid=$!
+      for _ in $(seq 300); do display_alive "$d" && break; kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+      # Ours only if our server runs: another state dir may have taken the number at the same moment.
+      kill -0 "$pid" 2>/dev/null && display_alive "$d" && break
+      kill "$pid" 2>/dev/null
+      n=$((n + 1))
+      [ "$n" -lt 200 ] || { echo "wine-run: could not start Xvfb" >&2; exit 1; }
+    done
     echo "$d" >"$state/display"
   fi
   flock -u 8
