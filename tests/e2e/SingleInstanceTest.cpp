@@ -28,5 +28,41 @@ TEST_F(SingleInstanceTest, ASecondStartInTheSameFolderEndsAndLeavesOneRingWhileA
   EXPECT_TRUE(program_->Running());
 }
 
+// Started minimised (as a shortcut set to "minimised" starts it), the program waits in the tray; a second
+// start shows its settings window.
+TEST_F(SingleInstanceTest, ASecondStartShowsTheSettingsOfAProgramStartedHidden) {
+  WriteBytes(folder_.Config(), ConfigBytes(kGreen, kBlue, {}));
+  std::wstring command = L"\"" + VantelProgram().wstring() + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = SW_SHOWMINNOACTIVE;
+  PROCESS_INFORMATION hidden{};
+  ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                             folder_.Path().c_str(), &startup, &hidden));
+  auto settings = [&] {
+    for (const WindowInfo& w : TopLevelWindows(hidden.dwProcessId))
+      if (w.className == L"VantelForm" && w.visible && w.Width() > 100) return true;
+    return false;
+  };
+  const bool ringShown = WaitFor([&] {
+    int ring = 0;
+    for (const WindowInfo& w : TopLevelWindows(hidden.dwProcessId))
+      ring += w.visible && (w.exStyle & WS_EX_LAYERED);
+    return ring >= 5;
+  });
+  EXPECT_TRUE(ringShown);
+  EXPECT_FALSE(settings());
+
+  VantelProcess second(folder_.Path());
+  EXPECT_TRUE(second.WaitForExit(10000));
+  EXPECT_TRUE(WaitFor(settings)) << "the running program shows its settings window";
+
+  TerminateProcess(hidden.hProcess, 99);
+  WaitForSingleObject(hidden.hProcess, 10000);
+  CloseHandle(hidden.hThread);
+  CloseHandle(hidden.hProcess);
+}
+
 }  // namespace
 }  // namespace e2e
