@@ -121,7 +121,7 @@ std::unique_ptr<Gdiplus::Bitmap> BitmapFromIcon(HICON icon) {
 // file) when it can say, else from the system image list that is at least that large.
 HICON ShellIconAtSize(const std::wstring& path, int systemIndex, int size) {
   SHFILEINFOW location{};
-  if (SHGetFileInfoW(path.c_str(), 0, &location, sizeof(location), SHGFI_ICONLOCATION) &&
+  if (SHGetFileInfoW(ShellPath(path).c_str(), 0, &location, sizeof(location), SHGFI_ICONLOCATION) &&
       location.szDisplayName[0] != L'\0') {
     HICON large = nullptr;
     const UINT sizes = MAKELONG(static_cast<WORD>(size), 0);
@@ -200,6 +200,7 @@ TDragGDIButton::TDragGDIButton(TComponent* owner, const TButtonColors& colors)
 }
 
 TDragGDIButton::~TDragGDIButton() {
+  lateInfo_.reset();  // no late answer is announced to this window any more
   leaveWatch_.reset();
   dropTarget_.reset();
   ReleaseIcon();
@@ -225,13 +226,26 @@ void TDragGDIButton::TakeShellInfo(const std::wstring& path) {
   // Nothing of the previous file may stay behind: a path the shell does not know shows no icon and no
   // name rather than those of the file the button held before.
   ReleaseIcon();
+  lateInfo_.reset();
   FileInfo = SHFILEINFOW{};
   if (path.empty()) return;
   SHFILEINFOW info{};
-  if (std::optional<SHFILEINFOW> ahead = TShellInfoPrefetch::TakeCurrent(path, kFileInfoFlags))
-    info = *ahead;  // a ring being loaded asked the shell already
-  else
-    SHGetFileInfoW(path.c_str(), 0, &info, sizeof(info), kFileInfoFlags);
+  TShellInfoPrefetch::TTaken ahead = TShellInfoPrefetch::TakeCurrent(path, kFileInfoFlags);
+  if (ahead.Info) {
+    info = *ahead.Info;  // a ring being loaded asked the shell already
+  } else if (ahead.Late) {
+    // The shell is slow to answer (an offline share, a slow extension): the button shows without the
+    // file's icon and name, and takes them when the answer comes.
+    lateInfo_ = std::move(ahead.Late);
+    lateInfo_->NotifyWhenReady(Handle(), kLateShellInfoMessage);
+    return;
+  } else {
+    info = ShellFileInfo(path, kFileInfoFlags);
+  }
+  UseShellInfo(path, info);
+}
+
+void TDragGDIButton::UseShellInfo(const std::wstring& path, SHFILEINFOW info) {
   if (info.hIcon) {
     // The large icon comes at the system's size; a monitor of another DPI gets one drawn for its size.
     const int wanted = ShellIconSize();
@@ -243,6 +257,15 @@ void TDragGDIButton::TakeShellInfo(const std::wstring& path) {
     }
   }
   FileInfo = info;
+}
+
+bool TDragGDIButton::TakeLateShellInfo() {
+  std::optional<SHFILEINFOW> info = lateInfo_ ? lateInfo_->TakeIfReady() : std::nullopt;
+  if (!info) return false;
+  lateInfo_.reset();
+  ReleaseIcon();
+  UseShellInfo(fileName_, *info);
+  return true;
 }
 
 void TDragGDIButton::RememberFile(const std::wstring& path) {
@@ -261,7 +284,8 @@ void TDragGDIButton::Launch(TObject* sender) {
   // A link to something without a file-system path (a Control Panel item, say) resolves to nothing;
   // the shell still knows how to open the link itself.
   if (path.empty()) path = fileName_;
-  ShellExecuteW(Handle(), L"open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  // A path longer than the shell takes is handed over in its short form.
+  ShellExecuteW(Handle(), L"open", ShellPath(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 bool TDragGDIButton::MouseButtonHeld(int virtualKey) const {
@@ -364,6 +388,7 @@ void TDragGDIButton::UpdateLayered() {
   // The shape first: a window shaped before its picture arrives costs the window system only its slice
   // when it shows (a grown ring's square is many times that). A held render leaves the window as it is.
   if (!DrawingHeld()) ShapeWindow();
+  TakeLateShellInfo();  // a late answer that came meanwhile shows with this render
   TCustomGDIButton::UpdateLayered();
 }
 
@@ -395,7 +420,7 @@ void TDragGDIButton::ShapeWindow() {
                                rect->SweepAngle};
     const RECT window{0, 0, Width(), Height()};
     if (SetWindowRegion(Handle(),
-                  RegionOfRects(vantel::PieShapeRects(pie, kShapeFringe, Width(), Height()), window)))
+                        RegionOfRects(vantel::PieShapeRects(pie, kShapeFringe, Width(), Height()), window)))
       shape_ = key;
     return;
   }
@@ -482,6 +507,16 @@ void TDragGDIButton::CMMouseLeave() {
 LRESULT TDragGDIButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_MOUSEMOVE && leaveWatch_ && leaveWatch_->Enabled()) {
     leaveWatch_->SetInterval(kLeaveWatchInterval);  // the pointer moves: it may leave any moment
+  }
+  if (msg == kLateShellInfoMessage) {
+    // The ring lays itself out again with the icon, which may ask it to grow.
+    if (TakeLateShellInfo()) {
+      if (TGDIButtonGroupItems* items = GroupItems())
+        items->Refresh();
+      else
+        Invalidate();
+    }
+    return 0;
   }
   if (msg == WM_DPICHANGED) {
     // Moved to a monitor of another DPI: the icon is taken again at the size that monitor wants. The
