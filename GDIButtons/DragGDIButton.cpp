@@ -28,8 +28,6 @@ constexpr float kShapeFringe = 1.5f;
 // A pointer that rests on the button is looked for less and less often, up to this: the program then
 // sleeps while the user reads the hint. Any move over the window brings the quick look back.
 constexpr unsigned kLeaveWatchRestingInterval = 800;
-// IID_IImageList, spelled out so no import library has to provide it.
-constexpr GUID kImageListIid = {0x46EB5926, 0x582E, 0x4017, {0x9F, 0xDF, 0xE8, 0x99, 0x8D, 0xAA, 0x09, 0x50}};
 
 // The bitmaps GetIconInfo hands out belong to the caller.
 struct IconBitmaps {
@@ -43,16 +41,6 @@ struct IconBitmaps {
   IconBitmaps(const IconBitmaps&) = delete;
   IconBitmaps& operator=(const IconBitmaps&) = delete;
 };
-
-// Edge of an icon in pixels (its width), 0 when the handle says nothing.
-int IconSize(HICON icon) {
-  IconBitmaps bitmaps(icon);
-  if (!bitmaps.valid) return 0;
-  BITMAP bm{};
-  if (bitmaps.info.hbmColor && GetObjectW(bitmaps.info.hbmColor, sizeof(bm), &bm)) return bm.bmWidth;
-  if (bitmaps.info.hbmMask && GetObjectW(bitmaps.info.hbmMask, sizeof(bm), &bm)) return bm.bmWidth;
-  return 0;
-}
 
 // Reads a bitmap as 32-bit top-down pixels.
 bool ReadBitmap(HBITMAP bitmap, int width, int height, std::vector<std::uint32_t>& pixels) {
@@ -117,37 +105,6 @@ std::unique_ptr<Gdiplus::Bitmap> BitmapFromIcon(HICON icon) {
   return bitmap;
 }
 
-// The file's icon drawn for `size` pixels: from where the shell keeps it (an exe or dll resource, an .ico
-// file) when it can say, else from the system image list that is at least that large.
-HICON ShellIconAtSize(const std::wstring& path, int systemIndex, int size) {
-  SHFILEINFOW location{};
-  if (SHGetFileInfoW(ShellPath(path).c_str(), 0, &location, sizeof(location), SHGFI_ICONLOCATION) &&
-      location.szDisplayName[0] != L'\0') {
-    HICON large = nullptr;
-    const UINT sizes = MAKELONG(static_cast<WORD>(size), 0);
-    if (SHDefExtractIconW(location.szDisplayName, location.iIcon, 0, &large, nullptr, sizes) == S_OK &&
-        large) {
-      if (IconSize(large) == size) return large;
-      DestroyIcon(large);
-    }
-  }
-  const int list = size <= 16   ? SHIL_SMALL
-                   : size <= 32 ? SHIL_LARGE
-                   : size <= 48 ? SHIL_EXTRALARGE
-                                : SHIL_JUMBO;
-  ComPtr<IImageList> images;
-  if (FAILED(SHGetImageList(list, kImageListIid, reinterpret_cast<void**>(images.Put()))) || !images)
-    return nullptr;
-  HICON icon = nullptr;
-  if (FAILED(images->GetIcon(systemIndex, ILD_TRANSPARENT, &icon)) || !icon) return nullptr;
-  if (IconSize(icon) == size) return icon;
-  // Only a larger image list was at hand (or none as large): bring it to the size once, here.
-  HICON scaled = static_cast<HICON>(CopyImage(icon, IMAGE_ICON, size, size, 0));
-  if (!scaled) return icon;
-  DestroyIcon(icon);
-  return scaled;
-}
-
 // The same area with the rectangles of each band joined where they touch, which some window systems
 // require of a window region; nullptr when the region cannot be read.
 HRGN StrictRegion(HRGN region) {
@@ -200,7 +157,6 @@ TDragGDIButton::TDragGDIButton(TComponent* owner, const TButtonColors& colors)
 }
 
 TDragGDIButton::~TDragGDIButton() {
-  lateInfo_.reset();  // no late answer is announced to this window any more
   leaveWatch_.reset();
   dropTarget_.reset();
   ReleaseIcon();
@@ -226,36 +182,16 @@ void TDragGDIButton::TakeShellInfo(const std::wstring& path) {
   // Nothing of the previous file may stay behind: a path the shell does not know shows no icon and no
   // name rather than those of the file the button held before.
   ReleaseIcon();
-  lateInfo_.reset();
   FileInfo = SHFILEINFOW{};
-  if (path.empty()) return;
-  SHFILEINFOW info{};
-  TShellInfoPrefetch::TTaken ahead = TShellInfoPrefetch::TakeCurrent(path, kFileInfoFlags);
-  if (ahead.Info) {
-    info = *ahead.Info;  // a ring being loaded asked the shell already
-  } else if (ahead.Late) {
-    // The shell is slow to answer (an offline share, a slow extension): the button shows without the
-    // file's icon and name, and takes them when the answer comes.
-    lateInfo_ = std::move(ahead.Late);
-    lateInfo_->NotifyWhenReady(Handle(), kLateShellInfoMessage);
-    return;
-  } else {
-    info = ShellFileInfo(path, kFileInfoFlags);
-  }
-  UseShellInfo(path, info);
+  // An answer the shell is late with comes by message: until then the button shows no icon or name.
+  if (std::optional<SHFILEINFOW> info =
+          ShellInfoFor(path, kFileInfoFlags, Handle(), kLateShellInfoMessage, lateInfo_))
+    UseShellInfo(path, *info);
 }
 
 void TDragGDIButton::UseShellInfo(const std::wstring& path, SHFILEINFOW info) {
-  if (info.hIcon) {
-    // The large icon comes at the system's size; a monitor of another DPI gets one drawn for its size.
-    const int wanted = ShellIconSize();
-    if (wanted > 0 && IconSize(info.hIcon) != wanted) {
-      if (HICON sized = ShellIconAtSize(path, info.iIcon, wanted)) {
-        DestroyIcon(info.hIcon);
-        info.hIcon = sized;
-      }
-    }
-  }
+  // The large icon comes at the system's size; a monitor of another DPI gets one drawn for its size.
+  if (info.hIcon) SizeShellIcon(info, path, ShellIconSize());
   FileInfo = info;
 }
 
@@ -510,12 +446,7 @@ LRESULT TDragGDIButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   }
   if (msg == kLateShellInfoMessage) {
     // The ring lays itself out again with the icon, which may ask it to grow.
-    if (TakeLateShellInfo()) {
-      if (TGDIButtonGroupItems* items = GroupItems())
-        items->Refresh();
-      else
-        Invalidate();
-    }
+    if (TakeLateShellInfo()) GroupItems() ? GroupItems()->Refresh() : Invalidate();
     return 0;
   }
   if (msg == WM_DPICHANGED) {

@@ -7,6 +7,8 @@
 #include "GDIButtons/ShellInfoPrefetch.h"
 
 #include <objbase.h>
+#include <shlobj.h>
+#include <commoncontrols.h>
 
 #include <algorithm>
 #include <atomic>
@@ -15,6 +17,8 @@
 #include <system_error>
 #include <thread>
 #include <utility>
+
+#include "framework/Handles.h"
 
 namespace {
 thread_local TShellInfoPrefetch* currentPrefetch = nullptr;
@@ -33,7 +37,61 @@ constexpr int kMaxWorkers = 4;
 SHFILEINFOW ShellLookup(const std::wstring& path, UINT flags) {
   return ShellFileInfo(path, flags);
 }
+
+// IID_IImageList, spelled out so no import library has to provide it.
+constexpr GUID kImageListIid = {0x46EB5926, 0x582E, 0x4017, {0x9F, 0xDF, 0xE8, 0x99, 0x8D, 0xAA, 0x09, 0x50}};
+
+// Edge of an icon in pixels (its width), 0 when the handle says nothing.
+int IconSize(HICON icon) {
+  ICONINFO parts{};
+  if (!GetIconInfo(icon, &parts)) return 0;  // the bitmaps it hands out are ours to free
+  BITMAP bm{};
+  HBITMAP measured = parts.hbmColor ? parts.hbmColor : parts.hbmMask;
+  const int edge = measured && GetObjectW(measured, sizeof(bm), &bm) ? bm.bmWidth : 0;
+  if (parts.hbmColor) DeleteObject(parts.hbmColor);
+  if (parts.hbmMask) DeleteObject(parts.hbmMask);
+  return edge;
+}
+
+// The file's icon drawn for `size` pixels: from where the shell keeps it (an exe or dll resource, an .ico
+// file) when it can say, else from the system image list that is at least that large.
+HICON ShellIconAtSize(const std::wstring& path, int systemIndex, int size) {
+  SHFILEINFOW location{};
+  if (SHGetFileInfoW(ShellPath(path).c_str(), 0, &location, sizeof(location), SHGFI_ICONLOCATION) &&
+      location.szDisplayName[0] != L'\0') {
+    HICON large = nullptr;
+    const UINT sizes = MAKELONG(static_cast<WORD>(size), 0);
+    if (SHDefExtractIconW(location.szDisplayName, location.iIcon, 0, &large, nullptr, sizes) == S_OK &&
+        large) {
+      if (IconSize(large) == size) return large;
+      DestroyIcon(large);
+    }
+  }
+  const int list = size <= 16   ? SHIL_SMALL
+                   : size <= 32 ? SHIL_LARGE
+                   : size <= 48 ? SHIL_EXTRALARGE
+                                : SHIL_JUMBO;
+  ComPtr<IImageList> images;
+  if (FAILED(SHGetImageList(list, kImageListIid, reinterpret_cast<void**>(images.Put()))) || !images)
+    return nullptr;
+  HICON icon = nullptr;
+  if (FAILED(images->GetIcon(systemIndex, ILD_TRANSPARENT, &icon)) || !icon) return nullptr;
+  if (IconSize(icon) == size) return icon;
+  // Only a larger image list was at hand (or none as large): bring it to the size once, here.
+  HICON scaled = static_cast<HICON>(CopyImage(icon, IMAGE_ICON, size, size, 0));
+  if (!scaled) return icon;
+  DestroyIcon(icon);
+  return scaled;
+}
 }  // namespace
+
+void SizeShellIcon(SHFILEINFOW& info, const std::wstring& path, int size) {
+  if (!info.hIcon || size <= 0 || IconSize(info.hIcon) == size) return;
+  if (HICON sized = ShellIconAtSize(path, info.iIcon, size)) {
+    DestroyIcon(info.hIcon);
+    info.hIcon = sized;
+  }
+}
 
 std::wstring ShellPath(const std::wstring& path) {
   if (path.size() < MAX_PATH) return path;
@@ -240,6 +298,18 @@ TShellInfoPrefetch::TScope::~TScope() {
 
 TShellInfoPrefetch::TTaken TShellInfoPrefetch::TakeCurrent(const std::wstring& path, UINT flags) {
   return currentPrefetch ? currentPrefetch->Take(path, flags) : TTaken{};
+}
+
+std::optional<SHFILEINFOW> ShellInfoFor(const std::wstring& path, UINT flags, HWND window, UINT message,
+                                        std::unique_ptr<TLateShellInfo>& late) {
+  late.reset();
+  if (path.empty()) return std::nullopt;
+  TShellInfoPrefetch::TTaken ahead = TShellInfoPrefetch::TakeCurrent(path, flags);
+  if (ahead.Info) return ahead.Info;  // a ring being loaded asked the shell already
+  if (!ahead.Late) return ShellFileInfo(path, flags);
+  late = std::move(ahead.Late);
+  late->NotifyWhenReady(window, message);
+  return std::nullopt;
 }
 
 TLateShellInfo::TLateShellInfo(std::shared_ptr<TShellInfoPrefetch::TShared> shared, std::size_t index)

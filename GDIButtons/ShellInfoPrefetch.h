@@ -23,6 +23,10 @@ SHFILEINFOW ShellFileInfo(const std::wstring& path, UINT flags);
 // short (8.3) form where the volume keeps one.
 std::wstring ShellPath(const std::wstring& path);
 
+// Replaces the answer's icon by one drawn for `size` pixels when it has another size: from where the shell
+// keeps it (an exe or dll resource, an .ico file) when it can say, else from the system image list.
+void SizeShellIcon(SHFILEINFOW& info, const std::wstring& path, int size);
+
 // How one path is looked up: ShellFileInfo by default.
 using TShellLookup = std::function<SHFILEINFOW(const std::wstring& path, UINT flags)>;
 
@@ -81,6 +85,12 @@ class TShellInfoPrefetch {
  private:
   std::shared_ptr<TShared> shared_;
 };
+
+// The answer for a button's file: the current prefetch's (TakeCurrent) or, without one, the shell's own
+// (ShellFileInfo). Nothing for an empty path, or while the prefetch's answer is late: `late` then holds
+// the claim, which posts `message` to `window` once the answer is there. `late` is replaced either way.
+std::optional<SHFILEINFOW> ShellInfoFor(const std::wstring& path, UINT flags, HWND window, UINT message,
+                                        std::unique_ptr<TLateShellInfo>& late);
 
 // A button's claim on an answer that was late. The answer is the claim's to take once; until then the
 // window named is sent `message` when it comes. A claim given up leaves the answer to be freed.
