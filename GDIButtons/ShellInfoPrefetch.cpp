@@ -284,10 +284,6 @@ TShellInfoPrefetch::TTaken TShellInfoPrefetch::Take(const std::wstring& path, UI
   return {};
 }
 
-void TShellInfoPrefetch::StopAll() {
-  stopping.store(true);
-}
-
 TShellInfoPrefetch::TScope::TScope(TShellInfoPrefetch& prefetch) : previous_(currentPrefetch) {
   currentPrefetch = &prefetch;
 }

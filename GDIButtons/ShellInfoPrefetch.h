@@ -76,10 +76,6 @@ class TShellInfoPrefetch {
   // Take on this thread's prefetch; nothing when there is none.
   static TTaken TakeCurrent(const std::wstring& path, UINT flags);
 
-  // From now on no worker starts another lookup (the process is ending). Lookups under way are left to
-  // the system.
-  static void StopAll();
-
   struct TShared;  // what the workers and the claims share with the prefetch
 
  private:
