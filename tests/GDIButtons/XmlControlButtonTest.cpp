@@ -17,6 +17,24 @@ namespace {
 
 using namespace xmltest;
 
+// Removes a folder tree whose paths may pass MAX_PATH.
+void RemoveTree(const std::wstring& folder) {
+  WIN32_FIND_DATAW found{};
+  HANDLE search = FindFirstFileW((L"\\\\?\\" + folder + L"\\*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      const std::wstring name = found.cFileName, path = folder + L"\\" + name;
+      if (name == L"." || name == L"..") continue;
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        RemoveTree(path);
+      else
+        DeleteFileW((L"\\\\?\\" + path).c_str());
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+  }
+  RemoveDirectoryW((L"\\\\?\\" + folder).c_str());
+}
+
 class XmlControlButtonTest : public XmlControlTestBase {
  protected:
   // The record line a segment without a file appends.
@@ -92,7 +110,9 @@ TEST_F(XmlControlButtonTest, APathPastMaxPathIsStoredShowsItsIconAndNameAndLaunc
   GetModuleFileNameW(nullptr, self, static_cast<DWORD>(std::size(self)));
   const std::wstring marker =
       std::wstring(self).substr(0, std::wstring(self).find_last_of(L'\\')) + L"\\..\\e2e\\e2e_marker.exe";
-  std::wstring folder = folder_.File(L"deep");
+  const std::wstring root = folder_.File(L"deep");
+  RemoveTree(root);  // what an earlier process of the same number may have left
+  std::wstring folder = root;
   for (wchar_t letter = L'a'; folder.size() < 290; ++letter) {
     ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + folder).c_str(), nullptr) ||
                 GetLastError() == ERROR_ALREADY_EXISTS);
@@ -122,6 +142,9 @@ TEST_F(XmlControlButtonTest, APathPastMaxPathIsStoredShowsItsIconAndNameAndLaunc
     return true;
   };
   EXPECT_TRUE(testsupport::PumpUntil(ran, 20000)) << "a double-click runs it";
+  // The tree goes once the program has ended and let go of its file.
+  testsupport::PumpUntil([&] { return DeleteFileW((L"\\\\?\\" + program).c_str()) != FALSE; });
+  RemoveTree(root);
 }
 
 TEST_F(XmlControlButtonTest, DeletingRemovesExactlyOneRecordAndTheButtonAfterTheCommand) {
