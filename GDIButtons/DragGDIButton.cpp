@@ -28,8 +28,6 @@ constexpr float kShapeFringe = 1.5f;
 // A pointer that rests on the button is looked for less and less often, up to this: the program then
 // sleeps while the user reads the hint. Any move over the window brings the quick look back.
 constexpr unsigned kLeaveWatchRestingInterval = 800;
-// IID_IImageList, spelled out so no import library has to provide it.
-constexpr GUID kImageListIid = {0x46EB5926, 0x582E, 0x4017, {0x9F, 0xDF, 0xE8, 0x99, 0x8D, 0xAA, 0x09, 0x50}};
 
 // The bitmaps GetIconInfo hands out belong to the caller.
 struct IconBitmaps {
@@ -43,16 +41,6 @@ struct IconBitmaps {
   IconBitmaps(const IconBitmaps&) = delete;
   IconBitmaps& operator=(const IconBitmaps&) = delete;
 };
-
-// Edge of an icon in pixels (its width), 0 when the handle says nothing.
-int IconSize(HICON icon) {
-  IconBitmaps bitmaps(icon);
-  if (!bitmaps.valid) return 0;
-  BITMAP bm{};
-  if (bitmaps.info.hbmColor && GetObjectW(bitmaps.info.hbmColor, sizeof(bm), &bm)) return bm.bmWidth;
-  if (bitmaps.info.hbmMask && GetObjectW(bitmaps.info.hbmMask, sizeof(bm), &bm)) return bm.bmWidth;
-  return 0;
-}
 
 // Reads a bitmap as 32-bit top-down pixels.
 bool ReadBitmap(HBITMAP bitmap, int width, int height, std::vector<std::uint32_t>& pixels) {
@@ -115,37 +103,6 @@ std::unique_ptr<Gdiplus::Bitmap> BitmapFromIcon(HICON icon) {
   }
   bitmap->UnlockBits(&data);
   return bitmap;
-}
-
-// The file's icon drawn for `size` pixels: from where the shell keeps it (an exe or dll resource, an .ico
-// file) when it can say, else from the system image list that is at least that large.
-HICON ShellIconAtSize(const std::wstring& path, int systemIndex, int size) {
-  SHFILEINFOW location{};
-  if (SHGetFileInfoW(path.c_str(), 0, &location, sizeof(location), SHGFI_ICONLOCATION) &&
-      location.szDisplayName[0] != L'\0') {
-    HICON large = nullptr;
-    const UINT sizes = MAKELONG(static_cast<WORD>(size), 0);
-    if (SHDefExtractIconW(location.szDisplayName, location.iIcon, 0, &large, nullptr, sizes) == S_OK &&
-        large) {
-      if (IconSize(large) == size) return large;
-      DestroyIcon(large);
-    }
-  }
-  const int list = size <= 16   ? SHIL_SMALL
-                   : size <= 32 ? SHIL_LARGE
-                   : size <= 48 ? SHIL_EXTRALARGE
-                                : SHIL_JUMBO;
-  ComPtr<IImageList> images;
-  if (FAILED(SHGetImageList(list, kImageListIid, reinterpret_cast<void**>(images.Put()))) || !images)
-    return nullptr;
-  HICON icon = nullptr;
-  if (FAILED(images->GetIcon(systemIndex, ILD_TRANSPARENT, &icon)) || !icon) return nullptr;
-  if (IconSize(icon) == size) return icon;
-  // Only a larger image list was at hand (or none as large): bring it to the size once, here.
-  HICON scaled = static_cast<HICON>(CopyImage(icon, IMAGE_ICON, size, size, 0));
-  if (!scaled) return icon;
-  DestroyIcon(icon);
-  return scaled;
 }
 
 // The same area with the rectangles of each band joined where they touch, which some window systems
@@ -226,23 +183,25 @@ void TDragGDIButton::TakeShellInfo(const std::wstring& path) {
   // name rather than those of the file the button held before.
   ReleaseIcon();
   FileInfo = SHFILEINFOW{};
-  if (path.empty()) return;
-  SHFILEINFOW info{};
-  if (std::optional<SHFILEINFOW> ahead = TShellInfoPrefetch::TakeCurrent(path, kFileInfoFlags))
-    info = *ahead;  // a ring being loaded asked the shell already
-  else
-    SHGetFileInfoW(path.c_str(), 0, &info, sizeof(info), kFileInfoFlags);
-  if (info.hIcon) {
-    // The large icon comes at the system's size; a monitor of another DPI gets one drawn for its size.
-    const int wanted = ShellIconSize();
-    if (wanted > 0 && IconSize(info.hIcon) != wanted) {
-      if (HICON sized = ShellIconAtSize(path, info.iIcon, wanted)) {
-        DestroyIcon(info.hIcon);
-        info.hIcon = sized;
-      }
-    }
-  }
+  // An answer the shell is late with comes by message: until then the button shows no icon or name.
+  if (std::optional<SHFILEINFOW> info =
+          ShellInfoFor(path, kFileInfoFlags, Handle(), kLateShellInfoMessage, lateInfo_))
+    UseShellInfo(path, *info);
+}
+
+void TDragGDIButton::UseShellInfo(const std::wstring& path, SHFILEINFOW info) {
+  // The large icon comes at the system's size; a monitor of another DPI gets one drawn for its size.
+  if (info.hIcon) SizeShellIcon(info, path, ShellIconSize());
   FileInfo = info;
+}
+
+bool TDragGDIButton::TakeLateShellInfo() {
+  std::optional<SHFILEINFOW> info = lateInfo_ ? lateInfo_->TakeIfReady() : std::nullopt;
+  if (!info) return false;
+  lateInfo_.reset();
+  ReleaseIcon();
+  UseShellInfo(fileName_, *info);
+  return true;
 }
 
 void TDragGDIButton::RememberFile(const std::wstring& path) {
@@ -261,7 +220,8 @@ void TDragGDIButton::Launch(TObject* sender) {
   // A link to something without a file-system path (a Control Panel item, say) resolves to nothing;
   // the shell still knows how to open the link itself.
   if (path.empty()) path = fileName_;
-  ShellExecuteW(Handle(), L"open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  // A path longer than the shell takes is handed over in its short form.
+  ShellExecuteW(Handle(), L"open", ShellPath(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 bool TDragGDIButton::MouseButtonHeld(int virtualKey) const {
@@ -364,6 +324,7 @@ void TDragGDIButton::UpdateLayered() {
   // The shape first: a window shaped before its picture arrives costs the window system only its slice
   // when it shows (a grown ring's square is many times that). A held render leaves the window as it is.
   if (!DrawingHeld()) ShapeWindow();
+  TakeLateShellInfo();  // a late answer that came meanwhile shows with this render
   TCustomGDIButton::UpdateLayered();
 }
 
@@ -395,7 +356,7 @@ void TDragGDIButton::ShapeWindow() {
                                rect->SweepAngle};
     const RECT window{0, 0, Width(), Height()};
     if (SetWindowRegion(Handle(),
-                  RegionOfRects(vantel::PieShapeRects(pie, kShapeFringe, Width(), Height()), window)))
+                        RegionOfRects(vantel::PieShapeRects(pie, kShapeFringe, Width(), Height()), window)))
       shape_ = key;
     return;
   }
@@ -482,6 +443,11 @@ void TDragGDIButton::CMMouseLeave() {
 LRESULT TDragGDIButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_MOUSEMOVE && leaveWatch_ && leaveWatch_->Enabled()) {
     leaveWatch_->SetInterval(kLeaveWatchInterval);  // the pointer moves: it may leave any moment
+  }
+  if (msg == kLateShellInfoMessage) {
+    // The ring lays itself out again with the icon, which may ask it to grow.
+    if (TakeLateShellInfo()) GroupItems() ? GroupItems()->Refresh() : Invalidate();
+    return 0;
   }
   if (msg == WM_DPICHANGED) {
     // Moved to a monitor of another DPI: the icon is taken again at the size that monitor wants. The

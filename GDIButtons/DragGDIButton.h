@@ -10,6 +10,8 @@
 #include "framework/Timer.h"
 #include "shell/TextTarget.h"
 
+class TLateShellInfo;
+
 class TDragGDIButton : public TCustomGDIButton {
  public:
   // What SetFileName asks the shell for (the large icon).
@@ -83,8 +85,12 @@ class TDragGDIButton : public TCustomGDIButton {
   LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
  private:
-  // Fills FileInfo for the path, replacing (and freeing) the icon it held.
+  // Fills FileInfo for the path, replacing (and freeing) the icon it held. An answer the shell is late
+  // with is claimed and taken when it comes (kLateShellInfoMessage) or at the next render before.
   void TakeShellInfo(const std::wstring& path);
+  void UseShellInfo(const std::wstring& path, SHFILEINFOW info);
+  bool TakeLateShellInfo();  // true when a late answer was taken now
+  static constexpr UINT kLateShellInfoMessage = WM_APP + 0x3B0;
   void ReleaseIcon();
   // The file's icon as a GDI+ bitmap with its transparency; nullptr without an icon.
   Gdiplus::Bitmap* IconBitmap();
@@ -100,6 +106,7 @@ class TDragGDIButton : public TCustomGDIButton {
   std::unique_ptr<TTimer> leaveWatch_;
   POINT watchedCursor_{};  // where the leave watch last saw the pointer
   std::wstring fileName_;
+  std::unique_ptr<TLateShellInfo> lateInfo_;     // the shell's answer for fileName_, while it is late
   std::unique_ptr<Gdiplus::Bitmap> iconBitmap_;  // of iconBitmapSource_
   HICON iconBitmapSource_ = nullptr;
   int dropMode_ = vantel::kDropModeNone;

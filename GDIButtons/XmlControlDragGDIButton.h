@@ -23,8 +23,8 @@ class TXmlControlDragGDIButton : public TDragGDIButton {
 
   // Stores this button's record (kind, file, GUID): reloads the whole file, updates the first record
   // with the button's GUID in place or appends one, and writes the whole file back. A missing file is
-  // created; a file that cannot be read is left alone (with the document's message); one that does
-  // not parse throws before anything is written. An empty XmlFileName stores nothing.
+  // created; a file that cannot be read is left alone, and the user is told which file it is and what to
+  // do; one that does not parse throws before anything is written. An empty XmlFileName stores nothing.
   void SaveToConfig() override;
   // Appends one "删除按键" entry, whose click runs DeleteButtonClick, to the button's popup menu.
   void AddDeleteMenuItem() override;
@@ -32,7 +32,7 @@ class TXmlControlDragGDIButton : public TDragGDIButton {
   // Appends an empty ButtonInfo record to the root of `document`.
   void AppendButtonInfo(TXmlDocument& document);
   // Removes the first record with this GUID from the file and writes the file back (a missing file is
-  // reported and created from what the document last held; an unreadable one is left alone).
+  // reported and created from what the document last held; an unreadable one is left alone, as above).
   void RemoveFromConfig(const std::string& guid);
   // The delete entry's handler: the first segment (in index order) with this button's GUID loses its
   // record at once and its item, button and menu once the menu command has returned, from the message

@@ -1,10 +1,7 @@
 // TBrokenConfigView: the masking file system and the quiet reporter, installed for a scope.
 #include "app/BrokenConfigView.h"
 
-namespace {
-// The document's message for a missing file: the name, then "文件不存在!".
-constexpr wchar_t kMissingSuffix[] = L"文件不存在!";
-}  // namespace
+#include "xml/XmlDocument.h"
 
 TBrokenConfigView::TBrokenConfigView(std::wstring fileName)
     : fileName_(std::move(fileName)),
@@ -33,6 +30,6 @@ void TBrokenConfigView::FileSystem::WriteFileAtomic(const std::wstring& name, st
 }
 
 void TBrokenConfigView::Reporter::ShowMessage(const std::wstring& text) {
-  if (text == hidden_ + kMissingSuffix) return;
+  if (text == MissingFileMessage(hidden_)) return;
   inner_.ShowMessage(text);
 }

@@ -3,11 +3,29 @@
 
 #include <cstdio>
 
+#include "framework/Gb18030.h"
 #include "xml/XmlDocument.h"
 #include "xml/XmlError.h"
 
 namespace {
 constexpr int kMaxAttempts = 100;
+
+// The name as the error's text carries it: the program's multi-byte form (GB18030), in which every
+// message is read back.
+std::string MessageName(const std::wstring& name) {
+  std::u16string utf16;
+  utf16.reserve(name.size());
+  for (const wchar_t c : name) {
+    const auto code = static_cast<char32_t>(c);
+    if (code > 0xFFFF) {
+      utf16.push_back(static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10)));
+      utf16.push_back(static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF)));
+    } else {
+      utf16.push_back(static_cast<char16_t>(code));
+    }
+  }
+  return Gb18030Encode(utf16);
+}
 
 std::tm LocalNow() {
   const std::time_t now = std::time(nullptr);
@@ -70,7 +88,7 @@ void TConfigBackupFileSystem::KeepCopyIfUnloadable(const std::wstring& name) {
     case TXmlReadResult::TooLarge:
       // What we cannot read we cannot judge, nor copy: better no save than a lost file.
       XmlErrors::Raise(XmlErrors::CannotCreateFile(
-          WideToUtf8(name), "Its present content cannot be read, so no copy of it can be kept."));
+          MessageName(name), "Its present content cannot be read, so no copy of it can be kept."));
   }
   const std::tm now = clock_();
   for (int attempt = 0; attempt < kMaxAttempts; ++attempt) {
@@ -81,5 +99,5 @@ void TConfigBackupFileSystem::KeepCopyIfUnloadable(const std::wstring& name) {
     return;
   }
   XmlErrors::Raise(
-      XmlErrors::CannotCreateFile(WideToUtf8(name), "No free name for a copy of its present content."));
+      XmlErrors::CannotCreateFile(MessageName(name), "No free name for a copy of its present content."));
 }

@@ -27,7 +27,8 @@ int ScreenPixelsPerInch() {
 
 HICON LoadProgramIcon(int size) {
   HINSTANCE instance = GetModuleHandleW(nullptr);
-  auto icon = static_cast<HICON>(LoadImageW(instance, L"MAINICON", IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+  auto icon =
+      static_cast<HICON>(LoadImageW(instance, kProgramIconName, IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
   return icon ? icon : LoadIconW(nullptr, IDI_APPLICATION);  // a program without the resource (tests)
 }
 
@@ -184,6 +185,10 @@ void TfrmVantelMain::CreateTrayMenu() {
 
 void TfrmVantelMain::FormShow(TObject* sender) {
   (void)sender;
+  // The messages start-up shows run modal loops, in which the tray icon's commands can come: a command
+  // that would show the window again does not run the show handler a second time.
+  if (showing_) return;
+  const TFlagScope showing(showing_);
   TXmlDocument document;
   SetCaption(std::wstring(kShownCaption) + kVantelWebAddress);
   SetWidth(0);
@@ -197,7 +202,9 @@ void TfrmVantelMain::FormShow(TObject* sender) {
     // The user is told; the file stays as it is, and the window carries on as with a file that holds
     // nothing: black colour boxes, and a ring of default segments.
     configUnloadable_ = true;
-    if (Application) Application->HandleException(this);
+    // Told once: every later show reads the same file again.
+    if (Application && !configFaultShown_) Application->HandleException(this);
+    configFaultShown_ = true;
     document.ResetDocument();
   }
   Edit1->SetText(kHotColourText);
@@ -224,7 +231,8 @@ void TfrmVantelMain::CreateButtonGroup() {
     } catch (const EXmlError&) {
       // The file stopped loading between the show handler's read and the group's: as above.
       buttonGroup_.reset();
-      if (Application) Application->HandleException(this);
+      if (Application && !configFaultShown_) Application->HandleException(this);
+      configFaultShown_ = true;
     }
   }
   TBrokenConfigView asIfEmpty(kVantelConfigFile);
@@ -255,6 +263,7 @@ void TfrmVantelMain::FormClose(TObject* sender, TCloseAction& action) {
 
 void TfrmVantelMain::N1Click(TObject* sender) {
   (void)sender;
+  if (showing_) return;  // the ring is being made
   SetWidth(0);
   SetHeight(0);
   TrayIcon1->HideMainWindow();
@@ -262,6 +271,7 @@ void TfrmVantelMain::N1Click(TObject* sender) {
 
 void TfrmVantelMain::N2Click(TObject* sender) {
   (void)sender;
+  if (showing_) return;  // the ring is being made
   SetVisible(true);
   SetWidth(kSettingsWidth);
   SetHeight(kSettingsHeight);
@@ -318,7 +328,9 @@ void TfrmVantelMain::N11Click(TObject* sender) {
     return;
   }
   const std::wstring title = Application ? Application->Title() : std::wstring(L"Vantel");
-  MessageBoxW(HandleAllocated() ? Handle() : nullptr, kUsageNote, title.c_str(), MB_OK | MB_ICONINFORMATION);
+  // Topmost, as the ring is: a box under the ring would open hidden behind it.
+  MessageBoxW(HandleAllocated() ? Handle() : nullptr, kUsageNote, title.c_str(),
+              MB_OK | MB_ICONINFORMATION | MB_TOPMOST | MB_SETFOREGROUND);
 }
 
 void TfrmVantelMain::ShowAllButtons() {
@@ -331,16 +343,19 @@ void TfrmVantelMain::TrayIcon1MouseDown(TObject* sender, TMouseButton button, TS
   (void)shift;
   (void)x;
   (void)y;
+  if (showing_) return;  // the ring is being made
   if (button == TMouseButton::mbLeft) ShowAllButtons();
 }
 
 void TfrmVantelMain::TrayIcon1Click(TObject* sender) {
   (void)sender;
+  if (showing_) return;  // the ring is being made
   ShowAllButtons();
 }
 
 void TfrmVantelMain::TrayIcon1DblClick(TObject* sender) {
   (void)sender;
+  if (showing_) return;  // the ring is being made
   SetWidth(0);
   SetHeight(0);
   SetVisible(true);
@@ -350,14 +365,13 @@ void TfrmVantelMain::TrayIcon1DblClick(TObject* sender) {
 void TfrmVantelMain::ChooseColor(TEdit& box, std::string_view attribute) {
   const bool chosen = ExecuteColorDialog ? ExecuteColorDialog(*ColorDialog1) : ColorDialog1->Execute();
   if (!chosen) return;
-  TXmlDocument document;
-  document.LoadFile(kVantelConfigFile);
   const COLORREF colour = ColorDialog1->Color & 0xFFFFFF;
-  box.SetColor(colour);
-  TXmlNode* root = document.RootElement();
-  if (!root) XmlErrors::Raise(XmlErrors::NoRootElement);
-  ConfigFormat::StoreColor(*root, attribute, ColorRefToARGB(colour));
-  document.SaveFile(document.LoadedFileName());
+  TXmlDocument document;
+  // The box shows the colour once the file has been read and the colour put in it (a write that fails
+  // then is reported, the choice stays shown). A file that is there but cannot be read, or does not
+  // parse, is never written over, and the box keeps the colour the file holds.
+  ConfigFormat::StoreRootColor(document, kVantelConfigFile, attribute, ColorRefToARGB(colour), {},
+                               [&] { box.SetColor(colour); });
 }
 
 void TfrmVantelMain::BitBtn1Click(TObject* sender) {

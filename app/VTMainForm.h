@@ -95,6 +95,16 @@ class TfrmVantelMain : public TForm {
 
   TRingGroupFactory groupFactory_;
   bool configUnloadable_ = false;  // the last load of the configuration failed to parse
+  bool configFaultShown_ = false;
+  // The show handler runs (its messages' modal loops let tray commands in): the ring may be half made.
+  bool showing_ = false;
+  struct TFlagScope {
+    explicit TFlagScope(bool& flag) : flag_(flag) { flag_ = true; }
+    ~TFlagScope() { flag_ = false; }
+    TFlagScope(const TFlagScope&) = delete;
+    TFlagScope& operator=(const TFlagScope&) = delete;
+    bool& flag_;
+  };  // the user has been told that the configuration does not load
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);  // for calls queued to the message loop
   // Last member: destroyed first, while the window and PmButtonControl still exist.
   std::unique_ptr<TRingGroup> buttonGroup_;

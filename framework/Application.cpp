@@ -60,7 +60,7 @@ HWND TApplication::Handle() {
   if (hwnd_) return hwnd_;
   HINSTANCE instance = GetModuleHandleW(nullptr);
   EnsureWindowClass(kWindowClass, &TApplication::WindowProc, 0, LoadCursorW(nullptr, IDC_ARROW),
-                    LoadIconW(instance, MAKEINTRESOURCEW(1)));
+                    LoadIconW(instance, kProgramIconName));
   // Zero-sized, centred, with a caption and minimise box: it carries the taskbar button.
   HWND window = CreateWindowExW(0, kWindowClass, title_.c_str(),
                                 WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,

@@ -13,6 +13,9 @@
 
 class TForm;
 
+// The program's icon resource: its window classes and its tray icon take it by this name.
+inline constexpr wchar_t kProgramIconName[] = L"MAINICON";
+
 class TApplication : public TComponent {
  public:
   explicit TApplication(TComponent* owner = nullptr);  // sets the global Application

@@ -1,10 +1,9 @@
-// TWinXmlReporter / TWinXmlFileSystem: the XML document's host seams over Win32 file calls.
+// TWinXmlFileSystem: the XML document's file system over Win32 file calls.
 #include "framework/WinFileSystem.h"
 
 #include <algorithm>
 #include <climits>
 
-#include "framework/Application.h"
 #include "framework/Handles.h"
 #include "framework/TextCodec.h"
 #include "xml/XmlError.h"
@@ -24,7 +23,23 @@ std::wstring SystemMessage(DWORD code) {
 }
 
 bool IsSharingProblem(DWORD code) {
-  return code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION || code == ERROR_ACCESS_DENIED;
+  return code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION;
+}
+
+// A rename over a file that another program has open fails with "access denied", as does one over a file
+// we may not replace. Only the first passes: the file is then held open by someone.
+bool IsHeldOpen(const std::wstring& name) {
+  UniqueFile probe(
+      CreateFileW(name.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (Valid(probe)) return false;
+  const DWORD code = GetLastError();
+  probe.release();  // INVALID_HANDLE_VALUE: nothing to close
+  return IsSharingProblem(code);
+}
+
+bool IsReadOnly(const std::wstring& name) {
+  const DWORD attributes = GetFileAttributesW(name.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
 }
 
 [[noreturn]] void RaiseCannotCreate(const std::wstring& name, DWORD code) {
@@ -32,11 +47,6 @@ bool IsSharingProblem(DWORD code) {
 }
 
 }  // namespace
-
-void TWinXmlReporter::ShowMessage(const std::wstring& text) {
-  const std::wstring title = Application ? Application->Title() : std::wstring();
-  MessageBoxW(GetActiveWindow(), text.c_str(), title.c_str(), MB_OK);
-}
 
 bool TWinXmlFileSystem::FileExists(const std::wstring& name) {
   const DWORD attributes = GetFileAttributesW(name.c_str());
@@ -71,11 +81,13 @@ TXmlReadResult TWinXmlFileSystem::ReadFile(const std::wstring& name, std::size_t
 
 void TWinXmlFileSystem::WriteFileAtomic(const std::wstring& name, std::string_view bytes) {
   const std::wstring temporary = name + L".tmp";
-  const auto retrying = [this](auto attempt) {
+  // A sharing problem is waited out briefly; anything else (access denied: a read-only file or folder)
+  // fails at once, as waiting would not change it.
+  const auto retrying = [this](auto attempt, auto isPassing) {
     for (int i = 0;; ++i) {
       if (attempt()) return DWORD{ERROR_SUCCESS};
       const DWORD code = GetLastError();
-      if (!IsSharingProblem(code) || i + 1 >= RetryAttempts)
+      if (!isPassing(code) || i + 1 >= RetryAttempts)
         return code == ERROR_SUCCESS ? DWORD{ERROR_GEN_FAILURE} : code;
       if (OnRetry) {
         OnRetry(i + 1);
@@ -85,12 +97,17 @@ void TWinXmlFileSystem::WriteFileAtomic(const std::wstring& name, std::string_vi
     }
   };
 
+  // A read-only file is the user's word: never replaced (some systems would let the rename do it).
+  if (IsReadOnly(name)) RaiseCannotCreate(name, ERROR_ACCESS_DENIED);
+
   UniqueFile file;
-  DWORD code = retrying([&] {
-    file.reset(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                           nullptr));
-    return Valid(file);
-  });
+  DWORD code = retrying(
+      [&] {
+        file.reset(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+        return Valid(file);
+      },
+      IsSharingProblem);
   if (code != ERROR_SUCCESS) {
     file.release();  // INVALID_HANDLE_VALUE: nothing to close
     RaiseCannotCreate(name, code);
@@ -107,19 +124,17 @@ void TWinXmlFileSystem::WriteFileAtomic(const std::wstring& name, std::string_vi
   if (code == ERROR_SUCCESS && !FlushFileBuffers(file.get())) code = GetLastError();
   file.reset();  // closed before the rename
   if (code == ERROR_SUCCESS) {
-    code = retrying([&] {
-      return MoveFileExW(temporary.c_str(), name.c_str(),
-                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
-    });
+    code = retrying(
+        [&] {
+          return MoveFileExW(temporary.c_str(), name.c_str(),
+                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+        },
+        [&](DWORD failure) {
+          return IsSharingProblem(failure) || (failure == ERROR_ACCESS_DENIED && IsHeldOpen(name));
+        });
   }
   if (code != ERROR_SUCCESS) {
     DeleteFileW(temporary.c_str());
     RaiseCannotCreate(name, code);
   }
-}
-
-void InstallWinXmlHost() {
-  static TWinXmlReporter reporter;
-  static TWinXmlFileSystem fileSystem;
-  SetDefaultXmlHost(TXmlHost{&reporter, &fileSystem});
 }

@@ -54,6 +54,7 @@ class TTrayIcon : public TComponent {
   // How the shell knows the icon: the shared handler window and this component's identifier.
   HWND HandlerWindow() const;
   UINT Id() const { return id_; }
+  // The message the shell calls back with, to the handler window.
   static constexpr UINT kCallbackMessage = 0x800;
 
  protected:

@@ -56,7 +56,7 @@ void TTrayIconHandler::Remove(UINT id) {
 
 LRESULT TTrayIconHandler::Handle(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
-    case kCallbackMessage: {
+    case TTrayIcon::kCallbackMessage: {
       const auto found = icons_.find(static_cast<UINT>(wParam));
       if (found != icons_.end()) found->second->HandleCallback(static_cast<UINT>(lParam));
       return 0;

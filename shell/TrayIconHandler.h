@@ -15,8 +15,6 @@ class TTrayIconHandler {
   struct Key {};
 
  public:
-  static constexpr UINT kCallbackMessage = 0x800;
-
   explicit TTrayIconHandler(Key);
   static std::shared_ptr<TTrayIconHandler> Join();
 

@@ -129,10 +129,7 @@ TXmlFileSystem& FileSystemOf(const TXmlHost& host) {
   return host.FileSystem ? *host.FileSystem : *DefaultXmlHost().FileSystem;
 }
 
-// The document's own texts for the same two conditions.
-std::wstring MissingFileMessage(const std::wstring& fileName) {
-  return fileName + L"文件不存在!";
-}
+// The document's own text for a file that cannot be opened.
 constexpr wchar_t UnreadableFileMessage[] = L"XML文件流创建出错";
 
 void WriteWhole(TXmlDocument& document, const std::wstring& fileName, TXmlFileSystem& fileSystem) {
@@ -142,6 +139,12 @@ void WriteWhole(TXmlDocument& document, const std::wstring& fileName, TXmlFileSy
 }
 
 }  // namespace
+
+std::wstring SaveRefusedMessage(const std::wstring& fileName) {
+  return L"无法读取配置文件\"" + fileName +
+         L"\",它可能正被其他程序占用。这次的更改没有保存,文件保持原样。\n请关闭占用该文件的程序,"
+         L"然后再试一次。";
+}
 
 TConfigRead ReadConfigFile(TXmlDocument& document, const std::wstring& fileName, TXmlFileSystem& fileSystem) {
   if (fileName.empty() || !fileSystem.FileExists(fileName)) return TConfigRead::Missing;
@@ -191,7 +194,7 @@ TStoreOutcome StoreButton(TXmlDocument& document, const std::wstring& fileName, 
       break;
     case TConfigRead::Unreadable:
       // Writing now would replace records we could not see.
-      ReporterOf(host).ShowMessage(UnreadableFileMessage);
+      ReporterOf(host).ShowMessage(SaveRefusedMessage(fileName));
       return TStoreOutcome::Unreadable;
   }
   WriteWhole(document, fileName, fileSystem);
@@ -201,19 +204,45 @@ TStoreOutcome StoreButton(TXmlDocument& document, const std::wstring& fileName, 
 TRemoveOutcome RemoveButton(TXmlDocument& document, const std::wstring& fileName, std::string_view guid,
                             const TXmlHost& host) {
   TXmlFileSystem& fileSystem = FileSystemOf(host);
-  switch (LoadConfigFile(document, fileName, host)) {
+  switch (ReadConfigFile(document, fileName, fileSystem)) {
     case TConfigRead::Loaded:
       break;
     case TConfigRead::Missing:
+      ReporterOf(host).ShowMessage(MissingFileMessage(fileName));
       if (fileName.empty()) return TRemoveOutcome::NotSaved;
       break;  // go on with what the document last held
     case TConfigRead::Unreadable:
+      ReporterOf(host).ShowMessage(SaveRefusedMessage(fileName));
       return TRemoveOutcome::Unreadable;
   }
   TXmlNode* root = document.RootElement();
   const bool removed = root && RemoveRecord(*root, guid);
   WriteWhole(document, fileName, fileSystem);
   return removed ? TRemoveOutcome::Removed : TRemoveOutcome::NotFound;
+}
+
+TColorOutcome StoreRootColor(TXmlDocument& document, const std::wstring& fileName, std::string_view attribute,
+                             TARGB color, const TXmlHost& host, const std::function<void()>& changed) {
+  TColorOutcome outcome = TColorOutcome::Stored;
+  switch (ReadConfigFile(document, fileName, FileSystemOf(host))) {
+    case TConfigRead::Loaded:
+      break;
+    case TConfigRead::Missing:
+      // A new file holds the colour alone.
+      ReporterOf(host).ShowMessage(MissingFileMessage(fileName));
+      document.ResetDocument();
+      outcome = TColorOutcome::Created;
+      break;
+    case TConfigRead::Unreadable:
+      ReporterOf(host).ShowMessage(SaveRefusedMessage(fileName));
+      return TColorOutcome::Unreadable;
+  }
+  TXmlNode* root = document.RootElement();
+  if (!root) XmlErrors::Raise(XmlErrors::NoRootElement);
+  StoreColor(*root, attribute, color);
+  if (changed) changed();
+  WriteWhole(document, fileName, FileSystemOf(host));
+  return outcome;
 }
 
 }  // namespace ConfigFormat

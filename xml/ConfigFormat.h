@@ -7,6 +7,7 @@
 #include "xml/XmlNode.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -118,12 +119,16 @@ TConfigRead ReadConfigFile(TXmlDocument& document, const std::wstring& fileName,
 // or cannot be opened ("XML文件流创建出错"). Null host members: the default host's.
 TConfigRead LoadConfigFile(TXmlDocument& document, const std::wstring& fileName, const TXmlHost& host = {});
 
+// What a save tells the user when the file is there but could not be read: the file's name, that the
+// change was not saved, and what to do.
+std::wstring SaveRefusedMessage(const std::wstring& fileName);
+
 enum class TStoreOutcome {
   NoFileName,  // an empty file name: nothing stored
   Updated,     // the button's record was updated in place
   Appended,    // a record was appended
   Created,     // the file was missing: a new one (root "Settings", no colours) holds the record
-  Unreadable,  // the file is there but could not be read: the message is shown, nothing written
+  Unreadable,  // the file is there but could not be read: SaveRefusedMessage is shown, nothing written
 };
 TStoreOutcome StoreButton(TXmlDocument& document, const std::wstring& fileName, const TButtonRecord& button,
                           const TXmlHost& host = {});
@@ -132,11 +137,24 @@ enum class TRemoveOutcome {
   Removed,     // the first record with the GUID is gone, the file written
   NotFound,    // no record with the GUID; the file is written unchanged
   NotSaved,    // missing file and an empty name: the message only
-  Unreadable,  // the file is there but could not be read: the message is shown, nothing written
+  Unreadable,  // the file is there but could not be read: SaveRefusedMessage is shown, nothing written
 };
 // Removes the first record with this GUID. A missing file is reported and the document goes on
 // with what it last held, which is then written (this creates the file).
 TRemoveOutcome RemoveButton(TXmlDocument& document, const std::wstring& fileName, std::string_view guid,
                             const TXmlHost& host = {});
+
+enum class TColorOutcome {
+  Stored,      // the file was read and written back with the colour
+  Created,     // the file was missing (reported): a new one holds the colour alone
+  Unreadable,  // the file is there but could not be read: SaveRefusedMessage is shown, nothing written
+};
+// Stores one colour attribute on the root. Every save of the configuration follows the same rule: it
+// writes only over what it has just read from the file, or where there is no file. A file that does not
+// parse throws before anything is written. `changed` runs once the colour is in the document, before
+// the write.
+TColorOutcome StoreRootColor(TXmlDocument& document, const std::wstring& fileName, std::string_view attribute,
+                             TARGB color, const TXmlHost& host = {},
+                             const std::function<void()>& changed = {});
 
 }  // namespace ConfigFormat

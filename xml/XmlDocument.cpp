@@ -56,7 +56,7 @@ void TXmlDocument::LoadFile(const std::wstring& fileName) {
   FLoadedFileName = fileName;
   TXmlFileSystem& fs = FileSystem();
   if (!fs.FileExists(fileName)) {
-    Reporter().ShowMessage(fileName + L"文件不存在!");
+    Reporter().ShowMessage(MissingFileMessage(fileName));
     return;
   }
   std::string bytes;
@@ -64,7 +64,7 @@ void TXmlDocument::LoadFile(const std::wstring& fileName) {
     case TXmlReadResult::Ok:
       break;
     case TXmlReadResult::Missing:
-      Reporter().ShowMessage(fileName + L"文件不存在!");
+      Reporter().ShowMessage(MissingFileMessage(fileName));
       return;
     case TXmlReadResult::CannotOpen:
       Reporter().ShowMessage(L"XML文件流创建出错");

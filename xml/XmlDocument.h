@@ -11,6 +11,13 @@
 #include <string>
 #include <string_view>
 
+// What the document's message for a missing file puts after the file's name. Start-up recognises the
+// message by it, so there is this one spelling.
+inline constexpr std::wstring_view kMissingFileSuffix = L"文件不存在!";
+inline std::wstring MissingFileMessage(const std::wstring& fileName) {
+  return fileName + std::wstring(kMissingFileSuffix);
+}
+
 class TXmlDocument {
  public:
   // Hostile input is refused: deeper nesting than this many element levels, or larger files.

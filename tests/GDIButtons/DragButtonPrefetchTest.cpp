@@ -2,11 +2,14 @@
 // taken by the buttons that fill in the meantime.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "GDIButtons/ShellInfoPrefetch.h"
 #include "tests/GDIButtons/DragButtonTestSupport.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
@@ -14,6 +17,15 @@ constexpr UINT kFlags = TDragGDIButton::kFileInfoFlags;
 
 class DragButtonPrefetchTest : public dragtest::DragButtonTestBase {
  protected:
+  // Answers in time however busy the machine, unless a test says otherwise.
+  void SetUp() override {
+    DragButtonTestBase::SetUp();
+    TShellInfoPrefetch::DefaultWaits() = {std::chrono::seconds(30), std::chrono::seconds(120)};
+  }
+  void TearDown() override {
+    TShellInfoPrefetch::DefaultWaits() = {};
+    DragButtonTestBase::TearDown();
+  }
   static SHFILEINFOW Direct(const std::wstring& path) {
     SHFILEINFOW info{};
     SHGetFileInfoW(path.c_str(), 0, &info, sizeof(info), kFlags);
@@ -38,14 +50,14 @@ TEST_F(DragButtonPrefetchTest, AnswersAsTheShellDoesOncePerEntryAndOnlyForItsPat
   const std::wstring missing = folder_.File(L"not here.txt");
   TShellInfoPrefetch prefetch({notepad, L"", text, notepad, missing}, kFlags);
 
-  EXPECT_FALSE(prefetch.Take(notepad, kFlags | SHGFI_SMALLICON)) << "other flags, another answer";
-  EXPECT_FALSE(prefetch.Take(File(L"other.txt"), kFlags)) << "not looked up";
-  EXPECT_FALSE(prefetch.Take(L"", kFlags));
+  EXPECT_FALSE(prefetch.Take(notepad, kFlags | SHGFI_SMALLICON).Info) << "other flags, another answer";
+  EXPECT_FALSE(prefetch.Take(File(L"other.txt"), kFlags).Info) << "not looked up";
+  EXPECT_FALSE(prefetch.Take(L"", kFlags).Info);
 
   std::vector<SHFILEINFOW> taken;
   for (const std::wstring& path : {text, notepad, notepad, missing}) {
     SCOPED_TRACE(std::string(path.begin(), path.end()));
-    std::optional<SHFILEINFOW> ahead = prefetch.Take(path, kFlags);
+    std::optional<SHFILEINFOW> ahead = prefetch.Take(path, kFlags).Info;
     ASSERT_TRUE(ahead);
     SHFILEINFOW direct = Direct(path);
     ExpectSameAnswer(*ahead, direct);
@@ -56,7 +68,7 @@ TEST_F(DragButtonPrefetchTest, AnswersAsTheShellDoesOncePerEntryAndOnlyForItsPat
   EXPECT_NE(taken[1].hIcon, nullptr);
   EXPECT_NE(taken[1].hIcon, taken[2].hIcon) << "each entry's icon is its own, for its own button";
   EXPECT_EQ(taken[3].hIcon, nullptr) << "the shell knows no missing file";
-  EXPECT_FALSE(prefetch.Take(notepad, kFlags)) << "both entries were taken";
+  EXPECT_FALSE(prefetch.Take(notepad, kFlags).Info) << "both entries were taken";
   for (SHFILEINFOW& info : taken) Release(info);
 }
 
@@ -68,15 +80,15 @@ TEST_F(DragButtonPrefetchTest, ButtonsFilledInTheScopeTakeTheAnswersAndTheScopes
     {
       TShellInfoPrefetch inner({}, kFlags);  // nothing to look up
       TShellInfoPrefetch::TScope innerScope(inner);
-      EXPECT_FALSE(TShellInfoPrefetch::TakeCurrent(text, kFlags));
+      EXPECT_FALSE(TShellInfoPrefetch::TakeCurrent(text, kFlags).Info);
     }
     dragtest::TRecordingDragButton button(form_.get());
     button.SetFileName(text);
     ASSERT_NE(button.FileInfo.hIcon, nullptr);
     EXPECT_EQ(std::wstring(button.FileInfo.szDisplayName), L"file.txt");
-    EXPECT_FALSE(outer.Take(text, kFlags)) << "the button took the answer";
+    EXPECT_FALSE(outer.Take(text, kFlags).Info) << "the button took the answer";
   }
-  EXPECT_FALSE(TShellInfoPrefetch::TakeCurrent(text, kFlags)) << "no prefetch outside the scopes";
+  EXPECT_FALSE(TShellInfoPrefetch::TakeCurrent(text, kFlags).Info) << "no prefetch outside the scopes";
 }
 
 TEST_F(DragButtonPrefetchTest, AnswersNobodyTookGoWithThePrefetch) {
@@ -85,9 +97,58 @@ TEST_F(DragButtonPrefetchTest, AnswersNobodyTookGoWithThePrefetch) {
   std::vector<std::wstring> paths(200, L"C:\\windows\\notepad.exe");
   { TShellInfoPrefetch prefetch(paths, kFlags); }
   TShellInfoPrefetch prefetch(paths, kFlags);
-  std::optional<SHFILEINFOW> first = prefetch.Take(paths.front(), kFlags);
+  std::optional<SHFILEINFOW> first = prefetch.Take(paths.front(), kFlags).Info;
   ASSERT_TRUE(first);
   DestroyIcon(first->hIcon);
+}
+
+TEST_F(DragButtonPrefetchTest, ALookupThatNeverReturnsHoldsUpNeitherTheCallerNorTheOtherFiles) {
+  // An offline share that never answers, a slow file answered when the test says, and a plain one.
+  static HANDLE never = CreateEventW(nullptr, TRUE, FALSE, nullptr);  // never set: left to the process's end
+  HANDLE slowDone = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  const std::wstring stuck = L"\\\\offline\\share\\tool.exe", slow = L"C:\\slow.exe",
+                     text = File(L"file.txt");
+  TShellLookup lookup = [slowDone, stuck, slow](const std::wstring& path, UINT flags) {
+    if (path == stuck) WaitForSingleObject(never, INFINITE);
+    if (path == slow) WaitForSingleObject(slowDone, INFINITE);
+    SHFILEINFOW info{};
+    SHGetFileInfoW(path == slow ? L"C:\\windows\\notepad.exe" : path.c_str(), 0, &info, sizeof(info), flags);
+    return info;
+  };
+  {
+    auto prefetch = std::make_unique<TShellInfoPrefetch>(
+        std::vector<std::wstring>{stuck, text, slow}, kFlags, lookup,
+        TShellInfoPrefetch::TWaits{std::chrono::milliseconds(20), std::chrono::milliseconds(200)});
+    // Every caller hears at once, within the waits: the late answers are claimed.
+    TShellInfoPrefetch::TTaken forStuck = prefetch->Take(stuck, kFlags);
+    EXPECT_FALSE(forStuck.Info);
+    ASSERT_TRUE(forStuck.Late);
+    TShellInfoPrefetch::TTaken forText = prefetch->Take(text, kFlags);
+    TShellInfoPrefetch::TTaken forSlow = prefetch->Take(slow, kFlags);
+    ASSERT_TRUE(forSlow.Late);
+    // The plain file's answer comes from another worker, though the first is stuck.
+    if (!forText.Info) {
+      ASSERT_TRUE(forText.Late);
+      EXPECT_TRUE(
+          testsupport::PumpUntil([&] { return (forText.Info = forText.Late->TakeIfReady()).has_value(); }));
+    }
+    ASSERT_TRUE(forText.Info);
+    EXPECT_NE(forText.Info->hIcon, nullptr);
+    DestroyIcon(forText.Info->hIcon);
+    // The slow answer reaches its claim when it comes, after the prefetch is gone.
+    EXPECT_FALSE(forSlow.Late->TakeIfReady());
+    std::unique_ptr<TLateShellInfo> late = std::move(forSlow.Late);
+    prefetch.reset();  // does not wait for the stuck lookup
+    SetEvent(slowDone);
+    std::optional<SHFILEINFOW> info;
+    EXPECT_TRUE(testsupport::PumpUntil([&] { return (info = late->TakeIfReady()).has_value(); }));
+    ASSERT_TRUE(info);
+    EXPECT_NE(info->hIcon, nullptr);
+    DestroyIcon(info->hIcon);
+    EXPECT_FALSE(forStuck.Late->TakeIfReady());
+  }
+  CloseHandle(slowDone);  // the slow lookup returned: nobody waits on it any more
+  // The process ends with the stuck worker still in its lookup: the test's process must exit cleanly.
 }
 
 }  // namespace

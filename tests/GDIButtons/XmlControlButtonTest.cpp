@@ -1,10 +1,12 @@
 // The XML-bound button: storing after drops, the delete command and the file's bytes around them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "framework/Application.h"
+#include "framework/TextCodec.h"
 #include "tests/GDIButtons/XmlControlTestSupport.h"
 #include "tests/support/TestSupport.h"
 #include "xml/ConfigFormat.h"
@@ -14,6 +16,24 @@
 namespace {
 
 using namespace xmltest;
+
+// Removes a folder tree whose paths may pass MAX_PATH.
+void RemoveTree(const std::wstring& folder) {
+  WIN32_FIND_DATAW found{};
+  HANDLE search = FindFirstFileW((L"\\\\?\\" + folder + L"\\*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      const std::wstring name = found.cFileName, path = folder + L"\\" + name;
+      if (name == L"." || name == L"..") continue;
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        RemoveTree(path);
+      else
+        DeleteFileW((L"\\\\?\\" + path).c_str());
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+  }
+  RemoveDirectoryW((L"\\\\?\\" + folder).c_str());
+}
 
 class XmlControlButtonTest : public XmlControlTestBase {
  protected:
@@ -81,6 +101,50 @@ TEST_F(XmlControlButtonTest, ChineseAndMarkupCharactersInAPathRoundTrip) {
       std::string::npos);
   auto group = StartGroup();
   EXPECT_EQ(Segment(*group, 1).FileName(), path);
+}
+
+TEST_F(XmlControlButtonTest, APathPastMaxPathIsStoredShowsItsIconAndNameAndLaunches) {
+  // A folder tree deep enough for a 300-character path to our marker program (which leaves "<its own
+  // path>.ran" beside itself when it runs).
+  wchar_t self[MAX_PATH * 4] = {};
+  GetModuleFileNameW(nullptr, self, static_cast<DWORD>(std::size(self)));
+  const std::wstring marker =
+      std::wstring(self).substr(0, std::wstring(self).find_last_of(L'\\')) + L"\\..\\e2e\\e2e_marker.exe";
+  const std::wstring root = folder_.File(L"deep");
+  RemoveTree(root);  // what an earlier process of the same number may have left
+  std::wstring folder = root;
+  for (wchar_t letter = L'a'; folder.size() < 290; ++letter) {
+    ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + folder).c_str(), nullptr) ||
+                GetLastError() == ERROR_ALREADY_EXISTS);
+    folder += L"\\" + std::wstring(std::min<std::size_t>(40, 290 - folder.size()), letter);
+  }
+  ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + folder).c_str(), nullptr));
+  const std::wstring program = folder + L"\\long program.exe";
+  ASSERT_GE(program.size(), 300u);
+  ASSERT_TRUE(CopyFileW(marker.c_str(), (L"\\\\?\\" + program).c_str(), FALSE)) << "build e2e_marker first";
+
+  WriteConfig(Example());
+  auto group = StartGroup();
+  TXmlControlDragGDIButton& segment = Segment(*group, 1);
+  Drop(segment, {program}, true);
+  EXPECT_EQ(segment.FileName(), program);
+  EXPECT_NE(ReadConfig().find(WideToGb18030(program)), std::string::npos) << "stored whole";
+  EXPECT_NE(segment.FileInfo.hIcon, nullptr) << "its icon";
+  EXPECT_NE(std::wstring(segment.FileInfo.szDisplayName).find(L"long program"), std::wstring::npos)
+      << "its name";
+
+  segment.OnDblClick(&segment);
+  const auto ran = [&] {
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW((L"\\\\?\\" + folder + L"\\*.ran").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return false;
+    FindClose(search);
+    return true;
+  };
+  EXPECT_TRUE(testsupport::PumpUntil(ran, 20000)) << "a double-click runs it";
+  // The tree goes once the program has ended and let go of its file.
+  testsupport::PumpUntil([&] { return DeleteFileW((L"\\\\?\\" + program).c_str()) != FALSE; });
+  RemoveTree(root);
 }
 
 TEST_F(XmlControlButtonTest, DeletingRemovesExactlyOneRecordAndTheButtonAfterTheCommand) {

@@ -7,6 +7,7 @@
 
 #include "GDIButtons/HintGDIButton.h"
 #include "tests/GDIButtons/XmlControlTestSupport.h"
+#include "xml/ConfigFormat.h"
 #include "xml/XmlError.h"
 
 namespace {
@@ -173,7 +174,7 @@ TEST_F(XmlControlGroupTest, FileThatCannotBeOpenedIsReportedAndKept) {
     centre.SaveToConfig();
     centre.RemoveFromConfig(kGuid1);
     EXPECT_EQ(reporter_.messages.size(), 3u);
-    EXPECT_EQ(reporter_.messages.back(), L"XML文件流创建出错");
+    EXPECT_EQ(reporter_.messages.back(), ConfigFormat::SaveRefusedMessage(kConfig));
   }
   EXPECT_EQ(ReadConfig(), Example());
 }

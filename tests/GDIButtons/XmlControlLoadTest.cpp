@@ -2,12 +2,15 @@
 // time with every render drawn gives, window for window and pixel for pixel.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "GDIButtons/ButtonGroupItems.h"
+#include "GDIButtons/ShellInfoPrefetch.h"
 #include "tests/GDIButtons/XmlControlTestSupport.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
@@ -158,6 +161,49 @@ TEST_F(XmlControlLoadTest, HeldRendersLayOutWithoutPushingAndNewSegmentsWaitHidd
     EXPECT_EQ(r.left, centre.left);
     EXPECT_EQ(r.top, centre.top);
   }
+}
+
+TEST_F(XmlControlLoadTest, AShellThatNeverAnswersStillGivesTheRingAndALateIconArrivesOnItsOwn) {
+  // One record on a share that never answers, one the shell is slow with.
+  static HANDLE never = CreateEventW(nullptr, TRUE, FALSE, nullptr);  // never set: left to the process's end
+  static HANDLE slowDone = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  const std::wstring stuck = L"\\\\offline\\share\\tool.exe", slow = L"C:\\slow\\tool.exe";
+  TShellInfoPrefetch::DefaultLookup() = [stuck, slow](const std::wstring& path, UINT flags) {
+    if (path == stuck) WaitForSingleObject(never, INFINITE);
+    if (path == slow) WaitForSingleObject(slowDone, INFINITE);
+    SHFILEINFOW info{};
+    SHGetFileInfoW(L"C:\\windows\\notepad.exe", 0, &info, sizeof(info), flags);
+    return info;
+  };
+  TShellInfoPrefetch::DefaultWaits() = {std::chrono::milliseconds(20), std::chrono::milliseconds(200)};
+  WriteConfig(ConfigWithRecords(
+      {R"(<ButtonInfo ButonType="0" ButtonFilePath="\\offline\share\tool.exe" ButtonGuid="{A}"/>)",
+       R"(<ButtonInfo ButonType="0" ButtonFilePath="C:\slow\tool.exe" ButtonGuid="{B}"/>)"}));
+  auto group = StartGroup();
+
+  // The ring is there, the late buttons without their icons, and usable.
+  ASSERT_EQ(group->Items().Count(), 5);
+  EXPECT_TRUE(IsWindowVisible(group->CentreButton()->Handle()));
+  auto& stalled = dynamic_cast<TXmlControlDragGDIButton&>(*group->Items().Items(0)->Button());
+  auto& late = dynamic_cast<TXmlControlDragGDIButton&>(*group->Items().Items(1)->Button());
+  EXPECT_TRUE(IsWindowVisible(stalled.Handle()));
+  EXPECT_EQ(stalled.FileName(), stuck);
+  EXPECT_EQ(stalled.FileInfo.hIcon, nullptr);
+  EXPECT_EQ(late.FileInfo.hIcon, nullptr);
+  EXPECT_EQ(late.DeleteMenuItemCount(), 1);
+
+  // The slow answer comes: the button takes its icon and name by itself, and shows them.
+  const int pushes = late.PushCount();
+  SetEvent(slowDone);
+  EXPECT_TRUE(testsupport::PumpUntil([&] { return late.FileInfo.hIcon != nullptr; }));
+  EXPECT_STRNE(late.FileInfo.szDisplayName, L"");
+  EXPECT_GT(late.PushCount(), pushes);
+
+  // The stalled button takes another file at once; its stuck lookup can never reach it.
+  stalled.SetFileName(L"C:\\windows\\notepad.exe");
+  EXPECT_NE(stalled.FileInfo.hIcon, nullptr);
+  group.reset();
+  testsupport::PumpFor(50);
 }
 
 }  // namespace

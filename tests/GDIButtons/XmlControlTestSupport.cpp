@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "GDIButtons/HintGDIButton.h"
+#include "GDIButtons/ShellInfoPrefetch.h"
 #include "framework/Application.h"
 #include "tests/shell/TestDataObject.h"
 #include "tests/support/TestSupport.h"
@@ -83,11 +84,15 @@ void XmlControlTestBase::SetUp() {
   savedDirectory_ = current;
   ASSERT_TRUE(SetCurrentDirectoryW(folder_.File(L".").c_str()));
   SetDefaultXmlHost(TXmlHost{&reporter_, &files_});
+  // Rings that compare pictures need every answer in time, however busy the machine.
+  TShellInfoPrefetch::DefaultWaits() = {std::chrono::seconds(30), std::chrono::seconds(120)};
 }
 
 void XmlControlTestBase::TearDown() {
   // Queued deletions of this test's buttons run (or find their button gone) before the next test.
   testsupport::PumpFor(20);
+  TShellInfoPrefetch::DefaultWaits() = {};
+  TShellInfoPrefetch::DefaultLookup() = nullptr;
   SetDefaultXmlHost(TXmlHost{});
   SetCurrentDirectoryW(savedDirectory_.c_str());
   Application->SetMainForm(nullptr);

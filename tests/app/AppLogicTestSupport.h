@@ -1,6 +1,7 @@
 // Helpers of the start-up logic tests: an in-memory file system and a recording reporter.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -37,8 +38,12 @@ class TMemoryFileSystem : public TXmlFileSystem {
 
 class TRecordingReporter : public TXmlReporter {
  public:
-  void ShowMessage(const std::wstring& text) override { Messages.push_back(text); }
+  void ShowMessage(const std::wstring& text) override {
+    Messages.push_back(text);
+    if (OnMessage) OnMessage();
+  }
   std::vector<std::wstring> Messages;
+  std::function<void()> OnMessage;  // runs while the message "is up"
 };
 
 // Installs a default XML host for the scope.

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <utility>
 
 #include "app/VTMainForm.h"
 #include "framework/Forms.h"
@@ -122,6 +123,27 @@ TEST_F(ColourCommandTest, AnUnwritableFileIsReportedAndKeepsItsValue) {
   EXPECT_EQ(testsupport::RecordedExceptions().size(), 1u);  // shown in the error box, program runs on
   EXPECT_EQ(f.Edit1->Color(), RGB(0, 255, 0));              // the box already shows it
   EXPECT_EQ(ReadConfig(), apptest::kRedBlueConfig);
+}
+
+TEST_F(ColourCommandTest, AFileHeldAtTheReadIsNeverWrittenOverThoughReleasedBeforeTheSave) {
+  TfrmVantelMain& f = Started();
+  const COLORREF shown = f.Edit1->Color();
+  // A sync client holds the file without sharing, and lets go while the user reads the message.
+  const std::wstring path = (Folder() / "SystemConfig.xml").wstring();
+  HANDLE held = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  reporter.OnMessage = [&] {
+    if (held != INVALID_HANDLE_VALUE) CloseHandle(std::exchange(held, INVALID_HANDLE_VALUE));
+  };
+  answers = {RGB(0, 255, 0)};
+  ClickButton(*f.BitBtn1);
+  EXPECT_EQ(held, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(ReadConfig(), apptest::kRedBlueConfig) << "every record is still there";
+  ASSERT_EQ(reporter.Messages.size(), 1u);
+  EXPECT_NE(reporter.Messages[0].find(L"SystemConfig.xml"), std::wstring::npos) << "names the file";
+  EXPECT_NE(reporter.Messages[0].find(L"请关闭占用该文件的程序"), std::wstring::npos) << "says what to do";
+  EXPECT_EQ(f.Edit1->Color(), shown) << "the colour was not stored";
+  EXPECT_TRUE(testsupport::RecordedExceptions().empty());
 }
 
 TEST_F(ColourCommandTest, AnUnloadableFileIsReportedAndNeverReplaced) {

@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "app/ConfigBackup.h"
+#include "framework/Gb18030.h"
 #include "tests/app/AppLogicTestSupport.h"
 #include "xml/XmlDocument.h"
 #include "xml/XmlError.h"
@@ -42,7 +43,9 @@ struct LoadCase {
 };
 
 // Printed by its label: test names stay the same from build to build.
-void PrintTo(const LoadCase& c, std::ostream* out) { *out << c.label; }
+void PrintTo(const LoadCase& c, std::ostream* out) {
+  *out << c.label;
+}
 
 class LoadsAsXmlTest : public testing::TestWithParam<LoadCase> {};
 
@@ -112,6 +115,17 @@ TEST_F(ConfigBackupTest, AFileThatCannotBeReadIsNotReplaced) {
   EXPECT_THROW(files.WriteFileAtomic(kConfig, "<new/>"), EXmlError);
   EXPECT_EQ(inner.Files[kConfig], apptest::kGoodConfig);
   EXPECT_TRUE(inner.Writes.empty());
+
+  // The message names the file in the program's multi-byte form, as every message does.
+  const std::wstring chinese = L"配置.xml";
+  inner.Files[chinese] = apptest::kGoodConfig;
+  inner.Unreadable.insert(chinese);
+  try {
+    files.WriteFileAtomic(chinese, "<new/>");
+    ADD_FAILURE() << "no error";
+  } catch (const EXmlError& e) {
+    EXPECT_NE(std::string(e.what()).find(Gb18030Encode(u"配置.xml")), std::string::npos) << e.what();
+  }
 }
 
 // The whole road on disk: a document saved through the host over a damaged file.

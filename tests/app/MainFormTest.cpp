@@ -54,6 +54,8 @@ TEST_F(MainFormTest, WindowAsStored) {
   EXPECT_EQ(FormFontHeight(96), -11);
   EXPECT_EQ(FormFontHeight(120), -13);
   EXPECT_FALSE(IsWindowVisible(window));  // shown by the message loop, not by its construction
+  // The application's window (the taskbar button's) shows the program's icon resource.
+  EXPECT_NE(GetClassLongPtrW(Application->Handle(), GCLP_HICON), 0);
 }
 
 TEST_F(MainFormTest, ControlsAsStored) {

@@ -122,6 +122,21 @@ TEST_F(MenuCommandTest, UsageNoteHasItsTwoLinesJoinedByLineFeedThenReturn) {
   EXPECT_EQ(
       shown[0],
       L"左键拖拽图标后,如果按键上已存在图标则新增按键\n\r右键拖拽图标后,如果按键上已存在图标则覆盖图标");
+
+  // The real box stands above the ring's topmost windows.
+  f.ShowInformation = nullptr;
+  static LONG_PTR boxStyle;
+  boxStyle = -1;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR, DWORD) {
+    HWND box = FindWindowW(L"#32770", Application->Title().c_str());
+    if (!box || boxStyle != -1) return;
+    boxStyle = GetWindowLongPtrW(box, GWL_EXSTYLE);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+  });
+  f.N11->Click();
+  KillTimer(nullptr, timer);
+  ASSERT_NE(boxStyle, -1);
+  EXPECT_TRUE(boxStyle & WS_EX_TOPMOST);
 }
 
 TEST_F(MenuCommandTest, LinksOpenTheWebAddressShownInTheCaption) {
@@ -168,6 +183,31 @@ TEST_F(MenuCommandTest, TheShellsClickReachesTheHandlers) {
   SendMessageW(f.TrayIcon1->HandlerWindow(), TTrayIcon::kCallbackMessage, f.TrayIcon1->Id(), WM_LBUTTONUP);
   // The click follows once the double-click time has passed.
   EXPECT_TRUE(testsupport::PumpUntil([&] { return ShowAllCount() == 2; }, 5000));
+}
+
+TEST_F(MenuCommandTest, TrayCommandsDuringTheStartUpMessagesNeitherShowAgainNorBuildASecondRing) {
+  // A first start: the missing-file messages' modal loops let the tray icon's commands in.
+  TfrmVantelMain& f = MakeForm();
+  int messages = 0;
+  reporter.OnMessage = [&] {
+    ++messages;
+    f.N1->Click();  // "隐藏系统设置", then "显示系统设置"
+    f.N2->Click();
+    f.TrayIcon1DblClick(f.TrayIcon1.get());
+    f.TrayIcon1Click(f.TrayIcon1.get());
+  };
+  f.Show();
+  reporter.OnMessage = nullptr;
+  EXPECT_GE(messages, 2);
+  EXPECT_EQ(std::count(log.begin(), log.end(), "Create"), 1);
+  EXPECT_EQ(std::count(log.begin(), log.end(), "Destroy"), 0);
+  EXPECT_EQ(ShowAllCount(), 0) << "no command reached the ring while it was made";
+  ASSERT_NE(f.ButtonGroup(), nullptr);
+  // Once the ring is there, the commands work.
+  f.N2->Click();
+  EXPECT_EQ(f.Width(), 516);
+  f.TrayIcon1Click(f.TrayIcon1.get());
+  EXPECT_EQ(ShowAllCount(), 1);
 }
 
 TEST_F(MenuCommandTest, HandlersBeforeTheFirstShowFindNoGroupAndDoNoHarm) {

@@ -101,6 +101,19 @@ TEST_F(WinFileSystemTest, SaveThatCannotReplaceThrowsAndKeepsTheOldFile) {
   EXPECT_TRUE(NoTemporaryFiles());
 }
 
+TEST_F(WinFileSystemTest, AReadOnlyFileIsRefusedAtOnceAndKept) {
+  const std::wstring target = Path(L"readonly.xml");
+  Write(target, "old contents");
+  ASSERT_TRUE(SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_READONLY));
+  int retries = 0;
+  files_.OnRetry = [&](int) { ++retries; };
+  EXPECT_THROW(files_.WriteFileAtomic(target, "new contents"), EXmlError);
+  EXPECT_EQ(retries, 0) << "access denied is not waited out";
+  SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(Read(target), "old contents");
+  EXPECT_TRUE(NoTemporaryFiles());
+}
+
 TEST_F(WinFileSystemTest, SaveIntoAMissingFolderNamesTheFileInTheError) {
   const std::wstring target = Path(L"没有\\配置.xml");
   try {

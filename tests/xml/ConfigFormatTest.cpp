@@ -327,9 +327,28 @@ TEST_F(ConfigFile, AFileThatCannotBeReadIsNeverWritten) {
   Files.Locked = true;
   EXPECT_EQ(Store({KindSegment, "C:\\a.exe", "{G}"}), TStoreOutcome::Unreadable);
   EXPECT_EQ(Remove(Guid2), TRemoveOutcome::Unreadable);
+  EXPECT_EQ(StoreRootColor(Document, Name(), HotColorAttribute, 0xFFFF0000u, Host()),
+            TColorOutcome::Unreadable);
   EXPECT_EQ(Files.Writes, 0);
   EXPECT_EQ(Written(), Example);
-  EXPECT_EQ(Reporter.Messages, (std::vector<std::wstring>{L"XML文件流创建出错", L"XML文件流创建出错"}));
+  // Each time the user learns which file it is and what to do, once.
+  EXPECT_EQ(Reporter.Messages, std::vector<std::wstring>(3, SaveRefusedMessage(Name())));
+  EXPECT_NE(Reporter.Messages[0].find(Name()), std::wstring::npos);
+  EXPECT_NE(Reporter.Messages[0].find(L"请关闭占用该文件的程序"), std::wstring::npos);
+}
+
+TEST_F(ConfigFile, AColourIsStoredOverTheFileAsItIsNowOrInANewFile) {
+  WriteConfig(Example);
+  EXPECT_EQ(StoreRootColor(Document, Name(), HotColorAttribute, 0xFF00FF00u, Host()), TColorOutcome::Stored);
+  EXPECT_EQ(Written(), ExampleWithLine(1, R"(<Settings HotColor="-16711936" DefaultColor="-16744193">)"));
+  ASSERT_TRUE(std::filesystem::remove(XmlFilePath(Name())));
+  EXPECT_EQ(StoreRootColor(Document, Name(), DefaultColorAttribute, 0xFF0000FFu, Host()),
+            TColorOutcome::Created);
+  EXPECT_EQ(Written(), Lines({Declaration, "<Settings DefaultColor=\"-16776961\"></Settings>"}));
+  EXPECT_EQ(Reporter.Messages, (std::vector<std::wstring>{Name() + L"文件不存在!"}));
+  WriteConfig("<Settings");
+  EXPECT_THROW(StoreRootColor(Document, Name(), HotColorAttribute, 0, Host()), EXmlError);
+  EXPECT_EQ(Written(), "<Settings");
 }
 
 TEST_F(ConfigFile, DeletingWithoutAFileReportsItAndWritesWhatTheDocumentHeld) {
