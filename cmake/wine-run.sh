@@ -32,9 +32,12 @@ ensure_display() {
     local n=90
     while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
     d=":$n"
-    setsid Xvfb "$d" -screen 0 "${VANTEL_SCREEN:-1920x1080x24}" -nolisten tcp >"$state/xvfb.log" 2>&1 < /dev/null &
+    setsid env -u WINEPREFIX Xvfb "$d" -screen 0 "${VANTEL_SCREEN:-1920x1080x24}" -nolisten tcp >"$state/xvfb.log" 2>&1 < /dev/null &
+    local pid=$!
     for _ in $(seq 100); do display_alive "$d" && break; sleep 0.1; done
-    display_alive "$d" || { echo "wine-run: could not start Xvfb on $d" >&2; exit 1; }
+    display_alive "$d" || { kill "$pid" 2>/dev/null; echo "wine-run: could not start Xvfb on $d" >&2; exit 1; }
+    # wine-stop.sh ends this server, and only this one: the pid it was started with, on this display.
+    echo "$pid" >"$state/xvfb.pid"
     echo "$d" >"$state/display"
   fi
   flock -u 8
