@@ -98,7 +98,11 @@ class TDragGDIButton : public TCustomGDIButton {
   TDragGDIButton* AddSegmentFor(const std::wstring& path);
   bool IsRingButton() const;  // the centre or a segment of the ring it belongs to
   void ShapeWindow();
+  // The timer of the leave watch: while the pointer is in, looks whether it has left this window's shape;
+  // for a while after it left, whether it has come back without the system reporting it.
   void WatchForLeave(TObject* sender);
+  void WatchForReturn(POINT cursor, bool onShape);
+  bool PointerOnShape(POINT cursor);  // inside the window's rectangle and its region
   // The ring's hint window, when this button is one of the ring's buttons (not the hint itself).
   TCustomGDIButton* RingHint() const;
   // Takes the hover from every other button of the ring, which return to their normal colour.
@@ -112,12 +116,15 @@ class TDragGDIButton : public TCustomGDIButton {
   // A pointer that rests on the button is looked for less and less often, up to this: the program then
   // sleeps while the user reads the hint. Any move over the window brings the quick look back.
   static constexpr unsigned kLeaveWatchRestingInterval = 800;
+  // How long after a leave the button looks for the pointer's return itself.
+  static constexpr ULONGLONG kReturnWatchTime = 10000;
 
   std::unique_ptr<TTextTarget> dropTarget_;
-  // Runs only while the pointer is over a shaped window: some systems (Wine) never report the leave
-  // of a window that has a region, so the button looks for itself.
+  // Runs while the pointer is over a shaped window, and for a while after it left: some systems (Wine)
+  // never report the leave of a window that has a region, nor, at times, the pointer's return.
   std::unique_ptr<TTimer> leaveWatch_;
-  POINT watchedCursor_{};  // where the leave watch last saw the pointer
+  POINT watchedCursor_{};         // where the leave watch last saw the pointer
+  ULONGLONG returnWatchEnd_ = 0;  // until when, after a leave, the watch looks for the pointer's return
   bool hovered_ = false;
   std::wstring fileName_;
   std::unique_ptr<Gdiplus::Bitmap> iconBitmap_;  // of iconBitmapSource_

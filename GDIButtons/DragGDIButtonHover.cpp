@@ -5,26 +5,51 @@
 #include "GDIButtons/ButtonGroupItems.h"
 #include "GDIButtons/DragGDIButton.h"
 
+bool TDragGDIButton::PointerOnShape(POINT cursor) {
+  RECT bounds{};
+  if (!GetWindowRect(Handle(), &bounds) || !PtInRect(&bounds, cursor)) return false;
+  GdiObject<HRGN> shape(CreateRectRgn(0, 0, 0, 0));
+  const int kind = shape ? GetWindowRgn(Handle(), shape.get()) : ERROR;
+  return kind == ERROR || PtInRegion(shape.get(), cursor.x - bounds.left, cursor.y - bounds.top);
+}
+
 void TDragGDIButton::WatchForLeave(TObject* sender) {
   (void)sender;
   POINT cursor{};
-  if (!MouseInControl() || !GetCursorPos(&cursor)) return;
+  if (!GetCursorPos(&cursor)) return;
+  const bool onShape = PointerOnShape(cursor);
+  if (!MouseInControl()) {
+    WatchForReturn(cursor, onShape);
+    return;
+  }
   // Still over this window's own shape? (Other programs' windows are the system's business.)
-  RECT bounds{};
-  GetWindowRect(Handle(), &bounds);
-  if (PtInRect(&bounds, cursor)) {
-    GdiObject<HRGN> shape(CreateRectRgn(0, 0, 0, 0));
-    const int kind = shape ? GetWindowRgn(Handle(), shape.get()) : ERROR;
-    if (kind == ERROR || PtInRegion(shape.get(), cursor.x - bounds.left, cursor.y - bounds.top)) {
-      if (cursor.x == watchedCursor_.x && cursor.y == watchedCursor_.y)
-        leaveWatch_->SetInterval(std::min(leaveWatch_->Interval() * 2, kLeaveWatchRestingInterval));
-      watchedCursor_ = cursor;
-      return;
-    }
+  if (onShape) {
+    if (cursor.x == watchedCursor_.x && cursor.y == watchedCursor_.y)
+      leaveWatch_->SetInterval(std::min(leaveWatch_->Interval() * 2, kLeaveWatchRestingInterval));
+    watchedCursor_ = cursor;
+    return;
   }
   leaveWatch_->SetEnabled(false);
   // As the system would have reported it: the framework clears its hover state and notifies.
   PostMessageW(Handle(), WM_MOUSELEAVE, 0, 0);
+}
+
+void TDragGDIButton::WatchForReturn(POINT cursor, bool onShape) {
+  // Some systems (Wine) lose sight of the pointer while it is over no window of theirs, and report no move
+  // when it comes back to the very point where they last saw it: the button looks for itself for a while.
+  // Not while a menu or a drag holds the pointer.
+  if (onShape && WindowFromPoint(cursor) == Handle() && !GetCapture()) {
+    leaveWatch_->SetEnabled(false);
+    POINT client = cursor;
+    ScreenToClient(Handle(), &client);
+    Perform(WM_MOUSEMOVE, 0, MAKELPARAM(client.x, client.y));  // as the system's move would
+    return;
+  }
+  if (GetTickCount64() >= returnWatchEnd_) {
+    leaveWatch_->SetEnabled(false);
+    return;
+  }
+  leaveWatch_->SetInterval(std::min(leaveWatch_->Interval() * 2, kLeaveWatchRestingInterval));
 }
 
 TCustomGDIButton* TDragGDIButton::RingHint() const {
@@ -79,6 +104,11 @@ void TDragGDIButton::CMMouseEnter() {
 
 void TDragGDIButton::CMMouseLeave() {
   leaveWatch_->SetEnabled(false);
+  if (shape_.kind >= 0) {
+    returnWatchEnd_ = GetTickCount64() + kReturnWatchTime;
+    leaveWatch_->SetInterval(kLeaveWatchInterval);
+    leaveWatch_->SetEnabled(true);
+  }
   const bool named = hovered_;
   hovered_ = false;
   TCustomGDIButton::CMMouseLeave();

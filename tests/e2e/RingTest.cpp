@@ -56,7 +56,7 @@ TEST_F(RingTest, HoverShowsTheHoverColourAndTheRedNameAboveTheRingLeavingRestore
 }
 
 // A hand looking for a program slides round the ring: the name and the hover colour follow it from
-// segment to segment, onto the centre and off it, and back onto a segment from outside the ring.
+// segment to segment, onto the centre and off it, and back onto the ring from outside.
 TEST_F(RingTest, NameAndHoverColourFollowThePointerRoundTheRingOntoTheCentreAndBackFromOutside) {
   // Six segments whose names grow by a letter each (the name's width tells them apart), a named centre.
   std::vector<Record> records{{1, ConfigPath(PlaceMarker(L"Centre.exe")), TestGuid(16)}};
@@ -142,6 +142,11 @@ TEST_F(RingTest, NameAndHoverColourFollowThePointerRoundTheRingOntoTheCentreAndB
   expectHover(kNone, -1, "outside the ring");
   pointer::MoveTo(back.x, back.y);
   expectHover(3, widths[3], "back on segment 3");
+  // And onto the centre, hovered before, straight from outside.
+  pointer::MoveTo(outside.x, outside.y);
+  expectHover(kNone, -1, "outside again");
+  pointer::MoveTo(middle.x, middle.y);
+  expectHover(kCentre, centreWidth, "onto the centre from outside");
 }
 
 TEST_F(RingTest, OnARingGrownByItsIconsTheNameStillShowsAboveIt) {
