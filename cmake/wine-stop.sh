@@ -45,6 +45,11 @@ if [ -n "$xvfb" ] && [ -f "$state/display" ]; then
   # Still the Xvfb started for this state dir (a pid may have been reused since)?
   if tr '\0' ' ' <"/proc/$xvfb/cmdline" 2>/dev/null | grep -q "^Xvfb $display "; then
     kill "$xvfb" 2>/dev/null
+    # Gone before this returns: a display started next on the same number must not meet it still closing.
+    for _ in $(seq 50); do
+      [ -d "/proc/$xvfb" ] && [ "$(cut -d' ' -f3 "/proc/$xvfb/stat" 2>/dev/null)" != Z ] || break
+      sleep 0.1
+    done
   fi
 fi
 rm -f "$state/display" "$state/xvfb.pid"
