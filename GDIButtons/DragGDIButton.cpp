@@ -1,4 +1,4 @@
-// TDragGDIButton: drops, the shell's file information, launching, the icon overlay and the hint.
+// TDragGDIButton: drops, the shell's file information, launching and the icon overlay.
 #include "GDIButtons/DragGDIButton.h"
 
 // clang-format off
@@ -22,12 +22,8 @@
 namespace {
 
 constexpr BYTE kIconPushAlpha = 210;
-constexpr unsigned kLeaveWatchInterval = 100;
 // How far past a ring button's outline its window takes the pointer: the anti-aliased edge, about a pixel.
 constexpr float kShapeFringe = 1.5f;
-// A pointer that rests on the button is looked for less and less often, up to this: the program then
-// sleeps while the user reads the hint. Any move over the window brings the quick look back.
-constexpr unsigned kLeaveWatchRestingInterval = 800;
 
 // The bitmaps GetIconInfo hands out belong to the caller.
 struct IconBitmaps {
@@ -122,7 +118,6 @@ HRGN StrictRegion(HRGN region) {
   return RegionOfRects(vantel::JoinTouchingRects(rects), data->rdh.rcBound);
 }
 
-
 // DPI of the monitor the window is on (per-monitor aware), or the system's DPI before Windows 10.
 int WindowDpi(HWND window) {
   using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
@@ -157,6 +152,15 @@ TDragGDIButton::TDragGDIButton(TComponent* owner, const TButtonColors& colors)
 }
 
 TDragGDIButton::~TDragGDIButton() {
+  // A button deleted under the pointer leaves no name of its file behind.
+  if (hovered_) {
+    try {
+      if (TCustomGDIButton* hint = RingHint()) hint->Hide();
+    } catch (...) {
+      // Nothing a destructor could do about it.
+    }
+  }
+  lateInfo_.reset();  // no late answer is announced to this window any more
   leaveWatch_.reset();
   dropTarget_.reset();
   ReleaseIcon();
@@ -225,10 +229,13 @@ void TDragGDIButton::Launch(TObject* sender) {
 }
 
 bool TDragGDIButton::MouseButtonHeld(int virtualKey) const {
-  // Down now. The "pressed since the last query" bit also answers for a press made long ago (a
-  // right-click that opened a segment's menu, say), which would turn a later left drop into a right
-  // drop and replace a stored file: it does not count.
-  return (GetAsyncKeyState(virtualKey) & 0x8000) != 0;
+  // The buttons the drag itself reports, not the physical ones (GetAsyncKeyState): with the buttons
+  // swapped, an ordinary drag holds the physical right button, which must not replace a stored file.
+  // Nor does a press made long ago (a right-click that opened a segment's menu) count.
+  const DWORD keys = dropTarget_ ? dropTarget_->DragKeyState() : 0;
+  if (virtualKey == VK_LBUTTON) return (keys & MK_LBUTTON) != 0;
+  if (virtualKey == VK_RBUTTON) return (keys & MK_RBUTTON) != 0;
+  return false;
 }
 
 int TDragGDIButton::ShellIconSize() {
@@ -237,7 +244,6 @@ int TDragGDIButton::ShellIconSize() {
 
 void TDragGDIButton::DropTargetDragEnter(TObject* sender, TDropEffect effect, int x, int y) {
   (void)sender, (void)effect, (void)x, (void)y;
-  // Both asked, left first: each query also clears the key's "pressed since" bit.
   const bool left = MouseButtonHeld(VK_LBUTTON);
   const bool right = MouseButtonHeld(VK_RBUTTON);
   dropMode_ = vantel::DropModeForButtons(left, right);
@@ -392,70 +398,4 @@ void TDragGDIButton::UpdateIconPosition() {
     iconX_ = placed.TopLeft->X;
     iconY_ = placed.TopLeft->Y;
   }
-}
-
-void TDragGDIButton::WatchForLeave(TObject* sender) {
-  (void)sender;
-  POINT cursor{};
-  if (!MouseInControl() || !GetCursorPos(&cursor)) return;
-  // Still over this window's own shape? (Other programs' windows are the system's business.)
-  RECT bounds{};
-  GetWindowRect(Handle(), &bounds);
-  if (PtInRect(&bounds, cursor)) {
-    GdiObject<HRGN> shape(CreateRectRgn(0, 0, 0, 0));
-    const int kind = shape ? GetWindowRgn(Handle(), shape.get()) : ERROR;
-    if (kind == ERROR || PtInRegion(shape.get(), cursor.x - bounds.left, cursor.y - bounds.top)) {
-      if (cursor.x == watchedCursor_.x && cursor.y == watchedCursor_.y)
-        leaveWatch_->SetInterval(std::min(leaveWatch_->Interval() * 2, kLeaveWatchRestingInterval));
-      watchedCursor_ = cursor;
-      return;
-    }
-  }
-  leaveWatch_->SetEnabled(false);
-  // As the system would have reported it: the framework clears its hover state and notifies.
-  PostMessageW(Handle(), WM_MOUSELEAVE, 0, 0);
-}
-
-void TDragGDIButton::CMMouseEnter() {
-  TCustomGDIButton::CMMouseEnter();
-  if (shape_.kind >= 0) {
-    leaveWatch_->SetInterval(kLeaveWatchInterval);
-    leaveWatch_->SetEnabled(true);
-  }
-  TGDIButtonGroupItems* items = GroupItems();
-  TCustomGDIButton* hint = items ? items->Group().HintWindow() : nullptr;
-  if (!hint || hint == this) return;  // a ring without a hint window; the hint window names nothing
-  const wchar_t* name = FileInfo.szDisplayName;
-  hint->HintText.assign(name, wcsnlen(name, MAX_PATH));
-  hint->Show();
-  hint->Repaint();
-}
-
-void TDragGDIButton::CMMouseLeave() {
-  leaveWatch_->SetEnabled(false);
-  TCustomGDIButton::CMMouseLeave();
-  TGDIButtonGroupItems* items = GroupItems();
-  TCustomGDIButton* hint = items ? items->Group().HintWindow() : nullptr;
-  if (!hint || hint == this) return;
-  hint->Hide();
-}
-
-LRESULT TDragGDIButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_MOUSEMOVE && leaveWatch_ && leaveWatch_->Enabled()) {
-    leaveWatch_->SetInterval(kLeaveWatchInterval);  // the pointer moves: it may leave any moment
-  }
-  if (msg == kLateShellInfoMessage) {
-    // The ring lays itself out again with the icon, which may ask it to grow.
-    if (TakeLateShellInfo()) GroupItems() ? GroupItems()->Refresh() : Invalidate();
-    return 0;
-  }
-  if (msg == WM_DPICHANGED) {
-    // Moved to a monitor of another DPI: the icon is taken again at the size that monitor wants. The
-    // window keeps its size; the ring's geometry is the group's business.
-    if (!fileName_.empty()) {
-      TakeShellInfo(fileName_);
-      Invalidate();
-    }
-  }
-  return TCustomGDIButton::WndProc(msg, wParam, lParam);
 }

@@ -43,6 +43,8 @@ class TDragGDIButton : public TCustomGDIButton {
   int IconHeight() const { return iconHeight_; }
 
   TTextTarget& DropTarget() const { return *dropTarget_; }
+  // Whether this button has the hover (entered, not left, no other button of its ring entered since).
+  bool Hovered() const { return hovered_; }
 
   // Draws the file's icon over the rendered pie and pushes the window again at constant alpha 210.
   void DrawOverlay(TLayeredSurface& surface) override;
@@ -65,12 +67,14 @@ class TDragGDIButton : public TCustomGDIButton {
   virtual void SetXmlFileName(const std::wstring& name);
 
  protected:
-  // Drag-enter: fixes the drop mode from the mouse buttons held now. Its arguments are not used.
+  // Drag-enter: fixes the drop mode from the mouse buttons the drag holds. Its arguments are not used.
   void DropTargetDragEnter(TObject* sender, TDropEffect effect, int x, int y);
   // Drop: handles the dropped paths by the drop mode (see DragGDIButton.cpp). Its arguments are not used.
   void DropTargetDrop(TObject* sender, TWinControl* acceptor, const std::wstring& dropText, int x, int y);
 
-  // Whether this mouse button (VK_LBUTTON, VK_RBUTTON) is down now (GetAsyncKeyState). Tests override it.
+  // Whether the drag entering now holds this mouse button (VK_LBUTTON, VK_RBUTTON): the logical button,
+  // as OLE reports it to the drop target, so that with swapped buttons (a left-handed mouse) the primary
+  // button is still the left one. Tests override it.
   virtual bool MouseButtonHeld(int virtualKey) const;
   // Edge of the square icon to take from the shell: 32 px at 96 DPI, scaled to the DPI of the
   // monitor the window is on. Tests override it.
@@ -79,7 +83,9 @@ class TDragGDIButton : public TCustomGDIButton {
   // Places a ring segment's icon along its slice's middle angle and may set the group's grow flag.
   void UpdateIconPosition();
 
-  // Hint window: shows the file's display name on enter, hides on leave (no hint window: nothing).
+  // Hover: the button the pointer entered last is the only one of its ring in the hover colour, and the
+  // hint window shows its file's display name. A leave hides the hint only when no other button has
+  // entered since: the window system may report one window's leave after the next one's enter.
   void CMMouseEnter() override;
   void CMMouseLeave() override;
   LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -98,13 +104,34 @@ class TDragGDIButton : public TCustomGDIButton {
   TDragGDIButton* AddSegmentFor(const std::wstring& path);
   bool IsRingButton() const;  // the centre or a segment of the ring it belongs to
   void ShapeWindow();
+  // The timer of the leave watch: while the pointer is in, looks whether it has left this window's shape;
+  // for a while after it left, whether it has come back without the system reporting it.
   void WatchForLeave(TObject* sender);
+  void WatchForReturn(POINT cursor, bool onShape);
+  bool PointerOnShape(POINT cursor);  // inside the window's rectangle and its region
+  // The ring's hint window, when this button is one of the ring's buttons (not the hint itself).
+  TCustomGDIButton* RingHint() const;
+  // Takes the hover from every other button of the ring, which return to their normal colour.
+  void TakeHover();
+  // Back to the normal colour without a leave of the pointer (another button took the hover).
+  void LoseHover();
+  // The pointer moves on a button whose enter was seen but which lost the hover since: it enters again.
+  void Reenter();
+
+  static constexpr unsigned kLeaveWatchInterval = 100;
+  // A pointer that rests on the button is looked for less and less often, up to this: the program then
+  // sleeps while the user reads the hint. Any move over the window brings the quick look back.
+  static constexpr unsigned kLeaveWatchRestingInterval = 800;
+  // How long after a leave the button looks for the pointer's return itself.
+  static constexpr ULONGLONG kReturnWatchTime = 10000;
 
   std::unique_ptr<TTextTarget> dropTarget_;
-  // Runs only while the pointer is over a shaped window: some systems (Wine) never report the leave
-  // of a window that has a region, so the button looks for itself.
+  // Runs while the pointer is over a shaped window, and for a while after it left: some systems (Wine)
+  // never report the leave of a window that has a region, nor, at times, the pointer's return.
   std::unique_ptr<TTimer> leaveWatch_;
-  POINT watchedCursor_{};  // where the leave watch last saw the pointer
+  POINT watchedCursor_{};         // where the leave watch last saw the pointer
+  ULONGLONG returnWatchEnd_ = 0;  // until when, after a leave, the watch looks for the pointer's return
+  bool hovered_ = false;
   std::wstring fileName_;
   std::unique_ptr<TLateShellInfo> lateInfo_;     // the shell's answer for fileName_, while it is late
   std::unique_ptr<Gdiplus::Bitmap> iconBitmap_;  // of iconBitmapSource_

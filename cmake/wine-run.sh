@@ -34,7 +34,8 @@ ensure_display() {
       while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
       d=":$n"
       # Without the lock: a start that fails must not leave the lock held by the server.
-      setsid Xvfb "$d" -screen 0 "${VANTEL_SCREEN:-1920x1080x24}" -nolisten tcp >"$state/xvfb.log" 2>&1 </dev/null 8>&- &
+      setsid env -u WINEPREFIX Xvfb "$d" -screen 0 "${VANTEL_SCREEN:-1920x1080x24}" -nolisten tcp \
+        >"$state/xvfb.log" 2>&1 </dev/null 8>&- &
       pid=$!
       for _ in $(seq 300); do display_alive "$d" && break; kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
       # Ours only if our server runs: another state dir may have taken the number at the same moment.
@@ -43,6 +44,8 @@ ensure_display() {
       n=$((n + 1))
       [ "$n" -lt 200 ] || { echo "wine-run: could not start Xvfb" >&2; exit 1; }
     done
+    # wine-stop.sh ends this server, and only this one: the pid it was started with, on this display.
+    echo "$pid" >"$state/xvfb.pid"
     echo "$d" >"$state/display"
   fi
   flock -u 8

@@ -1,14 +1,56 @@
 #!/usr/bin/env bash
-# Stops what cmake/wine-run.sh left running for a state dir: the Wine server (and its services) and the Xvfb.
+# Stops what cmake/wine-run.sh left running for a state dir: the Wine server with its services and
+# programs, and the Xvfb that wine-run.sh started itself (never a display someone else runs).
 set -u
 state=${1:?state dir}
 [ -d "$state" ] || exit 0
-for server in /usr/lib/wine/wineserver64 wineserver; do
-  command -v "$server" >/dev/null 2>&1 && { WINEPREFIX="$state/prefix" "$server" -k >/dev/null 2>&1; break; }
+state=$(cd "$state" && pwd)
+prefix="$state/prefix"
+server=""
+for candidate in /usr/lib/wine/wineserver64 wineserver; do
+  if command -v "$candidate" >/dev/null 2>&1; then server=$candidate; break; fi
 done
-if [ -f "$state/display" ]; then
-  n=$(cut -c2- "$state/display")
-  [ -f "/tmp/.X$n-lock" ] && kill "$(tr -d ' ' < "/tmp/.X$n-lock")" 2>/dev/null
-  rm -f "$state/display"
+
+xvfb=""
+[ -f "$state/xvfb.pid" ] && xvfb=$(tr -d ' \n' <"$state/xvfb.pid")
+
+# The processes of this prefix: every Wine process has WINEPREFIX in its environment. An Xvfb may have
+# it too; a display is never ended here (the one wine-run.sh started goes below, by a signal that lets it
+# clean up after itself).
+prefix_pids() {
+  local p
+  for p in /proc/[0-9]*; do
+    case "${p#/proc/}" in "$$" | "$PPID" | "$xvfb") continue ;; esac
+    [ "$(cat "$p/comm" 2>/dev/null)" != Xvfb ] || continue
+    { tr '\0' '\n' <"$p/environ"; } 2>/dev/null | grep -qxF "WINEPREFIX=$prefix" && echo "${p#/proc/}"
+  done
+}
+
+if [ -n "$server" ] && [ -d "$prefix" ]; then
+  # Asks the server to end everything; it then ends itself. A server that does not go in time, and any
+  # process of the prefix still there (its services, a program a test started), is ended by signal.
+  WINEPREFIX="$prefix" "$server" -k >/dev/null 2>&1
+  pids=""
+  for _ in $(seq 50); do
+    pids=$(prefix_pids)
+    [ -z "$pids" ] && break
+    sleep 0.1
+  done
+  # shellcheck disable=SC2086 # one pid a word
+  [ -n "$pids" ] && kill -KILL $pids 2>/dev/null
 fi
+
+if [ -n "$xvfb" ] && [ -f "$state/display" ]; then
+  display=$(tr -d ' \n' <"$state/display")
+  # Still the Xvfb started for this state dir (a pid may have been reused since)?
+  if tr '\0' ' ' <"/proc/$xvfb/cmdline" 2>/dev/null | grep -q "^Xvfb $display "; then
+    kill "$xvfb" 2>/dev/null
+    # Gone before this returns: a display started next on the same number must not meet it still closing.
+    for _ in $(seq 50); do
+      [ -d "/proc/$xvfb" ] && [ "$(cut -d' ' -f3 "/proc/$xvfb/stat" 2>/dev/null)" != Z ] || break
+      sleep 0.1
+    done
+  fi
+fi
+rm -f "$state/display" "$state/xvfb.pid"
 exit 0

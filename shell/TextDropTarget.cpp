@@ -118,6 +118,7 @@ HRESULT STDMETHODCALLTYPE TTextDropTarget::DragEnter(IDataObject* data, DWORD ke
   data_ = ComPtr<IDataObject>(data);
   acceptable_ = FormatAvailable(data);
   allowedEffects_ = *effect;
+  if (owner_) owner_->dragKeyState_ = keyState;
   ChooseEffect(keyState);
   *effect = currentEffect_;
   if (owner_ && owner_->OnDragEnter) {
@@ -131,6 +132,7 @@ HRESULT STDMETHODCALLTYPE TTextDropTarget::DragEnter(IDataObject* data, DWORD ke
 HRESULT STDMETHODCALLTYPE TTextDropTarget::DragOver(DWORD keyState, POINTL point, DWORD* effect) {
   if (!effect) return E_INVALIDARG;
   const ComPtr<TTextDropTarget> keepAlive(this);
+  if (owner_) owner_->dragKeyState_ = keyState;
   ChooseEffect(keyState);
   *effect = currentEffect_;
   if (owner_ && owner_->OnDragOver) {
@@ -154,6 +156,7 @@ HRESULT STDMETHODCALLTYPE TTextDropTarget::Drop(IDataObject* data, DWORD keyStat
   if (!effect) return E_INVALIDARG;
   const ComPtr<TTextDropTarget> keepAlive(this);
   dropText_.clear();
+  if (owner_) owner_->dragKeyState_ = keyState;
   const bool chosen = ChooseEffect(keyState);
   if (!chosen || !owner_ || !data) {
     *effect = DROPEFFECT_NONE;

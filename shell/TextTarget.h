@@ -35,6 +35,11 @@ class TTextTarget : public TGenericTarget {
   // DroppedText split into lines, one entry per path; the list stays owned here and each call refills it.
   const std::vector<std::wstring>& DroppedLines();
 
+  // The keys and mouse buttons (MK_LBUTTON, MK_RBUTTON, MK_CONTROL, ...) the drag in progress held at its
+  // last step (enter, over or drop), as OLE reports them: logical buttons, so swapped mouse buttons
+  // count as the user means them. 0 before the first drag.
+  DWORD DragKeyState() const { return dragKeyState_; }
+
   // The COM object that OLE calls (one reference held by this component).
   IDropTarget* DropTarget() const;
 
@@ -57,4 +62,5 @@ class TTextTarget : public TGenericTarget {
   TDropTextFormats formats_{TDropTextFormat::dtfText};
   std::wstring droppedText_;
   std::vector<std::wstring> lines_;
+  DWORD dragKeyState_ = 0;
 };

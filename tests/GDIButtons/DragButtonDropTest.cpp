@@ -204,6 +204,7 @@ TEST_F(DragButtonDropTest, EverySliceOfTheRingIsHitByItsOwnWindow) {
   // slice under them, whatever the stacking order.
   for (int count : {4, 5}) {
     Ring ring(form_.get(), folder_, count);
+    ring.MoveTo(200, 700);  // where the rings of the tests running beside this one are not
     for (int i = 0; i < count; ++i) {
       const POINT at = dragtest::SlicePoint(ring.Segment(i));
       EXPECT_EQ(WindowFromPoint(at), ring.Segment(i).Handle()) << count << " segments, segment " << i;
@@ -211,7 +212,8 @@ TEST_F(DragButtonDropTest, EverySliceOfTheRingIsHitByItsOwnWindow) {
     const POINT middle = testsupport::WindowCentre(ring.Centre().Handle());
     EXPECT_EQ(WindowFromPoint(middle), ring.Centre().Handle());
     // A hole between two slices belongs to none of them.
-    const POINT gap = {ring.Centre().Left() + 170, ring.Centre().Top() + 90};  // 0 degrees, in the 6-degree gap
+    const POINT gap = {ring.Centre().Left() + 170,
+                       ring.Centre().Top() + 90};  // 0 degrees, in the 6-degree gap
     for (int i = 0; i < count; ++i) EXPECT_NE(WindowFromPoint(gap), ring.Segment(i).Handle()) << i;
   }
 }

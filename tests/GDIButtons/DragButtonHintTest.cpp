@@ -42,6 +42,53 @@ TEST_F(DragButtonHintTest, EnterShowsTheDisplayNameLeaveHidesIt) {
   EXPECT_TRUE(testsupport::RecordedExceptions().empty());
 }
 
+// The window system may report one window's leave after the next one's enter (moving onto a neighbour,
+// or onto the centre), or a leave long after (the leave watch): the name shown is always that of the button
+// entered last, which alone has the hover colour.
+TEST_F(DragButtonHintTest, TheNameAndTheHoverColourBelongToTheButtonEnteredLastWhateverTheLeavesDo) {
+  Ring ring(form_.get(), folder_, 4);
+  dragtest::TTestHint* hint = ring.Hint();
+  TRecordingDragButton& a = ring.Segment(0);
+  TRecordingDragButton& b = ring.Segment(1);
+  TRecordingDragButton& centre = ring.Centre();
+  a.SetFileName(File(L"a.txt"));
+  b.SetFileName(File(L"b.txt"));
+  centre.SetFileName(File(L"centre.txt"));
+  const TARGB hot = MakeColor(0xFF, 0x80, 0x00), normal = MakeColor(0x00, 0x80, 0x80);
+  auto move = [](TRecordingDragButton& button) {
+    SendMessageW(button.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(90, 20));
+  };
+  auto expectNamed = [&](TRecordingDragButton& by, const char* when) {
+    EXPECT_TRUE(hint->Visible()) << when;
+    EXPECT_EQ(hint->HintText, std::wstring(by.FileInfo.szDisplayName)) << when;
+    for (TRecordingDragButton* button : {&a, &b, &centre})
+      EXPECT_EQ(button->CurrentColor(), button == &by ? hot : normal) << when;
+  };
+
+  move(a);
+  move(b);  // b's enter comes first...
+  expectNamed(b, "onto the neighbour");
+  a.Perform(WM_MOUSELEAVE, 0, 0);  // ...a's leave after it
+  expectNamed(b, "the neighbour's late leave");
+  move(centre);
+  b.Perform(WM_MOUSELEAVE, 0, 0);
+  expectNamed(centre, "onto the centre");
+  // Back onto b, whose leave the system has not reported yet: b enters again.
+  move(b);
+  move(centre);
+  move(b);
+  expectNamed(b, "back onto a button whose leave is still to come");
+  centre.Perform(WM_MOUSELEAVE, 0, 0);
+  b.Perform(WM_MOUSELEAVE, 0, 0);
+  EXPECT_FALSE(hint->Visible()) << "its own leave hides the name";
+  EXPECT_EQ(b.CurrentColor(), normal);
+
+  move(a);
+  ring.Group().Items().Delete(0);
+  EXPECT_FALSE(hint->Visible()) << "a segment deleted under the pointer takes its name with it";
+  EXPECT_TRUE(testsupport::RecordedExceptions().empty());
+}
+
 TEST_F(DragButtonHintTest, TheCentreNamesItsFileToo) {
   Ring ring(form_.get(), folder_, 1);
   ring.Centre().SetFileName(File(L"centre.txt"));

@@ -5,9 +5,11 @@
 #include <cmath>
 #include <filesystem>
 #include <string>
+#include <utility>
 
 #include "framework/Handles.h"
 #include "tests/GDIButtons/DragButtonTestSupport.h"
+#include "tests/shell/TestDataObject.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -69,8 +71,8 @@ class DragButtonInputTest : public dragtest::DragButtonTestBase {
     // The press goes to an empty corner of the desktop, away from the ring.
     testsupport::MoveCursor(5, GetSystemMetrics(SM_CYSCREEN) - 5);
     testsupport::PumpFor(50);
-    // The drop mode reads GetAsyncKeyState, whose "pressed since the last call" bit can still hold a
-    // press made by an earlier test's program: read it once so only this drag's button counts.
+    // Should the drop mode read GetAsyncKeyState, its "pressed since the last call" bit could still hold
+    // a press made by an earlier test's program: read it once so only this drag's button counts.
     if (forgetEarlierPresses) {
       (void)GetAsyncKeyState(VK_LBUTTON);
       (void)GetAsyncKeyState(VK_RBUTTON);
@@ -79,7 +81,8 @@ class DragButtonInputTest : public dragtest::DragButtonTestBase {
     testsupport::PumpFor(50);
     std::wstring command = Quote(source.wstring()) + L" --at " + std::to_wstring(at.x) + L" " +
                            std::to_wstring(at.y) + L" --from 5 " +
-                           std::to_wstring(GetSystemMetrics(SM_CYSCREEN) - 5);
+                           std::to_wstring(GetSystemMetrics(SM_CYSCREEN) - 5) +
+                           (right ? L" --button right" : L"");
     for (const auto& f : files) command += L" " + Quote(f);
     const long result = RunPumping(command);
     testsupport::ReleaseButton(right);
@@ -203,6 +206,28 @@ TEST_F(DragButtonInputTest, AnEarlierRightClickDoesNotTurnALeftDropIntoAReplace)
   EXPECT_EQ(target.FileName(), File(L"held.txt"));
   ASSERT_EQ(ring.Count(), 5);
   EXPECT_EQ(ring.Segment(4).FileName(), File(L"new.txt"));
+}
+
+// The buttons the drag reports to the drop target (logical ones), not the ones the hand holds: with
+// swapped mouse buttons, an ordinary drag holds the physical right button and must not replace the file.
+TEST_F(DragButtonInputTest, TheModeComesFromTheButtonsTheDragReportsNotFromThePhysicalOnes) {
+  Ring ring(form_.get(), folder_, 4);
+  TRecordingDragButton& used = ring.Segment(0);
+  used.SetFileName(File(L"held.txt"));
+  TestDataObject data(CF_HDROP, TestDataObject::DropFiles({File(L"a.txt")}));
+  IDropTarget* target = used.DropTarget().DropTarget();
+  const POINTL point{used.Left() + 130, used.Top() + 130};
+  testsupport::MoveCursor(5, GetSystemMetrics(SM_CYSCREEN) - 5);  // an empty corner takes the press
+  struct RightHeld {
+    RightHeld() { testsupport::PressButton(/*right=*/true); }
+    ~RightHeld() { testsupport::ReleaseButton(/*right=*/true); }
+  } held;
+  for (const auto& [keys, mode] : {std::pair<DWORD, int>{MK_LBUTTON, 9999}, {0, 7777}}) {
+    DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+    ASSERT_EQ(target->DragEnter(&data, keys, point, &effect), S_OK);
+    EXPECT_EQ(used.DropMode(), mode) << "keys " << keys << " with the physical right button down";
+    target->DragLeave();
+  }
 }
 
 TEST_F(DragButtonInputTest, RealRightDragReplacesTheFile) {

@@ -16,18 +16,33 @@ class DropTest : public ProgramTest {
   }
 
   // Our drag source drags `file` from an empty corner onto `target` and drops it there by itself, while
-  // the left or right mouse button is held as a user's hand would hold it. Returns its exit code.
-  long DragFileOnto(const std::filesystem::path& file, POINT target, bool rightButton) {
+  // the user's hand holds the left or right button (the primary one of a left-handed mouse, whose buttons
+  // are swapped, is the physical right one). Returns its exit code; the drop has been handled by then.
+  long DragFileOnto(const std::filesystem::path& file, POINT target, bool rightButton, bool swapped = false) {
     const POINT park = Park();
     SetCursorPos(park.x, park.y);  // the button goes down on the empty corner, not on the ring
-    Sleep(100);
-    HoldMouseButton(rightButton, true);
-    const long code = e2e::Run(L"\"" + DragSourceProgram().wstring() + L"\" --at " + std::to_wstring(target.x) + L" " +
-                          std::to_wstring(target.y) + L" --from " + std::to_wstring(park.x) + L" " +
-                          std::to_wstring(park.y) + L" \"" + file.wstring() + L"\"");
-    HoldMouseButton(rightButton, false);
-    Settle(1000);
+    const bool physicalRight = rightButton != swapped;
+    HoldMouseButton(physicalRight, true);
+    const long code = e2e::Run(L"\"" + DragSourceProgram().wstring() + L"\" --at " +
+                               std::to_wstring(target.x) + L" " + std::to_wstring(target.y) + L" --from " +
+                               std::to_wstring(park.x) + L" " + std::to_wstring(park.y) +
+                               (rightButton ? L" --button right" : L"") + L" \"" + file.wstring() + L"\"");
+    // The drag took the release. A right button let go on the segment would open its menu: that hand
+    // lets go away from the ring.
+    if (physicalRight) SetCursorPos(park.x, park.y);
+    HoldMouseButton(physicalRight, false);
     return code;
+  }
+
+  // Waits until the four segments of a fresh ring show their normal colour (blue) beside their icons.
+  static void WaitUntilDrawn(const RECT& ring) {
+    ScreenWhen([&](const Screenshot& shot) {
+      for (int i = 0; i < 4; ++i) {
+        const POINT p = AnglePoint(ring, i * 90 + 45 + 20, 0.62);
+        if (!Blue(shot.At(p.x, p.y))) return false;
+      }
+      return true;
+    });
   }
 
   static constexpr long kCancelled = 100, kFailed = 101;
@@ -50,7 +65,7 @@ TEST_F(DropTest, ALeftDropOnAnEmptySegmentShowsTheIconStoresTheRecordAndADoubleC
   WriteBytes(folder_.Config(), original);
   Start();
   const RECT ring = WaitForRing(5);
-  Settle(1000);
+  WaitUntilDrawn(ring);
   const POINT target = SegmentPoint(ring, 0, 4);
   const RECT iconArea{target.x - 20, target.y - 20, target.x + 20, target.y + 20};
   const Screenshot before = Screenshot::Take();
@@ -69,12 +84,16 @@ TEST_F(DropTest, ALeftDropOnAnEmptySegmentShowsTheIconStoresTheRecordAndADoubleC
   EXPECT_EQ(program_->RingWindows().size(), 5u) << "a drop on an empty segment adds none";
   const POINT away = Park();
   pointer::MoveTo(away.x, away.y);
-  Settle();
-  EXPECT_GT(Changed(before, Screenshot::Take(), iconArea), 100) << "the file's icon shows on the segment";
+  EXPECT_GT(
+      Changed(before, ScreenWhen([&](const Screenshot& s) { return Changed(before, s, iconArea) > 100; }),
+              iconArea),
+      100)
+      << "the file's icon shows on the segment";
 
   pointer::DoubleClick(target.x, target.y);
   const std::filesystem::path ran = folder_ / L"Marker.exe.ran";
-  EXPECT_TRUE(WaitFor([&] { return std::filesystem::exists(ran); }, 10000)) << "the double-click runs the program";
+  EXPECT_TRUE(WaitFor([&] { return std::filesystem::exists(ran); }, 10000))
+      << "the double-click runs the program";
 }
 
 TEST_F(DropTest, ALeftDropOnAUsedSegmentAddsASegmentWithItsOwnRecord) {
@@ -84,18 +103,29 @@ TEST_F(DropTest, ALeftDropOnAUsedSegmentAddsASegmentWithItsOwnRecord) {
   WriteBytes(folder_.Config(), original);
   Start();
   const RECT ring = WaitForRing(5);
-  Settle(1000);
+  WaitUntilDrawn(ring);
 
-  DragFileOnto(second, SegmentPoint(ring, 0, 4), false);
+  const POINT target = SegmentPoint(ring, 0, 4);
+  DragFileOnto(second, target, false);
   WaitForRing(6);
   const std::string stored = ReadBytes(folder_.Config());
   const std::string kept = original.substr(0, original.size() - std::string("</Settings>\r\n").size());
   ASSERT_EQ(stored.compare(0, kept.size(), kept), 0) << "the records before stay as they were:\n" << stored;
   const std::string added = stored.substr(kept.size());
-  const std::regex record("  <ButtonInfo ButonType=\"0\" ButtonFilePath=\"" +
-                          std::regex_replace(ConfigPath(second), std::regex(R"([\\.^$|()\[\]{}*+?])"), R"(\$&)") +
-                          "\" ButtonGuid=\"\\{[0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-F]{12}\\}\"/>\r\n</Settings>\r\n");
+  const std::regex record(
+      "  <ButtonInfo ButonType=\"0\" ButtonFilePath=\"" +
+      std::regex_replace(ConfigPath(second), std::regex(R"([\\.^$|()\[\]{}*+?])"), R"(\$&)") +
+      "\" ButtonGuid=\"\\{[0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-F]{12}\\}\"/>\r\n</Settings>\r\n");
   EXPECT_TRUE(std::regex_match(added, record)) << "a new record for the new segment:\n" << added;
+
+  // Right after the drop: the pointer off the ring and straight back onto the point of the drop.
+  const RECT nameBand = NameBand(ring);
+  const POINT park = Park();
+  pointer::MoveTo(park.x, park.y);
+  EXPECT_TRUE(Nameless(ScreenWhen([&](const Screenshot& s) { return Nameless(s, nameBand); }), nameBand));
+  pointer::MoveTo(target.x, target.y);
+  EXPECT_TRUE(Named(ScreenWhen([&](const Screenshot& s) { return Named(s, nameBand); }), nameBand))
+      << "the name of the dropped-on segment";
 }
 
 TEST_F(DropTest, ARightDropOnAUsedSegmentReplacesItsFile) {
@@ -105,12 +135,36 @@ TEST_F(DropTest, ARightDropOnAUsedSegmentReplacesItsFile) {
   WriteBytes(folder_.Config(), original);
   Start();
   const RECT ring = WaitForRing(5);
-  Settle(1000);
+  WaitUntilDrawn(ring);
 
   DragFileOnto(second, SegmentPoint(ring, 0, 4), true);
   EXPECT_EQ(ReadBytes(folder_.Config()), ConfigBytes(kGreen, kBlue, Records(ConfigPath(second))))
       << "the record keeps its place and GUID and takes the new path";
   EXPECT_EQ(program_->RingWindows().size(), 5u);
+}
+
+// A left-handed mouse, its buttons swapped: an ordinary drag (the physical right button) onto a used segment
+// adds a segment and leaves the stored file alone.
+TEST_F(DropTest, WithSwappedButtonsAnOrdinaryDragAddsASegmentAndReplacesNothing) {
+  struct SwappedButtons {
+    BOOL before = SwapMouseButton(TRUE);
+    ~SwappedButtons() { SwapMouseButton(before); }  // also when the test fails
+  } swapped;
+  ASSERT_TRUE(GetSystemMetrics(SM_SWAPBUTTON));
+  const std::filesystem::path first = PlaceMarker(L"First.exe");
+  const std::filesystem::path second = PlaceMarker(L"Second.exe");
+  const std::string original = ConfigBytes(kGreen, kBlue, Records(ConfigPath(first)));
+  WriteBytes(folder_.Config(), original);
+  Start();
+  const RECT ring = WaitForRing(5);
+  WaitUntilDrawn(ring);
+
+  DragFileOnto(second, SegmentPoint(ring, 0, 4), /*rightButton=*/false, /*swapped=*/true);
+  WaitForRing(6);
+  const std::string stored = ReadBytes(folder_.Config());
+  const std::string kept = original.substr(0, original.size() - std::string("</Settings>\r\n").size());
+  EXPECT_EQ(stored.compare(0, kept.size(), kept), 0) << "segment 0 keeps its file:\n" << stored;
+  EXPECT_NE(stored.find(ConfigPath(second), kept.size()), std::string::npos) << "a new record:\n" << stored;
 }
 
 }  // namespace

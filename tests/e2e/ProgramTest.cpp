@@ -11,9 +11,32 @@ bool SameRect(const RECT& a, const RECT& b) {
   return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
+bool Reddish(Screenshot::Rgb c) {
+  return c.r > 80 && c.r > c.g + 40 && c.r > c.b + 40;
+}
+bool Dark(Screenshot::Rgb c) {
+  return c.r + c.g + c.b < 40;
+}
+bool Blue(Screenshot::Rgb c) {
+  return c.b > c.g + 40;
+}
+bool Green(Screenshot::Rgb c) {
+  return c.g > c.b + 40;
+}
+
+RECT NameBand(const RECT& ring) {
+  return {ring.left - 150, ring.top - 40, ring.right + 150, ring.top};
+}
+bool Named(const Screenshot& shot, const RECT& band) {
+  return shot.Count(band, Reddish) > 20;
+}
+bool Nameless(const Screenshot& shot, const RECT& band) {
+  return shot.Count(band, Reddish) == 0;
+}
+
 std::string Describe(const RECT& r) {
-  return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + " " + std::to_string(r.right - r.left) + "x" +
-         std::to_string(r.bottom - r.top) + ")";
+  return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + " " + std::to_string(r.right - r.left) +
+         "x" + std::to_string(r.bottom - r.top) + ")";
 }
 
 void ProgramTest::SetUp() {
@@ -31,6 +54,24 @@ void ProgramTest::TearDown() {
 
 POINT ProgramTest::Park() const {
   return {GetSystemMetrics(SM_CXVIRTUALSCREEN) - 30, GetSystemMetrics(SM_CYVIRTUALSCREEN) - 30};
+}
+
+Screenshot ProgramTest::ScreenWhen(const std::function<bool(const Screenshot&)>& done, unsigned limitMs) {
+  Screenshot shot;
+  WaitFor(
+      [&] {
+        shot = Screenshot::Take();
+        return shot.Valid() && done(shot);
+      },
+      limitMs, 100);
+  return shot;
+}
+
+void ProgramTest::MoveThrough(const std::vector<POINT>& points) {
+  std::wstring args;
+  for (const POINT& p : points)
+    args += L" mousemove " + std::to_wstring(p.x) + L" " + std::to_wstring(p.y) + L" sleep 0.01";
+  ASSERT_EQ(RunUnix(L"/usr/bin/xdotool" + args), 0);
 }
 
 VantelProcess& ProgramTest::Start() {
@@ -54,7 +95,8 @@ RECT ProgramTest::WaitForRing(size_t windows, unsigned limitMs) {
   if (!shown) {
     std::string seen;
     for (const WindowInfo& w : last) seen += " " + Describe(w.rect);
-    ADD_FAILURE() << "expected " << windows << " ring windows on one square; saw " << last.size() << ":" << seen;
+    ADD_FAILURE() << "expected " << windows << " ring windows on one square; saw " << last.size() << ":"
+                  << seen;
   }
   return square;
 }
@@ -91,11 +133,13 @@ void ProgramTest::ClickMenuEntry(HWND menu, size_t entry, const std::string& lay
   int y = box.rect.top + kBorder;
   for (size_t i = 0; i < entry; ++i) y += layout[i] == 's' ? kSeparator : itemHeight;
   if (getenv("E2E_DEBUG")) {
-    std::printf("menu %s entry %zu at %ld,%d\n", Describe(box.rect).c_str(), entry, box.rect.left + box.Width() / 2, y + itemHeight / 2);
+    std::printf("menu %s entry %zu at %ld,%d\n", Describe(box.rect).c_str(), entry,
+                box.rect.left + box.Width() / 2, y + itemHeight / 2);
     Screenshot::Take(folder_ / (L"menu" + std::to_wstring(entry) + L".png"));
   }
   pointer::Click(box.rect.left + box.Width() / 2, y + itemHeight / 2);
-  EXPECT_TRUE(WaitFor([&] { return !program_->Running() || !IsWindow(menu) || !IsWindowVisible(menu); }, 5000))
+  EXPECT_TRUE(
+      WaitFor([&] { return !program_->Running() || !IsWindow(menu) || !IsWindowVisible(menu); }, 5000))
       << "the menu closes after its command";
 }
 
@@ -113,7 +157,8 @@ void ProgramTest::WaitForStartUp(unsigned limitMs) {
   EXPECT_TRUE(WaitFor(
       [&] {
         HWND main = program_->MainWindow();
-        return main && e2e::Describe(main).text.rfind(L"\u6700\u65b0\u7684Vantel", 0) == 0;  // "最新的Vantel..."
+        return main &&
+               e2e::Describe(main).text.rfind(L"\u6700\u65b0\u7684Vantel", 0) == 0;  // "最新的Vantel..."
       },
       limitMs))
       << "the main window was not shown";

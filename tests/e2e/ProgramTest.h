@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "tests/e2e/E2eSupport.h"
 
@@ -42,12 +44,26 @@ class ProgramTest : public testing::Test {
   HWND OpenSettings();
   // Where the pointer rests between actions: a corner far from the ring and the tray.
   POINT Park() const;
+  // Takes screenshots until one satisfies `done` or `limitMs` has passed; returns the last one.
+  static Screenshot ScreenWhen(const std::function<bool(const Screenshot&)>& done, unsigned limitMs = 10000);
+  // Moves the real pointer through the points in turn, a motion at each, as a hand sliding along.
+  static void MoveThrough(const std::vector<POINT>& points);
 
   WorkFolder folder_;
   std::unique_ptr<VantelProcess> program_;
 };
 
 bool SameRect(const RECT& a, const RECT& b);
+
+// Colours on the screenshots: the red of a name, the empty desktop, the tests' normal and hover colours.
+bool Reddish(Screenshot::Rgb c);
+bool Dark(Screenshot::Rgb c);
+bool Blue(Screenshot::Rgb c);
+bool Green(Screenshot::Rgb c);
+// The band above the ring where the hovered file's name shows, and whether a name shows in it.
+RECT NameBand(const RECT& ring);
+bool Named(const Screenshot& shot, const RECT& band);
+bool Nameless(const Screenshot& shot, const RECT& band);
 std::string Describe(const RECT& r);
 
 }  // namespace e2e

@@ -57,7 +57,15 @@ TEST_F(StartupTest, TheDocumentedExampleGivesFourSegmentsAndIsNotRewritten) {
   EXPECT_EQ(FolderEntries(folder_.Path()), std::vector<std::wstring>{L"SystemConfig.xml"});
 
   // The segments show the file's normal colour, blue-azure (00 80 FF): blue over red, green in between.
-  const Screenshot shot = Screenshot::Take();
+  auto azure = [&](const Screenshot& s) {
+    for (int i = 0; i < 4; ++i) {
+      const POINT p = AnglePoint(ring, i * 90 + 20);
+      const Screenshot::Rgb c = s.At(p.x, p.y);
+      if (c.b <= c.g || c.g <= c.r) return false;
+    }
+    return true;
+  };
+  const Screenshot shot = ScreenWhen(azure);
   for (int i = 0; i < 4; ++i) {
     const POINT p = AnglePoint(ring, i * 90 + 20);  // beside the middle, where an icon would be
     const Screenshot::Rgb c = shot.At(p.x, p.y);

@@ -1,7 +1,9 @@
 // Test helper: starts an OLE drag of files (or of plain text) and drops it at a given screen point by itself.
 //
-// drag_source.exe [--at X Y] [--from X Y] [--keys none|ctrl|shift|ctrlshift] [--allow copy,move,link]
-//                 [--text] [--timeout MS] [file...]
+// drag_source.exe [--at X Y] [--from X Y] [--keys none|ctrl|shift|ctrlshift] [--button left|right]
+//                 [--allow copy,move,link] [--text] [--timeout MS] [file...]
+// --button is the logical mouse button the drag holds (left unless told): what the drag reports to the
+// target, whichever physical button the user's hand holds (with swapped buttons, the right one for left).
 // Prints "result=0x... effect=N" and exits with the drop effect (0..7) after a drop, 100 when the drag was
 // cancelled, 101 on any other failure, 102 on bad usage.
 #include <windows.h>
@@ -19,7 +21,8 @@ namespace {
 struct Options {
   POINT at{-1, -1};
   POINT from{2, 2};
-  DWORD keys = 0;  // MK_CONTROL / MK_SHIFT that the drag should carry
+  DWORD keys = 0;            // MK_CONTROL / MK_SHIFT that the drag should carry
+  bool rightButton = false;  // the logical button held: right instead of left
   DWORD allowed = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
   bool textOnly = false;
   DWORD timeoutMs = 15000;
@@ -189,7 +192,8 @@ class AutoDropSource final : public IDropSource {
     state[VK_LCONTROL] = state[VK_CONTROL];
     state[VK_SHIFT] = (options_.keys & MK_SHIFT) ? 0x80 : 0;
     state[VK_LSHIFT] = state[VK_SHIFT];
-    state[VK_LBUTTON] = 0x80;
+    state[VK_LBUTTON] = options_.rightButton ? 0 : 0x80;
+    state[VK_RBUTTON] = options_.rightButton ? 0x80 : 0;
     SetKeyboardState(state);
   }
 
@@ -216,6 +220,11 @@ bool ParseArgs(int argc, wchar_t** argv, Options& o) {
       const std::wstring k = argv[++i];
       o.keys = (k.find(L"ctrl") != std::wstring::npos ? MK_CONTROL : 0) |
                (k.find(L"shift") != std::wstring::npos ? MK_SHIFT : 0);
+    } else if (a == L"--button") {
+      if (i + 1 >= argc) return false;
+      const std::wstring b = argv[++i];
+      if (b != L"left" && b != L"right") return false;
+      o.rightButton = b == L"right";
     } else if (a == L"--allow") {
       if (i + 1 >= argc) return false;
       const std::wstring k = argv[++i];
@@ -240,8 +249,9 @@ bool ParseArgs(int argc, wchar_t** argv, Options& o) {
 int wmain(int argc, wchar_t** argv) {
   Options options;
   if (!ParseArgs(argc, argv, options)) {
-    std::fputs("usage: drag_source [--at X Y] [--from X Y] [--keys K] [--allow E] [--text] file...\n",
-               stderr);
+    std::fputs(
+        "usage: drag_source [--at X Y] [--from X Y] [--keys K] [--button B] [--allow E] [--text] file...\n",
+        stderr);
     return 102;
   }
   if (FAILED(OleInitialize(nullptr))) return 101;
