@@ -131,19 +131,16 @@ TEST_F(MainFormTest, NewDpiScalesPlacesAndFontWithoutClippingOrOverlap) {
       places.push_back(r);
       const std::wstring text = control->Caption();
       if (text.empty()) continue;
+      const HFONT font = f.Font().Handle();  // the controls' font
       HDC dc = GetDC(control->Handle());
-      const HGDIOBJ old =
-          SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control->Handle(), WM_GETFONT, 0, 0)));
+      const HGDIOBJ old = SelectObject(dc, font);
       SIZE extent{};
       GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
-      TEXTMETRICW metrics{};
-      GetTextMetricsW(dc, &metrics);
       SelectObject(dc, old);
       ReleaseDC(control->Handle(), dc);
       EXPECT_LE(extent.cx, r.right - r.left) << static_cast<const void*>(text.c_str());
-      // The letters' height (the cell less its leading, which a label may lose as it does at 96 dpi).
-      EXPECT_LE(metrics.tmHeight - metrics.tmInternalLeading, r.bottom - r.top)
-          << "cell " << metrics.tmHeight;
+      // The letters' (em) height; the cell's leading above them a label may lose, as it does at 96 dpi.
+      EXPECT_LE(-f.Font().Height(), r.bottom - r.top);
     }
     EXPECT_EQ(places.front().left, MulDiv(16, dpi, 96));
     EXPECT_EQ(places.back().right, MulDiv(198 + 75, dpi, 96));
