@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "tests/e2e/ProgramTest.h"
 
@@ -79,6 +80,63 @@ TEST_P(DpiScalingTest, RingHintAndSettingsTakeTheScaledSizes) {
   EXPECT_EQ(e2e::Describe(settings).Width(), Scaled(516));
   EXPECT_EQ(e2e::Describe(settings).Height(), Scaled(368));
   EXPECT_EQ(ReadBytes(folder_.Config()), stored) << "nothing about the DPI is stored";
+}
+
+// The ring at 192 dpi, brought down to half its size, is the ring at 96 dpi but for the edges' smoothing.
+class DpiScreenshotTest : public ProgramTest {
+ protected:
+  void SetUp() override {
+    SetProcessDPIAware();
+    ProgramTest::SetUp();
+  }
+  void TearDown() override {
+    ProgramTest::TearDown();
+    SetLogPixels(96);
+  }
+};
+
+TEST_F(DpiScreenshotTest, RingAt192LooksLikeTheRingAt96ScaledByTwo) {
+  WriteBytes(
+      folder_.Config(),
+      ConfigBytes(kGreen, kBlue,
+                  {{1, "", TestGuid(16)}, {0, "", TestGuid(1)}, {0, "", TestGuid(2)}, {0, "", TestGuid(3)}}));
+  Screenshot shots[2];
+  RECT rings[2]{};
+  for (int i = 0; i < 2; ++i) {
+    SetLogPixels(i == 0 ? 96 : 192);
+    Start();
+    rings[i] = WaitForRing(5);
+    const POINT probe = AnglePoint(rings[i], 75, 0.6);
+    ASSERT_TRUE(WaitFor(
+        [&] {
+          shots[i] = Screenshot::Take();
+          const Screenshot::Rgb c = shots[i].At(probe.x, probe.y);
+          return c.b > c.g + 40 && c.b > c.r + 40;
+        },
+        5000, 200))
+        << "ring not drawn at " << (i == 0 ? 96 : 192) << " dpi";
+    program_->Kill();
+    program_.reset();
+  }
+  ASSERT_EQ(rings[1].right - rings[1].left, 2 * (rings[0].right - rings[0].left));
+  const int side = rings[0].right - rings[0].left;
+  int differing = 0;
+  for (int y = 0; y < side; ++y) {
+    for (int x = 0; x < side; ++x) {
+      const Screenshot::Rgb a = shots[0].At(rings[0].left + x, rings[0].top + y);
+      int r = 0, g = 0, b = 0;
+      for (int j = 0; j < 4; ++j) {
+        const Screenshot::Rgb c = shots[1].At(rings[1].left + 2 * x + j % 2, rings[1].top + 2 * y + j / 2);
+        r += c.r;
+        g += c.g;
+        b += c.b;
+      }
+      const int diff = std::max({std::abs(a.r - r / 4), std::abs(a.g - g / 4), std::abs(a.b - b / 4)});
+      if (diff > 40) ++differing;
+    }
+  }
+  // Measured: about 600 of 32400 (the slices' and the disc's edges).
+  EXPECT_LT(differing, side * side / 25) << differing << " of " << side * side << " pixels differ";
 }
 
 INSTANTIATE_TEST_SUITE_P(Dpi, DpiScalingTest, testing::Values(96, 144, 192),
