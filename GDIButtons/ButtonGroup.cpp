@@ -1,6 +1,7 @@
 // TGDICustomButtonGroup: construction and destruction order, sizing, centring and showing the ring.
 #include "GDIButtons/ButtonGroup.h"
 
+#include "GDIButtons/HintGDIButton.h"
 #include "GDIButtons/RingLayout.h"
 #include "framework/Form.h"
 
@@ -18,6 +19,15 @@ TGDICustomButtonGroup::TGDICustomButtonGroup(TComponent* owner, TGDIButtonClass 
   if (!items_) items_ = std::make_unique<TGDIButtonGroupItems>(*this);
   grow_ = false;
   if (buttonClass_) centre_ = buttonClass_(Owner(), XmlFileName());
+  if (centre_) {
+    // The centre was taken onto a monitor of another DPI: the whole ring follows it once.
+    centre_->HookWndProc([this](UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
+      if (msg != WM_DPICHANGED) return false;
+      ChangeDpi(HIWORD(wParam));
+      result = 0;
+      return true;
+    });
+  }
   if (hintClass_) hint_ = hintClass_(Owner());
   SetupHintWindow();
 }
@@ -46,8 +56,32 @@ void TGDICustomButtonGroup::SetHeight(int value) {
   if (!grow_ && centre_) centre_->Repaint();
 }
 
+void TGDICustomButtonGroup::SetPixelsPerInch(int dpi) {
+  dpi_ = dpi > 0 ? dpi : vantel::kBaseDpi;
+  if (auto* hint = dynamic_cast<THintGDIButton*>(hint_.get()))
+    hint->SetFontSize(vantel::ScaleForDpi(vantel::kHintFontSize, dpi_));
+}
+
+void TGDICustomButtonGroup::ChangeDpi(int dpi) {
+  if (dpi <= 0 || dpi == dpi_ || !centre_) return;
+  const int oldDpi = dpi_;
+  const int oldLeft = centre_->Left(), oldTop = centre_->Top();
+  const int width = MulDiv(width_, dpi, oldDpi), height = MulDiv(height_, dpi, oldDpi);
+  const RECT was{oldLeft, oldTop, oldLeft + width_, oldTop + height_};
+  POINT pointer{};
+  if (!GetCursorPos(&pointer) || !PtInRect(&was, pointer))
+    pointer = POINT{oldLeft + width_ / 2, oldTop + height_ / 2};  // the message came without a drag
+  SetPixelsPerInch(dpi);
+  SetWidth(width);
+  SetHeight(height);
+  items_->Refresh();
+  // The spot of the centre window under the pointer stays there; the segments follow the centre.
+  centre_->SetBounds(pointer.x - MulDiv(pointer.x - oldLeft, dpi, oldDpi),
+                     pointer.y - MulDiv(pointer.y - oldTop, dpi, oldDpi), width, height);
+}
+
 void TGDICustomButtonGroup::LayoutCenter() {
-  const vantel::PieRectValues rect = vantel::LayoutCenterRect(width_, height_);
+  const vantel::PieRectValues rect = vantel::LayoutCenterRect(width_, height_, dpi_);
   centreX_ = rect.X;
   centreY_ = rect.Y;
   centreWidth_ = rect.Width;

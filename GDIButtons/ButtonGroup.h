@@ -37,6 +37,14 @@ class TGDICustomButtonGroup : public TCustomGDITransparentPanel {
   int Width() const { return width_; }
   int Height() const { return height_; }
 
+  // The DPI the ring is sized for (96 = 100 %): its margins, gap, growth and hint font follow it. The
+  // caller scales the ring's size; set before the first SetWidth / SetHeight.
+  int PixelsPerInch() const { return dpi_; }
+  void SetPixelsPerInch(int dpi);
+  // The ring at another DPI (the centre's WM_DPICHANGED): every size scaled by dpi / PixelsPerInch(),
+  // the spot of the centre under the pointer kept there. Nothing is stored.
+  void ChangeDpi(int dpi);
+
   // The class of the segment collection the constructor creates.
   virtual TGDIButtonGroupItemsClass GetItemsClass() const;
 
@@ -44,7 +52,7 @@ class TGDICustomButtonGroup : public TCustomGDITransparentPanel {
   // hidden while drawing was held is rendered first and then shown, so that it shows with its picture.
   void ShowAll();
 
-  // Set by a segment whose icon does not fit its slice; the next layout widens the ring by 40 px.
+  // Set by a segment whose icon does not fit its slice; the next layout widens the ring by 40 px (at 96 dpi).
   bool GrowFlag() const { return grow_; }
   void SetGrowFlag(bool grow) { grow_ = grow; }
 
@@ -90,6 +98,7 @@ class TGDICustomButtonGroup : public TCustomGDITransparentPanel {
   int height_ = 0;
   int width_ = 0;
   bool grow_ = false;
+  int dpi_ = 96;
   int drawingHeld_ = 0;
   int followCount_ = 0;  // segments to follow the centre at the release
   bool centreHiddenForHold_ = false;

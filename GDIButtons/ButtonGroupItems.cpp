@@ -141,8 +141,9 @@ void TGDIButtonGroupItems::Refresh() {
 void TGDIButtonGroupItems::LayoutSegments() {
   if (group_.GrowFlag()) {
     // The centre's own repaints are skipped while the flag is still set.
-    group_.SetWidth(group_.Width() + vantel::kRingGrowth);
-    group_.SetHeight(group_.Height() + vantel::kRingGrowth);
+    const int growth = vantel::ScaleForDpi(vantel::kRingGrowth, group_.PixelsPerInch());
+    group_.SetWidth(group_.Width() + growth);
+    group_.SetHeight(group_.Height() + growth);
     group_.SetGrowFlag(false);
   }
   if (TCustomGDIButton* centre = group_.CentreButton()) centre->Repaint();
@@ -158,7 +159,7 @@ void TGDIButtonGroupItems::LayoutSegments() {
       if (button->Width() != width || button->Height() != height)
         button->SetBounds(button->Left(), button->Top(), width, height);
     }
-    rects_[static_cast<size_t>(i)]->Assign(vantel::SegmentRect(i, n, width, height));
+    rects_[static_cast<size_t>(i)]->Assign(vantel::SegmentRect(i, n, width, height, group_.PixelsPerInch()));
   }
 }
 

@@ -5,16 +5,18 @@
 
 namespace vantel {
 
-PieRectValues LayoutCenterRect(int width, int height) noexcept {
+PieRectValues LayoutCenterRect(int width, int height, int dpi) noexcept {
   // The segments' inner hole starts a quarter of (size - 20) inside their rectangle at 10; the disc keeps
-  // a 4 px gap to it on every side.
-  const double w = static_cast<double>(width) - 2 * kSegmentMargin;
-  const double h = static_cast<double>(height) - 2 * kSegmentMargin;
+  // a 4 px gap to it on every side (at 96 dpi).
+  const int margin = ScaleForDpi(kSegmentMargin, dpi);
+  const int gap = ScaleForDpi(kCentreGap, dpi);
+  const double w = static_cast<double>(width) - 2 * margin;
+  const double h = static_cast<double>(height) - 2 * margin;
   PieRectValues rect;
-  rect.X = static_cast<float>(w / 4.0 + kSegmentMargin + 4);
-  rect.Y = static_cast<float>(h / 4.0 + kSegmentMargin + 4);
-  rect.Width = static_cast<float>(w / 2.0 - 8);
-  rect.Height = static_cast<float>(h / 2.0 - 8);
+  rect.X = static_cast<float>(w / 4.0 + margin + gap);
+  rect.Y = static_cast<float>(h / 4.0 + margin + gap);
+  rect.Width = static_cast<float>(w / 2.0 - 2 * gap);
+  rect.Height = static_cast<float>(h / 2.0 - 2 * gap);
   rect.StartAngle = 0.0f;
   rect.SweepAngle = 360.0f;
   return rect;
@@ -34,27 +36,28 @@ float SegmentStep(int count) noexcept {
   return static_cast<float>(360.0 / count);
 }
 
-PieRectValues SegmentRect(int index, int count, int width, int height) noexcept {
+PieRectValues SegmentRect(int index, int count, int width, int height, int dpi) noexcept {
   // The step is rounded to float first; the angles built from it are computed in double and rounded once.
   const double step = SegmentStep(count);
+  const int margin = ScaleForDpi(kSegmentMargin, dpi);
   PieRectValues rect;
-  rect.X = static_cast<float>(kSegmentMargin);
-  rect.Y = static_cast<float>(kSegmentMargin);
-  rect.Width = static_cast<float>(static_cast<double>(width) - 2 * kSegmentMargin);
-  rect.Height = static_cast<float>(static_cast<double>(height) - 2 * kSegmentMargin);
+  rect.X = static_cast<float>(margin);
+  rect.Y = static_cast<float>(margin);
+  rect.Width = static_cast<float>(static_cast<double>(width) - 2 * margin);
+  rect.Height = static_cast<float>(static_cast<double>(height) - 2 * margin);
   rect.StartAngle = static_cast<float>(index * step + kSegmentGap / 2.0);
   rect.SweepAngle = static_cast<float>(step - kSegmentGap);
   return rect;
 }
 
-std::vector<PieRectValues> LayoutSegments(int count, int width, int height) {
+std::vector<PieRectValues> LayoutSegments(int count, int width, int height, int dpi) {
   std::vector<PieRectValues> rects;
   if (count <= 0) {
     return rects;
   }
   rects.reserve(static_cast<std::size_t>(count));
   for (int i = 0; i < count; ++i) {
-    rects.push_back(SegmentRect(i, count, width, height));
+    rects.push_back(SegmentRect(i, count, width, height, dpi));
   }
   return rects;
 }

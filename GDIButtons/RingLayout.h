@@ -2,10 +2,13 @@
 #pragma once
 
 #include "GDIButtons/PieGeometry.h"
+#include "framework/DpiScale.h"
 
 #include <vector>
 
 namespace vantel {
+
+// The pixel figures here are 96-dpi figures; the layout functions scale them to the `dpi` they are given.
 
 // Pixels by which a ring widens (and heightens) when a segment asks to grow.
 inline constexpr int kRingGrowth = 40;
@@ -13,6 +16,8 @@ inline constexpr int kRingGrowth = 40;
 inline constexpr int kSegmentGap = 6;
 // Margin between the button window's edge and the segments' bounding rectangle.
 inline constexpr int kSegmentMargin = 10;
+// Gap between the centre disc and the segments' inner hole.
+inline constexpr int kCentreGap = 4;
 
 // Top-left of a window in screen pixels.
 struct WindowOrigin {
@@ -24,7 +29,7 @@ struct WindowOrigin {
 
 // The centre disc for a group of width x height: the segments' inner hole shrunk by 4 px on every side,
 // start 0, sweep 360. True division, stored as floats.
-[[nodiscard]] PieRectValues LayoutCenterRect(int width, int height) noexcept;
+[[nodiscard]] PieRectValues LayoutCenterRect(int width, int height, int dpi = kBaseDpi) noexcept;
 
 // Where the centre window goes so the group sits in the middle of the virtual desktop (halving toward
 // zero, measured from the screen origin).
@@ -36,9 +41,10 @@ struct WindowOrigin {
 
 // Rectangle of segment index among count on a group of width x height: (10, 10, W - 20, H - 20), starting
 // 3 degrees into its share and 6 degrees short of it. count must be at least 1.
-[[nodiscard]] PieRectValues SegmentRect(int index, int count, int width, int height) noexcept;
+[[nodiscard]] PieRectValues SegmentRect(int index, int count, int width, int height,
+                                        int dpi = kBaseDpi) noexcept;
 
 // Every segment's rectangle, in index order; empty when count <= 0.
-[[nodiscard]] std::vector<PieRectValues> LayoutSegments(int count, int width, int height);
+[[nodiscard]] std::vector<PieRectValues> LayoutSegments(int count, int width, int height, int dpi = kBaseDpi);
 
 }  // namespace vantel

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "framework/Dpi.h"
+
 namespace {
 constexpr int kTextGap = 8;     // between the icon column and the caption
 constexpr int kArrowRoom = 20;  // right of the caption: submenu arrow
@@ -58,11 +60,27 @@ void TMenuSkin::SetActive(bool active) {
   }
 }
 
+void TMenuSkin::SetDpi(int dpi) {
+  dpiSet_ = dpi > 0;
+  if (dpiSet_) TakeDpi(dpi);
+}
+
+void TMenuSkin::TakeDpi(int dpi) {
+  if (dpi <= 0 || dpi == dpi_) return;
+  dpi_ = dpi;
+  font_.reset();
+  boldFont_.reset();
+}
+
+int TMenuSkin::Scaled(int px96) const {
+  return Dpi::Scale(px96, dpi_);
+}
+
 HFONT TMenuSkin::ItemFont(bool bold) {
   GdiObject<HFONT>& font = bold ? boldFont_ : font_;
   if (!font) {
     LOGFONTW lf{};
-    lf.lfHeight = -FontHeight;
+    lf.lfHeight = -Scaled(FontHeight);
     lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
     lf.lfCharSet = DEFAULT_CHARSET;
     lstrcpynW(lf.lfFaceName, FontName.c_str(), LF_FACESIZE);
@@ -72,17 +90,19 @@ HFONT TMenuSkin::ItemFont(bool bold) {
 }
 
 void TMenuSkin::Measure(TMenuItem& item, MEASUREITEMSTRUCT& measure) {
+  POINT pointer{};
+  if (!dpiSet_ && GetCursorPos(&pointer)) TakeDpi(Dpi::ForPoint(pointer));
   if (item.IsLine()) {
-    measure.itemWidth = static_cast<UINT>(IconColumnWidth);
-    measure.itemHeight = kSeparatorHeight;
+    measure.itemWidth = static_cast<UINT>(Scaled(IconColumnWidth));
+    measure.itemHeight = static_cast<UINT>(Scaled(kSeparatorHeight));
     return;
   }
   WindowDC screen(nullptr);
   SelectScope select(screen.get(), ItemFont(item.Default));
   SIZE size{};
   GetTextExtentPoint32W(screen.get(), item.Caption.c_str(), static_cast<int>(item.Caption.size()), &size);
-  measure.itemWidth = static_cast<UINT>(IconColumnWidth + kTextGap + size.cx + kArrowRoom);
-  measure.itemHeight = static_cast<UINT>(std::max<LONG>(kMinItemHeight, size.cy + 6));
+  measure.itemWidth = static_cast<UINT>(Scaled(IconColumnWidth + kTextGap) + size.cx + Scaled(kArrowRoom));
+  measure.itemHeight = static_cast<UINT>(std::max<LONG>(Scaled(kMinItemHeight), size.cy + Scaled(6)));
 }
 
 void TMenuSkin::Draw(TMenuItem& item, const DRAWITEMSTRUCT& draw) {
@@ -91,7 +111,7 @@ void TMenuSkin::Draw(TMenuItem& item, const DRAWITEMSTRUCT& draw) {
   const COLORREF sky = ColorToRGB(Color);
   const COLORREF white = RGB(255, 255, 255);
   RECT column = all;
-  column.right = std::min(all.right, all.left + IconColumnWidth);
+  column.right = std::min(all.right, all.left + Scaled(IconColumnWidth));
   RECT body = all;
   body.left = column.right;
 
@@ -101,7 +121,7 @@ void TMenuSkin::Draw(TMenuItem& item, const DRAWITEMSTRUCT& draw) {
 
   if (item.IsLine()) {
     RECT line = body;
-    line.left += kTextGap;
+    line.left += Scaled(kTextGap);
     line.top = (all.top + all.bottom) / 2;
     line.bottom = line.top + 1;
     Fill(dc, line, Mix(sky, RGB(0, 0, 0), 25));
@@ -118,19 +138,19 @@ void TMenuSkin::Draw(TMenuItem& item, const DRAWITEMSTRUCT& draw) {
   }
   if (draw.itemState & ODS_CHECKED) {
     // A plain tick in the icon column.
-    GdiObject<HPEN> pen(CreatePen(PS_SOLID, 2, RGB(0, 0, 0)));
+    GdiObject<HPEN> pen(CreatePen(PS_SOLID, Scaled(2), RGB(0, 0, 0)));
     SelectScope selectPen(dc, pen.get());
     const int cx = (column.left + column.right) / 2, cy = (all.top + all.bottom) / 2;
-    MoveToEx(dc, cx - 5, cy, nullptr);
-    LineTo(dc, cx - 2, cy + 3);
-    LineTo(dc, cx + 5, cy - 4);
+    MoveToEx(dc, cx - Scaled(5), cy, nullptr);
+    LineTo(dc, cx - Scaled(2), cy + Scaled(3));
+    LineTo(dc, cx + Scaled(5), cy - Scaled(4));
   }
 
   SelectScope selectFont(dc, ItemFont(item.Default));
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, disabled ? GetSysColor(COLOR_GRAYTEXT) : RGB(0, 0, 0));
   RECT text = body;
-  text.left += kTextGap;
+  text.left += Scaled(kTextGap);
   const UINT format =
       DT_LEFT | DT_VCENTER | DT_SINGLELINE | ((draw.itemState & ODS_NOACCEL) ? DT_HIDEPREFIX : 0);
   DrawTextW(dc, item.Caption.c_str(), static_cast<int>(item.Caption.size()), &text, format);

@@ -21,8 +21,13 @@ class TMenuSkin : public TComponent, private TMenuPainter {
 
   TColor Color = clSkyBlue;
   std::wstring FontName = L"宋体";
-  int FontHeight = 12;       // pixels
-  int IconColumnWidth = 24;  // pixels, the gradient strip left of the captions
+  int FontHeight = 12;       // pixels at 96 dpi
+  int IconColumnWidth = 24;  // pixels at 96 dpi, the gradient strip left of the captions
+
+  // The DPI the items are measured and drawn for: the monitor's under the pointer, where the menus open,
+  // taken as each item is measured, unless set here (0: follow the pointer again).
+  int Dpi() const { return dpi_; }
+  void SetDpi(int dpi);
 
   // The painter's two calls, public for drawing into any DC (tests draw into a bitmap).
   void MeasureItem(TMenuItem& item, MEASUREITEMSTRUCT& measure) { Measure(item, measure); }
@@ -34,7 +39,12 @@ class TMenuSkin : public TComponent, private TMenuPainter {
   void Measure(TMenuItem& item, MEASUREITEMSTRUCT& measure) override;
   void Draw(TMenuItem& item, const DRAWITEMSTRUCT& draw) override;
 
+  void TakeDpi(int dpi);
+  int Scaled(int px96) const;
+
   bool active_ = false;
+  int dpi_ = 96;
+  bool dpiSet_ = false;
   GdiObject<HFONT> font_;
   GdiObject<HFONT> boldFont_;
 };

@@ -9,6 +9,7 @@ class TXmlRingGroup final : public TRingGroup {
   TXmlRingGroup(TComponent* owner, const std::wstring& fileName)
       : group_(std::make_unique<TXmlControlButtonGroup>(owner, fileName)) {}
   void LoadConfigFile(const std::wstring& fileName) override { group_->LoadConfigFile(fileName); }
+  void SetPixelsPerInch(int dpi) override { group_->SetPixelsPerInch(dpi); }
   void SetHeight(int height) override { group_->SetHeight(height); }
   void SetWidth(int width) override { group_->SetWidth(width); }
   void SetPopupMenu(TPopupMenu* menu) override { group_->SetPopupMenu(menu); }

@@ -15,6 +15,8 @@ class TRingGroup {
  public:
   virtual ~TRingGroup() = default;
   virtual void LoadConfigFile(const std::wstring& fileName) = 0;
+  // The DPI the ring is sized for; before the sizes.
+  virtual void SetPixelsPerInch(int dpi) { (void)dpi; }
   virtual void SetHeight(int height) = 0;
   virtual void SetWidth(int width) = 0;
   virtual void SetPopupMenu(TPopupMenu* menu) = 0;  // non-owning

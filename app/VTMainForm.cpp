@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include "app/BrokenConfigView.h"
+#include "framework/Dpi.h"
 #include "xml/ColorValue.h"
 #include "xml/ConfigFormat.h"
 #include "xml/XmlDocument.h"
@@ -16,14 +17,6 @@ constexpr wchar_t kColourButtonCaption[] = L"选择颜色";
 constexpr wchar_t kHotColourText[] = L"热键颜色";
 constexpr wchar_t kNormalColourText[] = L"按键颜色";
 constexpr int kRingSide = 180;
-constexpr int kSettingsWidth = 516;
-constexpr int kSettingsHeight = 368;
-
-int ScreenPixelsPerInch() {
-  WindowDC screen(nullptr);
-  const int dpi = screen ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 0;
-  return dpi > 0 ? dpi : 96;
-}
 
 HICON LoadProgramIcon(int size) {
   HINSTANCE instance = GetModuleHandleW(nullptr);
@@ -67,10 +60,10 @@ TfrmVantelMain::TfrmVantelMain(TComponent* owner, TRingGroupFactory groupFactory
   SetCaption(kCreationCaption);
   SetColor(clBtnFace);
   Font().SetName(L"MS Sans Serif");
-  Font().SetHeight(FormFontHeight(ScreenPixelsPerInch()));
+  Font().SetHeight(FormFontHeight(Dpi::SystemDpi()));
   Font().SetCharset(DEFAULT_CHARSET);
   SetBounds(335, 216, 0, 0);
-  SetClientSize(298, 341);
+  SetClientSize(kSettingsClientWidth, kSettingsClientHeight);
   OnShow = [this](TObject* sender) { FormShow(sender); };
   OnClose = [this](TObject* sender, TCloseAction& action) { FormClose(sender, action); };
   CreateComponents();
@@ -85,14 +78,17 @@ TfrmVantelMain::~TfrmVantelMain() {
 
 void TfrmVantelMain::CreateComponents() {
   Handle();  // the window first: its children and the tray icon's owner hook need it
+  if (PixelsPerInch() != Dpi::kBase) {
+    Font().SetHeight(FormFontHeight(PixelsPerInch()));
+    SetClientSize(Scaled(kSettingsClientWidth), Scaled(kSettingsClientHeight));
+  }
 
   Panel1 = Make<TPanel>(this, L"Panel1");
   Panel1->FillParent = true;
   Panel1->SetParent(this);
 
   auto place = [this](TWinControl& control, int left, int top, int width, int height) {
-    control.SetBounds(left, top, width, height);
-    control.SetParent(Panel1.get());
+    Place(control, left, top, width, height);
   };
   Label1 = Make<TLabel>(this, L"Label1");
   place(*Label1, 16, 24, 57, 13);
@@ -242,8 +238,10 @@ void TfrmVantelMain::CreateButtonGroup() {
 void TfrmVantelMain::BuildButtonGroup() {
   buttonGroup_ = groupFactory_(this, kVantelConfigFile);
   buttonGroup_->LoadConfigFile(kVantelConfigFile);
-  buttonGroup_->SetHeight(kRingSide);
-  buttonGroup_->SetWidth(kRingSide);
+  const int ringDpi = RingPixelsPerInch();
+  buttonGroup_->SetPixelsPerInch(ringDpi);
+  buttonGroup_->SetHeight(Dpi::Scale(kRingSide, ringDpi));
+  buttonGroup_->SetWidth(Dpi::Scale(kRingSide, ringDpi));
   buttonGroup_->SetPopupMenu(PmButtonControl.get());
   if (buttonGroup_->HasButtonRecords() != 0) {
     buttonGroup_->LoadButtons();
@@ -273,8 +271,8 @@ void TfrmVantelMain::N2Click(TObject* sender) {
   (void)sender;
   if (showing_) return;  // the ring is being made
   SetVisible(true);
-  SetWidth(kSettingsWidth);
-  SetHeight(kSettingsHeight);
+  SetWidth(Scaled(kSettingsWidth));
+  SetHeight(Scaled(kSettingsHeight));
   TrayIcon1->ShowMainWindow();
 }
 

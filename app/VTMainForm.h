@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/MenuSkin.h"
 #include "app/RingGroup.h"
@@ -93,6 +94,18 @@ class TfrmVantelMain : public TForm {
 
   void ShowTrayIcon();
 
+  // Settings layout (VTMainFormLayout.cpp): controls placed in 96-dpi pixels, scaled to the window's DPI.
+  struct PlacedControl {
+    TWinControl* Control;
+    RECT Bounds96;
+  };
+  int Scaled(int px96) const;
+  // The DPI of the monitor the ring opens on (the middle of the virtual desktop).
+  static int RingPixelsPerInch();
+  void Place(TWinControl& control, int left, int top, int width, int height);
+  void DpiChanged(int dpi) override;
+  std::vector<PlacedControl> placed_;
+
   TRingGroupFactory groupFactory_;
   bool configUnloadable_ = false;  // the last load of the configuration failed to parse
   bool configFaultShown_ = false;
@@ -112,5 +125,10 @@ class TfrmVantelMain : public TForm {
 
 // The colour box's colour for a stored ARGB value: red, green and blue; alpha dropped.
 TColor ColorBoxColor(std::uint32_t argb);
+// The settings window's client size and its size when shown from the tray, at 96 dpi.
+inline constexpr int kSettingsClientWidth = 298;
+inline constexpr int kSettingsClientHeight = 341;
+inline constexpr int kSettingsWidth = 516;
+inline constexpr int kSettingsHeight = 368;
 // Font height for 8 points at the given pixels per inch (-11 at 96).
 int FormFontHeight(int pixelsPerInch);

@@ -2,6 +2,7 @@
 #include "framework/Form.h"
 
 #include "framework/Application.h"
+#include "framework/Dpi.h"
 
 TForm::TForm(TComponent* owner) : TWinControl(owner) {
   SetVisibleFlag(false);
@@ -45,6 +46,11 @@ void TForm::CreateParams(TCreateParams& params) {
     if (clientWidth_ >= 0) params.Width = r.right - r.left;
     if (clientHeight_ >= 0) params.Height = r.bottom - r.top;
   }
+}
+
+void TForm::HandleCreated() {
+  TWinControl::HandleCreated();
+  dpi_ = Dpi::ForWindow(Handle());
 }
 
 int TForm::ClientWidth() {
@@ -123,6 +129,14 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       RECT r = ClientRect();
       FillRect(reinterpret_cast<HDC>(wParam), &r, brush_.get());
       return 1;
+    }
+    case WM_DPICHANGED: {
+      const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+      dpi_ = HIWORD(wParam) ? HIWORD(wParam) : Dpi::kBase;
+      SetBounds(suggested.left, suggested.top, suggested.right - suggested.left,
+                suggested.bottom - suggested.top);
+      DpiChanged(dpi_);
+      return 0;
     }
     case WM_CLOSE: {
       TCloseAction action = TCloseAction::caHide;

@@ -28,6 +28,8 @@ class TForm : public TWinControl {
   TColor Color() const { return color_; }
   void SetColor(TColor color);
   TFont& Font() { return font_; }
+  // The DPI the form is laid out for: the window's when it was made, then each WM_DPICHANGED's.
+  int PixelsPerInch() const { return dpi_; }
 
   // Sends WM_CLOSE: OnClose decides (caNone keeps the form, caHide hides it; the main form's
   // closing terminates the application).
@@ -41,6 +43,10 @@ class TForm : public TWinControl {
  protected:
   void CreateParams(TCreateParams& params) override;
   LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+  void HandleCreated() override;
+  // The window moved to a monitor of another DPI and took the rectangle the system suggested: the form
+  // scales what it placed in 96-dpi pixels.
+  virtual void DpiChanged(int dpi) { (void)dpi; }
 
  private:
   TFormStyle formStyle_ = TFormStyle::fsNormal;
@@ -48,6 +54,7 @@ class TForm : public TWinControl {
   TFont font_;
   GdiObject<HBRUSH> brush_;
   bool shown_ = false;
+  int dpi_ = 96;
   // Client size asked for before the window exists (applied at creation).
   int clientWidth_ = -1, clientHeight_ = -1;
 };

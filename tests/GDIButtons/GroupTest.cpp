@@ -409,6 +409,36 @@ TEST_F(GroupTest, GrowthRecentresAMovedRingAndTheSegmentsFollow) {
   ExpectEvenRing(*group, 260);
 }
 
+// The centre's WM_DPICHANGED (it was taken onto a monitor of another DPI): the whole ring, grown or not,
+// takes the new scale once and keeps its middle (no pointer on it); margins and growth follow the DPI.
+TEST_F(GroupTest, NewDpiOnTheCentreRescalesTheWholeRingOnce) {
+  auto group = MakeRing(5);
+  group->SetGrowFlag(true);
+  group->Items().AddItem();  // 220 at 96 dpi
+  POINT pointer{};
+  GetCursorPos(&pointer);
+  const int left = pointer.x < 400 ? DesktopWidth() - 400 : 40,
+            top = pointer.y < 400 ? DesktopHeight() - 400 : 60;
+  group->CentreButton()->SetBounds(left, top, 220, 220);
+  const RECT suggested{0, 0, 330, 330};
+  for (int round = 0; round < 2; ++round)  // the same DPI again changes nothing
+    SendMessageW(group->CentreButton()->Handle(), WM_DPICHANGED, MAKEWPARAM(144, 144),
+                 reinterpret_cast<LPARAM>(&suggested));
+  EXPECT_EQ(group->PixelsPerInch(), 144);
+  EXPECT_EQ(group->Width(), 330);
+  ExpectCentreAt(*group, left + 110 - 165, top + 110 - 165, 330);
+  for (TCustomGDIButton* button : SegmentButtons(*group)) {
+    const RECT r = WindowRect(*button);
+    EXPECT_EQ(r.left, left + 110 - 165);
+    EXPECT_EQ(r.right - r.left, 330);
+    EXPECT_EQ(button->PieRect()->X, 15.0f);  // the 10 px margin at 144 dpi
+    EXPECT_EQ(button->PieRect()->Width, 300.0f);
+  }
+  group->SetGrowFlag(true);
+  group->Items().Delete(0);
+  EXPECT_EQ(group->Width(), 330 + 60);  // 40 px of growth at 144 dpi
+}
+
 TEST_F(GroupTest, RefreshOfAnEmptyRingDoesNothingNotEvenAPendingGrowth) {
   auto group = MakeRing(1);
   group->Items().Delete(0);

@@ -98,6 +98,25 @@ TEST(RingLayout, SegmentRectFollowsTheGroupSize) {
   }
 }
 
+// At 144 and 192 dpi a ring 1.5 and 2 times the size is laid out as the 96-dpi one, scaled: margins and
+// the centre's gap are scaled with it.
+TEST(RingLayout, ScaledRingIsTheBaseRingScaled) {
+  const PieRectValues centre96 = LayoutCenterRect(180, 180), segment96 = SegmentRect(1, 4, 180, 180);
+  for (const int dpi : {144, 192}) {
+    const int side = ScaleForDpi(180, dpi);
+    const float k = static_cast<float>(dpi) / 96.0f;
+    const PieRectValues centre = LayoutCenterRect(side, side, dpi),
+                        segment = SegmentRect(1, 4, side, side, dpi);
+    EXPECT_FLOAT_EQ(centre.X, centre96.X * k) << dpi;
+    EXPECT_FLOAT_EQ(centre.Width, centre96.Width * k) << dpi;
+    EXPECT_FLOAT_EQ(segment.X, segment96.X * k) << dpi;
+    EXPECT_FLOAT_EQ(segment.Height, segment96.Height * k) << dpi;
+    EXPECT_FLOAT_EQ(segment.StartAngle, segment96.StartAngle) << dpi;
+  }
+  EXPECT_EQ(ScaleForDpi(40, 120), 50);  // 125 %
+  EXPECT_EQ(ScaleForDpi(13, 144), 20);  // 19.5 rounds up, as MulDiv
+}
+
 TEST(RingLayout, NoSegmentsWithoutItems) {
   EXPECT_TRUE(LayoutSegments(0, 180, 180).empty());
   EXPECT_TRUE(LayoutSegments(-2, 180, 180).empty());

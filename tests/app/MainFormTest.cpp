@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <vector>
 
 #include "framework/Forms.h"
 #include "tests/app/FormTestSupport.h"
@@ -106,6 +107,46 @@ TEST_F(MainFormTest, ControlsAsStored) {
                   f.Edit1->Handle()};
   for (int i = 0; i + 1 < 5; ++i)
     EXPECT_EQ(GetNextDlgTabItem(dialog, order[i], FALSE), order[i + 1]) << "after " << i;
+}
+
+// WM_DPICHANGED as the system sends it when the window reaches a monitor of that DPI: the window takes the
+// suggested rectangle, the controls their scaled places and a scaled font, no text clips, nothing overlaps.
+TEST_F(MainFormTest, NewDpiScalesPlacesAndFontWithoutClippingOrOverlap) {
+  TfrmVantelMain& f = MakeForm();
+  for (const int dpi : {144, 192, 96}) {
+    SCOPED_TRACE(dpi);
+    const RECT suggested{100, 80, 100 + MulDiv(kSettingsWidth, dpi, 96),
+                         80 + MulDiv(kSettingsHeight, dpi, 96)};
+    SendMessageW(f.Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    const RECT window = ScreenRect(f.Handle());
+    EXPECT_TRUE(EqualRect(&window, &suggested));
+    EXPECT_EQ(f.Font().Height(), FormFontHeight(dpi));
+    TWinControl* controls[] = {f.Label1.get(), f.Label2.get(),  f.Edit1.get(),
+                               f.Edit2.get(),  f.BitBtn1.get(), f.BitBtn2.get()};
+    std::vector<RECT> places;
+    for (TWinControl* control : controls) {
+      const RECT r = ParentRect(control->Handle());
+      for (const RECT& other : places) {
+        RECT both{};
+        EXPECT_FALSE(IntersectRect(&both, &r, &other)) << "overlap at " << r.left << "," << r.top;
+      }
+      places.push_back(r);
+      const std::wstring text = control->Caption();
+      if (text.empty()) continue;
+      const HFONT font = f.Font().Handle();  // the controls' font
+      HDC dc = GetDC(control->Handle());
+      const HGDIOBJ old = SelectObject(dc, font);
+      SIZE extent{};
+      GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+      SelectObject(dc, old);
+      ReleaseDC(control->Handle(), dc);
+      EXPECT_LE(extent.cx, r.right - r.left) << static_cast<const void*>(text.c_str());
+      // The letters' (em) height; the cell's leading above them a label may lose, as it does at 96 dpi.
+      EXPECT_LE(-f.Font().Height(), r.bottom - r.top);
+    }
+    EXPECT_EQ(places.front().left, MulDiv(16, dpi, 96));
+    EXPECT_EQ(places.back().right, MulDiv(198 + 75, dpi, 96));
+  }
 }
 
 TEST_F(MainFormTest, ComponentsAsStored) {
