@@ -22,7 +22,8 @@ constexpr UINT kFollowFlags =
     SWP_NOSIZE | SWP_NOCOPYBITS | SWP_NOSENDCHANGING | SWP_DEFERERASE | SWP_ASYNCWINDOWPOS;
 
 bool keepPushedImages = false;
-int hiddenCreations = 0;  // THiddenCreation scopes open now
+int hiddenCreations = 0;                                      // THiddenCreation scopes open now
+const TCustomGDIButton::TKnownColors* knownColors = nullptr;  // the innermost open scope
 
 std::string NewGuidText() {
   GUID guid{};
@@ -82,14 +83,29 @@ TCustomGDIButton::~TCustomGDIButton() {
 }
 
 TButtonColors TCustomGDIButton::ReadColorsFromXml(const std::wstring& xmlFileName) {
-  TButtonColors colors;
+  for (const TKnownColors* known = knownColors; known; known = known->outer_)
+    if (known->file_ == xmlFileName) return known->colors_;
   TXmlDocument document;
   document.LoadFile(xmlFileName);
+  return ColorsOfDocument(document);
+}
+
+TButtonColors TCustomGDIButton::ColorsOfDocument(const TXmlDocument& document) {
+  TButtonColors colors;
   if (const TXmlNode* root = document.RootElement()) {
     colors.DefaultColor = static_cast<TARGB>(root->AttributeAsInt64("DefaultColor", 0));
     colors.HotColor = static_cast<TARGB>(root->AttributeAsInt64("HotColor", 0));
   }
   return colors;
+}
+
+TCustomGDIButton::TKnownColors::TKnownColors(std::wstring xmlFileName, const TButtonColors& colors)
+    : file_(std::move(xmlFileName)), colors_(colors), outer_(knownColors) {
+  knownColors = this;
+}
+
+TCustomGDIButton::TKnownColors::~TKnownColors() {
+  knownColors = outer_;
 }
 
 void TCustomGDIButton::SetPieRect(TPieRect* rect) {

@@ -19,6 +19,7 @@
 #include "xml/ColorValue.h"
 
 class TGDIButtonGroupItems;
+class TXmlDocument;
 
 // The two configured colours a button is built with. C++ has no virtual constructors, so what the
 // XML constructor reads before construction is handed to the constructor itself.
@@ -50,7 +51,25 @@ class TCustomGDIButton : public TCustomControl {
   // Reads "DefaultColor" and "HotColor" (low 32 bits of the root's 64-bit attributes, 0 when missing)
   // from the configuration file. A missing file is reported by the document and gives black; a file
   // that does not parse throws.
+  // While a TKnownColors scope for this file lives, its colours are taken without reading the file.
   static TButtonColors ReadColorsFromXml(const std::wstring& xmlFileName);
+  // The colours of a loaded configuration document, as ReadColorsFromXml reads them from its file.
+  static TButtonColors ColorsOfDocument(const TXmlDocument& document);
+  // A group that has just loaded its configuration file builds many buttons from it: while one of these
+  // lives, each of them takes the colours the group read rather than parsing the whole file again.
+  class TKnownColors {
+   public:
+    TKnownColors(std::wstring xmlFileName, const TButtonColors& colors);
+    ~TKnownColors();
+    TKnownColors(const TKnownColors&) = delete;
+    TKnownColors& operator=(const TKnownColors&) = delete;
+
+   private:
+    friend class TCustomGDIButton;
+    std::wstring file_;
+    TButtonColors colors_;
+    const TKnownColors* outer_;
+  };
   // The XML constructor: reads the colours, then constructs a Button with them. Every button class
   // that a group creates needs the constructor Button(TComponent* owner, const TButtonColors&).
   template <class Button>
