@@ -7,6 +7,7 @@
 
 #include "GDIButtons/ButtonGroup.h"
 #include "GDIButtons/ButtonGroupItems.h"
+#include "GDIButtons/DragButtonLogic.h"
 #include "GlassWindow/GlassedWindow.h"
 #include "xml/XmlDocument.h"
 
@@ -16,6 +17,8 @@ constexpr DWORD kLayeredExStyle = WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_ACCEP
 constexpr BYTE kFillAlpha = 210;
 constexpr BYTE kPushAlpha = 150;
 constexpr unsigned kMenuGlassInterval = 10;
+// How far past a pie's outline its window reaches: the anti-aliased edge (under a pixel) and a margin.
+constexpr float kDrawnFringe = 1.5f;
 constexpr WPARAM kMoveByCaption = SC_MOVE | HTCAPTION;  // 0xF012
 // SWP_NOSIZE | SWP_NOCOPYBITS | SWP_NOSENDCHANGING | SWP_DEFERERASE | SWP_ASYNCWINDOWPOS = 0x6501
 constexpr UINT kFollowFlags =
@@ -38,6 +41,8 @@ std::string NewGuidText() {
 }  // namespace
 
 std::uint32_t TPushedImage::Pixel(int x, int y) const {
+  x -= Offset.x;
+  y -= Offset.y;
   if (x < 0 || y < 0 || x >= Width || y >= Height) return 0;
   const size_t index = static_cast<size_t>(y) * static_cast<size_t>(Width) + static_cast<size_t>(x);
   return index < Pixels.size() ? Pixels[index] : 0;
@@ -206,31 +211,86 @@ bool TCustomGDIButton::DrawingHeld() const {
 }
 
 void TCustomGDIButton::PushSurface(TLayeredSurface& surface, BYTE constantAlpha) {
+  if (layoutOnly_) {
+    blend_.SourceConstantAlpha = constantAlpha;  // a render that only lays out asks the system nothing
+    return;
+  }
   // A window with deferred bounds is pushed to where they say (the push moves it there); any other one
-  // where it is.
-  POINT destination{Left(), Top()};
+  // where it is, less the part of the button it covered until now.
+  POINT button{Left(), Top()};
   if (!boundsDeferred_) {
     RECT bounds{};
     GetWindowRect(Handle(), &bounds);
-    destination = POINT{bounds.left, bounds.top};
+    const RECT box = WindowBox();
+    button = POINT{bounds.left - box.left, bounds.top - box.top};
   }
-  PushSurfaceAt(surface, constantAlpha, destination);
+  // The render's image is the button's; the window takes the render's box of it.
+  RECT box = renderBox_;
+  const RECT all{0, 0, surface.Width(), surface.Height()};
+  if (IsRectEmpty(&box) || !IntersectRect(&box, &box, &all)) box = all;
+  ClearOutsideShape(surface, box);
+  PushImage(surface, constantAlpha, POINT{button.x + box.left, button.y + box.top}, &box);
 }
 
 void TCustomGDIButton::PushSurfaceAt(TLayeredSurface& surface, BYTE constantAlpha, POINT destination) {
+  PushImage(surface, constantAlpha, destination, nullptr);
+}
+
+void TCustomGDIButton::KeepShape(HRGN region, const RECT& box) {
+  shapeRects_.clear();
+  shapeBox_ = RECT{};
+  const DWORD size = region ? GetRegionData(region, 0, nullptr) : 0;
+  if (!size) return;
+  std::vector<std::uint8_t> bytes(size);
+  auto* data = reinterpret_cast<RGNDATA*>(bytes.data());
+  if (GetRegionData(region, size, data) != size) return;
+  const RECT* rects = reinterpret_cast<const RECT*>(data->Buffer);
+  shapeRects_.assign(rects, rects + data->rdh.nCount);
+  shapeBox_ = box;
+}
+
+void TCustomGDIButton::ClearOutsideShape(TLayeredSurface& surface, const RECT& box) {
+  // A pixel the window's shape leaves out never shows, and must not be there to show: whatever the
+  // window is given lies inside the shape that takes the pointer. (Two pies filled even-odd leave
+  // stray pixels along their shared edges, in the hole.)
+  if (shapeRects_.empty() || !EqualRect(&box, &shapeBox_) || surface.Empty()) return;
+  surface.Flush();
+  auto* pixels = const_cast<std::uint32_t*>(surface.Pixels());
+  const int width = box.right - box.left, height = box.bottom - box.top;
+  size_t next = 0;  // the shape's rectangles come in bands from the top
+  for (int y = 0; y < height; ++y) {
+    std::uint32_t* row =
+        pixels + static_cast<size_t>(y + box.top) * static_cast<size_t>(surface.Width()) + box.left;
+    while (next < shapeRects_.size() && shapeRects_[next].bottom <= y) ++next;
+    int x = 0;
+    for (size_t i = next; i < shapeRects_.size() && shapeRects_[i].top <= y; ++i) {
+      const int left = std::clamp(static_cast<int>(shapeRects_[i].left), 0, width);
+      for (; x < left; ++x) row[x] = 0;
+      x = std::max(x, std::clamp(static_cast<int>(shapeRects_[i].right), 0, width));
+    }
+    for (; x < width; ++x) row[x] = 0;
+  }
+}
+
+void TCustomGDIButton::PushImage(TLayeredSurface& surface, BYTE constantAlpha, POINT destination,
+                                 const RECT* box) {
   blend_.SourceConstantAlpha = constantAlpha;
   if (layoutOnly_) return;  // the render only lays out: the window keeps its pixels
   surface.Flush();
   HWND window = Handle();
-  SIZE size{surface.Width(), surface.Height()};
-  POINT source{0, 0};
+  const RECT part = box ? *box : RECT{0, 0, surface.Width(), surface.Height()};
+  SIZE size{part.right - part.left, part.bottom - part.top};
+  POINT source{part.left, part.top};
   // The window keeps what was pushed last. When this image has the same size, only the part where either
   // has ink can differ, and only that part is handed over: the system then blends, copies and shows a
   // slice's box rather than the whole ring's square (on a grown ring, a small part of it).
-  const RECT ink = surface.InkBounds();
+  RECT ink = surface.InkBounds();
+  if (!IntersectRect(&ink, &ink, &part)) ink = RECT{};
+  if (!IsRectEmpty(&ink)) OffsetRect(&ink, -part.left, -part.top);
   RECT changed{};
   const bool partial = windowImage_.Valid && windowImage_.Width == size.cx &&
-                       windowImage_.Height == size.cy && !surface.Empty();
+                       windowImage_.Height == size.cy && windowImage_.Origin.x == part.left &&
+                       windowImage_.Origin.y == part.top && !surface.Empty();
   if (partial) {
     UnionRect(&changed, &ink, &windowImage_.Ink);
     if (IsRectEmpty(&changed)) changed = RECT{0, 0, 1, 1};  // transparent before and after
@@ -247,20 +307,40 @@ void TCustomGDIButton::PushSurfaceAt(TLayeredSurface& surface, BYTE constantAlph
   info.pblend = &blend_;
   info.dwFlags = ULW_ALPHA;
   info.prcDirty = partial ? &changed : nullptr;
+  // The window's box is this one from this push on: the moves the push makes are read with it.
+  const bool wasBoxed = boxed_;
+  const RECT oldBox = box_;
+  if (box) {
+    boxed_ = true;
+    box_ = part;
+  }
   BOOL pushed = UpdateLayeredWindowIndirect(window, &info);
   if (!pushed && partial) {
     info.prcDirty = nullptr;  // a system that will not take a part gets the whole image
     pushed = UpdateLayeredWindowIndirect(window, &info);
   }
-  windowImage_ = TWindowImage{pushed != FALSE, size.cx, size.cy, ink};
+  if (!pushed) {
+    boxed_ = wasBoxed;  // the window stayed as it was
+    box_ = oldBox;
+  }
+  windowImage_ = TWindowImage{pushed != FALSE, size.cx, size.cy, POINT{part.left, part.top}, ink};
   ++pushCount_;
   if (keepPushedImages) {
-    lastPushed_.Width = surface.Width();
-    lastPushed_.Height = surface.Height();
+    lastPushed_.Width = size.cx;
+    lastPushed_.Height = size.cy;
     lastPushed_.Destination = destination;
+    lastPushed_.Offset = box ? POINT{part.left, part.top} : POINT{};
     lastPushed_.ConstantAlpha = constantAlpha;
     lastPushed_.Succeeded = pushed != FALSE;
-    lastPushed_.Pixels = surface.CopyPixels();
+    lastPushed_.Pixels.clear();
+    if (!surface.Empty()) {
+      lastPushed_.Pixels.reserve(static_cast<size_t>(size.cx) * static_cast<size_t>(size.cy));
+      for (int y = part.top; y < part.bottom; ++y) {
+        const std::uint32_t* row =
+            surface.Pixels() + static_cast<size_t>(y) * static_cast<size_t>(surface.Width());
+        lastPushed_.Pixels.insert(lastPushed_.Pixels.end(), row + part.left, row + part.right);
+      }
+    }
   }
 }
 
@@ -293,8 +373,53 @@ void TCustomGDIButton::UpdateLayered() {
     layoutOnly_ = false;
     return;
   }
+  // The image is drawn at the button's size (so every pixel comes out as it always did) and lives only for
+  // this render; the window keeps only the box of it where something is drawn.
   TLayeredSurface surface(Width(), Height());
-  RenderInto(surface);
+  renderBox_ = PlannedBox();
+  try {
+    RenderInto(surface);
+  } catch (...) {
+    renderBox_ = RECT{};
+    throw;
+  }
+  renderBox_ = RECT{};
+}
+
+bool TCustomGDIButton::InRing() const {
+  return groupItems_ && groupItems_->Group().HintWindow() != this;
+}
+
+RECT TCustomGDIButton::DrawnBox() {
+  const RECT whole{0, 0, Width(), Height()};
+  if (!pieRect_ || (buttonKind_ != 0 && buttonKind_ != 1) || !InRing()) return whole;
+  const vantel::RectF outer = vantel::OuterRect(*pieRect_);
+  if (outer.Width != outer.Height) return whole;  // a pie that is not round: its box is not worked out
+  const vantel::PieShape pie{outer.X + outer.Width / 2,
+                             outer.Y + outer.Height / 2,
+                             outer.Width,
+                             buttonKind_ == 0 ? vantel::InnerRect(*pieRect_).Width : 0.0f,
+                             pieRect_->StartAngle,
+                             pieRect_->SweepAngle};
+  const vantel::RegionRect r = vantel::PieShapeBounds(pie, kDrawnFringe);
+  return RECT{r.Left, r.Top, r.Right, r.Bottom};
+}
+
+RECT TCustomGDIButton::PlannedBox() {
+  const RECT whole{0, 0, Width(), Height()};
+  const RECT drawn = DrawnBox();
+  RECT box{};
+  if (!IntersectRect(&box, &drawn, &whole)) return whole;
+  return box;
+}
+
+RECT TCustomGDIButton::WindowBox() const {
+  return boxed_ ? box_ : RECT{0, 0, Width(), Height()};
+}
+
+POINT TCustomGDIButton::WindowPlace(int left, int top) const {
+  const RECT box = WindowBox();
+  return POINT{left + box.left, top + box.top};
 }
 
 void TCustomGDIButton::RedrawButton() {
@@ -349,6 +474,14 @@ void TCustomGDIButton::FollowCentre() noexcept {
 }
 
 void TCustomGDIButton::SetBounds(int left, int top, int width, int height) {
+  if (!boundsDeferred_ && boxed_ && HandleAllocated()) {
+    // The window covers its box of the button: it moves with the bounds and keeps its size until the
+    // next render, which a ring's layout makes after every change of size.
+    StoreBounds(left, top, width, height);
+    const POINT place = WindowPlace(left, top);
+    SetWindowPos(Handle(), nullptr, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return;
+  }
   if (!boundsDeferred_ || !HandleAllocated()) {
     TCustomControl::SetBounds(left, top, width, height);
     return;
@@ -364,11 +497,14 @@ void TCustomGDIButton::ApplyDeferredBounds() {
   if (!HandleAllocated()) return;
   RECT now{};
   GetWindowRect(Handle(), &now);
-  if (now.left == Left() && now.top == Top() && now.right - now.left == Width() &&
-      now.bottom - now.top == Height())
+  const RECT box = WindowBox();
+  const POINT place = WindowPlace(Left(), Top());
+  const int width = box.right - box.left, height = box.bottom - box.top;
+  if (now.left == place.x && now.top == place.y && now.right - now.left == width &&
+      now.bottom - now.top == height)
     return;
   applyingBounds_ = true;
-  SetWindowPos(Handle(), nullptr, Left(), Top(), Width(), Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(Handle(), nullptr, place.x, place.y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
   applyingBounds_ = false;
 }
 
@@ -399,10 +535,11 @@ void TCustomGDIButton::MoveSegmentsHere(int count) noexcept {
       // A segment that is already there and already in the not-topmost band would not change: the
       // centre's size changes and restacking reach here too, and a ring has many segments.
       RECT bounds{};
+      const POINT place = button->WindowPlace(Left(), Top());
       const bool topmost = (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-      if (!topmost && GetWindowRect(window, &bounds) && bounds.left == Left() && bounds.top == Top())
+      if (!topmost && GetWindowRect(window, &bounds) && bounds.left == place.x && bounds.top == place.y)
         continue;
-      SetWindowPos(window, HWND_NOTOPMOST, Left(), Top(), 0, 0, kFollowFlags);
+      SetWindowPos(window, HWND_NOTOPMOST, place.x, place.y, 0, 0, kFollowFlags);
     }
   } catch (...) {
     // A ring that cannot follow this once is no reason to bother the user.
@@ -430,8 +567,12 @@ LRESULT TCustomGDIButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         windowImage_.Valid = false;
       const int left = Left(), top = Top(), width = Width(), height = Height();
       const LRESULT result = TCustomControl::WndProc(msg, wParam, lParam);  // updates Left and Top
-      // Deferred bounds are where the window is to be, whatever moves it meanwhile (a restack).
-      if (boundsDeferred_) StoreBounds(left, top, width, height);
+      // Deferred bounds are where the window is to be, whatever moves it meanwhile (a restack). A window
+      // that covers a box of its button puts the button's bounds that far up and left of it.
+      if (boundsDeferred_)
+        StoreBounds(left, top, width, height);
+      else if (boxed_)
+        StoreBounds(Left() - box_.left, Top() - box_.top, width, height);
       // Deferred bounds noted the follow when they were set.
       if (buttonKind_ == 1 && !applyingBounds_) FollowCentre();
       return result;

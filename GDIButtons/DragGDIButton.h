@@ -76,6 +76,8 @@ class TDragGDIButton : public TCustomGDIButton {
 
   // Places a ring segment's icon along its slice's middle angle and may set the group's grow flag.
   void UpdateIconPosition();
+  // The pie's box and the icon's.
+  RECT DrawnBox() override;
 
   // Hint window: shows the file's display name on enter, hides on leave (no hint window: nothing).
   void CMMouseEnter() override;
@@ -92,6 +94,9 @@ class TDragGDIButton : public TCustomGDIButton {
   TDragGDIButton* AddSegmentFor(const std::wstring& path);
   bool IsRingButton() const;  // the centre or a segment of the ring it belongs to
   void ShapeWindow();
+  // Where the next render draws the icon, in button pixels, a pixel wider on every side for its smoothing;
+  // empty without an icon.
+  RECT IconBox();
   void WatchForLeave(TObject* sender);
 
   std::unique_ptr<TTextTarget> dropTarget_;
@@ -109,8 +114,12 @@ class TDragGDIButton : public TCustomGDIButton {
   int iconHeight_ = 0;
   // The pie the window shape was last made for (kind, size, rectangle), to skip unchanged reshapes.
   struct ShapeKey {
-    int kind = -1, width = 0, height = 0;
+    int kind = -1;
+    RECT box{}, icon{};
     vantel::PieRectValues pie{};
-    bool operator==(const ShapeKey&) const = default;
+    bool operator==(const ShapeKey& other) const {
+      return kind == other.kind && EqualRect(&box, &other.box) && EqualRect(&icon, &other.icon) &&
+             pie == other.pie;
+    }
   } shape_;
 };
