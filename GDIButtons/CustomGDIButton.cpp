@@ -19,6 +19,8 @@ constexpr BYTE kPushAlpha = 150;
 constexpr unsigned kMenuGlassInterval = 10;
 // How far past a pie's outline its window reaches: the anti-aliased edge (under a pixel) and a margin.
 constexpr float kDrawnFringe = 1.5f;
+// Up to this size (a ring of 2048 px) a render draws the button's whole image and pushes its box.
+constexpr long long kWholeImagePixels = 2048LL * 2048;
 constexpr WPARAM kMoveByCaption = SC_MOVE | HTCAPTION;  // 0xF012
 // SWP_NOSIZE | SWP_NOCOPYBITS | SWP_NOSENDCHANGING | SWP_DEFERERASE | SWP_ASYNCWINDOWPOS = 0x6501
 constexpr UINT kFollowFlags =
@@ -224,9 +226,10 @@ void TCustomGDIButton::PushSurface(TLayeredSurface& surface, BYTE constantAlpha)
     const RECT box = WindowBox();
     button = POINT{bounds.left - box.left, bounds.top - box.top};
   }
-  // The render's image is the button's; the window takes the render's box of it.
+  // The window takes the render's box of the button (the whole surface outside a render).
+  const POINT origin = surface.Origin();
   RECT box = renderBox_;
-  const RECT all{0, 0, surface.Width(), surface.Height()};
+  const RECT all{origin.x, origin.y, origin.x + surface.Width(), origin.y + surface.Height()};
   if (IsRectEmpty(&box) || !IntersectRect(&box, &box, &all)) box = all;
   ClearOutsideShape(surface, box);
   PushImage(surface, constantAlpha, POINT{button.x + box.left, button.y + box.top}, &box);
@@ -257,10 +260,10 @@ void TCustomGDIButton::ClearOutsideShape(TLayeredSurface& surface, const RECT& b
   surface.Flush();
   auto* pixels = const_cast<std::uint32_t*>(surface.Pixels());
   const int width = box.right - box.left, height = box.bottom - box.top;
+  const POINT at{box.left - surface.Origin().x, box.top - surface.Origin().y};  // the box on the surface
   size_t next = 0;  // the shape's rectangles come in bands from the top
   for (int y = 0; y < height; ++y) {
-    std::uint32_t* row =
-        pixels + static_cast<size_t>(y + box.top) * static_cast<size_t>(surface.Width()) + box.left;
+    std::uint32_t* row = pixels + static_cast<size_t>(y + at.y) * static_cast<size_t>(surface.Width()) + at.x;
     while (next < shapeRects_.size() && shapeRects_[next].bottom <= y) ++next;
     int x = 0;
     for (size_t i = next; i < shapeRects_.size() && shapeRects_[i].top <= y; ++i) {
@@ -278,7 +281,12 @@ void TCustomGDIButton::PushImage(TLayeredSurface& surface, BYTE constantAlpha, P
   if (layoutOnly_) return;  // the render only lays out: the window keeps its pixels
   surface.Flush();
   HWND window = Handle();
-  const RECT part = box ? *box : RECT{0, 0, surface.Width(), surface.Height()};
+  // The part of the surface pushed; with a box (button pixels), the box's part of it.
+  RECT part{0, 0, surface.Width(), surface.Height()};
+  if (box) {
+    part = *box;
+    OffsetRect(&part, -surface.Origin().x, -surface.Origin().y);
+  }
   SIZE size{part.right - part.left, part.bottom - part.top};
   POINT source{part.left, part.top};
   // The window keeps what was pushed last. When this image has the same size, only the part where either
@@ -288,9 +296,10 @@ void TCustomGDIButton::PushImage(TLayeredSurface& surface, BYTE constantAlpha, P
   if (!IntersectRect(&ink, &ink, &part)) ink = RECT{};
   if (!IsRectEmpty(&ink)) OffsetRect(&ink, -part.left, -part.top);
   RECT changed{};
+  const POINT placed = box ? POINT{box->left, box->top} : POINT{};  // the window's place in the button
   const bool partial = windowImage_.Valid && windowImage_.Width == size.cx &&
-                       windowImage_.Height == size.cy && windowImage_.Origin.x == part.left &&
-                       windowImage_.Origin.y == part.top && !surface.Empty();
+                       windowImage_.Height == size.cy && windowImage_.Origin.x == placed.x &&
+                       windowImage_.Origin.y == placed.y && !surface.Empty();
   if (partial) {
     UnionRect(&changed, &ink, &windowImage_.Ink);
     if (IsRectEmpty(&changed)) changed = RECT{0, 0, 1, 1};  // transparent before and after
@@ -312,7 +321,7 @@ void TCustomGDIButton::PushImage(TLayeredSurface& surface, BYTE constantAlpha, P
   const RECT oldBox = box_;
   if (box) {
     boxed_ = true;
-    box_ = part;
+    box_ = *box;
   }
   BOOL pushed = UpdateLayeredWindowIndirect(window, &info);
   if (!pushed && partial) {
@@ -323,13 +332,13 @@ void TCustomGDIButton::PushImage(TLayeredSurface& surface, BYTE constantAlpha, P
     boxed_ = wasBoxed;  // the window stayed as it was
     box_ = oldBox;
   }
-  windowImage_ = TWindowImage{pushed != FALSE, size.cx, size.cy, POINT{part.left, part.top}, ink};
+  windowImage_ = TWindowImage{pushed != FALSE, size.cx, size.cy, placed, ink};
   ++pushCount_;
   if (keepPushedImages) {
     lastPushed_.Width = size.cx;
     lastPushed_.Height = size.cy;
     lastPushed_.Destination = destination;
-    lastPushed_.Offset = box ? POINT{part.left, part.top} : POINT{};
+    lastPushed_.Offset = placed;
     lastPushed_.ConstantAlpha = constantAlpha;
     lastPushed_.Succeeded = pushed != FALSE;
     lastPushed_.Pixels.clear();
@@ -373,10 +382,15 @@ void TCustomGDIButton::UpdateLayered() {
     layoutOnly_ = false;
     return;
   }
-  // The image is drawn at the button's size (so every pixel comes out as it always did) and lives only for
-  // this render; the window keeps only the box of it where something is drawn.
-  TLayeredSurface surface(Width(), Height());
+  // The window keeps only the box of the button where something is drawn. The image is drawn at the
+  // button's size, so every pixel comes out as it always did, and lives only for this render; a ring so
+  // grown that such an image would be large gets one of the box alone (GDI+ may then round an edge pixel
+  // the other way).
   renderBox_ = PlannedBox();
+  const bool whole = static_cast<long long>(Width()) * Height() <= kWholeImagePixels;
+  const RECT& box = renderBox_;
+  TLayeredSurface surface(whole ? Width() : box.right - box.left, whole ? Height() : box.bottom - box.top,
+                          whole ? POINT{} : POINT{box.left, box.top});
   try {
     RenderInto(surface);
   } catch (...) {
