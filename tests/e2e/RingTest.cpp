@@ -86,6 +86,7 @@ TEST_F(RingTest, DraggingTheCentreMovesEverySegmentWithIt) {
   VantelProcess& program = Start();
   const RECT ring = WaitForRing(5);
   Settle();
+  const auto shown = program.RingWindows();
   const POINT centre{(ring.left + ring.right) / 2, (ring.top + ring.bottom) / 2};
   pointer::Drag(centre, {centre.x + 240, centre.y - 160});
   Settle(1000);
@@ -94,15 +95,19 @@ TEST_F(RingTest, DraggingTheCentreMovesEverySegmentWithIt) {
   // at most its first step (30, -20).
   const auto windows = program.RingWindows();
   ASSERT_EQ(windows.size(), 5u);
-  for (const WindowInfo& w : windows) {
-    EXPECT_TRUE(SameRect(w.rect, windows.front().rect))
-        << Describe(w.rect) << " apart from " << Describe(windows.front().rect);
-    EXPECT_GE(w.rect.left - ring.left, 240 - 30 - 2) << Describe(w.rect);
-    EXPECT_LE(w.rect.left - ring.left, 240 + 2) << Describe(w.rect);
-    EXPECT_LE(w.rect.top - ring.top, -160 + 20 + 2) << Describe(w.rect);
-    EXPECT_GE(w.rect.top - ring.top, -160 - 2) << Describe(w.rect);
-    EXPECT_EQ(w.Width(), 180);
-  }
+  const RECT moved = RingSquare(windows);
+  EXPECT_GE(moved.left - ring.left, 240 - 30 - 2) << Describe(moved);
+  EXPECT_LE(moved.left - ring.left, 240 + 2) << Describe(moved);
+  EXPECT_LE(moved.top - ring.top, -160 + 20 + 2) << Describe(moved);
+  EXPECT_GE(moved.top - ring.top, -160 - 2) << Describe(moved);
+  EXPECT_EQ(moved.right - moved.left, 180);
+  // Every window moved with the centre: each lies where it lay in the ring before, as far moved.
+  for (const WindowInfo& w : windows)
+    for (const WindowInfo& before : shown)
+      if (before.handle == w.handle) {
+        EXPECT_EQ(w.rect.left - before.rect.left, moved.left - ring.left) << Describe(w.rect);
+        EXPECT_EQ(w.rect.top - before.rect.top, moved.top - ring.top) << Describe(w.rect);
+      }
   EXPECT_EQ(ReadBytes(folder_.Config()), ConfigBytes(kGreen, kBlue, {})) << "moving stores nothing";
 }
 
