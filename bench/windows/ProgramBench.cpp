@@ -4,7 +4,7 @@
 // of the sizes the program's 40-button ring windows have. Runs alternate between the programs: the
 // machine is shared, and whatever else it does falls on all of them alike.
 //
-// ProgramBench.exe [--runs N] [--runs-400 N] [--idle-seconds S] [--program path\to\Vantel.exe]
+// ProgramBench.exe [--runs N] [--runs-400 N, default 0] [--idle-seconds S] [--program path\to\Vantel.exe]
 // ProgramBench.exe --floor FILE  (the floor program itself: one window per "width height" line of FILE,
 //                                 written by the benchmark from the program's own ring windows)
 #include "framework/Win32.h"
