@@ -66,10 +66,13 @@ class XmlControlLoadTest : public XmlControlTestBase {
     return order;
   }
 
+  // The button's bounds on the screen as its window places them (a ring window covers a box of its button).
   static RECT WindowRect(const TCustomGDIButton& button) {
     RECT r{};
     GetWindowRect(const_cast<TCustomGDIButton&>(button).Handle(), &r);
-    return r;
+    const RECT box = button.WindowBox();
+    OffsetRect(&r, -box.left, -box.top);
+    return RECT{r.left, r.top, r.left + button.Width(), r.top + button.Height()};
   }
 
   static void ExpectSameButton(const TCustomGDIButton& loaded, const TCustomGDIButton& built) {
