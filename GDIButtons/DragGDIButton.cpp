@@ -102,8 +102,6 @@ std::unique_ptr<Gdiplus::Bitmap> BitmapFromIcon(HICON icon) {
   return bitmap;
 }
 
-}
-
 // DPI of the monitor the window is on (per-monitor aware), or the system's DPI before Windows 10.
 int WindowDpi(HWND window) {
   using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
