@@ -16,13 +16,15 @@ constexpr DWORD kLayeredExStyle = WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_ACCEP
 constexpr BYTE kFillAlpha = 210;
 constexpr BYTE kPushAlpha = 150;
 constexpr unsigned kMenuGlassInterval = 10;
+// Up to this size (a ring of 2048 px) a render draws the button's whole image and pushes its box.
+constexpr long long kWholeImagePixels = 2048LL * 2048;
 constexpr WPARAM kMoveByCaption = SC_MOVE | HTCAPTION;  // 0xF012
 // SWP_NOSIZE | SWP_NOCOPYBITS | SWP_NOSENDCHANGING | SWP_DEFERERASE | SWP_ASYNCWINDOWPOS = 0x6501
 constexpr UINT kFollowFlags =
     SWP_NOSIZE | SWP_NOCOPYBITS | SWP_NOSENDCHANGING | SWP_DEFERERASE | SWP_ASYNCWINDOWPOS;
 
-bool keepPushedImages = false;
-int hiddenCreations = 0;  // THiddenCreation scopes open now
+int hiddenCreations = 0;                                      // THiddenCreation scopes open now
+const TCustomGDIButton::TKnownColors* knownColors = nullptr;  // the innermost open scope
 
 std::string NewGuidText() {
   GUID guid{};
@@ -37,6 +39,8 @@ std::string NewGuidText() {
 }  // namespace
 
 std::uint32_t TPushedImage::Pixel(int x, int y) const {
+  x -= Offset.x;
+  y -= Offset.y;
   if (x < 0 || y < 0 || x >= Width || y >= Height) return 0;
   const size_t index = static_cast<size_t>(y) * static_cast<size_t>(Width) + static_cast<size_t>(x);
   return index < Pixels.size() ? Pixels[index] : 0;
@@ -82,14 +86,29 @@ TCustomGDIButton::~TCustomGDIButton() {
 }
 
 TButtonColors TCustomGDIButton::ReadColorsFromXml(const std::wstring& xmlFileName) {
-  TButtonColors colors;
+  for (const TKnownColors* known = knownColors; known; known = known->outer_)
+    if (known->file_ == xmlFileName) return known->colors_;
   TXmlDocument document;
   document.LoadFile(xmlFileName);
+  return ColorsOfDocument(document);
+}
+
+TButtonColors TCustomGDIButton::ColorsOfDocument(const TXmlDocument& document) {
+  TButtonColors colors;
   if (const TXmlNode* root = document.RootElement()) {
     colors.DefaultColor = static_cast<TARGB>(root->AttributeAsInt64("DefaultColor", 0));
     colors.HotColor = static_cast<TARGB>(root->AttributeAsInt64("HotColor", 0));
   }
   return colors;
+}
+
+TCustomGDIButton::TKnownColors::TKnownColors(std::wstring xmlFileName, const TButtonColors& colors)
+    : file_(std::move(xmlFileName)), colors_(colors), outer_(knownColors) {
+  knownColors = this;
+}
+
+TCustomGDIButton::TKnownColors::~TKnownColors() {
+  knownColors = outer_;
 }
 
 void TCustomGDIButton::SetPieRect(TPieRect* rect) {
@@ -103,10 +122,6 @@ TCustomGDIButton::THiddenCreation::THiddenCreation() {
 
 TCustomGDIButton::THiddenCreation::~THiddenCreation() {
   --hiddenCreations;
-}
-
-void TCustomGDIButton::SetKeepPushedImages(bool keep) {
-  keepPushedImages = keep;
 }
 
 void TCustomGDIButton::SetCurrentColor(TARGB color) {
@@ -189,65 +204,6 @@ bool TCustomGDIButton::DrawingHeld() const {
   return groupItems_ && groupItems_->Group().DrawingHeld();
 }
 
-void TCustomGDIButton::PushSurface(TLayeredSurface& surface, BYTE constantAlpha) {
-  // A window with deferred bounds is pushed to where they say (the push moves it there); any other one
-  // where it is.
-  POINT destination{Left(), Top()};
-  if (!boundsDeferred_) {
-    RECT bounds{};
-    GetWindowRect(Handle(), &bounds);
-    destination = POINT{bounds.left, bounds.top};
-  }
-  PushSurfaceAt(surface, constantAlpha, destination);
-}
-
-void TCustomGDIButton::PushSurfaceAt(TLayeredSurface& surface, BYTE constantAlpha, POINT destination) {
-  blend_.SourceConstantAlpha = constantAlpha;
-  if (layoutOnly_) return;  // the render only lays out: the window keeps its pixels
-  surface.Flush();
-  HWND window = Handle();
-  SIZE size{surface.Width(), surface.Height()};
-  POINT source{0, 0};
-  // The window keeps what was pushed last. When this image has the same size, only the part where either
-  // has ink can differ, and only that part is handed over: the system then blends, copies and shows a
-  // slice's box rather than the whole ring's square (on a grown ring, a small part of it).
-  const RECT ink = surface.InkBounds();
-  RECT changed{};
-  const bool partial = windowImage_.Valid && windowImage_.Width == size.cx &&
-                       windowImage_.Height == size.cy && !surface.Empty();
-  if (partial) {
-    UnionRect(&changed, &ink, &windowImage_.Ink);
-    if (IsRectEmpty(&changed)) changed = RECT{0, 0, 1, 1};  // transparent before and after
-  }
-  WindowDC screen(nullptr);
-  UPDATELAYEREDWINDOWINFO info{};
-  info.cbSize = sizeof(info);
-  info.hdcDst = screen.get();
-  info.pptDst = &destination;
-  info.psize = &size;
-  info.hdcSrc = surface.DC();
-  info.pptSrc = &source;
-  info.crKey = 0;
-  info.pblend = &blend_;
-  info.dwFlags = ULW_ALPHA;
-  info.prcDirty = partial ? &changed : nullptr;
-  BOOL pushed = UpdateLayeredWindowIndirect(window, &info);
-  if (!pushed && partial) {
-    info.prcDirty = nullptr;  // a system that will not take a part gets the whole image
-    pushed = UpdateLayeredWindowIndirect(window, &info);
-  }
-  windowImage_ = TWindowImage{pushed != FALSE, size.cx, size.cy, ink};
-  ++pushCount_;
-  if (keepPushedImages) {
-    lastPushed_.Width = surface.Width();
-    lastPushed_.Height = surface.Height();
-    lastPushed_.Destination = destination;
-    lastPushed_.ConstantAlpha = constantAlpha;
-    lastPushed_.Succeeded = pushed != FALSE;
-    lastPushed_.Pixels = surface.CopyPixels();
-  }
-}
-
 void TCustomGDIButton::RenderInto(TLayeredSurface& surface) {
   DrawPie(surface, pieRect_);
   const bool overlay = FileInfo.hIcon != nullptr;
@@ -277,8 +233,22 @@ void TCustomGDIButton::UpdateLayered() {
     layoutOnly_ = false;
     return;
   }
-  TLayeredSurface surface(Width(), Height());
-  RenderInto(surface);
+  // The window keeps only the box of the button where something is drawn. The image is drawn at the
+  // button's size, so every pixel comes out as it always did, and lives only for this render; a ring so
+  // grown that such an image would be large gets one of the box alone (GDI+ may then round an edge pixel
+  // the other way).
+  renderBox_ = PlannedBox();
+  const bool whole = static_cast<long long>(Width()) * Height() <= kWholeImagePixels;
+  const RECT& box = renderBox_;
+  TLayeredSurface surface(whole ? Width() : box.right - box.left, whole ? Height() : box.bottom - box.top,
+                          whole ? POINT{} : POINT{box.left, box.top});
+  try {
+    RenderInto(surface);
+  } catch (...) {
+    renderBox_ = RECT{};
+    throw;
+  }
+  renderBox_ = RECT{};
 }
 
 void TCustomGDIButton::RedrawButton() {
@@ -333,6 +303,14 @@ void TCustomGDIButton::FollowCentre() noexcept {
 }
 
 void TCustomGDIButton::SetBounds(int left, int top, int width, int height) {
+  if (!boundsDeferred_ && boxed_ && HandleAllocated()) {
+    // The window covers its box of the button: it moves with the bounds and keeps its size until the
+    // next render, which a ring's layout makes after every change of size.
+    StoreBounds(left, top, width, height);
+    const POINT place = WindowPlace(left, top);
+    SetWindowPos(Handle(), nullptr, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return;
+  }
   if (!boundsDeferred_ || !HandleAllocated()) {
     TCustomControl::SetBounds(left, top, width, height);
     return;
@@ -348,11 +326,14 @@ void TCustomGDIButton::ApplyDeferredBounds() {
   if (!HandleAllocated()) return;
   RECT now{};
   GetWindowRect(Handle(), &now);
-  if (now.left == Left() && now.top == Top() && now.right - now.left == Width() &&
-      now.bottom - now.top == Height())
+  const RECT box = WindowBox();
+  const POINT place = WindowPlace(Left(), Top());
+  const int width = box.right - box.left, height = box.bottom - box.top;
+  if (now.left == place.x && now.top == place.y && now.right - now.left == width &&
+      now.bottom - now.top == height)
     return;
   applyingBounds_ = true;
-  SetWindowPos(Handle(), nullptr, Left(), Top(), Width(), Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(Handle(), nullptr, place.x, place.y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
   applyingBounds_ = false;
 }
 
@@ -383,10 +364,11 @@ void TCustomGDIButton::MoveSegmentsHere(int count) noexcept {
       // A segment that is already there and already in the not-topmost band would not change: the
       // centre's size changes and restacking reach here too, and a ring has many segments.
       RECT bounds{};
+      const POINT place = button->WindowPlace(Left(), Top());
       const bool topmost = (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-      if (!topmost && GetWindowRect(window, &bounds) && bounds.left == Left() && bounds.top == Top())
+      if (!topmost && GetWindowRect(window, &bounds) && bounds.left == place.x && bounds.top == place.y)
         continue;
-      SetWindowPos(window, HWND_NOTOPMOST, Left(), Top(), 0, 0, kFollowFlags);
+      SetWindowPos(window, HWND_NOTOPMOST, place.x, place.y, 0, 0, kFollowFlags);
     }
   } catch (...) {
     // A ring that cannot follow this once is no reason to bother the user.
@@ -414,8 +396,12 @@ LRESULT TCustomGDIButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         windowImage_.Valid = false;
       const int left = Left(), top = Top(), width = Width(), height = Height();
       const LRESULT result = TCustomControl::WndProc(msg, wParam, lParam);  // updates Left and Top
-      // Deferred bounds are where the window is to be, whatever moves it meanwhile (a restack).
-      if (boundsDeferred_) StoreBounds(left, top, width, height);
+      // Deferred bounds are where the window is to be, whatever moves it meanwhile (a restack). A window
+      // that covers a box of its button puts the button's bounds that far up and left of it.
+      if (boundsDeferred_)
+        StoreBounds(left, top, width, height);
+      else if (boxed_)
+        StoreBounds(Left() - box_.left, Top() - box_.top, width, height);
       // Deferred bounds noted the follow when they were set.
       if (buttonKind_ == 1 && !applyingBounds_) FollowCentre();
       return result;

@@ -19,6 +19,7 @@
 #include "xml/ColorValue.h"
 
 class TGDIButtonGroupItems;
+class TXmlDocument;
 
 // The two configured colours a button is built with. C++ has no virtual constructors, so what the
 // XML constructor reads before construction is handed to the constructor itself.
@@ -31,12 +32,13 @@ struct TButtonColors {
 struct TPushedImage {
   int Width = 0;
   int Height = 0;
-  POINT Destination{};
+  POINT Destination{};  // the window's top-left on the screen
+  POINT Offset{};       // the image's top-left in the pixels of its button
   BYTE ConstantAlpha = 0;
   bool Succeeded = false;             // what UpdateLayeredWindow returned
   std::vector<std::uint32_t> Pixels;  // premultiplied BGRA, top-down, Width x Height
 
-  std::uint32_t Pixel(int x, int y) const;  // 0 outside the image
+  std::uint32_t Pixel(int x, int y) const;  // at (x, y) of the button; 0 outside the image
 };
 
 class TCustomGDIButton : public TCustomControl {
@@ -50,7 +52,25 @@ class TCustomGDIButton : public TCustomControl {
   // Reads "DefaultColor" and "HotColor" (low 32 bits of the root's 64-bit attributes, 0 when missing)
   // from the configuration file. A missing file is reported by the document and gives black; a file
   // that does not parse throws.
+  // While a TKnownColors scope for this file lives, its colours are taken without reading the file.
   static TButtonColors ReadColorsFromXml(const std::wstring& xmlFileName);
+  // The colours of a loaded configuration document, as ReadColorsFromXml reads them from its file.
+  static TButtonColors ColorsOfDocument(const TXmlDocument& document);
+  // A group that has just loaded its configuration file builds many buttons from it: while one of these
+  // lives, each of them takes the colours the group read rather than parsing the whole file again.
+  class TKnownColors {
+   public:
+    TKnownColors(std::wstring xmlFileName, const TButtonColors& colors);
+    ~TKnownColors();
+    TKnownColors(const TKnownColors&) = delete;
+    TKnownColors& operator=(const TKnownColors&) = delete;
+
+   private:
+    friend class TCustomGDIButton;
+    std::wstring file_;
+    TButtonColors colors_;
+    const TKnownColors* outer_;
+  };
   // The XML constructor: reads the colours, then constructs a Button with them. Every button class
   // that a group creates needs the constructor Button(TComponent* owner, const TButtonColors&).
   template <class Button>
@@ -124,6 +144,14 @@ class TCustomGDIButton : public TCustomControl {
   void ShowDeferred(bool notTopmost);
   void SetBounds(int left, int top, int width, int height) override;
 
+  // The part of the button that its window covers now, in the button's pixels: a centre or segment of a
+  // ring draws only its pie (and icon), and its window is the box of those; any other button's window is
+  // its whole bounds. The button's bounds (Left, Top, Width, Height) and its pie rectangle keep their
+  // values: the window sits at (Left + box.left, Top + box.top) with the box's size.
+  RECT WindowBox() const;
+  // Where the window goes for bounds at (left, top): the box's top-left on the screen.
+  POINT WindowPlace(int left, int top) const;
+
   // While one of these lives, buttons are made with hidden windows (a group building its ring shows them
   // once they have their pictures).
   class THiddenCreation {
@@ -161,6 +189,16 @@ class TCustomGDIButton : public TCustomControl {
   // The same, moving the window to `destination` (screen pixels) and sizing it to the surface in the
   // same step.
   void PushSurfaceAt(TLayeredSurface& surface, BYTE constantAlpha, POINT destination);
+  // The box (button pixels) of what the next render draws, a little margin included; the whole button for
+  // a button outside a ring. Subclasses that draw more add theirs.
+  virtual RECT DrawnBox();
+  // DrawnBox within the button's bounds (the whole button when that leaves nothing): the window's next box.
+  RECT PlannedBox();
+  // A copy of the window region given for the window box `box`: a render for that box clears every pixel
+  // outside it before the push, so the window is never given a pixel its shape does not show.
+  void KeepShape(HRGN region, const RECT& box);
+  // Whether this is the centre or a segment of a ring (not its hint window, not a button on its own).
+  bool InRing() const;
   // Counts a DrawPie call; true for the first one, which draws nothing.
   bool CountPaint() { return ++paintCount_ == 1; }
   // Whether this button's group holds drawing: renders lay out without making a picture.
@@ -174,6 +212,10 @@ class TCustomGDIButton : public TCustomControl {
   void DragMove(TShiftState shift);
   void FollowCentre() noexcept;
   void SetCurrentColor(TARGB color);
+  // PushSurfaceAt; with a box (surface pixels), only that part is pushed and the window covers it.
+  void PushImage(TLayeredSurface& surface, BYTE constantAlpha, POINT destination, const RECT* box);
+  // Clears what the kept shape leaves out of the box (when it was made for this box).
+  void ClearOutsideShape(TLayeredSurface& surface, const RECT& box);
 
   TGDIButtonGroupItems* groupItems_ = nullptr;
   std::uint8_t buttonKind_ = 0;
@@ -185,6 +227,12 @@ class TCustomGDIButton : public TCustomControl {
   bool layoutOnly_ = false;  // the render in progress pushes nothing
   bool boundsDeferred_ = false;
   bool applyingBounds_ = false;  // ApplyDeferredBounds is moving the window
+  // The window's part of the button (see WindowBox) once a render gave it one; the whole button before.
+  bool boxed_ = false;
+  RECT box_{};
+  RECT renderBox_{};              // the box of the render in progress (empty outside one)
+  std::vector<RECT> shapeRects_;  // see KeepShape, window pixels
+  RECT shapeBox_{};
   std::unique_ptr<TTimer> menuTimer_;
   int pushCount_ = 0;
   TPushedImage lastPushed_;
@@ -192,6 +240,7 @@ class TCustomGDIButton : public TCustomControl {
   struct TWindowImage {
     bool Valid = false;
     int Width = 0, Height = 0;
+    POINT Origin{};
     RECT Ink{};
   } windowImage_;
 };

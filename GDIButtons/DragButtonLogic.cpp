@@ -154,6 +154,18 @@ class PieTest {
 
 }  // namespace
 
+RegionRect PieShapeBounds(const PieShape& pie, float fringe) {
+  const PieTest test(pie, fringe);
+  double minX = 0, minY = 0, maxX = 0, maxY = 0;
+  test.Bounds(minX, minY, maxX, maxY);
+  const double cx = pie.CentreX, cy = pie.CentreY;
+  if (!std::isfinite(cx + minX) || !std::isfinite(cy + minY) || !std::isfinite(cx + maxX) ||
+      !std::isfinite(cy + maxY))
+    return {};
+  return RegionRect{static_cast<long>(std::floor(cx + minX)), static_cast<long>(std::floor(cy + minY)),
+                    static_cast<long>(std::ceil(cx + maxX)), static_cast<long>(std::ceil(cy + maxY))};
+}
+
 std::vector<RegionRect> PieShapeRects(const PieShape& pie, float fringe, int width, int height) {
   std::vector<RegionRect> rects;
   const PieTest test(pie, fringe);

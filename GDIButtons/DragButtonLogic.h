@@ -71,5 +71,8 @@ struct PieShape {
   float SweepAngle = 360.0f;
 };
 [[nodiscard]] std::vector<RegionRect> PieShapeRects(const PieShape& pie, float fringe, int width, int height);
+// A rectangle that holds every pixel PieShapeRects can give for the pie and fringe on a window of any size
+// (at most a pixel more on each side).
+[[nodiscard]] RegionRect PieShapeBounds(const PieShape& pie, float fringe);
 
 }  // namespace vantel

@@ -8,6 +8,7 @@
 // clang-format on
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <optional>
 #include <vector>
@@ -99,23 +100,6 @@ std::unique_ptr<Gdiplus::Bitmap> BitmapFromIcon(HICON icon) {
   }
   bitmap->UnlockBits(&data);
   return bitmap;
-}
-
-// The same area with the rectangles of each band joined where they touch, which some window systems
-// require of a window region; nullptr when the region cannot be read.
-HRGN StrictRegion(HRGN region) {
-  const DWORD size = GetRegionData(region, 0, nullptr);
-  if (!size) return nullptr;
-  std::vector<std::uint8_t> bytes(size);
-  auto* data = reinterpret_cast<RGNDATA*>(bytes.data());
-  if (GetRegionData(region, size, data) != size) return nullptr;
-  const RECT* first = reinterpret_cast<const RECT*>(data->Buffer);
-  std::vector<vantel::RegionRect> rects;
-  rects.reserve(data->rdh.nCount);
-  for (DWORD i = 0; i < data->rdh.nCount; ++i) {
-    rects.push_back({first[i].left, first[i].top, first[i].right, first[i].bottom});
-  }
-  return RegionOfRects(vantel::JoinTouchingRects(rects), data->rdh.rcBound);
 }
 
 // DPI of the monitor the window is on (per-monitor aware), or the system's DPI before Windows 10.
@@ -348,40 +332,41 @@ bool TDragGDIButton::IsRingButton() const {
 void TDragGDIButton::ShapeWindow() {
   const TPieRect* rect = PieRect();
   if (!rect || !HandleAllocated() || (ButtonKind() != 0 && ButtonKind() != 1) || !IsRingButton()) return;
-  const ShapeKey key{ButtonKind(), Width(), Height(), rect->Values()};
+  // The window's box and the icon's rectangle, both in button pixels: the icon may cross the outline.
+  const ShapeKey key{ButtonKind(), PlannedBox(), IconBox(), rect->Values()};
   if (key == shape_) return;
-  const vantel::RectF outer = vantel::OuterRect(*rect);
-  const vantel::RectF inner = vantel::InnerRect(*rect);
-  if (outer.Width == outer.Height) {
-    // A circular pie: its pixels are worked out directly, which costs far less than a path's region.
-    const vantel::PieShape pie{outer.X + outer.Width / 2,
-                               outer.Y + outer.Height / 2,
-                               outer.Width,
-                               ButtonKind() == 0 ? inner.Width : 0.0f,
-                               rect->StartAngle,
-                               rect->SweepAngle};
-    const RECT window{0, 0, Width(), Height()};
-    if (SetWindowRegion(Handle(),
-                        RegionOfRects(vantel::PieShapeRects(pie, kShapeFringe, Width(), Height()), window)))
-      shape_ = key;
-    return;
+  HRGN region = RingButtonRegion(key.kind, key.pie, kShapeFringe, key.box, key.icon);
+  KeepShape(region, key.box);
+  if (SetWindowRegion(Handle(), region))
+    shape_ = key;
+  else
+    KeepShape(nullptr, RECT{});
+}
+
+RECT TDragGDIButton::IconBox() {
+  const TPieRect* rect = PieRect();
+  Gdiplus::Bitmap* bitmap = FileInfo.hIcon ? IconBitmap() : nullptr;
+  if (!rect || !bitmap || (ButtonKind() != 0 && ButtonKind() != 1)) return RECT{};
+  const int width = static_cast<int>(bitmap->GetWidth()), height = static_cast<int>(bitmap->GetHeight());
+  vantel::PointF at{iconX_, iconY_};
+  if (ButtonKind() == 1) {
+    at = vantel::PlaceCenterIcon(Width(), width);
+  } else {
+    TGDIButtonGroupItems* items = GroupItems();
+    const vantel::SegmentIconPlacement placed =
+        vantel::PlaceSegmentIcon(*rect, width, Width(), Height(), items ? items->Count() : 0);
+    if (placed.TopLeft) at = *placed.TopLeft;
   }
-  Gdiplus::GraphicsPath pie(Gdiplus::FillModeAlternate);
-  if (ButtonKind() == 0)
-    pie.AddPie(inner.X, inner.Y, inner.Width, inner.Height, rect->StartAngle, rect->SweepAngle);
-  pie.AddPie(outer.X, outer.Y, outer.Width, outer.Height, rect->StartAngle, rect->SweepAngle);
-  // The anti-aliased fringe reaches about a pixel past the outline: the shape keeps it.
-  Gdiplus::GraphicsPath fringe(Gdiplus::FillModeWinding);
-  fringe.AddPath(&pie, FALSE);
-  Gdiplus::Pen pen(Gdiplus::Color(255, 0, 0, 0), 2 * kShapeFringe);
-  fringe.Widen(&pen);
-  Gdiplus::Region region(&pie);
-  region.Union(&fringe);
-  WindowDC screen(nullptr);
-  Gdiplus::Graphics graphics(screen.get());
-  GdiObject<HRGN> made(region.GetHRGN(&graphics));
-  if (!made) return;
-  if (SetWindowRegion(Handle(), StrictRegion(made.get()))) shape_ = key;
+  return RECT{static_cast<LONG>(std::floor(at.X)) - 1, static_cast<LONG>(std::floor(at.Y)) - 1,
+              static_cast<LONG>(std::ceil(at.X + static_cast<float>(width))) + 1,
+              static_cast<LONG>(std::ceil(at.Y + static_cast<float>(height))) + 1};
+}
+
+RECT TDragGDIButton::DrawnBox() {
+  RECT box = TCustomGDIButton::DrawnBox();
+  const RECT icon = IconBox();
+  if (!IsRectEmpty(&icon) && InRing()) UnionRect(&box, &box, &icon);
+  return box;
 }
 
 void TDragGDIButton::UpdateIconPosition() {

@@ -82,6 +82,8 @@ class TDragGDIButton : public TCustomGDIButton {
 
   // Places a ring segment's icon along its slice's middle angle and may set the group's grow flag.
   void UpdateIconPosition();
+  // The pie's box and the icon's.
+  RECT DrawnBox() override;
 
   // Hover: the button the pointer entered last is the only one of its ring in the hover colour, and the
   // hint window shows its file's display name. A leave hides the hint only when no other button has
@@ -104,6 +106,9 @@ class TDragGDIButton : public TCustomGDIButton {
   TDragGDIButton* AddSegmentFor(const std::wstring& path);
   bool IsRingButton() const;  // the centre or a segment of the ring it belongs to
   void ShapeWindow();
+  // Where the next render draws the icon, in button pixels, a pixel wider on every side for its smoothing;
+  // empty without an icon.
+  RECT IconBox();
   // The timer of the leave watch: while the pointer is in, looks whether it has left this window's shape;
   // for a while after it left, whether it has come back without the system reporting it.
   void WatchForLeave(TObject* sender);
@@ -143,8 +148,12 @@ class TDragGDIButton : public TCustomGDIButton {
   int iconHeight_ = 0;
   // The pie the window shape was last made for (kind, size, rectangle), to skip unchanged reshapes.
   struct ShapeKey {
-    int kind = -1, width = 0, height = 0;
+    int kind = -1;
+    RECT box{}, icon{};
     vantel::PieRectValues pie{};
-    bool operator==(const ShapeKey&) const = default;
+    bool operator==(const ShapeKey& other) const {
+      return kind == other.kind && EqualRect(&box, &other.box) && EqualRect(&icon, &other.icon) &&
+             pie == other.pie;
+    }
   } shape_;
 };

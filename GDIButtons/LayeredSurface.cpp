@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
-TLayeredSurface::TLayeredSurface(int width, int height) {
+TLayeredSurface::TLayeredSurface(int width, int height, POINT origin) : origin_(origin) {
   WindowDC screen(nullptr);
   dc_.reset(CreateCompatibleDC(screen.get()));
   if (width <= 0 || height <= 0 || !dc_) return;
@@ -44,6 +44,9 @@ std::unique_ptr<Gdiplus::Graphics> TLayeredSurface::CreateGraphics() {
   }
   auto graphics = std::make_unique<Gdiplus::Graphics>(gdiBitmap_.get());
   if (graphics->GetLastStatus() != Gdiplus::Ok) return nullptr;
+  if (origin_.x || origin_.y)
+    graphics->TranslateTransform(static_cast<Gdiplus::REAL>(-origin_.x),
+                                 static_cast<Gdiplus::REAL>(-origin_.y));
   return graphics;
 }
 

@@ -12,8 +12,10 @@
 // (0xAARRGGBB read as a 32-bit value) with premultiplied colour, as UpdateLayeredWindow wants them.
 class TLayeredSurface {
  public:
-  // A width or height of 0 or less gives an empty surface: it still has a DC, but no pixels.
-  TLayeredSurface(int width, int height);
+  // A width or height of 0 or less gives an empty surface: it still has a DC, but no pixels. `origin` is
+  // where the surface's top-left lies in the pixels of its button: what is drawn through CreateGraphics
+  // is given in the button's pixels and lands on the surface shifted by it.
+  TLayeredSurface(int width, int height, POINT origin = {});
   // An empty surface without even a DC: what a render that only lays out draws on.
   TLayeredSurface() = default;
   ~TLayeredSurface();
@@ -23,6 +25,7 @@ class TLayeredSurface {
   int Width() const { return width_; }
   int Height() const { return height_; }
   bool Empty() const { return bits_ == nullptr; }
+  POINT Origin() const { return origin_; }
   HDC DC() const { return dc_.get(); }
 
   // A GDI+ graphics object drawing into the pixels, for the caller to release. GDI+ on the memory DC
@@ -43,6 +46,7 @@ class TLayeredSurface {
  private:
   int width_ = 0;
   int height_ = 0;
+  POINT origin_{};
   void* bits_ = nullptr;
   // Declared so that the DC goes before the bitmap: the bitmap is never deleted while selected.
   GdiObject<HBITMAP> bitmap_;

@@ -64,7 +64,14 @@ TDragGDIButton* TXmlControlButtonGroup::AddSegment() {
   return button;
 }
 
+void TXmlControlButtonGroup::KnowColors(std::optional<TCustomGDIButton::TKnownColors>& known) const {
+  if (loadState_ == TConfigLoadState::Loaded && document_->RootElement())
+    known.emplace(XmlFileName(), TCustomGDIButton::ColorsOfDocument(*document_));
+}
+
 void TXmlControlButtonGroup::CreateDefaultSegments() {
+  std::optional<TCustomGDIButton::TKnownColors> known;
+  KnowColors(known);
   for (int i = 0; i < ConfigFormat::DefaultSegmentCount; ++i) AddSegment();
 }
 
@@ -76,6 +83,8 @@ void TXmlControlButtonGroup::LoadButtons() {
   // Each addition lays the ring out and renders every segment again; only the last render of each
   // button shows, and ShowAll makes it. Until then the renders lay out without pictures.
   std::optional<TDrawingHold> hold(std::in_place, *this);
+  std::optional<TCustomGDIButton::TKnownColors> known;
+  KnowColors(known);
   // The shell has been asked about the files on a worker thread since the load; the answers go with
   // the buttons that take them, and the rest with the prefetch.
   if (!prefetch_) PrefetchShellInfo();

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "GDIButtons/ButtonGroup.h"
@@ -73,6 +74,9 @@ class TXmlControlButtonGroup : public TGDICustomButtonGroup {
   TDragGDIButton* AddSegment();
   // LoadButtons' additions: the records' segments, the centre's file, the empty segments up to five.
   void AddRecordButtons(const ConfigFormat::TRingPlan& plan, TARGB normalColor);
+  // While `known` lives, the buttons built take the colours of the loaded document instead of reading the
+  // file again (nothing when the file did not load).
+  void KnowColors(std::optional<TCustomGDIButton::TKnownColors>& known) const;
   // Starts asking the shell about the loaded records' files, for LoadButtons (nothing when it cannot).
   void PrefetchShellInfo() noexcept;
 

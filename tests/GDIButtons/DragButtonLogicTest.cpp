@@ -165,6 +165,20 @@ TEST(DragButtonLogic, PieShapeKeepsThePieAndItsFringeAndNothingFartherInStrictBa
         EXPECT_GE(r.Top, p.Bottom);
       }
     }
+    // The box a window of the pie alone needs: every rectangle inside it, at most a pixel to spare.
+    const RegionRect box = PieShapeBounds(c.pie, kFringe);
+    RegionRect reach{c.width, c.height, 0, 0};
+    for (const RegionRect& r : rects) {
+      EXPECT_TRUE(r.Left >= box.Left && r.Top >= box.Top && r.Right <= box.Right && r.Bottom <= box.Bottom);
+      reach = RegionRect{std::min(reach.Left, r.Left), std::min(reach.Top, r.Top),
+                         std::max(reach.Right, r.Right), std::max(reach.Bottom, r.Bottom)};
+    }
+    if (box.Left >= 0 && box.Top >= 0 && box.Right <= c.width && box.Bottom <= c.height) {
+      EXPECT_LE(reach.Left - box.Left, 1);
+      EXPECT_LE(reach.Top - box.Top, 1);
+      EXPECT_LE(box.Right - reach.Right, 1);
+      EXPECT_LE(box.Bottom - reach.Bottom, 1);
+    }
     const std::vector<int> covered = Coverage(rects, c.width, c.height);
     double start = c.pie.StartAngle, sweep = c.pie.SweepAngle;
     if (sweep < 0) start += sweep, sweep = -sweep;

@@ -18,8 +18,9 @@ Recorder& Recorded() {
 Ring::Ring(TComponent* owner, const buttontest::ScratchFolder& folder, int segments, bool withHint) {
   const std::wstring config = folder.Write(
       L"colours.xml", buttontest::ConfigWithRootAttributes(R"( DefaultColor="-16744320" HotColor="-32768")"));
-  group_ = std::make_unique<TGDICustomButtonGroup>(owner, GDIButtonClass<TRecordingDragButton>(), config,
-                                                   withHint ? HintWindowClass<TTestHint>() : THintWindowClass{});
+  group_ =
+      std::make_unique<TGDICustomButtonGroup>(owner, GDIButtonClass<TRecordingDragButton>(), config,
+                                              withHint ? HintWindowClass<TTestHint>() : THintWindowClass{});
   group_->SetHeight(180);
   group_->SetWidth(180);
   for (int i = 0; i < segments; ++i) group_->Items().AddItem();
@@ -35,7 +36,8 @@ void Ring::MoveTo(int left, int top) {
     for (int i = 0; i < Count(); ++i) {
       RECT r{};
       GetWindowRect(Segment(i).Handle(), &r);
-      if (r.left != left || r.top != top) return false;
+      const POINT place = Segment(i).WindowPlace(left, top);
+      if (r.left != place.x || r.top != place.y) return false;
     }
     return true;
   });

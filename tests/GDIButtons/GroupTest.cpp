@@ -45,7 +45,7 @@ void ExpectCentreAt(const TGDICustomButtonGroup& group, int left, int top, int s
 int AlphaAt(const TCustomGDIButton& button, double radius, double degrees) {
   const TPushedImage& image = button.LastPushedImage();
   return buttontest::Split(
-             buttontest::PolarPixel(image, image.Width / 2.0, image.Height / 2.0, radius, degrees))
+             buttontest::PolarPixel(image, button.Width() / 2.0, button.Height() / 2.0, radius, degrees))
       .a;
 }
 
@@ -159,7 +159,7 @@ TEST_F(GroupTest, SizingPlacesTheCentreDiscInTheMiddleOfTheDesktop) {
 TEST_F(GroupTest, CentreDiscIsDrawnInTheMiddleWithAGapToTheRing) {
   auto group = MakeRing(4);
   const TCustomGDIButton& centre = *group->CentreButton();
-  ASSERT_EQ(centre.LastPushedImage().Width, 180);
+  ASSERT_EQ(centre.Width(), 180);
   // Disc of radius 36 around (90, 90); the ring starts at radius 40.
   for (int degrees = 0; degrees < 360; degrees += 45) {
     SCOPED_TRACE(degrees);
@@ -236,7 +236,7 @@ TEST_P(GroupSliceTest, EverySegmentPaintsItsOwnSlice) {
   for (int i = 0; i < n; ++i) {
     SCOPED_TRACE(i);
     const TCustomGDIButton& button = *segments[static_cast<size_t>(i)];
-    ASSERT_EQ(button.LastPushedImage().Width, 180);
+    ASSERT_EQ(button.Width(), 180);
     const double middle = share * i + share / 2;
     EXPECT_EQ(AlphaAt(button, 60, middle), 210);
     EXPECT_EQ(AlphaAt(button, 45, share * i + 5), 210);
@@ -378,7 +378,7 @@ TEST_P(GroupGrowthTest, GrowFlagWidensTheRingAtTheNextStructuralChangeNotBefore)
   // The centre is repainted once, at its new size, after both size changes.
   const std::vector<const TCustomGDIButton*> redrawn = EventsOf(ButtonEvent::Redrawn);
   EXPECT_EQ(std::count(redrawn.begin(), redrawn.end(), group->CentreButton()), 1);
-  EXPECT_EQ(group->CentreButton()->LastPushedImage().Width, 220);
+  EXPECT_EQ(group->CentreButton()->Width(), 220);
   EXPECT_EQ(AlphaAt(*group->CentreButton(), 45, 0), 210);  // disc radius 46 now
 
   // Once only, and nothing narrows the ring again.

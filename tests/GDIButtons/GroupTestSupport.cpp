@@ -71,7 +71,13 @@ int DesktopHeight() {
 RECT WindowRect(const TCustomGDIButton& button) {
   RECT r{};
   GetWindowRect(const_cast<TCustomGDIButton&>(button).Handle(), &r);
-  return r;
+  const RECT box = button.WindowBox();
+  if (box.left == 0 && box.top == 0 && box.right == button.Width() && box.bottom == button.Height()) return r;
+  // The window is as large as its box: anything else would not line up with the slice.
+  EXPECT_EQ(r.right - r.left, box.right - box.left);
+  EXPECT_EQ(r.bottom - r.top, box.bottom - box.top);
+  const LONG left = r.left - box.left, top = r.top - box.top;
+  return RECT{left, top, left + button.Width(), top + button.Height()};
 }
 
 std::vector<TCustomGDIButton*> SegmentButtons(const TGDICustomButtonGroup& group) {

@@ -52,7 +52,8 @@ class GroupTestBase : public buttontest::WindowTestBase {
 // The virtual desktop's size.
 int DesktopWidth();
 int DesktopHeight();
-// A window's screen rectangle.
+// The button's bounds on the screen as its window places them: the window's rectangle, widened back by
+// the part of the button that a ring window leaves out (see TCustomGDIButton::WindowBox).
 RECT WindowRect(const TCustomGDIButton& button);
 
 // Checks the whole ring: the rectangle list parallel to the items, each button painting its own

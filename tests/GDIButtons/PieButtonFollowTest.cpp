@@ -11,10 +11,13 @@ namespace {
 
 using buttontest::TTestButton;
 
+// Where the window puts its button on the screen: a ring window covers a box inside its button.
 POINT Origin(HWND window) {
   RECT r{};
   GetWindowRect(window, &r);
-  return POINT{r.left, r.top};
+  const auto* button = dynamic_cast<const TCustomGDIButton*>(TWinControl::FromHandle(window));
+  const RECT box = button ? button->WindowBox() : RECT{};
+  return POINT{r.left - box.left, r.top - box.top};
 }
 
 bool Topmost(HWND window) {
@@ -76,8 +79,9 @@ TEST_F(PieButtonFollowTest, SegmentsTakeTheCentresOriginInTheNotTopmostBand) {
     EXPECT_FALSE(Topmost(w));
     RECT r{};
     GetWindowRect(w, &r);
-    EXPECT_EQ(r.right - r.left, 180);  // only moved, never resized
-    EXPECT_EQ(r.bottom - r.top, 180);
+    const RECT box = dynamic_cast<const TCustomGDIButton*>(TWinControl::FromHandle(w))->WindowBox();
+    EXPECT_EQ(r.right - r.left, box.right - box.left);  // only moved, never resized
+    EXPECT_EQ(r.bottom - r.top, box.bottom - box.top);
   }
   EXPECT_TRUE(Topmost(centre->Handle()));  // the centre keeps its band
   EXPECT_EQ(centre->Left(), 333);

@@ -239,9 +239,10 @@ TEST_F(PieButtonInputTest, DraggingTheCentreMovesTheRingAndHidesTheHint) {
   EXPECT_LE(centre->Top(), top + 32);
   for (int i = 0; i < group.Items().Count(); ++i) {
     RECT r{};
-    GetWindowRect(group.Items().Items(i)->Button()->Handle(), &r);
-    EXPECT_EQ(r.left, centre->Left()) << i;
-    EXPECT_EQ(r.top, centre->Top()) << i;
+    TCustomGDIButton& segment = *group.Items().Items(i)->Button();
+    GetWindowRect(segment.Handle(), &r);
+    EXPECT_EQ(r.left, centre->Left() + segment.WindowBox().left) << i;
+    EXPECT_EQ(r.top, centre->Top() + segment.WindowBox().top) << i;
   }
   EXPECT_FALSE(IsWindowVisible(group.HintWindow()->Handle()));
 }

@@ -268,13 +268,47 @@ std::wstring VantelProcess::MessageBoxText(HWND box) {
   return longest;
 }
 
+RECT RingSquare(const std::vector<WindowInfo>& windows) {
+  // The disc's window is its box (diameter side / 2 - 18, plus 2 px each side for its anti-aliased
+  // edge): the ring's square is twice its width and 28 px more, around its middle. The disc is the window
+  // whose square so made holds the most of the others (the smallest such square: the slices reach close
+  // to the ring's edge).
+  RECT best{};
+  int held = -1;
+  for (const WindowInfo& disc : windows) {
+    const LONG half = disc.Width() + 14;
+    const POINT c = disc.Centre();
+    const RECT square{c.x - half, c.y - half, c.x + half, c.y + half};
+    int n = 0;
+    for (const WindowInfo& w : windows) {
+      RECT inside{};
+      n += IntersectRect(&inside, &w.rect, &square) && EqualRect(&inside, &w.rect);
+    }
+    if (n > held || (n == held && square.right - square.left < best.right - best.left)) {
+      best = square;
+      held = n;
+    }
+  }
+  return best;
+}
+
 std::vector<WindowInfo> VantelProcess::RingWindows() const {
   const int desktopWidth = GetSystemMetrics(SM_CXVIRTUALSCREEN);
   std::vector<WindowInfo> ring;
   for (const WindowInfo& w : Windows())
-    if (w.visible && (w.exStyle & WS_EX_LAYERED) && w.Width() >= 100 && w.Width() == w.Height() &&
-        w.Width() < desktopWidth)
-      ring.push_back(w);
+    if (w.visible && (w.exStyle & WS_EX_LAYERED) && w.Width() < desktopWidth) {
+      // A ring window is shaped to its pie (the hint window is not): the box of its slice or disc.
+      HRGN shape = CreateRectRgn(0, 0, 0, 0);
+      const int kind = GetWindowRgn(w.handle, shape);
+      DeleteObject(shape);
+      if (kind != ERROR && kind != NULLREGION) ring.push_back(w);
+    }
+  // The hint window is shaped too (to its text), above the ring: outside the ring's square.
+  const RECT square = RingSquare(ring);
+  std::erase_if(ring, [&](const WindowInfo& w) {
+    RECT inside{};
+    return !IntersectRect(&inside, &w.rect, &square) || !EqualRect(&inside, &w.rect);
+  });
   return ring;
 }
 

@@ -65,6 +65,8 @@ struct WindowInfo {
 };
 
 std::vector<WindowInfo> TopLevelWindows(DWORD processId);
+// The square of the ring among these windows (each ring window covers only its own slice or disc).
+RECT RingSquare(const std::vector<WindowInfo>& windows);
 std::vector<WindowInfo> ChildWindows(HWND parent);
 WindowInfo Describe(HWND window);
 

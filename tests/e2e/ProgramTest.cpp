@@ -86,9 +86,11 @@ RECT ProgramTest::WaitForRing(size_t windows, unsigned limitMs) {
       [&] {
         last = program_->RingWindows();
         if (last.size() != windows) return false;
-        for (const WindowInfo& w : last)
-          if (!SameRect(w.rect, last.front().rect)) return false;
-        square = last.front().rect;
+        square = RingSquare(last);
+        for (const WindowInfo& w : last) {
+          RECT inside{};
+          if (!IntersectRect(&inside, &w.rect, &square) || !SameRect(inside, w.rect)) return false;
+        }
         return true;
       },
       limitMs);

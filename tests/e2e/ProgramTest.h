@@ -24,7 +24,8 @@ class ProgramTest : public testing::Test {
 
   // Starts the program in the work folder.
   VantelProcess& Start();
-  // Waits until the program shows `windows` ring windows (centre included), all on one square; returns it.
+  // Waits until the program shows `windows` ring windows (centre included), all inside one square;
+  // returns it.
   RECT WaitForRing(size_t windows, unsigned limitMs = 20000);
   // Waits until the main window has run its first show (its caption names the web site).
   void WaitForStartUp(unsigned limitMs = 20000);

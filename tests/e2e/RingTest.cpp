@@ -172,6 +172,7 @@ TEST_F(RingTest, DraggingTheCentreMovesEverySegmentWithIt) {
   const POINT centre{(ring.left + ring.right) / 2, (ring.top + ring.bottom) / 2};
   // Drawn: the centre disc takes the pointer.
   ScreenWhen([&](const Screenshot& shot) { return Blue(shot.At(centre.x + 26, centre.y)); });
+  const auto shown = program.RingWindows();
   pointer::Drag(centre, {centre.x + 240, centre.y - 160});
 
   // The window move begins with the first motion of the held button, so the ring travels the drag less
@@ -179,21 +180,30 @@ TEST_F(RingTest, DraggingTheCentreMovesEverySegmentWithIt) {
   std::vector<WindowInfo> windows;
   WaitFor([&] {
     windows = program.RingWindows();
-    if (windows.size() != 5u || windows.front().rect.left - ring.left < 240 - 30 - 2) return false;
+    if (windows.size() != 5u) return false;
+    const RECT square = RingSquare(windows);
+    if (square.left - ring.left < 240 - 30 - 2) return false;
     for (const WindowInfo& w : windows)
-      if (!SameRect(w.rect, windows.front().rect)) return false;
+      for (const WindowInfo& before : shown)
+        if (before.handle == w.handle && (w.rect.left - before.rect.left != square.left - ring.left ||
+                                          w.rect.top - before.rect.top != square.top - ring.top))
+          return false;
     return true;
   });
   ASSERT_EQ(windows.size(), 5u);
-  for (const WindowInfo& w : windows) {
-    EXPECT_TRUE(SameRect(w.rect, windows.front().rect))
-        << Describe(w.rect) << " apart from " << Describe(windows.front().rect);
-    EXPECT_GE(w.rect.left - ring.left, 240 - 30 - 2) << Describe(w.rect);
-    EXPECT_LE(w.rect.left - ring.left, 240 + 2) << Describe(w.rect);
-    EXPECT_LE(w.rect.top - ring.top, -160 + 20 + 2) << Describe(w.rect);
-    EXPECT_GE(w.rect.top - ring.top, -160 - 2) << Describe(w.rect);
-    EXPECT_EQ(w.Width(), 180);
-  }
+  const RECT moved = RingSquare(windows);
+  EXPECT_GE(moved.left - ring.left, 240 - 30 - 2) << Describe(moved);
+  EXPECT_LE(moved.left - ring.left, 240 + 2) << Describe(moved);
+  EXPECT_LE(moved.top - ring.top, -160 + 20 + 2) << Describe(moved);
+  EXPECT_GE(moved.top - ring.top, -160 - 2) << Describe(moved);
+  EXPECT_EQ(moved.right - moved.left, 180);
+  // Every window moved with the centre: each lies where it lay in the ring before, as far moved.
+  for (const WindowInfo& w : windows)
+    for (const WindowInfo& before : shown)
+      if (before.handle == w.handle) {
+        EXPECT_EQ(w.rect.left - before.rect.left, moved.left - ring.left) << Describe(w.rect);
+        EXPECT_EQ(w.rect.top - before.rect.top, moved.top - ring.top) << Describe(w.rect);
+      }
   EXPECT_EQ(ReadBytes(folder_.Config()), ConfigBytes(kGreen, kBlue, {})) << "moving stores nothing";
 }
 
