@@ -40,7 +40,7 @@ ensure_display() {
       for _ in $(seq 300); do display_alive "$d" && break; kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
       # Ours only if our server runs: another state dir may have taken the number at the same moment.
       kill -0 "$pid" 2>/dev/null && display_alive "$d" && break
-      kill "$pid" 2>/dev/null
+      kill "$pid" 2>/dev/null || true  # already gone when its display number was taken
       n=$((n + 1))
       [ "$n" -lt 200 ] || { echo "wine-run: could not start Xvfb" >&2; exit 1; }
     done
