@@ -29,11 +29,13 @@ class DpiScalingTest : public ProgramTest, public testing::WithParamInterface<in
   void SetUp() override {
     SetProcessDPIAware();  // this process measures in real pixels whatever DPI it started at
     SetLogPixels(static_cast<DWORD>(GetParam()));
+    SetRingDpi(GetParam());
     ProgramTest::SetUp();
   }
   void TearDown() override {
     ProgramTest::TearDown();
     SetLogPixels(96);
+    SetRingDpi(96);
   }
   int Scaled(int px96) const { return MulDiv(px96, GetParam(), 96); }
 };
@@ -104,6 +106,7 @@ TEST_F(DpiScreenshotTest, RingAt192LooksLikeTheRingAt96ScaledByTwo) {
   RECT rings[2]{};
   for (int i = 0; i < 2; ++i) {
     SetLogPixels(i == 0 ? 96 : 192);
+    SetRingDpi(i == 0 ? 96 : 192);
     Start();
     rings[i] = WaitForRing(5);
     const POINT probe = AnglePoint(rings[i], 75, 0.6);

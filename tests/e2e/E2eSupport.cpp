@@ -268,15 +268,22 @@ std::wstring VantelProcess::MessageBoxText(HWND box) {
   return longest;
 }
 
+namespace {
+int ringDpi = 96;
+}  // namespace
+
+void SetRingDpi(int dpi) { ringDpi = dpi; }
+
 RECT RingSquare(const std::vector<WindowInfo>& windows) {
-  // The disc's window is its box (diameter side / 2 - 18, plus 2 px each side for its anti-aliased
-  // edge): the ring's square is twice its width and 28 px more, around its middle. The disc is the window
+  // The disc's window is its box (diameter side / 2 - 18 at 96 dpi, plus 2 px each side for its
+  // anti-aliased edge): the ring's square is twice its width less the edges and the scaled 36 px more,
+  // around its middle (at 96 dpi: twice the width and 28 px more). The disc is the window
   // whose square so made holds the most of the others (the smallest such square: the slices reach close
   // to the ring's edge).
   RECT best{};
   int held = -1;
   for (const WindowInfo& disc : windows) {
-    const LONG half = disc.Width() + 14;
+    const LONG half = disc.Width() - 4 + MulDiv(18, ringDpi, 96);
     const POINT c = disc.Centre();
     const RECT square{c.x - half, c.y - half, c.x + half, c.y + half};
     int n = 0;

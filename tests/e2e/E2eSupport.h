@@ -67,6 +67,9 @@ struct WindowInfo {
 std::vector<WindowInfo> TopLevelWindows(DWORD processId);
 // The square of the ring among these windows (each ring window covers only its own slice or disc).
 RECT RingSquare(const std::vector<WindowInfo>& windows);
+// The DPI the program under test runs at (96 unless a test starts it at another): the ring's square is
+// worked out from the disc's window with the disc's scaled margins.
+void SetRingDpi(int dpi);
 std::vector<WindowInfo> ChildWindows(HWND parent);
 WindowInfo Describe(HWND window);
 

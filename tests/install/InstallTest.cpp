@@ -105,9 +105,13 @@ class InstalledProgram {
   std::vector<WindowInfo> Ring() const {
     std::vector<WindowInfo> ring;
     for (const WindowInfo& w : TopLevelWindows(id_))
-      if (w.visible && (w.exStyle & WS_EX_LAYERED) && w.Width() >= 100 && w.Width() == w.Height() &&
-          w.Width() < GetSystemMetrics(SM_CXVIRTUALSCREEN))
-        ring.push_back(w);
+      if (w.visible && (w.exStyle & WS_EX_LAYERED) && w.Width() < GetSystemMetrics(SM_CXVIRTUALSCREEN)) {
+        // A ring window is shaped to its slice or disc (the hint is hidden while the pointer is parked).
+        HRGN shape = CreateRectRgn(0, 0, 0, 0);
+        const int kind = GetWindowRgn(w.handle, shape);
+        DeleteObject(shape);
+        if (kind != ERROR && kind != NULLREGION) ring.push_back(w);
+      }
     return ring;
   }
 
@@ -181,7 +185,7 @@ TEST_F(InstallTest, InstallsRunsKeepsTheButtonsThroughAnUpgradeAndUninstallsWith
         << "centre and four segments; saw " << ring.size() << " ring windows";
     const fs::path dropped = fs::current_path() / L"Dropped.txt";
     WriteBytes(dropped, "dropped\r\n");
-    const POINT target = SegmentPoint(ring.front().rect, 0, 4);
+    const POINT target = SegmentPoint(RingSquare(ring), 0, 4);
     HoldMouseButton(false, true);
     const long dragged =
         e2e::Run(L"\"" + DragSourceProgram().wstring() + L"\" --at " + std::to_wstring(target.x) + L" " +
