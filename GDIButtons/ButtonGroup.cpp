@@ -144,6 +144,7 @@ void TGDICustomButtonGroup::HoldDrawing() {
 
 void TGDICustomButtonGroup::ReleaseDrawing() {
   if (drawingHeld_ == 0 || --drawingHeld_ > 0) return;
+  items_->LayOutIfStale();
   const int follow = followCount_;
   followCount_ = 0;
   if (follow > 0 && centre_) centre_->MoveSegmentsHere(follow);

@@ -1,6 +1,7 @@
 // The ring's segments: item construction, adding, deleting, refreshing and the segment layout.
 #include "GDIButtons/ButtonGroupItems.h"
 
+#include <algorithm>
 #include <optional>
 #include <stdexcept>
 
@@ -128,6 +129,14 @@ void TGDIButtonGroupItems::Deleting(TCollectionItem* item) {
 void TGDIButtonGroupItems::Refresh() {
   if (Count() == 0 || refreshing_ || adding_) return;
   FlagScope refreshing(refreshing_);
+  if (group_.DrawingHeld()) {
+    // A ring being built: it grows as the renders of its segments would make it, but their rectangles
+    // wait until something needs them (the release at the latest). n records cost n steps, not n².
+    GrowIfFlagged();
+    NoteOutgrownIcon();
+    layoutStale_ = true;
+    return;
+  }
   LayoutSegments();
   for (int i = Count() - 1; i >= 0; --i) {
     TGDIButtonGroupItem* item = Items(i);
@@ -139,14 +148,54 @@ void TGDIButtonGroupItems::Refresh() {
 }
 
 void TGDIButtonGroupItems::LayoutSegments() {
+  GrowIfFlagged();
+  AssignRects();
+}
+
+void TGDIButtonGroupItems::GrowIfFlagged() {
   if (group_.GrowFlag()) {
-    // The centre's own repaints are skipped while the flag is still set.
+    // The centre's own repaints are skipped while the flag is still set. The ring stops growing before
+    // it is larger than the screen: past that, its windows would only cost memory (some hundreds of
+    // icons would grow it to many thousand pixels) and no one could see it whole.
     const int growth = vantel::ScaleForDpi(vantel::kRingGrowth, group_.PixelsPerInch());
-    group_.SetWidth(group_.Width() + growth);
-    group_.SetHeight(group_.Height() + growth);
+    const int largest = std::min(GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN));
+    if (std::max(group_.Width(), group_.Height()) + growth <= largest) {
+      group_.SetWidth(group_.Width() + growth);
+      group_.SetHeight(group_.Height() + growth);
+    }
     group_.SetGrowFlag(false);
   }
   if (TCustomGDIButton* centre = group_.CentreButton()) centre->Repaint();
+}
+
+void TGDIButtonGroupItems::NoteOutgrownIcon() {
+  // The flag is clear here (a growth clears it). Each segment's render would set it when its icon is
+  // wider than its slice, except on a ring of four or fewer, where it would only clear it: the first
+  // such segment decides.
+  const int n = Count();
+  if (n <= 4 || group_.GrowFlag()) return;
+  const int width = group_.Width(), height = group_.Height();
+  for (int i = 0; i < n; ++i) {
+    TGDIButtonGroupItem* item = Items(i);
+    TCustomGDIButton* button = item ? item->Button() : nullptr;
+    if (button && button->IconOutgrows(vantel::SegmentRect(i, n, width, height, group_.PixelsPerInch()), n)) {
+      group_.SetGrowFlag(true);
+      return;
+    }
+  }
+}
+
+void TGDIButtonGroupItems::LayOutIfStale() {
+  if (!layoutStale_) return;
+  AssignRects();
+  for (int i = 0; i < Count(); ++i) {
+    TGDIButtonGroupItem* item = Items(i);
+    if (item && item->Button()) item->Button()->SetPieRect(Rect(i));
+  }
+}
+
+void TGDIButtonGroupItems::AssignRects() {
+  layoutStale_ = false;
   const int n = RectCount();
   if (n <= 0) return;
   const int width = group_.Width();

@@ -68,6 +68,10 @@ class TGDIButtonGroupItems : public TGDICollection {
   // Widens the ring first when the grow flag is set, repaints the centre, sizes every segment button
   // and gives every rectangle its share of the circle.
   virtual void LayoutSegments();
+  // While the group holds drawing, a refresh grows the ring and sets the grow flag as the segments'
+  // renders would, and leaves sizing the buttons and their rectangles to this: a held render of a
+  // segment calls it, and so does the release.
+  void LayOutIfStale();
 
   TGDICustomButtonGroup& Group() const { return group_; }
   TPersistent* GetOwner() override;
@@ -85,10 +89,15 @@ class TGDIButtonGroupItems : public TGDICollection {
  private:
   friend class TGDIButtonGroupItem;  // sets the refreshing flag while it builds its button
 
+  void GrowIfFlagged();
+  void NoteOutgrownIcon();
+  void AssignRects();
+
   TGDICustomButtonGroup& group_;
   std::vector<std::unique_ptr<TPieRect>> rects_;
   bool refreshing_ = false;
   bool adding_ = false;
+  bool layoutStale_ = false;  // a held refresh left the sizes and rectangles to LayOutIfStale
 };
 
 // "Class reference" of a group's segment collection: builds it for the group with the item class.

@@ -213,13 +213,23 @@ void TCustomGDIButton::RenderInto(TLayeredSurface& surface) {
   if (overlay) DrawOverlay(surface);
 }
 
+bool TCustomGDIButton::IconOutgrows(const vantel::PieRectValues& slice, int count) {
+  (void)slice;
+  (void)count;
+  return false;
+}
+
 bool TCustomGDIButton::OverlayPushesImage() {
   return false;
 }
 
 void TCustomGDIButton::UpdateLayered() {
   ApplyLayeredStyle();
-  if (DrawingHeld()) {
+  // A window made hidden for a ring being built gets its picture when it shows: the constructor's
+  // render (which draws nothing) pushes nothing either.
+  if (DrawingHeld() || hiddenCreations > 0) {
+    if (groupItems_ && this != groupItems_->Group().CentreButton() && this != groupItems_->Group().HintWindow())
+      groupItems_->LayOutIfStale();  // a segment renders on its current rectangle
     // The same steps on an image without pixels, nothing pushed: the layout that the render leaves
     // behind (counts, rectangles, the icon's place, the group's grow flag) without its picture.
     TLayeredSurface nothing;

@@ -116,6 +116,9 @@ class TCustomGDIButton : public TCustomControl {
   virtual bool OverlayPushesImage();
   // Draws the shape for `rect` on the surface. The first call on a button draws nothing.
   virtual void DrawPie(TLayeredSurface& surface, const TPieRect* rect);
+  // Whether a render of this segment on `slice` of a ring of `count` would set the group's grow flag
+  // (its icon is wider than the slice). False here: a plain pie has no icon.
+  virtual bool IconOutgrows(const vantel::PieRectValues& slice, int count);
   // Renders and pushes the window, then makes sure it floats on the desktop.
   virtual void RedrawButton();
   // Invalidates and renders now (a render that only lays out goes straight to RedrawButton).

@@ -310,6 +310,14 @@ bool TDragGDIButton::OverlayPushesImage() {
   return FileInfo.hIcon && IconBitmap();
 }
 
+bool TDragGDIButton::IconOutgrows(const vantel::PieRectValues& slice, int count) {
+  // What DrawOverlay's placement would ask for (the icon's place does not change the answer).
+  Gdiplus::Bitmap* bitmap = FileInfo.hIcon ? IconBitmap() : nullptr;
+  if (ButtonKind() != 0 || !bitmap) return false;
+  return vantel::PlaceSegmentIcon(slice, static_cast<int>(bitmap->GetWidth()), Width(), Height(), count).Grow ==
+         vantel::GrowRequest::Set;
+}
+
 void TDragGDIButton::UpdateLayered() {
   // The shape first: a window shaped before its picture arrives costs the window system only its slice
   // when it shows (a grown ring's square is many times that). A held render leaves the window as it is.

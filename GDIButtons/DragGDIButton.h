@@ -50,6 +50,7 @@ class TDragGDIButton : public TCustomGDIButton {
   void DrawOverlay(TLayeredSurface& surface) override;
   // True while the file's icon can be drawn: a render then pushes once, pie and icon at 210.
   bool OverlayPushesImage() override;
+  bool IconOutgrows(const vantel::PieRectValues& slice, int count) override;
   // Renders and pushes as every pie button does; a button of a ring (centre or segment) then also
   // shapes its window to its pie, so the pointer and dropped files reach the slice under them, also
   // where the system hit-tests layered windows by their rectangle (Wine) rather than by their alpha.
