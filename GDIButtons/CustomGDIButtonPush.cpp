@@ -100,8 +100,7 @@ void TCustomGDIButton::PushImage(TLayeredSurface& surface, BYTE constantAlpha, P
   // The window keeps what was pushed last. When this image has the same size, only the part where either
   // has ink can differ, and only that part is handed over: the system then blends, copies and shows a
   // slice's box rather than the whole ring's square (on a grown ring, a small part of it).
-  RECT ink = surface.InkBounds();
-  if (!IntersectRect(&ink, &ink, &part)) ink = RECT{};
+  RECT ink = surface.InkBounds(part);
   if (!IsRectEmpty(&ink)) OffsetRect(&ink, -part.left, -part.top);
   RECT changed{};
   const POINT placed = box ? POINT{box->left, box->top} : POINT{};  // the window's place in the button

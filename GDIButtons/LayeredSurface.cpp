@@ -25,8 +25,7 @@ TLayeredSurface::TLayeredSurface(int width, int height, POINT origin) : origin_(
   SelectObject(dc_.get(), bitmap_.get());
   width_ = width;
   height_ = height;
-  bits_ = bits;
-  Clear();
+  bits_ = bits;  // a new DIB section's memory comes zeroed: transparent
 }
 
 TLayeredSurface::~TLayeredSurface() {
@@ -70,21 +69,23 @@ std::vector<std::uint32_t> TLayeredSurface::CopyPixels() const {
   return std::vector<std::uint32_t>(p, p + static_cast<size_t>(width_) * static_cast<size_t>(height_));
 }
 
-RECT TLayeredSurface::InkBounds() const {
+RECT TLayeredSurface::InkBounds(const RECT& within) const {
   RECT ink{};
-  if (!bits_) return ink;
+  const RECT all{0, 0, width_, height_};
+  RECT part{};
+  if (!bits_ || !IntersectRect(&part, &within, &all)) return ink;
   const std::uint32_t* pixels = Pixels();
   const size_t width = static_cast<size_t>(width_);
-  int top = -1, bottom = -1, left = width_, right = -1;
-  for (int y = 0; y < height_; ++y) {
+  int top = -1, bottom = -1, left = part.right, right = -1;
+  for (int y = part.top; y < part.bottom; ++y) {
     const std::uint32_t* row = pixels + static_cast<size_t>(y) * width;
-    int x = 0;
-    while (x < width_ && row[x] == 0) ++x;
-    if (x == width_) continue;  // a transparent row
+    int x = part.left;
+    while (x < part.right && row[x] == 0) ++x;
+    if (x == part.right) continue;  // a transparent row
     if (top < 0) top = y;
     bottom = y;
     left = std::min(left, x);
-    int end = width_ - 1;
+    int end = part.right - 1;
     while (row[end] == 0) --end;
     right = std::max(right, end);
   }

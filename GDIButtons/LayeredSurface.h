@@ -39,9 +39,9 @@ class TLayeredSurface {
   const std::uint32_t* Pixels() const { return static_cast<const std::uint32_t*>(bits_); }
   std::uint32_t Pixel(int x, int y) const;  // 0 outside the surface
   std::vector<std::uint32_t> CopyPixels() const;
-  // The smallest rectangle holding every pixel that is not fully transparent (all four bytes 0);
-  // empty when there is none.
-  RECT InkBounds() const;
+  // The smallest rectangle (surface pixels) holding every pixel of `within` that is not fully
+  // transparent (all four bytes 0); empty when there is none.
+  RECT InkBounds(const RECT& within) const;
 
  private:
   int width_ = 0;
