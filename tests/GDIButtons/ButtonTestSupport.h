@@ -55,6 +55,19 @@ inline bool AllTransparent(const TPushedImage& image) {
   return true;
 }
 
+// Whether `window` stands exactly where `image` was pushed and is just as large.
+inline testing::AssertionResult WindowIsItsImage(HWND window, const TPushedImage& image) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  if (r.left == image.Destination.x && r.top == image.Destination.y && r.right - r.left == image.Width &&
+      r.bottom - r.top == image.Height)
+    return testing::AssertionSuccess();
+  return testing::AssertionFailure() << "window at " << r.left << "," << r.top << " " << r.right - r.left
+                                     << "x" << r.bottom - r.top << "; image pushed at " << image.Destination.x
+                                     << "," << image.Destination.y << " " << image.Width << "x"
+                                     << image.Height;
+}
+
 // A folder of its own for one test, removed with the object.
 class ScratchFolder {
  public:

@@ -152,25 +152,20 @@ TEST_F(DragButtonDropTest, WithoutAMouseButtonTheDropChangesNothingButStillStore
 }
 
 TEST_F(DragButtonDropTest, TheModeIsFixedWhenTheDragEntersNotWhenItDrops) {
-  Ring ring(form_.get(), folder_, 4);
-  TRecordingDragButton& used = ring.Segment(0);
-  used.SetFileName(File(L"held.txt"));
-  TestDataObject data(CF_HDROP, TestDataObject::DropFiles({File(L"a.txt")}));
-  IDropTarget* target = used.DropTarget().DropTarget();
-  const POINTL point{used.Left() + 130, used.Top() + 130};
+  dragtest::UsedSegmentDrag drag(form_.get(), folder_, File(L"held.txt"), File(L"a.txt"));
   DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
 
   HoldLeft();
-  ASSERT_EQ(target->DragEnter(&data, MK_LBUTTON, point, &effect), S_OK);
+  ASSERT_EQ(drag.target->DragEnter(&drag.data, MK_LBUTTON, drag.point, &effect), S_OK);
   // Buttons change during the drag: it is still the left-button drop that entered.
   Recorded().leftHeld = false;
   Recorded().rightHeld = true;
-  ASSERT_EQ(target->DragOver(MK_RBUTTON, point, &effect), S_OK);
-  ASSERT_EQ(target->Drop(&data, MK_RBUTTON, point, &effect), S_OK);
+  ASSERT_EQ(drag.target->DragOver(MK_RBUTTON, drag.point, &effect), S_OK);
+  ASSERT_EQ(drag.target->Drop(&drag.data, MK_RBUTTON, drag.point, &effect), S_OK);
 
-  EXPECT_EQ(used.DropMode(), 9999);
-  EXPECT_EQ(ring.Count(), 5);
-  EXPECT_EQ(used.FileName(), File(L"held.txt"));
+  EXPECT_EQ(drag.used.DropMode(), 9999);
+  EXPECT_EQ(drag.ring.Count(), 5);
+  EXPECT_EQ(drag.used.FileName(), File(L"held.txt"));
 }
 
 TEST_F(DragButtonDropTest, AFileTheShellDoesNotKnowShowsNoIconOrNameOfThePreviousFile) {

@@ -213,12 +213,7 @@ TEST_F(DragButtonInputTest, AnEarlierRightClickDoesNotTurnALeftDropIntoAReplace)
 // The buttons the drag reports to the drop target (logical ones), not the ones the hand holds: with
 // swapped mouse buttons, an ordinary drag holds the physical right button and must not replace the file.
 TEST_F(DragButtonInputTest, TheModeComesFromTheButtonsTheDragReportsNotFromThePhysicalOnes) {
-  Ring ring(form_.get(), folder_, 4);
-  TRecordingDragButton& used = ring.Segment(0);
-  used.SetFileName(File(L"held.txt"));
-  TestDataObject data(CF_HDROP, TestDataObject::DropFiles({File(L"a.txt")}));
-  IDropTarget* target = used.DropTarget().DropTarget();
-  const POINTL point{used.Left() + 130, used.Top() + 130};
+  dragtest::UsedSegmentDrag drag(form_.get(), folder_, File(L"held.txt"), File(L"a.txt"));
   testsupport::MoveCursor(5, GetSystemMetrics(SM_CYSCREEN) - 5);  // an empty corner takes the press
   struct RightHeld {
     RightHeld() { testsupport::PressButton(/*right=*/true); }
@@ -226,9 +221,9 @@ TEST_F(DragButtonInputTest, TheModeComesFromTheButtonsTheDragReportsNotFromThePh
   } held;
   for (const auto& [keys, mode] : {std::pair<DWORD, int>{MK_LBUTTON, 9999}, {0, 7777}}) {
     DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
-    ASSERT_EQ(target->DragEnter(&data, keys, point, &effect), S_OK);
-    EXPECT_EQ(used.DropMode(), mode) << "keys " << keys << " with the physical right button down";
-    target->DragLeave();
+    ASSERT_EQ(drag.target->DragEnter(&drag.data, keys, drag.point, &effect), S_OK);
+    EXPECT_EQ(drag.used.DropMode(), mode) << "keys " << keys << " with the physical right button down";
+    drag.target->DragLeave();
   }
 }
 

@@ -65,6 +65,16 @@ POINT SlicePoint(const TCustomGDIButton& b) {
                static_cast<LONG>(std::lround(cy + radius * std::sin(mid)))};
 }
 
+UsedSegmentDrag::UsedSegmentDrag(TComponent* owner, const buttontest::ScratchFolder& folder,
+                                 const std::wstring& held, const std::wstring& dragged)
+    : ring(owner, folder, 4),
+      used(ring.Segment(0)),
+      data(CF_HDROP, TestDataObject::DropFiles({dragged})),
+      target(used.DropTarget().DropTarget()),
+      point{used.Left() + 130, used.Top() + 130} {
+  used.SetFileName(held);
+}
+
 HRESULT DropFiles(TDragGDIButton& button, const std::vector<std::wstring>& files) {
   TestDataObject data(CF_HDROP, TestDataObject::DropFiles(files));
   IDropTarget* target = button.DropTarget().DropTarget();

@@ -10,6 +10,7 @@
 #include "GDIButtons/ButtonGroup.h"
 #include "GDIButtons/DragGDIButton.h"
 #include "tests/GDIButtons/ButtonTestSupport.h"
+#include "tests/shell/TestDataObject.h"
 
 namespace dragtest {
 
@@ -34,7 +35,8 @@ Recorder& Recorded();
 // The drop-and-launch button with the storing hooks recorded instead of writing a file.
 class TRecordingDragButton : public TDragGDIButton {
  public:
-  explicit TRecordingDragButton(TComponent* owner, const TButtonColors& colors = {}) : TDragGDIButton(owner, colors) {}
+  explicit TRecordingDragButton(TComponent* owner, const TButtonColors& colors = {})
+      : TDragGDIButton(owner, colors) {}
 
   int deleteEntries = 0;
   std::wstring xmlFileName;
@@ -109,6 +111,18 @@ class Ring {
 
  private:
   std::unique_ptr<TGDICustomButtonGroup> group_;
+};
+
+// A four-segment ring whose segment 0 holds `held`, and what a drag of `dragged` over that segment brings
+// its drop target: the data and a point on the slice.
+struct UsedSegmentDrag {
+  UsedSegmentDrag(TComponent* owner, const buttontest::ScratchFolder& folder, const std::wstring& held,
+                  const std::wstring& dragged);
+  Ring ring;
+  TRecordingDragButton& used;
+  TestDataObject data;
+  IDropTarget* target;
+  POINTL point;
 };
 
 // Drops `files` on the button through its registered drop target, as OLE does: drag enter, then drop.

@@ -1,7 +1,6 @@
 // Helpers of the button group tests.
 #include "tests/GDIButtons/GroupTestSupport.h"
 
-#include "GDIButtons/RingLayout.h"
 #include "framework/Application.h"
 
 namespace grouptest {
@@ -109,6 +108,25 @@ void ExpectEvenRing(const TGDICustomButtonGroup& group, int side) {
     EXPECT_EQ(button->ButtonKind(), 0);
     EXPECT_EQ(button->GroupItems(), &items);
   }
+}
+
+vantel::WindowOrigin CentredOrigin(int side) {
+  return vantel::CenterWindowOrigin(DesktopWidth(), DesktopHeight(), side, side);
+}
+
+void ExpectCentreAt(const TGDICustomButtonGroup& group, int left, int top, int side) {
+  const RECT r = WindowRect(*group.CentreButton());
+  EXPECT_EQ(r.left, left);
+  EXPECT_EQ(r.top, top);
+  EXPECT_EQ(r.right - r.left, side);
+  EXPECT_EQ(r.bottom - r.top, side);
+}
+
+int AlphaAt(const TCustomGDIButton& button, double radius, double degrees) {
+  const TPushedImage& image = button.LastPushedImage();
+  return buttontest::Split(
+             buttontest::PolarPixel(image, button.Width() / 2.0, button.Height() / 2.0, radius, degrees))
+      .a;
 }
 
 }  // namespace grouptest

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "GDIButtons/ButtonGroup.h"
+#include "GDIButtons/RingLayout.h"
 #include "tests/GDIButtons/ButtonTestSupport.h"
 
 namespace grouptest {
@@ -49,6 +50,9 @@ class GroupTestBase : public buttontest::WindowTestBase {
   std::wstring config_;
 };
 
+// The fixture of the plain group tests (one class, as every test of a suite must share it).
+class GroupTest : public GroupTestBase {};
+
 // The virtual desktop's size.
 int DesktopWidth();
 int DesktopHeight();
@@ -63,5 +67,12 @@ void ExpectEvenRing(const TGDICustomButtonGroup& group, int side);
 
 // The segment buttons in index order.
 std::vector<TCustomGDIButton*> SegmentButtons(const TGDICustomButtonGroup& group);
+
+// Where a ring window `side` pixels square is placed to stand in the middle of the virtual desktop.
+vantel::WindowOrigin CentredOrigin(int side);
+// Checks that the centre window stands at (left, top), `side` pixels square.
+void ExpectCentreAt(const TGDICustomButtonGroup& group, int left, int top, int side);
+// Alpha of the pixel that `button` last pushed at `radius` from the middle of its window along `degrees`.
+int AlphaAt(const TCustomGDIButton& button, double radius, double degrees);
 
 }  // namespace grouptest

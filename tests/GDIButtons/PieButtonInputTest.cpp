@@ -53,6 +53,17 @@ class PieButtonInputTest : public buttontest::WindowTestBase {
     testsupport::PumpFor(50);
     return button;
   }
+
+  // Puts the pointer on the slice and right-clicks it: the press starts the menu timer, the release stops
+  // it (a popup menu of the button opens on the release and has closed by then).
+  static void RightClickOnSlice(TTestButton& button) {
+    PointerTo(kOnSlice);
+    ASSERT_TRUE(testsupport::PumpUntil([&] { return button.MouseInControl(); }));
+    testsupport::PressButton(true);
+    ASSERT_TRUE(testsupport::PumpUntil([&] { return button.MenuTimer().Enabled(); }));
+    testsupport::ReleaseButton(true);
+    ASSERT_TRUE(testsupport::PumpUntil([&] { return !button.MenuTimer().Enabled(); }));
+  }
 };
 
 // What the screen shows at a point (0x00BBGGRR).
@@ -122,13 +133,7 @@ TEST_F(PieButtonInputTest, OverlappingSegmentsEachAnswerOnlyOnTheirOwnSlice) {
 
 TEST_F(PieButtonInputTest, RightPressStartsTheMenuTimerReleaseAndLeaveStopIt) {
   auto button = MakeSegment();
-  PointerTo(kOnSlice);
-  ASSERT_TRUE(testsupport::PumpUntil([&] { return button->MouseInControl(); }));
-
-  testsupport::PressButton(true);
-  ASSERT_TRUE(testsupport::PumpUntil([&] { return button->MenuTimer().Enabled(); }));
-  testsupport::ReleaseButton(true);
-  ASSERT_TRUE(testsupport::PumpUntil([&] { return !button->MenuTimer().Enabled(); }));
+  ASSERT_NO_FATAL_FAILURE(RightClickOnSlice(*button));
 
   // Held while the pointer leaves the button: the leave stops the timer.
   testsupport::PressButton(true);
@@ -176,13 +181,8 @@ TEST_F(PieButtonInputTest, MenuOpenedByARightClickTurns65PercentOpaque) {
     if (seenAlpha || GetTickCount64() > deadline) EndMenu();
   });
 
-  PointerTo(kOnSlice);
-  ASSERT_TRUE(testsupport::PumpUntil([&] { return button->MouseInControl(); }));
-  testsupport::PressButton(true);
-  ASSERT_TRUE(testsupport::PumpUntil([&] { return button->MenuTimer().Enabled(); }));
-  testsupport::ReleaseButton(true);
-  // The release opens the menu inside this pump; the timer is stopped once it has closed.
-  ASSERT_TRUE(testsupport::PumpUntil([&] { return !button->MenuTimer().Enabled(); }));
+  // The release opens the menu inside the last pump; the timer is stopped once it has closed.
+  ASSERT_NO_FATAL_FAILURE(RightClickOnSlice(*button));
   watcher.SetEnabled(false);
   EXPECT_TRUE(timerRanInMenu);
   EXPECT_EQ(seenAlpha, 166);
@@ -213,6 +213,7 @@ TEST_F(PieButtonInputTest, DraggingTheCentreMovesTheRingAndHidesTheHint) {
   ASSERT_TRUE(testsupport::PumpUntil([&] { return centre->MouseInControl(); }));
   // The window manager's move loop runs inside this thread's message handling: input comes from another.
   std::atomic<bool> done{false};
+  // The pauses are a hand's pace: the system must see the press, each move and the release on their own.
   std::thread user([&] {
     testsupport::InputMoveTo(start.x, start.y);
     Sleep(50);

@@ -244,12 +244,7 @@ INSTANTIATE_TEST_SUITE_P(Segments, PieButtonScreenTest, testing::Values(4, 5, 24
 // pixels past them, and inside the window's region, where the pointer finds it.
 void ExpectWindowHoldsItsInk(TDragGDIButton& button) {
   const TPushedImage& image = button.LastPushedImage();
-  RECT window{};
-  GetWindowRect(button.Handle(), &window);
-  ASSERT_EQ(window.left, image.Destination.x);
-  ASSERT_EQ(window.top, image.Destination.y);
-  ASSERT_EQ(window.right - window.left, image.Width);
-  ASSERT_EQ(window.bottom - window.top, image.Height);
+  ASSERT_TRUE(buttontest::WindowIsItsImage(button.Handle(), image));
   const std::vector<bool> shape = ShapeMask(button.Handle(), image.Width, image.Height);
   RECT ink{image.Width, image.Height, -1, -1};
   int cut = 0;

@@ -361,7 +361,7 @@ TEST_F(PieButtonTest, ExceptionInAMouseHandlerShowsTheApplicationsErrorBox) {
         PostMessageW(box, WM_COMMAND, IDOK, 0);
         return;
       }
-      Sleep(20);
+      Sleep(20);  // the interval of this watch for the box
     }
   });
   SendMessageW(button->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(150, 100));

@@ -52,11 +52,6 @@ class XmlControlButtonTest : public XmlControlTestBase {
     EXPECT_EQ(item->Caption, L"删除按键");
     item->Click();
   }
-  static bool WasDestroyed(const TCustomGDIButton* button) {
-    for (const TCustomGDIButton* gone : TTestXmlButton::Destroyed())
-      if (gone == button) return true;
-    return false;
-  }
 };
 
 TEST_F(XmlControlButtonTest, StoringTheExamplesEmptySegmentRewritesOnlyItsLine) {
@@ -158,7 +153,7 @@ TEST_F(XmlControlButtonTest, DeletingRemovesExactlyOneRecordAndTheButtonAfterThe
   // The record is gone at once, every other byte stays.
   EXPECT_EQ(ReadConfig(), WithLine(Example(), 3, nullptr));
   // The button whose menu ran the command is still whole when the command returns.
-  EXPECT_FALSE(WasDestroyed(doomed));
+  EXPECT_FALSE(TTestXmlButton::WasDestroyed(doomed));
   EXPECT_TRUE(IsWindow(window));
   EXPECT_EQ(group->Items().Count(), 4);
   EXPECT_TRUE(doomed->DeletePending());
@@ -168,7 +163,7 @@ TEST_F(XmlControlButtonTest, DeletingRemovesExactlyOneRecordAndTheButtonAfterThe
 
   // From the message loop: the item with its button and menu goes, the ring closes up.
   ASSERT_TRUE(testsupport::PumpUntil([&] { return group->Items().Count() == 3; }));
-  EXPECT_TRUE(WasDestroyed(doomed));
+  EXPECT_TRUE(TTestXmlButton::WasDestroyed(doomed));
   EXPECT_FALSE(IsWindow(window));
   EXPECT_EQ(group->Items().Items(0)->Button(), next);
   EXPECT_EQ(group->Items().RectCount(), 3);
@@ -213,7 +208,7 @@ TEST_F(XmlControlButtonTest, DuplicateGuidsActOnTheFirst) {
   ClickDelete(second);
   EXPECT_EQ(ReadConfig(), WithLine(stored, 2, nullptr));
   ASSERT_TRUE(testsupport::PumpUntil([&] { return group->Items().Count() == 4; }));
-  EXPECT_TRUE(WasDestroyed(first));
+  EXPECT_TRUE(TTestXmlButton::WasDestroyed(first));
   EXPECT_EQ(&Segment(*group, 0), &second);
   EXPECT_FALSE(second.DeletePending());
 }

@@ -8,14 +8,7 @@ namespace {
 
 using namespace xmltest;
 
-class XmlControlMenuInputTest : public XmlControlTestBase {
- protected:
-  static bool WasDestroyed(const TCustomGDIButton* button) {
-    for (const TCustomGDIButton* gone : TTestXmlButton::Destroyed())
-      if (gone == button) return true;
-    return false;
-  }
-};
+using XmlControlMenuInputTest = XmlControlTestBase;
 
 TEST_F(XmlControlMenuInputTest, DeleteChosenFromTheRealPopupMenu) {
   WriteConfig(Example());
@@ -29,10 +22,10 @@ TEST_F(XmlControlMenuInputTest, DeleteChosenFromTheRealPopupMenu) {
   SendMessageW(window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window), MAKELPARAM(centre.x, centre.y));
   // The command has run and returned through the button's window procedure.
   EXPECT_EQ(ReadConfig(), WithLine(Example(), 3, nullptr));
-  EXPECT_FALSE(WasDestroyed(doomed));
+  EXPECT_FALSE(TTestXmlButton::WasDestroyed(doomed));
   EXPECT_TRUE(IsWindow(window));
   ASSERT_TRUE(testsupport::PumpUntil([&] { return group->Items().Count() == 3; }));
-  EXPECT_TRUE(WasDestroyed(doomed));
+  EXPECT_TRUE(TTestXmlButton::WasDestroyed(doomed));
   EXPECT_FALSE(IsWindow(window));
   EXPECT_TRUE(testsupport::RecordedExceptions().empty());
 }

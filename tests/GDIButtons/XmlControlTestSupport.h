@@ -41,6 +41,12 @@ class TTestXmlButton : public TXmlControlDragGDIButton {
   static bool leftHeld, rightHeld;
   // Buttons destroyed since the test began.
   static std::vector<const TCustomGDIButton*>& Destroyed();
+  // Whether `button` has been destroyed (in the order Destroyed() keeps).
+  static bool WasDestroyed(const TCustomGDIButton* button) {
+    for (const TCustomGDIButton* gone : Destroyed())
+      if (gone == button) return true;
+    return false;
+  }
 
  protected:
   bool MouseButtonHeld(int virtualKey) const override;

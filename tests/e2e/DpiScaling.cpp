@@ -20,10 +20,6 @@ void SetLogPixels(DWORD dpi) {
   RegCloseKey(key);
 }
 
-bool Reddish(Screenshot::Rgb c) {
-  return c.r > 80 && c.r > c.g + 40 && c.r > c.b + 40;
-}
-
 class DpiScalingTest : public ProgramTest, public testing::WithParamInterface<int> {
  protected:
   void SetUp() override {
@@ -42,11 +38,7 @@ class DpiScalingTest : public ProgramTest, public testing::WithParamInterface<in
 
 TEST_P(DpiScalingTest, RingHintAndSettingsTakeTheScaledSizes) {
   const std::filesystem::path marker = PlaceMarker(L"Marker.exe");
-  WriteBytes(folder_.Config(), ConfigBytes(kGreen, kBlue,
-                                           {{1, "", TestGuid(16)},
-                                            {0, ConfigPath(marker), TestGuid(1)},
-                                            {0, "", TestGuid(2)},
-                                            {0, "", TestGuid(3)}}));
+  WriteBytes(folder_.Config(), ConfigBytes(kGreen, kBlue, FourSegmentRecords(ConfigPath(marker))));
   const std::string stored = ReadBytes(folder_.Config());
   Start();
   const RECT ring = WaitForRing(5);
@@ -98,10 +90,7 @@ class DpiScreenshotTest : public ProgramTest {
 };
 
 TEST_F(DpiScreenshotTest, RingAt192LooksLikeTheRingAt96ScaledByTwo) {
-  WriteBytes(
-      folder_.Config(),
-      ConfigBytes(kGreen, kBlue,
-                  {{1, "", TestGuid(16)}, {0, "", TestGuid(1)}, {0, "", TestGuid(2)}, {0, "", TestGuid(3)}}));
+  WriteBytes(folder_.Config(), ConfigBytes(kGreen, kBlue, FourSegmentRecords()));
   Screenshot shots[2];
   RECT rings[2]{};
   for (int i = 0; i < 2; ++i) {

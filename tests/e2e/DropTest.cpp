@@ -10,11 +10,6 @@ namespace {
 
 class DropTest : public ProgramTest {
  protected:
-  // A centre record and three empty segments: the ring tops up to four segments, the fourth unrecorded.
-  std::vector<Record> Records(const std::string& firstPath = "") const {
-    return {{1, "", TestGuid(16)}, {0, firstPath, TestGuid(1)}, {0, "", TestGuid(2)}, {0, "", TestGuid(3)}};
-  }
-
   // Our drag source drags `file` from an empty corner onto `target` and drops it there by itself, while
   // the user's hand holds the left or right button (the primary one of a left-handed mouse, whose buttons
   // are swapped, is the physical right one). Returns its exit code; the drop has been handled by then.
@@ -45,6 +40,29 @@ class DropTest : public ProgramTest {
     });
   }
 
+  // Starts the program on a ring whose segment 0 holds First.exe and waits until it is drawn; a second
+  // program, Second.exe, lies beside it to be dropped.
+  struct UsedRing {
+    std::filesystem::path second;
+    std::string original;  // the configuration file as written
+    RECT ring;
+  };
+  UsedRing StartWithAUsedSegment() {
+    const std::filesystem::path first = PlaceMarker(L"First.exe");
+    UsedRing used{
+        PlaceMarker(L"Second.exe"), ConfigBytes(kGreen, kBlue, FourSegmentRecords(ConfigPath(first))), {}};
+    WriteBytes(folder_.Config(), used.original);
+    Start();
+    used.ring = WaitForRing(5);
+    WaitUntilDrawn(used.ring);
+    return used;
+  }
+
+  // The records of a configuration file: all but its closing line.
+  static std::string RecordsPart(const std::string& bytes) {
+    return bytes.substr(0, bytes.size() - std::string("</Settings>\r\n").size());
+  }
+
   static constexpr long kCancelled = 100, kFailed = 101;
 };
 
@@ -61,7 +79,7 @@ int Changed(const Screenshot& a, const Screenshot& b, const RECT& area) {
 
 TEST_F(DropTest, ALeftDropOnAnEmptySegmentShowsTheIconStoresTheRecordAndADoubleClickRunsIt) {
   const std::filesystem::path marker = PlaceMarker(L"Marker.exe");
-  const std::string original = ConfigBytes(kGreen, kBlue, Records());
+  const std::string original = ConfigBytes(kGreen, kBlue, FourSegmentRecords());
   WriteBytes(folder_.Config(), original);
   Start();
   const RECT ring = WaitForRing(5);
@@ -97,19 +115,13 @@ TEST_F(DropTest, ALeftDropOnAnEmptySegmentShowsTheIconStoresTheRecordAndADoubleC
 }
 
 TEST_F(DropTest, ALeftDropOnAUsedSegmentAddsASegmentWithItsOwnRecord) {
-  const std::filesystem::path first = PlaceMarker(L"First.exe");
-  const std::filesystem::path second = PlaceMarker(L"Second.exe");
-  const std::string original = ConfigBytes(kGreen, kBlue, Records(ConfigPath(first)));
-  WriteBytes(folder_.Config(), original);
-  Start();
-  const RECT ring = WaitForRing(5);
-  WaitUntilDrawn(ring);
+  const auto [second, original, ring] = StartWithAUsedSegment();
 
   const POINT target = SegmentPoint(ring, 0, 4);
   DragFileOnto(second, target, false);
   WaitForRing(6);
   const std::string stored = ReadBytes(folder_.Config());
-  const std::string kept = original.substr(0, original.size() - std::string("</Settings>\r\n").size());
+  const std::string kept = RecordsPart(original);
   ASSERT_EQ(stored.compare(0, kept.size(), kept), 0) << "the records before stay as they were:\n" << stored;
   const std::string added = stored.substr(kept.size());
   const std::regex record(
@@ -129,16 +141,10 @@ TEST_F(DropTest, ALeftDropOnAUsedSegmentAddsASegmentWithItsOwnRecord) {
 }
 
 TEST_F(DropTest, ARightDropOnAUsedSegmentReplacesItsFile) {
-  const std::filesystem::path first = PlaceMarker(L"First.exe");
-  const std::filesystem::path second = PlaceMarker(L"Second.exe");
-  const std::string original = ConfigBytes(kGreen, kBlue, Records(ConfigPath(first)));
-  WriteBytes(folder_.Config(), original);
-  Start();
-  const RECT ring = WaitForRing(5);
-  WaitUntilDrawn(ring);
+  const auto [second, original, ring] = StartWithAUsedSegment();
 
   DragFileOnto(second, SegmentPoint(ring, 0, 4), true);
-  EXPECT_EQ(ReadBytes(folder_.Config()), ConfigBytes(kGreen, kBlue, Records(ConfigPath(second))))
+  EXPECT_EQ(ReadBytes(folder_.Config()), ConfigBytes(kGreen, kBlue, FourSegmentRecords(ConfigPath(second))))
       << "the record keeps its place and GUID and takes the new path";
   EXPECT_EQ(program_->RingWindows().size(), 5u);
 }
@@ -151,18 +157,12 @@ TEST_F(DropTest, WithSwappedButtonsAnOrdinaryDragAddsASegmentAndReplacesNothing)
     ~SwappedButtons() { SwapMouseButton(before); }  // also when the test fails
   } swapped;
   ASSERT_TRUE(GetSystemMetrics(SM_SWAPBUTTON));
-  const std::filesystem::path first = PlaceMarker(L"First.exe");
-  const std::filesystem::path second = PlaceMarker(L"Second.exe");
-  const std::string original = ConfigBytes(kGreen, kBlue, Records(ConfigPath(first)));
-  WriteBytes(folder_.Config(), original);
-  Start();
-  const RECT ring = WaitForRing(5);
-  WaitUntilDrawn(ring);
+  const auto [second, original, ring] = StartWithAUsedSegment();
 
   DragFileOnto(second, SegmentPoint(ring, 0, 4), /*rightButton=*/false, /*swapped=*/true);
   WaitForRing(6);
   const std::string stored = ReadBytes(folder_.Config());
-  const std::string kept = original.substr(0, original.size() - std::string("</Settings>\r\n").size());
+  const std::string kept = RecordsPart(original);
   EXPECT_EQ(stored.compare(0, kept.size(), kept), 0) << "segment 0 keeps its file:\n" << stored;
   EXPECT_NE(stored.find(ConfigPath(second), kept.size()), std::string::npos) << "a new record:\n" << stored;
 }

@@ -116,9 +116,9 @@ void Drag(POINT from, POINT to, int steps = 8);
 // Hardware input through the window system's queue (SendInput): keys, and mouse buttons held
 // without a position of their own (the window system's button state).
 namespace keyboard {
-void Press(WORD vk);                       // down and up
-void Chord(WORD modifier, WORD vk);        // e.g. Alt+F4
-void Type(const std::wstring& digits);     // digits and letters
+void Press(WORD vk);                    // down and up
+void Chord(WORD modifier, WORD vk);     // e.g. Alt+F4
+void Type(const std::wstring& digits);  // digits and letters
 }  // namespace keyboard
 void HoldMouseButton(bool right, bool down);
 

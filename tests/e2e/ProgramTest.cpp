@@ -23,6 +23,9 @@ bool Blue(Screenshot::Rgb c) {
 bool Green(Screenshot::Rgb c) {
   return c.g > c.b + 40;
 }
+bool White(Screenshot::Rgb c) {
+  return c.r > 220 && c.g > 220 && c.b > 220;
+}
 
 RECT NameBand(const RECT& ring) {
   return {ring.left - 150, ring.top - 40, ring.right + 150, ring.top};
@@ -112,12 +115,9 @@ HWND ProgramTest::OpenTrayMenu() {
     for (HWND icon : TrayIconWindows()) {
       const POINT at = e2e::Describe(icon).Centre();
       pointer::Click(at.x, at.y, 3);
-      HWND menu = nullptr;
-      if (WaitFor([&] { return (menu = program_->PopupMenuWindow()) != nullptr; }, 1500)) {
-        Sleep(200);
-        return menu;
-      }
+      if (HWND menu = WaitForPopupMenu(1500)) return menu;
       keyboard::Press(VK_ESCAPE);
+      WaitFor([&] { return !program_->PopupMenuWindow(); }, 3000);
     }
   }
   ADD_FAILURE() << "no icon in the notification area opens the program's menu";
@@ -151,8 +151,37 @@ HWND ProgramTest::OpenSettings() {
   ClickMenuEntry(menu, kShowSettings, kTrayMenuLayout);
   HWND main = program_->MainWindow();
   EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(main) && e2e::Describe(main).Width() > 0; }, 5000));
-  Sleep(300);
+  // The command has sized the window; then its face on the display (over the dark desktop).
+  WaitUntilIdle();
+  EXPECT_TRUE(WaitUntilOnScreen(
+      main, [](Screenshot::Rgb c) { return !Dark(c); }, 0.75))
+      << "the settings window is not on the display";
   return main;
+}
+
+void ProgramTest::WaitUntilIdle(unsigned limitMs) {
+  HWND main = program_->MainWindow();
+  DWORD_PTR answer = 0;
+  EXPECT_TRUE(main && SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, limitMs, &answer))
+      << "the program does not answer";
+}
+
+bool ProgramTest::WaitUntilOnScreen(HWND window, const std::function<bool(Screenshot::Rgb)>& test,
+                                    double share, unsigned limitMs) {
+  RECT area = e2e::Describe(window).rect;
+  const RECT screen{0, 0, GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+  if (!IntersectRect(&area, &area, &screen)) return false;
+  const double pixels = static_cast<double>(area.right - area.left) * (area.bottom - area.top);
+  return ScreenWhen([&](const Screenshot& shot) { return shot.Count(area, test) >= share * pixels; }, limitMs)
+             .Count(area, test) >= share * pixels;
+}
+
+HWND ProgramTest::WaitForPopupMenu(unsigned limitMs) {
+  HWND menu = nullptr;
+  if (!WaitFor([&] { return (menu = program_->PopupMenuWindow()) != nullptr; }, limitMs)) return nullptr;
+  // The items' white bodies cover most of a menu: over the ring and the dark desktop, a third is plenty.
+  EXPECT_TRUE(WaitUntilOnScreen(menu, White, 1.0 / 3)) << "the menu is not on the display";
+  return menu;
 }
 
 void ProgramTest::WaitForStartUp(unsigned limitMs) {
@@ -164,6 +193,10 @@ void ProgramTest::WaitForStartUp(unsigned limitMs) {
       },
       limitMs))
       << "the main window was not shown";
+}
+
+std::vector<Record> ProgramTest::FourSegmentRecords(const std::string& firstPath) {
+  return {{1, "", TestGuid(16)}, {0, firstPath, TestGuid(1)}, {0, "", TestGuid(2)}, {0, "", TestGuid(3)}};
 }
 
 std::filesystem::path ProgramTest::PlaceMarker(const std::wstring& name) {

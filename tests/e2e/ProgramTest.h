@@ -29,8 +29,18 @@ class ProgramTest : public testing::Test {
   RECT WaitForRing(size_t windows, unsigned limitMs = 20000);
   // Waits until the main window has run its first show (its caption names the web site).
   void WaitForStartUp(unsigned limitMs = 20000);
-  // The same, after the program has settled (no change for a moment).
-  void Settle(unsigned ms = 700) { Sleep(ms); }
+  // Waits until the program's window thread has done what it was doing: a message sent to its main
+  // window is answered (a thread takes sent messages only between two pieces of its work).
+  void WaitUntilIdle(unsigned limitMs = 5000);
+  // Waits until `window` is on the display: at least `share` of its area there passes `test`.
+  static bool WaitUntilOnScreen(HWND window, const std::function<bool(Screenshot::Rgb)>& test, double share,
+                                unsigned limitMs = 5000);
+  // Waits until the program shows a popup menu and the display shows it (its white items); returns it,
+  // or null when none came within `limitMs`.
+  HWND WaitForPopupMenu(unsigned limitMs);
+  // A centre record and three segments, the first holding `firstPath`: the ring tops up to four segments,
+  // the fourth unrecorded.
+  static std::vector<Record> FourSegmentRecords(const std::string& firstPath = "");
   // A copy of the marker program in the work folder, under `name`.
   std::filesystem::path PlaceMarker(const std::wstring& name);
   // Opens the program's menu on its notification-area icon with a right click; returns the menu window.
@@ -61,6 +71,7 @@ bool Reddish(Screenshot::Rgb c);
 bool Dark(Screenshot::Rgb c);
 bool Blue(Screenshot::Rgb c);
 bool Green(Screenshot::Rgb c);
+bool White(Screenshot::Rgb c);
 // The band above the ring where the hovered file's name shows, and whether a name shows in it.
 RECT NameBand(const RECT& ring);
 bool Named(const Screenshot& shot, const RECT& band);

@@ -25,11 +25,7 @@ int NameWidth(const Screenshot& shot, const RECT& band) {
 
 TEST_F(RingTest, HoverShowsTheHoverColourAndTheRedNameAboveTheRingLeavingRestoresThem) {
   const std::filesystem::path marker = PlaceMarker(L"Marker.exe");
-  WriteBytes(folder_.Config(), ConfigBytes(kGreen, kBlue,
-                                           {{1, "", TestGuid(16)},
-                                            {0, ConfigPath(marker), TestGuid(1)},
-                                            {0, "", TestGuid(2)},
-                                            {0, "", TestGuid(3)}}));
+  WriteBytes(folder_.Config(), ConfigBytes(kGreen, kBlue, FourSegmentRecords(ConfigPath(marker))));
   Start();
   const RECT ring = WaitForRing(5);
   // Beside the icon on segment 0, and the band above the ring where the name goes.
@@ -212,7 +208,7 @@ TEST_F(RingTest, DeletingASegmentFromItsMenuRespreadsTheRingAndRemovesExactlyIts
   for (int i = 1; i <= 5; ++i) records.push_back({0, "", TestGuid(i)});
   const std::string original = ConfigBytes(kGreen, kBlue, records);
   WriteBytes(folder_.Config(), original);
-  VantelProcess& program = Start();
+  Start();
   const RECT ring = WaitForRing(6);  // five segments: no empty ones added
 
   // Five segments leave a gap at 72 degrees and cover 90; four cover 72 and leave a gap at 90.
@@ -223,10 +219,8 @@ TEST_F(RingTest, DeletingASegmentFromItsMenuRespreadsTheRingAndRemovesExactlyIts
 
   const POINT second = SegmentPoint(ring, 1, 5);
   pointer::Click(second.x, second.y, 3);
-  HWND menu = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (menu = program.PopupMenuWindow()) != nullptr; }, 5000))
-      << "no segment menu";
-  Sleep(300);
+  HWND menu = WaitForPopupMenu(5000);
+  ASSERT_NE(menu, nullptr) << "no segment menu";
   ClickMenuEntry(menu, 0, "i");  // 删除按键
 
   WaitForRing(5);

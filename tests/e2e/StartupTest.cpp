@@ -6,12 +6,14 @@
 namespace e2e {
 namespace {
 
-const std::wstring kMissingFileMessage = L"SystemConfig.xml\u6587\u4ef6\u4e0d\u5b58\u5728!";  // "...文件不存在!"
+const std::wstring kMissingFileMessage =
+    L"SystemConfig.xml\u6587\u4ef6\u4e0d\u5b58\u5728!";  // "...文件不存在!"
 
 // Every name in the folder.
 std::vector<std::wstring> FolderEntries(const std::filesystem::path& folder) {
   std::vector<std::wstring> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename().wstring());
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    names.push_back(entry.path().filename().wstring());
   return names;
 }
 
@@ -26,13 +28,14 @@ TEST_F(StartupTest, FirstStartReportsTheMissingFileSevenTimesThenShowsTheDefault
   for (const std::wstring& text : texts) EXPECT_EQ(text, kMissingFileMessage);
 
   const RECT ring = WaitForRing(5);
-  const int desktopWidth = GetSystemMetrics(SM_CXVIRTUALSCREEN), desktopHeight = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+  const int desktopWidth = GetSystemMetrics(SM_CXVIRTUALSCREEN),
+            desktopHeight = GetSystemMetrics(SM_CYVIRTUALSCREEN);
   EXPECT_EQ(ring.right - ring.left, 180);
   EXPECT_EQ(ring.bottom - ring.top, 180);
   EXPECT_EQ(ring.left, (desktopWidth - 180) / 2);
   EXPECT_EQ(ring.top, (desktopHeight - 180) / 2);
 
-  Settle();
+  WaitUntilIdle();
   EXPECT_TRUE(FolderEntries(folder_.Path()).empty()) << "a first start writes nothing";
 }
 
@@ -50,7 +53,7 @@ TEST_F(StartupTest, TheDocumentedExampleGivesFourSegmentsAndIsNotRewritten) {
 
   VantelProcess& program = Start();
   const RECT ring = WaitForRing(5);  // the centre and four segments
-  Settle();
+  WaitUntilIdle();
   EXPECT_TRUE(AnswerMessageBoxes(program, 300).empty()) << "nothing to report about an existing file";
   EXPECT_EQ(program.RingWindows().size(), 5u);
   EXPECT_EQ(ReadBytes(folder_.Config()), example) << "nothing is rewritten at start";
@@ -75,7 +78,8 @@ TEST_F(StartupTest, TheDocumentedExampleGivesFourSegmentsAndIsNotRewritten) {
 }
 
 TEST_F(StartupTest, ABrokenFileIsReportedKeptByteForByteAndTheProgramStaysUsable) {
-  const std::string broken = "<?xml version=\"1.0\" encoding=\"GB2312\"?>\r\n<Settings HotColor=\"-65536\"\r\n";
+  const std::string broken =
+      "<?xml version=\"1.0\" encoding=\"GB2312\"?>\r\n<Settings HotColor=\"-65536\"\r\n";
   WriteBytes(folder_.Config(), broken);
 
   VantelProcess& program = Start();
@@ -91,7 +95,7 @@ TEST_F(StartupTest, ABrokenFileIsReportedKeptByteForByteAndTheProgramStaysUsable
   ASSERT_TRUE(program.Running());
   DWORD_PTR answer = 0;
   EXPECT_NE(SendMessageTimeoutW(program.MainWindow(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer), 0);
-  Settle();
+  WaitUntilIdle();
   EXPECT_EQ(ReadBytes(folder_.Config()), broken);
 }
 

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "tests/e2e/ProgramTest.h"
 
@@ -15,14 +16,23 @@ std::vector<WindowInfo> Controls(HWND window, const wchar_t* className) {
   std::vector<WindowInfo> found;
   for (const WindowInfo& c : ChildWindows(window))
     if (_wcsicmp(c.className.c_str(), className) == 0 && c.visible) found.push_back(c);
-  std::sort(found.begin(), found.end(), [](const WindowInfo& a, const WindowInfo& b) { return a.rect.top < b.rect.top; });
+  std::sort(found.begin(), found.end(),
+            [](const WindowInfo& a, const WindowInfo& b) { return a.rect.top < b.rect.top; });
   return found;
 }
 
-// The colour a colour box shows, away from its text and border.
-Screenshot::Rgb BoxColour(const WindowInfo& box) {
-  const Screenshot shot = Screenshot::Take();
-  return shot.At(box.rect.right - 8, (box.rect.top + box.rect.bottom) / 2);
+// The colour a colour box shows, away from its text and border, once it satisfies `shown` (or after a
+// while: the caller's checks then tell what it showed).
+Screenshot::Rgb BoxColour(const WindowInfo& box, const std::function<bool(Screenshot::Rgb)>& shown) {
+  const POINT at{box.rect.right - 8, (box.rect.top + box.rect.bottom) / 2};
+  Screenshot::Rgb c;
+  WaitFor(
+      [&] {
+        c = Screenshot::Take().At(at.x, at.y);
+        return shown(c);
+      },
+      10000, 100);
+  return c;
 }
 
 TEST_F(TrayTest, IconMenuShowsTheSettingsWindowItsCloseBoxOnlyHidesItAndCloseEndsTheProgram) {
@@ -41,7 +51,7 @@ TEST_F(TrayTest, IconMenuShowsTheSettingsWindowItsCloseBoxOnlyHidesItAndCloseEnd
   pointer::Click(settings.rect.left + 250, settings.rect.bottom - 40);
   keyboard::Chord(VK_MENU, VK_F4);
   EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(main); }, 5000)) << "closing hides the settings window";
-  Sleep(500);
+  WaitUntilIdle();  // the close has been handled to its end
   EXPECT_TRUE(program.Running()) << "closing the settings window does not end the program";
 
   HWND menu = OpenTrayMenu();
@@ -73,30 +83,35 @@ TEST_F(TrayTest, ColoursChosenInTheDialogAreStoredAsSignedDecimalAndShownCancelW
       WaitFor([&] { return (dialog = program.MessageBoxWindow()) != nullptr; }, 3000);
     }
     ASSERT_NE(dialog, nullptr) << "no colour dialog";
-    Sleep(300);
+    // The dialog's grid of basic colours: 8 columns, 6 rows, 4 pixels between the cells.
+    constexpr int kBasicColours = 0x2d0;
+    const WindowInfo grid = e2e::Describe(GetDlgItem(dialog, kBasicColours));
+    const int dx = grid.Width() / 8, dy = grid.Height() / 6;
+    auto cellAt = [&](int r, int c) {
+      return POINT{grid.rect.left + c * dx + (dx - 4) / 2, grid.rect.top + r * dy + (dy - 4) / 2};
+    };
+    // The dialog is on the display once its grid shows the pure red of row 1, column 0.
+    const POINT red = cellAt(1, 0);
+    ScreenWhen([&](const Screenshot& shot) { return Reddish(shot.At(red.x, red.y)); });
     if (row < 0) {
       const POINT cancel = e2e::Describe(GetDlgItem(dialog, IDCANCEL)).Centre();
       pointer::Click(cancel.x, cancel.y);
     } else {
-      // The dialog's grid of basic colours: 8 columns, 6 rows, 4 pixels between the cells.
-      constexpr int kBasicColours = 0x2d0;
-      const WindowInfo grid = e2e::Describe(GetDlgItem(dialog, kBasicColours));
-      const int dx = grid.Width() / 8, dy = grid.Height() / 6;
-      const POINT cell{grid.rect.left + column * dx + (dx - 4) / 2, grid.rect.top + row * dy + (dy - 4) / 2};
+      const POINT cell = cellAt(row, column);
       ASSERT_EQ(GetAncestor(WindowFromPoint(cell), GA_ROOT), dialog) << "the colour dialog is covered";
       pointer::Click(cell.x, cell.y);
-      Sleep(200);
+      Sleep(200);  // a hand's pause between two clicks: a choice, then OK (never one double click)
       const POINT ok = e2e::Describe(GetDlgItem(dialog, IDOK)).Centre();
       pointer::Click(ok.x, ok.y);
     }
     ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }, 5000)) << "the dialog closes";
-    Sleep(500);
+    WaitUntilIdle();  // the command has stored the colour (or not) and set the box
   };
 
   choose(buttons[0], 1, 0);  // pure red
   std::string stored = ReadBytes(folder_.Config());
   EXPECT_EQ(stored, ConfigBytes(kRed, kBlue, {})) << "HotColor rewritten in place, signed";
-  Screenshot::Rgb c = BoxColour(edits[0]);
+  Screenshot::Rgb c = BoxColour(edits[0], Reddish);
   EXPECT_GT(c.r, 200);
   EXPECT_LT(c.g, 60);
   EXPECT_LT(c.b, 60);
@@ -104,7 +119,7 @@ TEST_F(TrayTest, ColoursChosenInTheDialogAreStoredAsSignedDecimalAndShownCancelW
   choose(buttons[1], 0, 5);  // 0, 128, 255
   stored = ReadBytes(folder_.Config());
   EXPECT_EQ(stored, ConfigBytes(kRed, -16744193, {})) << "DefaultColor FF0080FF";
-  c = BoxColour(edits[1]);
+  c = BoxColour(edits[1], [](Screenshot::Rgb shown) { return shown.g > 90 && shown.b > 200; });
   EXPECT_LT(c.r, 60);
   EXPECT_GT(c.g, 90);
   EXPECT_LT(c.g, 170);
@@ -112,7 +127,7 @@ TEST_F(TrayTest, ColoursChosenInTheDialogAreStoredAsSignedDecimalAndShownCancelW
 
   choose(buttons[0], -1, -1);
   EXPECT_EQ(ReadBytes(folder_.Config()), stored) << "a cancelled dialog writes nothing";
-  c = BoxColour(edits[0]);
+  c = BoxColour(edits[0], Reddish);
   EXPECT_GT(c.r, 200) << "and changes no box";
   EXPECT_LT(c.g, 60);
 }
