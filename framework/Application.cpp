@@ -6,7 +6,7 @@
 #include <stdexcept>
 
 #include "framework/Form.h"
-#include "framework/TextCodec.h"
+#include "framework/text/TextCodec.h"
 
 TApplication* Application = nullptr;
 

@@ -10,7 +10,7 @@
 #include "framework/Application.h"
 #include "framework/Handles.h"
 #include "framework/Menus.h"
-#include "framework/TextCodec.h"
+#include "framework/text/TextCodec.h"
 
 namespace {
 // Marks windows whose GWLP_USERDATA is a TWinControl*: other code may subclass our windows or

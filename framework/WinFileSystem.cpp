@@ -5,7 +5,7 @@
 #include <climits>
 
 #include "framework/Handles.h"
-#include "framework/TextCodec.h"
+#include "framework/text/TextCodec.h"
 #include "xml/XmlError.h"
 
 namespace {

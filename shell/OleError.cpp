@@ -3,7 +3,7 @@
 
 #include <cwchar>
 
-#include "framework/TextCodec.h"
+#include "framework/text/TextCodec.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "framework/Handles.h"
-#include "framework/TextCodec.h"
+#include "framework/text/TextCodec.h"
 #include "framework/WinFileSystem.h"
 #include "xml/XmlError.h"
 

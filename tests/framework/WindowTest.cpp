@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "framework/Forms.h"
-#include "framework/TextCodec.h"
+#include "framework/text/TextCodec.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
