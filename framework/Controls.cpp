@@ -10,6 +10,7 @@
 #include "framework/Application.h"
 #include "framework/Handles.h"
 #include "framework/Menus.h"
+#include "framework/SystemMessage.h"
 #include "framework/text/TextCodec.h"
 
 namespace {
@@ -19,13 +20,7 @@ constexpr wchar_t kControlProp[] = L"Vantel.TWinControl";
 
 std::string LastErrorText(const char* what) {
   const DWORD code = GetLastError();
-  wchar_t* buffer = nullptr;
-  FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                 nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-  std::wstring message = buffer ? buffer : L"";
-  if (buffer) LocalFree(buffer);
-  while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r')) message.pop_back();
-  return std::string(what) + " " + WideToGb18030(message);
+  return std::string(what) + " " + WideToGb18030(SystemMessage(code));
 }
 }  // namespace
 
