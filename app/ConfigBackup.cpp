@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "framework/Gb18030.h"
+#include "framework/text/Gb18030.h"
 #include "xml/XmlDocument.h"
 #include "xml/XmlError.h"
 

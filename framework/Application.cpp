@@ -6,7 +6,8 @@
 #include <stdexcept>
 
 #include "framework/Form.h"
-#include "framework/TextCodec.h"
+#include "framework/WindowClass.h"
+#include "framework/text/TextCodec.h"
 
 TApplication* Application = nullptr;
 
@@ -56,16 +57,32 @@ TApplication::~TApplication() {
   if (Application == this) Application = nullptr;
 }
 
+struct TApplication::WindowRoute {
+  using Object = TApplication;
+  static void Attached(TApplication& app, HWND window) { app.hwnd_ = window; }
+  static LRESULT Message(TApplication& app, HWND, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return app.AppWndProc(msg, wParam, lParam);
+  }
+  static LRESULT Failed(TApplication& app, UINT) noexcept {
+    HandleCurrentException(&app);
+    return 0;
+  }
+  static void Detached(TApplication& app, HWND) {
+    app.hwnd_ = nullptr;
+    app.window_.release();  // already gone
+  }
+};
+
 HWND TApplication::Handle() {
   if (hwnd_) return hwnd_;
   HINSTANCE instance = GetModuleHandleW(nullptr);
-  EnsureWindowClass(kWindowClass, &TApplication::WindowProc, 0, LoadCursorW(nullptr, IDC_ARROW),
-                    LoadIconW(instance, kProgramIconName));
+  RegisterRoutedClass<WindowRoute>(kWindowClass, 0, LoadCursorW(nullptr, IDC_ARROW),
+                                   LoadIconW(instance, kProgramIconName));
   // Zero-sized, centred, with a caption and minimise box: it carries the taskbar button.
-  HWND window = CreateWindowExW(0, kWindowClass, title_.c_str(),
-                                WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
-                                GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0,
-                                nullptr, nullptr, instance, this);
+  HWND window = CreateRoutedWindow<WindowRoute>(
+      *this, 0, kWindowClass, title_.c_str(),
+      WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
+      GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0, nullptr);
   if (!window) throw std::runtime_error("Cannot create the application window.");
   window_.reset(window);
   return window;
@@ -78,28 +95,6 @@ void TApplication::SetTitle(std::wstring title) {
 
 void TApplication::SetMainForm(TForm* form) {
   mainForm_ = form;
-}
-
-LRESULT CALLBACK TApplication::WindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_NCCREATE) {
-    auto* self = static_cast<TApplication*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-    self->hwnd_ = window;
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  }
-  auto* self = reinterpret_cast<TApplication*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (!self) return DefWindowProcW(window, msg, wParam, lParam);
-  LRESULT result = 0;
-  try {
-    result = self->AppWndProc(msg, wParam, lParam);
-  } catch (...) {
-    HandleCurrentException(self);
-  }
-  if (msg == WM_NCDESTROY) {
-    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-    self->hwnd_ = nullptr;
-    self->window_.release();  // already gone
-  }
-  return result;
 }
 
 LRESULT TApplication::AppWndProc(UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -55,7 +55,7 @@ class TApplication : public TComponent {
   bool IsIconic();
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
+  struct WindowRoute;  // routes the window's messages to AppWndProc (WindowClass.h)
   LRESULT AppWndProc(UINT msg, WPARAM wParam, LPARAM lParam);
   void RunQueuedCall();
   void Dispatch(MSG& msg);

@@ -10,7 +10,9 @@
 #include "framework/Application.h"
 #include "framework/Handles.h"
 #include "framework/Menus.h"
-#include "framework/TextCodec.h"
+#include "framework/SystemMessage.h"
+#include "framework/WindowClass.h"
+#include "framework/text/TextCodec.h"
 
 namespace {
 // Marks windows whose GWLP_USERDATA is a TWinControl*: other code may subclass our windows or
@@ -19,13 +21,7 @@ constexpr wchar_t kControlProp[] = L"Vantel.TWinControl";
 
 std::string LastErrorText(const char* what) {
   const DWORD code = GetLastError();
-  wchar_t* buffer = nullptr;
-  FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                 nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-  std::wstring message = buffer ? buffer : L"";
-  if (buffer) LocalFree(buffer);
-  while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r')) message.pop_back();
-  return std::string(what) + " " + WideToGb18030(message);
+  return std::string(what) + " " + WideToGb18030(SystemMessage(code));
 }
 }  // namespace
 
@@ -56,7 +52,7 @@ TWinControl::~TWinControl() {
 
 TWinControl* TWinControl::FromHandle(HWND window) {
   if (!window || !GetPropW(window, kControlProp)) return nullptr;
-  return reinterpret_cast<TWinControl*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  return static_cast<TWinControl*>(LinkedWindowObject(window));
 }
 
 HWND TWinControl::Handle() {
@@ -84,6 +80,30 @@ void TWinControl::CreateParams(TCreateParams& params) {
   params.WinClassName = L"VantelWinControl";
 }
 
+// The window link: also marked by a property, as FromHandle is asked about any window.
+struct TWinControl::WindowRoute {
+  using Object = TWinControl;
+  static void Attached(TWinControl& control, HWND window) {
+    control.handle_ = window;
+    SetPropW(window, kControlProp, reinterpret_cast<HANDLE>(1));
+  }
+  static LRESULT Message(TWinControl& control, HWND, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return control.Dispatch(msg, wParam, lParam);
+  }
+  static LRESULT Failed(TWinControl& control, UINT) noexcept {
+    HandleCurrentException(&control);
+    return 0;
+  }
+  static void Detached(TWinControl& control, HWND window) {
+    RemovePropW(window, kControlProp);
+    if (control.systemProc_)
+      SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(control.systemProc_));
+    control.systemProc_ = nullptr;
+    control.handle_ = nullptr;
+    control.mouseInside_ = false;
+  }
+};
+
 void TWinControl::CreateWnd() {
   TCreateParams params;
   CreateParams(params);
@@ -94,58 +114,19 @@ void TWinControl::CreateWnd() {
   if (showAfterCreation) params.Style &= ~static_cast<DWORD>(WS_VISIBLE);
   HINSTANCE instance = GetModuleHandleW(nullptr);
   if (!params.SubclassSystemClass &&
-      !EnsureWindowClass(params.WinClassName.c_str(), &TWinControl::StaticWndProc, params.WindowClassStyle,
-                         LoadCursorW(nullptr, IDC_ARROW)))
+      !RegisterRoutedClass<WindowRoute>(params.WinClassName.c_str(), params.WindowClassStyle,
+                                        LoadCursorW(nullptr, IDC_ARROW)))
     throw std::runtime_error(LastErrorText("Cannot register window class."));
   HWND window =
       CreateWindowExW(params.ExStyle, params.WinClassName.c_str(), params.Caption.c_str(), params.Style,
                       params.X, params.Y, params.Width, params.Height, params.WndParent, nullptr, instance,
                       params.SubclassSystemClass ? nullptr : this);
   if (!window) throw std::runtime_error(LastErrorText("Cannot create window."));
-  if (params.SubclassSystemClass) {
-    handle_ = window;
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    SetPropW(window, kControlProp, reinterpret_cast<HANDLE>(1));
-    systemProc_ = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TWinControl::StaticWndProc)));
-  }
+  if (params.SubclassSystemClass) systemProc_ = SubclassRoutedWindow<WindowRoute>(window, *this);
   PositionChanged();
   if (parent_) parent_->RestackChildren();
   if (showAfterCreation) ShowWindow(window, SW_SHOWNA);
   HandleCreated();
-}
-
-LRESULT CALLBACK TWinControl::StaticWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
-  TWinControl* self = nullptr;
-  if (msg == WM_NCCREATE) {
-    self = static_cast<TWinControl*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-    if (self) {
-      self->handle_ = window;
-      SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-      SetPropW(window, kControlProp, reinterpret_cast<HANDLE>(1));
-    }
-  } else {
-    self = FromHandle(window);
-  }
-  if (!self) return DefWindowProcW(window, msg, wParam, lParam);
-
-  LRESULT result = 0;
-  try {
-    result = self->Dispatch(msg, wParam, lParam);
-  } catch (...) {
-    // Nothing may unwind through the system's frames: report it and carry on.
-    HandleCurrentException(self);
-  }
-  if (msg == WM_NCDESTROY) {
-    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-    RemovePropW(window, kControlProp);
-    if (self->systemProc_)
-      SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(self->systemProc_));
-    self->systemProc_ = nullptr;
-    self->handle_ = nullptr;
-    self->mouseInside_ = false;
-  }
-  return result;
 }
 
 LRESULT TWinControl::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {

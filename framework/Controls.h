@@ -126,7 +126,7 @@ class TWinControl : public TComponent {
   void StoreBounds(int left, int top, int width, int height);
 
  private:
-  static LRESULT CALLBACK StaticWndProc(HWND, UINT, WPARAM, LPARAM);
+  struct WindowRoute;  // routes the window's messages to Dispatch (WindowClass.h)
   LRESULT Dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
   void MouseDown(TMouseButton button, TShiftState shift, LPARAM pos);
   void MouseUp(TMouseButton button, TShiftState shift, LPARAM pos);

@@ -5,14 +5,17 @@
 
 #include "framework/Application.h"
 #include "framework/Handles.h"
+#include "framework/WindowClass.h"
 
 namespace {
 TMenuPainter* menuPainter = nullptr;
 HMENU activeMenu = nullptr;
 constexpr wchar_t kPopupClass[] = L"VantelPopupWindow";
 
-LRESULT CALLBACK PopupWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  try {
+// The popup window's messages: the owner-drawn items' measuring and drawing go to the menu painter.
+struct PopupWindowRoute {
+  using Object = PopupWindowRoute;
+  static LRESULT Message(PopupWindowRoute&, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_MEASUREITEM && wParam == 0) {
       auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
       if (measure->CtlType == ODT_MENU && menuPainter && measure->itemData) {
@@ -26,12 +29,14 @@ LRESULT CALLBACK PopupWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
         return TRUE;
       }
     }
-  } catch (...) {
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+  }
+  static LRESULT Failed(PopupWindowRoute&, UINT) noexcept {
     HandleCurrentException(nullptr);
     return TRUE;
   }
-  return DefWindowProcW(hwnd, msg, wParam, lParam);
-}
+};
+PopupWindowRoute popupWindowRoute;  // stateless: lives as long as the program
 
 // Appends `parent`'s visible children to `menu`; plain items get ids 1.. in `commands`.
 void BuildMenu(HMENU menu, const TMenuItem& parent, std::vector<TMenuItem*>& commands) {
@@ -135,13 +140,12 @@ TPopupMenu::~TPopupMenu() = default;
 HWND TPopupMenu::Window() {
   static UniqueWindow window;
   if (!window || !IsWindow(window.get())) {
-    HINSTANCE instance = GetModuleHandleW(nullptr);
-    EnsureWindowClass(kPopupClass, &PopupWindowProc);
+    RegisterRoutedClass<PopupWindowRoute>(kPopupClass);
     // A hidden top-level window: it can be made foreground, which TrackPopupMenuEx needs to
     // close the menu when the user clicks elsewhere.
     window.release();
-    window.reset(CreateWindowExW(WS_EX_TOOLWINDOW, kPopupClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                 instance, nullptr));
+    window.reset(CreateRoutedWindow<PopupWindowRoute>(popupWindowRoute, WS_EX_TOOLWINDOW, kPopupClass, L"",
+                                                      WS_POPUP, 0, 0, 0, 0, nullptr));
   }
   return window.get();
 }

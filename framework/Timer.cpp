@@ -7,13 +7,22 @@
 
 #include "framework/Application.h"
 #include "framework/Handles.h"
-#include "framework/Win32.h"
+#include "framework/WindowClass.h"
 
 struct TimerWindow {
+  using Object = TimerWindow;  // its own window's route (WindowClass.h)
+
   UniqueWindow window;
   std::vector<TTimer*> timers;  // live timers; a WM_TIMER may still be queued for a freed one
 
-  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  TimerWindow() = default;
+  TimerWindow(const TimerWindow&) = delete;
+  TimerWindow& operator=(const TimerWindow&) = delete;
+  ~TimerWindow() {
+    if (window) UnlinkWindowObject(window.get());  // its last messages need no timers
+  }
+
+  static LRESULT Message(TimerWindow& self, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   static TimerWindow& Acquire(TTimer* timer);
   static void Release(TTimer* timer);
   static HWND Handle();
@@ -25,13 +34,13 @@ std::unique_ptr<TimerWindow> sharedTimerWindow;
 constexpr wchar_t kTimerClass[] = L"VantelTimerWindow";
 }  // namespace
 
-LRESULT CALLBACK TimerWindow::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_TIMER && sharedTimerWindow) {
+LRESULT TimerWindow::Message(TimerWindow& self, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_TIMER) {
     auto* timer = reinterpret_cast<TTimer*>(wParam);
-    const auto& live = sharedTimerWindow->timers;
+    const auto& live = self.timers;
     if (std::find(live.begin(), live.end(), timer) != live.end() && timer->running_) {
       try {
-        timer->Timer();
+        timer->Timer();  // may free the last timer, and with it this window: touch nothing after
       } catch (...) {
         HandleCurrentException(timer);
       }
@@ -43,11 +52,10 @@ LRESULT CALLBACK TimerWindow::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
 
 TimerWindow& TimerWindow::Acquire(TTimer* timer) {
   if (!sharedTimerWindow) {
-    HINSTANCE instance = GetModuleHandleW(nullptr);
-    EnsureWindowClass(kTimerClass, &TimerWindow::Proc);
+    RegisterRoutedClass<TimerWindow>(kTimerClass);
     auto created = std::make_unique<TimerWindow>();
     created->window.reset(
-        CreateWindowExW(0, kTimerClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, nullptr));
+        CreateRoutedWindow<TimerWindow>(*created, 0, kTimerClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE));
     sharedTimerWindow = std::move(created);
   }
   sharedTimerWindow->timers.push_back(timer);

@@ -5,19 +5,15 @@
 #include <climits>
 
 #include "framework/Handles.h"
-#include "framework/TextCodec.h"
+#include "framework/SystemMessage.h"
+#include "framework/text/TextCodec.h"
 #include "xml/XmlError.h"
 
 namespace {
 
-// The system's text for an error code, trimmed of trailing blanks and full stops.
-std::wstring SystemMessage(DWORD code) {
-  wchar_t* buffer = nullptr;
-  FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                 nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-  std::wstring text = buffer ? buffer : L"";
-  if (buffer) LocalFree(buffer);
-  while (!text.empty() && (text.back() <= L' ' || text.back() == L'.')) text.pop_back();
+// The system's text for an error code, or its number when the system has none.
+std::wstring SystemErrorText(DWORD code) {
+  std::wstring text = SystemMessage(code);
   if (text.empty()) text = L"System error " + std::to_wstring(code);
   return text;
 }
@@ -43,7 +39,7 @@ bool IsReadOnly(const std::wstring& name) {
 }
 
 [[noreturn]] void RaiseCannotCreate(const std::wstring& name, DWORD code) {
-  XmlErrors::Raise(XmlErrors::CannotCreateFile(WideToGb18030(name), WideToGb18030(SystemMessage(code))));
+  XmlErrors::Raise(XmlErrors::CannotCreateFile(WideToGb18030(name), WideToGb18030(SystemErrorText(code))));
 }
 
 }  // namespace

@@ -20,7 +20,7 @@ class THiddenWindow {
   HWND Handle() const { return window_.get(); }
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+  struct WindowRoute;  // routes the window's messages to the handler (framework/WindowClass.h)
 
   Handler handler_;
   UniqueWindow window_;

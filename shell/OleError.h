@@ -16,8 +16,6 @@ class EOleError : public std::runtime_error {
     return message_;
   }  // what(): the same text in GB18030, as the framework reads it
 
-  static std::wstring SystemText(HRESULT code);
-
  private:
   struct Composed {};
   EOleError(HRESULT code, std::wstring message, Composed);

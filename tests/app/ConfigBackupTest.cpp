@@ -7,7 +7,7 @@
 #include <iterator>
 
 #include "app/ConfigBackup.h"
-#include "framework/Gb18030.h"
+#include "framework/text/Gb18030.h"
 #include "tests/app/AppLogicTestSupport.h"
 #include "xml/XmlDocument.h"
 #include "xml/XmlError.h"

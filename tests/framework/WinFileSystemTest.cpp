@@ -1,11 +1,13 @@
-// TWinXmlFileSystem: whole-file reads with sharing, atomic saves, and the error when a save cannot happen.
+// TWinXmlFileSystem: whole-file reads with sharing, atomic saves, and the error when a save cannot happen;
+// SystemMessage, the system's text that such errors carry.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
 
 #include "framework/Handles.h"
-#include "framework/TextCodec.h"
+#include "framework/SystemMessage.h"
+#include "framework/text/TextCodec.h"
 #include "framework/WinFileSystem.h"
 #include "xml/XmlError.h"
 
@@ -157,6 +159,16 @@ TEST_F(WinFileSystemTest, ReadingWorksWhileAnotherProgramHoldsTheFileForReading)
                                OPEN_EXISTING, 0, nullptr));
   ASSERT_TRUE(Valid(other));
   EXPECT_EQ(Read(target), "shared");
+}
+
+TEST(SystemMessage, IsTheSystemsTextReadyToBeQuotedOrEmpty) {
+  for (const DWORD code : {ERROR_FILE_NOT_FOUND, ERROR_ACCESS_DENIED, ERROR_SHARING_VIOLATION}) {
+    const std::wstring text = SystemMessage(code);
+    ASSERT_FALSE(text.empty()) << code;
+    EXPECT_GT(text.back(), L' ') << code;  // no line break or blank left at the end
+    EXPECT_NE(text.back(), L'.') << code;  // our own sentence goes on after it
+  }
+  EXPECT_EQ(SystemMessage(0x2FFFFFFF), L"");  // no such message
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
-// TWinControl under Wine: the window link, message routing, mouse events, exceptions in handlers, QueueCall.
+// TWinControl under Wine: the window link, message routing, mouse events, exceptions in handlers, QueueCall;
+// the plain routed window that the framework's other windows use.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -7,7 +8,8 @@
 #include <vector>
 
 #include "framework/Forms.h"
-#include "framework/TextCodec.h"
+#include "framework/WindowClass.h"
+#include "framework/text/TextCodec.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -133,6 +135,31 @@ TEST_F(WindowTest, NonStandardExceptionIsStillReported) {
   SendMessageW(probe.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(3, 4));
   ASSERT_EQ(testsupport::RecordedExceptions().size(), 1u);
   EXPECT_FALSE(testsupport::RecordedExceptions()[0].empty());
+}
+
+// A route with nothing but Message: the shape of the hidden windows of the tray and the timers.
+struct PlainRoute {
+  using Object = std::vector<UINT>;  // the messages seen
+  static LRESULT Message(Object& seen, HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+    seen.push_back(msg);
+    if (msg == kThrow) throw std::runtime_error("plain window failed");
+    return msg == kPing ? 0x1234 : DefWindowProcW(window, msg, wParam, lParam);
+  }
+};
+
+TEST_F(WindowTest, RoutedWindowTakesMessagesFromCreationToDestructionAndReportsFailures) {
+  std::vector<UINT> seen;
+  ASSERT_TRUE(RegisterRoutedClass<PlainRoute>(L"VantelPlainRouteTest"));
+  HWND window =
+      CreateRoutedWindow<PlainRoute>(seen, 0, L"VantelPlainRouteTest", L"", WS_POPUP, 0, 0, 0, 0, nullptr);
+  ASSERT_TRUE(IsWindow(window));
+  EXPECT_EQ(seen.front(), static_cast<UINT>(WM_NCCREATE));
+  EXPECT_EQ(SendMessageW(window, kPing, 0, 0), 0x1234);
+  EXPECT_EQ(SendMessageW(window, kThrow, 0, 0), 0);
+  ASSERT_EQ(testsupport::RecordedExceptions().size(), 1u);
+  EXPECT_EQ(testsupport::RecordedExceptions()[0], L"plain window failed");
+  DestroyWindow(window);
+  EXPECT_EQ(seen.back(), static_cast<UINT>(WM_NCDESTROY));
 }
 
 struct MouseCase {

@@ -1,4 +1,4 @@
-// GB18030 mapping data (generated into Gb18030Tables.cpp by tools/make_gb18030_tables.py).
+// GB18030 mapping data (generated into Gb18030Tables.cpp by make_gb18030_tables.py).
 #pragma once
 
 #include <cstddef>

@@ -1,7 +1,7 @@
 // GB18030 <-> UTF-16 for the Windows side: the portable codec, since Wine lacks code page 54936.
-#include "framework/TextCodec.h"
+#include "framework/text/TextCodec.h"
 
-#include "framework/Gb18030.h"
+#include "framework/text/Gb18030.h"
 
 static_assert(sizeof(wchar_t) == sizeof(char16_t), "UTF-16 wchar_t expected (Windows)");
 

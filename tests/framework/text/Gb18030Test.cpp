@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "framework/Gb18030.h"
+#include "framework/text/Gb18030.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
 // GB18030 decoding and encoding over the generated tables: ASCII, two-byte codes, four-byte codes.
-#include "framework/Gb18030.h"
+#include "framework/text/Gb18030.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
 #include <memory>
 
-#include "framework/Gb18030Tables.h"
+#include "framework/text/Gb18030Tables.h"
 
 namespace {
 using gb18030::FourByteRange;

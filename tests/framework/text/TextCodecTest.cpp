@@ -1,7 +1,7 @@
 // TextCodec: the program's narrow text (GB18030) to and from wide text on Windows.
 #include <gtest/gtest.h>
 
-#include "framework/TextCodec.h"
+#include "framework/text/TextCodec.h"
 
 namespace {
 
