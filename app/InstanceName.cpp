@@ -19,6 +19,7 @@ std::wstring InstanceName(std::wstring_view fullPath) {
   // FNV-1a over the UTF-16 code units, 64 bits.
   std::uint64_t hash = 14695981039346656037ull;
   for (const wchar_t c : path) {
+    // NOLINTNEXTLINE(bugprone-signed-char-misuse): a wchar_t (signed on Linux), not a char
     const auto unit = static_cast<std::uint16_t>(c);
     for (const std::uint8_t byte :
          {static_cast<std::uint8_t>(unit & 0xFF), static_cast<std::uint8_t>(unit >> 8)}) {

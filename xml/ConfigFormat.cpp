@@ -66,8 +66,9 @@ TRingPlan InterpretRecords(const TXmlNode& root) {
 }
 
 int FindRecord(const TXmlNode& root, std::string_view guid) {
-  for (int i = 0; i < root.ChildCount(); ++i)
+  for (int i = 0; i < root.ChildCount(); ++i) {
     if (root.ChildAt(i)->GetAttribute(GuidAttribute) == guid) return i;
+  }
   return -1;
 }
 
@@ -113,10 +114,11 @@ TStoreChange StoreButtonRecord(TXmlDocument& document, const TButtonRecord& butt
     return TStoreChange::Appended;
   }
   TXmlNode& record = *root->ChildAt(index);
-  if (button.FilePath.empty())
+  if (button.FilePath.empty()) {
     record.SetAttribute(KindAttribute, XmlText::FormatInteger(button.Kind));
-  else
+  } else {
     UpdateButtonRecord(record, button.Kind, button.FilePath);
+  }
   return TStoreChange::Updated;
 }
 

@@ -22,7 +22,7 @@ class TXmlDocument {
  public:
   // Hostile input is refused: deeper nesting than this many element levels, or larger files.
   static constexpr int MaxNesting = 256;
-  static constexpr std::size_t MaxFileSize = 64u * 1024u * 1024u;
+  static constexpr std::size_t MaxFileSize = std::size_t{64} * 1024 * 1024;
   // The root of a document that was created rather than loaded, so that every file written loads again.
   static constexpr std::string_view DefaultRootName = "Settings";
 

@@ -11,7 +11,7 @@ bool Starts(std::string_view bytes, std::string_view prefix) {
   return bytes.size() >= prefix.size() && bytes.substr(0, prefix.size()) == prefix;
 }
 
-using std::string_view_literals::operator""sv;
+using namespace std::string_view_literals;
 
 // Decodes UTF-8 leniently: a byte that does not start a valid sequence stands for itself.
 template <typename Sink>
@@ -122,8 +122,9 @@ std::string Latin1ToUtf8(std::string_view text) {
 
 std::size_t Latin1LengthOfUtf8(std::string_view converted) {
   std::size_t n = 0;
-  for (char c : converted)
+  for (char c : converted) {
     if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++n;
+  }
   return n;
 }
 
@@ -172,10 +173,11 @@ std::string Encode(std::string text, TXmlEncoding encoding, bool utf8Text) {
   switch (encoding) {
     case TXmlEncoding::Utf8: {
       std::string out = "\xEF\xBB\xBF";
-      if (utf8Text)
+      if (utf8Text) {
         out.append(text);
-      else
+      } else {
         out += Latin1ToUtf8(text);
+      }
       return out;
     }
     case TXmlEncoding::Utf16BE:

@@ -17,10 +17,11 @@ std::string WideToUtf8(std::wstring_view text) {
   std::string out;
   out.reserve(text.size());
   for (std::size_t i = 0; i < text.size(); ++i) {
+    // NOLINTNEXTLINE(bugprone-signed-char-misuse): a wchar_t (signed on Linux), not a char
     auto cp = static_cast<std::uint32_t>(text[i]);
     // wchar_t is UTF-16 on Windows: join surrogate pairs.
     if (sizeof(wchar_t) == 2 && cp >= 0xD800 && cp < 0xDC00 && i + 1 < text.size()) {
-      auto lo = static_cast<std::uint32_t>(text[i + 1]);
+      auto lo = static_cast<std::uint32_t>(text[i + 1]);  // NOLINT(bugprone-signed-char-misuse): as above
       if (lo >= 0xDC00 && lo < 0xE000) {
         cp = 0x10000 + ((cp - 0xD800) << 10) + (lo - 0xDC00);
         ++i;

@@ -43,8 +43,9 @@ int TXmlNode::Depth() const {
 
 void TXmlNode::SetElementName(std::string_view name) {
   if (name == FName) return;
-  for (char c : name)
+  for (char c : name) {
     if (XmlText::IsBlank(c)) XmlErrors::Raise(XmlErrors::IllegalNodeNameCharacter(name));
+  }
   FName = name;
 }
 
@@ -95,8 +96,9 @@ void TXmlNode::TAttributeList::Grow(std::size_t entries, std::size_t textBytes) 
   const std::size_t textSize = FBlock ? FBlock->TextSize : 0;
   // Far beyond any real list; the sizes below cannot overflow.
   constexpr std::size_t Limit = std::numeric_limits<std::size_t>::max() / 8;
-  if (entries > Limit / sizeof(TAttribute) - count || textBytes > Limit - textSize)
+  if (entries > Limit / sizeof(TAttribute) - count || textBytes > Limit - textSize) {
     throw std::length_error("attribute list too long");
+  }
   std::size_t capacity = count + entries;
   std::size_t textCapacity = textSize + textBytes;
   if (FBlock) {
@@ -119,8 +121,9 @@ void TXmlNode::TAttributeList::Grow(std::size_t entries, std::size_t textBytes) 
 
 void TXmlNode::TAttributeList::Reserve(std::size_t entries, std::size_t textBytes) {
   if (!FBlock || FBlock->Capacity - FBlock->Count < entries ||
-      FBlock->TextCapacity - FBlock->TextSize < textBytes)
+      FBlock->TextCapacity - FBlock->TextSize < textBytes) {
     Grow(entries, textBytes);
+  }
 }
 
 void TXmlNode::TAttributeList::Append(std::string_view entry) {
@@ -140,8 +143,9 @@ void TXmlNode::TAttributeList::ExtendLast(std::string_view piece, std::size_t eq
   Reserve(0, piece.size());
   THeader& h = *FBlock;
   TAttribute& last = Entries()[h.Count - 1];
-  if (last.NameLength == last.Size)
+  if (last.NameLength == last.Size) {
     last.NameLength = last.Size + (equals == std::string_view::npos ? piece.size() : equals);
+  }
   if (!piece.empty()) std::memcpy(TextData() + h.TextSize, piece.data(), piece.size());
   h.TextSize += piece.size();
   last.Size += piece.size();
@@ -160,8 +164,9 @@ void TXmlNode::TAttributeList::Replace(std::size_t index, std::string_view entry
   h.TextSize = h.TextSize - oldSize + entry.size();
   a.Size = entry.size();
   a.NameLength = NameLengthOf(entry);
-  for (std::size_t i = index + 1; i < h.Count; ++i)
+  for (std::size_t i = index + 1; i < h.Count; ++i) {
     Entries()[i].Offset = Entries()[i].Offset - oldSize + entry.size();
+  }
 }
 
 std::string_view TXmlNode::AttributeName(int index) const {
@@ -186,8 +191,9 @@ bool TXmlNode::Utf8Text() const {
 int TXmlNode::FindAttribute(std::string_view name) const {
   for (std::size_t i = 0; i < FAttributes.Count(); ++i) {
     const TAttribute& a = FAttributes[i];
-    if (a.NameLength == name.size() && XmlText::SameText(FAttributes.Text(a).substr(0, a.NameLength), name))
+    if (a.NameLength == name.size() && XmlText::SameText(FAttributes.Text(a).substr(0, a.NameLength), name)) {
       return static_cast<int>(i);
+    }
   }
   return -1;
 }
@@ -210,17 +216,18 @@ void TXmlNode::SetAttribute(std::string_view name, std::string_view value) {
   const int i = FindAttribute(name);
   // The entry is made before the list changes: name or value may be views of this node's text.
   const std::string entry = Entry(name, value);
-  if (i < 0)
+  if (i < 0) {
     FAttributes.Append(entry);
-  else
+  } else {
     FAttributes.Replace(static_cast<std::size_t>(i), entry);
+  }
 }
 
 void TXmlNode::AppendAttribute(std::string_view name, std::string_view value) {
   FAttributes.Append(Entry(name, value));
 }
 
-void TXmlNode::AppendAttributeEntry(std::string entry) {
+void TXmlNode::AppendAttributeEntry(std::string_view entry) {
   FAttributes.Append(entry);
 }
 

@@ -73,7 +73,7 @@ class TXmlNode {
   void SetAttribute(std::string_view name, std::string_view value);
   void AppendAttribute(std::string_view name, std::string_view value);
   // An entry exactly as read from a file ("name=value", quotes and all).
-  void AppendAttributeEntry(std::string entry);
+  void AppendAttributeEntry(std::string_view entry);
 
   std::int32_t AttributeAsInteger(std::string_view name, std::int32_t defaultValue) const;
   std::int64_t AttributeAsInt64(std::string_view name, std::int64_t defaultValue) const;

@@ -92,12 +92,14 @@ void TXmlParser::ParseDocument(TXmlNode& topLevel) {
     if (AtEnd()) break;
     TXmlNode& node = NewChildNode(topLevel);
     ParseNode(node, 0);
-    if (node.ElementType() == TXmlElementType::Declaration && node.GetAttribute("encoding") == "UTF-8")
+    if (node.ElementType() == TXmlElementType::Declaration && node.GetAttribute("encoding") == "UTF-8") {
       SwitchToUtf8();
+    }
     if (IsEmptyNode(node)) topLevel.DeleteChildAt(topLevel.ChildCount() - 1);
   }
-  for (int i = 0; i < topLevel.ChildCount(); ++i)
+  for (int i = 0; i < topLevel.ChildCount(); ++i) {
     if (topLevel.ChildAt(i)->ElementType() == TXmlElementType::Element) return;
+  }
   XmlErrors::Raise(XmlErrors::NoRootElement);
 }
 
@@ -109,8 +111,9 @@ void TXmlParser::ParseNode(TXmlNode& node, int depth) {
     return;
   }
   // Every other kind of markup begins with "<!" or "<?".
-  if (FPos + 1 < FText.size() && FText[FPos + 1] != '!' && FText[FPos + 1] != '?')
+  if (FPos + 1 < FText.size() && FText[FPos + 1] != '!' && FText[FPos + 1] != '?') {
     return ParseElement(node, depth);
+  }
   const std::string_view rest = FText.substr(FPos);
   for (const TMarkup& m : MarkupTable) {
     if (rest.substr(0, m.Start.size()) != m.Start) continue;
@@ -288,8 +291,9 @@ void TXmlParser::ParseElement(TXmlNode& node, int depth) {
         ++p;
       } else if (kind == Quote) {
         const char* close = FindByte(p + 1, end, *p);
-        if (!equals)
+        if (!equals) {
           equals = static_cast<const char*>(std::memchr(p + 1, '=', static_cast<std::size_t>(close - p - 1)));
+        }
         p = close == end ? end : close + 1;
       } else {
         break;
@@ -302,12 +306,14 @@ void TXmlParser::ParseElement(TXmlNode& node, int depth) {
         --pieceEnd;
       }
     } else {
-      while (pieceEnd > start && IsBlank(pieceEnd[-1]))
+      while (pieceEnd > start && IsBlank(pieceEnd[-1])) {
         --pieceEnd;  // an open quote ran over the trailing blanks
+      }
     }
-    if (pieceEnd > start)
+    if (pieceEnd > start) {
       FPieces.push_back({std::string_view(start, static_cast<std::size_t>(pieceEnd - start)),
                          equals ? static_cast<std::size_t>(equals - start) : std::string_view::npos});
+    }
   }
   FPos = p < end ? static_cast<std::size_t>(p - text) + 1 : FText.size();
   if (FPieces.empty()) XmlErrors::Raise(XmlErrors::MissingElementName);
@@ -343,8 +349,9 @@ void TXmlParser::ParseContent(TXmlNode& node, int depth) {
       // Quote-aware like the start tag, so that a name holding a quoted ">" finds its close tag.
       const std::size_t gt = FindOutsideQuotes(q + 1, ">", false);
       if (gt == std::string_view::npos) XmlErrors::Raise(XmlErrors::MissingGtInCloseTag(node.Name()));
-      if (!XmlText::SameText(XmlText::Trim(FText.substr(q + 1, gt - q - 1)), node.Name()))
+      if (!XmlText::SameText(XmlText::Trim(FText.substr(q + 1, gt - q - 1)), node.Name())) {
         XmlErrors::Raise(XmlErrors::IncorrectCloseTag(node.Name()));
+      }
       FPos = gt + 1;
       break;
     }

@@ -7,8 +7,9 @@
 namespace XmlText {
 
 bool IsAllBlank(std::string_view text) {
-  for (char c : text)
+  for (char c : text) {
     if (!IsBlank(c)) return false;
+  }
   return true;
 }
 
@@ -27,8 +28,9 @@ constexpr char Lower(char c) {
 
 bool SameText(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
+  for (std::size_t i = 0; i < a.size(); ++i) {
     if (Lower(a[i]) != Lower(b[i])) return false;
+  }
   return true;
 }
 
@@ -103,25 +105,26 @@ bool ParseReferenceNumber(std::string_view digits, std::uint32_t& value) {
 
 bool AppendReference(std::string& out, std::string_view ref, bool utf8Text) {
   // ref is the text between "&" and ";".
-  if (ref == "amp")
+  if (ref == "amp") {
     out += '&';
-  else if (ref == "lt")
+  } else if (ref == "lt") {
     out += '<';
-  else if (ref == "gt")
+  } else if (ref == "gt") {
     out += '>';
-  else if (ref == "apos")
+  } else if (ref == "apos") {
     out += '\'';
-  else if (ref == "quot")
+  } else if (ref == "quot") {
     out += '"';
-  else if (ref.size() > 1 && ref[0] == '#') {
+  } else if (ref.size() > 1 && ref[0] == '#') {
     std::uint32_t n = 0;
     if (!ParseReferenceNumber(ref.substr(1), n)) return false;
-    if (!utf8Text && n <= 254)
+    if (!utf8Text && n <= 254) {
       out += static_cast<char>(n);
-    else if (utf8Text && n <= 65534)
+    } else if (utf8Text && n <= 65534) {
       AppendUtf8(out, n);
-    else
+    } else {
       return false;
+    }
   } else {
     return false;
   }
@@ -143,8 +146,9 @@ std::string Unescape(std::string_view text, bool utf8Text) {
       i = amp;
       break;
     }
-    if (!AppendReference(out, text.substr(amp + 1, semi - amp - 1), utf8Text))
+    if (!AppendReference(out, text.substr(amp + 1, semi - amp - 1), utf8Text)) {
       out.append(text.substr(amp, semi + 1 - amp));
+    }
     i = semi + 1;
   }
   out.append(text.substr(i));
@@ -155,8 +159,9 @@ std::string UnquoteAndUnescape(std::string_view stored, bool utf8Text) {
   std::string_view inner = stored;
   if (stored.size() >= 2 && (stored[0] == '"' || stored[0] == '\'')) {
     const std::size_t close = stored.find(stored[0], 1);
-    if (close != std::string_view::npos && close + 1 < stored.size() && stored[close + 1] == stored[0])
+    if (close != std::string_view::npos && close + 1 < stored.size() && stored[close + 1] == stored[0]) {
       return Unescape(Unquote(stored), utf8Text);  // a doubled quote stands for one
+    }
     inner = stored.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1);
   }
   if (inner.find('&') == std::string_view::npos) return std::string(inner);

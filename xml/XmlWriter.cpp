@@ -80,8 +80,9 @@ void TXmlWriter::WriteTree(const TXmlNode& root, int rootDepth) {
       // children always stand one per line).
       const TXmlNode* prev = node.ChildAt(top.Next - 1);
       const TXmlNode* next = node.ChildAt(top.Next);
-      if (node.ElementType() == TXmlElementType::DocType || (!IsCharData(prev) && !IsCharData(next)))
+      if (node.ElementType() == TXmlElementType::DocType || (!IsCharData(prev) && !IsCharData(next))) {
         LineBreak();
+      }
     }
     if (top.Next >= node.ChildCount()) {
       Close(node, top.Depth);
@@ -170,9 +171,10 @@ bool TXmlWriter::Open(const TXmlNode& node, int depth) {
 
 void TXmlWriter::Close(const TXmlNode& node, int depth) {
   char* p = Indent(Room(2 * static_cast<std::size_t>(std::max(depth, 0)) + 3 + node.Name().size()), depth);
-  if (node.ElementType() == TXmlElementType::DocType)
+  if (node.ElementType() == TXmlElementType::DocType) {
     p = Put(p, "]>");
-  else
+  } else {
     p = Put(Put(Put(p, "</"), node.Name()), '>');
+  }
   Commit(p);
 }

@@ -88,7 +88,9 @@ void BM_FloorParseWrite(benchmark::State& state) {
   const std::string bytes = ConfigBytes(static_cast<int>(state.range(0)));
   struct TStringWriter : pugi::xml_writer {
     std::string Out;
-    void write(const void* data, std::size_t size) override { Out.append(static_cast<const char*>(data), size); }
+    void write(const void* data, std::size_t size) override {
+      Out.append(static_cast<const char*>(data), size);
+    }
   };
   for (auto _ : state) {
     pugi::xml_document doc;

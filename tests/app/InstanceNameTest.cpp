@@ -9,12 +9,14 @@ TEST(InstanceNameTest, SpellingsOfOneFolderShareANameAndOtherFoldersDoNot) {
   const std::wstring name = InstanceName(L"C:\\Users\\Li\\AppData\\Roaming\\Vantel");
   for (const wchar_t* same :
        {L"c:\\users\\li\\appdata\\roaming\\vantel", L"C:/Users/Li/AppData/Roaming/Vantel/",
-        L"C:\\Users\\Li\\AppData\\Roaming\\Vantel\\\\", L"\\\\?\\C:\\Users\\Li\\AppData\\Roaming\\Vantel"})
+        L"C:\\Users\\Li\\AppData\\Roaming\\Vantel\\\\", L"\\\\?\\C:\\Users\\Li\\AppData\\Roaming\\Vantel"}) {
     EXPECT_EQ(InstanceName(same), name) << same;
+  }
   for (const wchar_t* other :
        {L"C:\\Users\\Li\\AppData\\Roaming\\Vantel2", L"D:\\Users\\Li\\AppData\\Roaming\\Vantel",
-        L"C:\\Users\\Li\\AppData\\Roaming"})
+        L"C:\\Users\\Li\\AppData\\Roaming"}) {
     EXPECT_NE(InstanceName(other), name) << other;
+  }
   EXPECT_EQ(InstanceName(L"\\\\?\\UNC\\server\\share\\Vantel"), InstanceName(L"\\\\SERVER\\share\\vantel\\"));
 }
 

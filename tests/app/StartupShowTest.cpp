@@ -23,7 +23,8 @@ TEST(StartupShow, MinimisingAndHidingCommandsStartHidden) {
       {10, TStartupShow::Normal},  // SW_SHOWDEFAULT
       {11, TStartupShow::Hidden},  // SW_FORCEMINIMIZE
   };
-  for (const Case& c : cases)
+  for (const Case& c : cases) {
     EXPECT_EQ(StartupShowFor(c.command), c.expected) << "show command " << c.command;
+  }
 }
 }  // namespace

@@ -86,8 +86,9 @@ TEST(DroppedPaths, LineSplittingTable) {
       {L"a\r\n\r\nb", {L"a", L"", L"b"}},
       {L"\u6587\u4ef6.txt\r\nx", {L"\u6587\u4ef6.txt", L"x"}},
   };
-  for (const auto& c : cases)
+  for (const auto& c : cases) {
     EXPECT_EQ(SplitDroppedLines(c.text), c.lines) << testing::PrintToString(std::wstring(c.text));
+  }
 }
 
 TEST(TrayTip, HintCutAt127CharactersAndEmptyWhenNotShown) {

@@ -195,7 +195,7 @@ TEST(ParseHostile, DeepTreeBuiltInCodeIsFreedAndWritten) {
   node = doc.RootElement();
   for (int i = 0; i < 2000; ++i) node = node->NewChild("n");
   const std::string written = doc.SaveToBytes();
-  EXPECT_NE(written.find(std::string(2 * 2000, ' ') + "<n/>"), std::string::npos);
+  EXPECT_NE(written.find(std::string(std::size_t{2} * 2000, ' ') + "<n/>"), std::string::npos);
 }
 
 TEST(Parse, StartTagsOfEveryLength) {
@@ -247,8 +247,9 @@ TEST(Parse, SaveAfterTheTreeGrewPastTheLoadedFile) {
   TXmlDocument loaded, built;
   loaded.LoadFromBytes(small);
   built.RootElement()->NewChild("a");
-  for (TXmlDocument* doc : {&loaded, &built})
+  for (TXmlDocument* doc : {&loaded, &built}) {
     for (int i = 0; i < 500; ++i) doc->RootElement()->NewChild("b")->SetAttribute("v", std::string(i, 'w'));
+  }
   const std::string written = loaded.SaveToBytes();
   EXPECT_EQ(written, built.SaveToBytes());
   EXPECT_EQ(Rewrite(written), written);
