@@ -42,11 +42,13 @@ void TComponent::RemoveComponent(TComponent* component) {
 
 void TComponent::FreeNotification(TComponent* component) {
   if (!component || component == this) return;
-  if (std::find(freeNotifies_.begin(), freeNotifies_.end(), component) == freeNotifies_.end())
+  if (std::find(freeNotifies_.begin(), freeNotifies_.end(), component) == freeNotifies_.end()) {
     freeNotifies_.push_back(component);
+  }
   if (std::find(component->freeNotifies_.begin(), component->freeNotifies_.end(), this) ==
-      component->freeNotifies_.end())
+      component->freeNotifies_.end()) {
     component->freeNotifies_.push_back(this);
+  }
 }
 
 void TComponent::RemoveFreeNotification(TComponent* component) {

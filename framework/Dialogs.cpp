@@ -18,7 +18,8 @@ bool TColorDialog::Execute() {
   // Owned by the form that holds the dialog, so it opens in front of that form even when another
   // window is active (an ownerless dialog can open behind a topmost form, out of reach).
   HWND owner = nullptr;
-  if (auto* form = dynamic_cast<TWinControl*>(Owner())) owner = form->HandleAllocated() ? form->Handle() : nullptr;
+  if (auto* form = dynamic_cast<TWinControl*>(Owner()))
+    owner = form->HandleAllocated() ? form->Handle() : nullptr;
   choose.hwndOwner = owner ? owner : GetActiveWindow();
   choose.rgbResult = Color;
   choose.lpCustColors = customColors;

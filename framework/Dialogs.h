@@ -9,7 +9,7 @@ class TColorDialog : public TComponent {
   explicit TColorDialog(TComponent* owner);
   COLORREF Color = 0;  // in: initial colour; out: the chosen one
   bool FullOpen = false;
-  // Shows the dialog modally (owned by the window that owns this component, else the active window); false when cancelled.
-  // The 16 custom colours are kept for the whole process.
+  // Shows the dialog modally (owned by the window that owns this component, else the active window); false
+  // when cancelled. The 16 custom colours are kept for the whole process.
   bool Execute();
 };

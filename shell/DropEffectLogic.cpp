@@ -7,12 +7,13 @@ TEffectChoice ChooseDropEffect(bool acceptable, std::uint32_t keyState, std::uin
   const bool ctrl = (keyState & kControlKey) != 0;
   const bool shift = (keyState & kShiftKey) != 0;
   std::uint32_t wish = kNone;
-  if (ctrl && shift)
+  if (ctrl && shift) {
     wish = kLink;
-  else if (ctrl)
+  } else if (ctrl) {
     wish = kCopy;
-  else if (shift)
+  } else if (shift) {
     wish = kMove;
+  }
 
   if (wish != kNone) {
     if (allowedEffects & wish) return {true, wish};

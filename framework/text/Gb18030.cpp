@@ -140,7 +140,7 @@ std::string Gb18030Encode(std::u16string_view text) {
       const std::uint32_t cp = 0x10000 + ((cu - 0xD800u) << 10) + (text[i + 1] - 0xDC00u);
       AppendFourBytes(out, kSupplementaryBase + (cp - 0x10000));
       ++i;
-    } else if (cu >= 0xD800 && cu <= 0xDFFF) {
+    } else if (cu >= 0xD800 && cu <= 0xDFFF) {  // NOLINT(bugprone-branch-clone): a lone surrogate
       out.push_back('?');
     } else if (const std::uint16_t code = twoByte[cu]) {
       out.push_back(static_cast<char>(code >> 8));

@@ -50,9 +50,10 @@ NamedItem::NamedItem(TCollection* collection) : TCollectionItem(collection) {
 
 NamedItem::~NamedItem() {
   auto* owner = static_cast<RecordingCollection*>(Collection());
-  if (owner)
+  if (owner) {
     owner->log_.calls.push_back("destroy #" + std::to_string(Id) +
                                 " count=" + std::to_string(owner->Count()));
+  }
 }
 
 std::vector<int> Ids(const TCollection& c) {

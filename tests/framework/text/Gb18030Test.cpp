@@ -19,8 +19,9 @@ std::string Hex(const std::string& bytes) {
 
 std::string Unhex(const std::string& hex) {
   std::string out;
-  for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
+  for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
     out.push_back(static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+  }
   return out;
 }
 
@@ -56,8 +57,9 @@ TEST(Gb18030, EncodesAndDecodesKnownTexts) {
 
 TEST(Gb18030, EveryBmpCharacterRoundTrips) {
   std::u16string all;
-  for (char32_t c = 1; c < 0x10000; ++c)
+  for (char32_t c = 1; c < 0x10000; ++c) {
     if (c < 0xD800 || c > 0xDFFF) all.push_back(static_cast<char16_t>(c));
+  }
   const std::string bytes = Gb18030Encode(all);
   EXPECT_EQ(Gb18030Decode(bytes), all);  // every character has a form of its own, none turned into '?'
 }
