@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "GDIButtons/DebugTrace.h"
 #include "GDIButtons/HintGDIButton.h"
 #include "GDIButtons/ShellInfoPrefetch.h"
 #include "GDIButtons/XmlControlDragGDIButton.h"
@@ -115,6 +116,7 @@ void TXmlControlButtonGroup::PrefetchShellInfo() noexcept {
     prefetch_ = std::make_unique<TShellInfoPrefetch>(std::move(paths), TDragGDIButton::kFileInfoFlags);
   } catch (...) {
     // Looking ahead only saves time: without it each button asks the shell itself.
+    TraceCaughtException(L"TXmlControlButtonGroup::PrefetchShellInfo");
     prefetch_.reset();
   }
 }
