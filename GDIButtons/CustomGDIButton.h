@@ -157,7 +157,7 @@ class TCustomGDIButton : public TCustomControl {
   POINT WindowPlace(int left, int top) const;
 
   // While one of these lives, buttons are made with hidden windows (a group building its ring shows them
-  // once they have their pictures).
+  // once they have their pictures; see RingLoad.h).
   class THiddenCreation {
    public:
     THiddenCreation();
