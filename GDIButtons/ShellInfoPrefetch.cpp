@@ -90,7 +90,7 @@ struct TShellInfoPrefetch::TShared {
         PerAnswer(waits.PerAnswer) {}
   ~TShared() {
     for (TEntry& entry : Entries)
-      if (entry.Done && !entry.Taken && entry.Info.hIcon) DestroyIcon(entry.Info.hIcon);
+      if (entry.Done && !entry.Taken) UniqueIcon(entry.Info.hIcon).reset();  // an answer nobody took
   }
 
   // Starts one more worker; false when the system gives no thread. Called with the lock held or before
@@ -128,7 +128,7 @@ struct TShellInfoPrefetch::TShared {
         info = SHFILEINFOW{};  // no answer is an answer without an icon
       }
       if (stopping.load()) {
-        if (info.hIcon) DestroyIcon(info.hIcon);
+        UniqueIcon(info.hIcon).reset();  // nobody is left to take it
         break;
       }
       {
