@@ -92,7 +92,7 @@ void TGDICustomButtonGroup::LayoutCenter() {
       GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN), width_, height_);
   centre_->SetBounds(origin.Left, origin.Top, width_, height_);
   centre_->SetPieRect(&centreRect_);
-  centre_->SetButtonKind(1);
+  centre_->SetButtonKind(vantel::kCentreKind);
   if (auto* form = dynamic_cast<TForm*>(Owner())) centre_->SetParent(form);
   centre_->SetGroupItems(items_.get());
   // A centre waiting hidden for its picture comes to the front when it shows.
@@ -105,7 +105,7 @@ void TGDICustomButtonGroup::LayoutCenter() {
 void TGDICustomButtonGroup::SetupHintWindow() {
   if (!hint_) return;
   hint_->SetBounds(0, 0, GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN));
-  hint_->SetButtonKind(0);
+  hint_->SetButtonKind(vantel::kSegmentKind);
   if (auto* form = dynamic_cast<TForm*>(Owner())) hint_->SetParent(form);
   hint_->SetGroupItems(items_.get());
 }

@@ -63,7 +63,8 @@ class TGDICustomButtonGroup : public TCustomGDITransparentPanel {
   // holder makes after the release (ShowAll), costs a picture. The centre and the segments made while
   // drawing is held wait hidden for that ShowAll. Holds nest.
   // The centre's moves wait for the release too: the segments that were there at the last move then
-  // follow it (TCustomGDIButton::MoveSegmentsHere).
+  // follow it (TCustomGDIButton::MoveSegmentsHere). A ring's load holds drawing in a TRingLoad
+  // (RingLoad.h), which tells the whole sequence.
   void HoldDrawing();
   void ReleaseDrawing();
   bool DrawingHeld() const { return drawingHeld_ > 0; }

@@ -7,6 +7,7 @@
 
 #include "GDIButtons/ButtonGroup.h"
 #include "GDIButtons/ButtonGroupItems.h"
+#include "GDIButtons/DebugTrace.h"
 #include "GlassWindow/GlassedWindow.h"
 #include "xml/XmlDocument.h"
 
@@ -148,7 +149,7 @@ void TCustomGDIButton::InstallDefaultHandlers() {
 }
 
 void TCustomGDIButton::DragMove(TShiftState shift) {
-  if (buttonKind_ == 0 || !(shift & ssLeft)) return;
+  if (buttonKind_ == vantel::kSegmentKind || !(shift & ssLeft)) return;
   ReleaseCapture();
   // The window manager's own move loop: the window follows the mouse until the button is released.
   Perform(WM_SYSCOMMAND, kMoveByCaption, 0);
@@ -183,9 +184,9 @@ void TCustomGDIButton::DrawPie(TLayeredSurface& surface, const TPieRect* rect) {
   std::unique_ptr<Gdiplus::Graphics> graphics = surface.CreateGraphics();
   if (!graphics) return;
   graphics->SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
-  if (buttonKind_ == 0) {
+  if (buttonKind_ == vantel::kSegmentKind) {
     graphics->FillPath(&brush, &ring);
-  } else if (buttonKind_ == 1) {
+  } else if (buttonKind_ == vantel::kCentreKind) {
     graphics->FillPath(&brush, &full);
   }
 }
@@ -228,7 +229,8 @@ void TCustomGDIButton::UpdateLayered() {
   // A window made hidden for a ring being built gets its picture when it shows: the constructor's
   // render (which draws nothing) pushes nothing either.
   if (DrawingHeld() || hiddenCreations > 0) {
-    if (groupItems_ && this != groupItems_->Group().CentreButton() && this != groupItems_->Group().HintWindow())
+    if (groupItems_ && this != groupItems_->Group().CentreButton() &&
+        this != groupItems_->Group().HintWindow())
       groupItems_->LayOutIfStale();  // a segment renders on its current rectangle
     // The same steps on an image without pixels, nothing pushed: the layout that the render leaves
     // behind (counts, rectangles, the icon's place, the group's grow flag) without its picture.
@@ -309,6 +311,7 @@ void TCustomGDIButton::FollowCentre() noexcept {
     MoveSegmentsHere(items->Count());
   } catch (...) {
     // A ring that cannot follow this once is no reason to bother the user.
+    TraceCaughtException(L"TCustomGDIButton::FollowCentre");
   }
 }
 
@@ -327,7 +330,7 @@ void TCustomGDIButton::SetBounds(int left, int top, int width, int height) {
   }
   const bool changed = left != Left() || top != Top() || width != Width() || height != Height();
   StoreBounds(left, top, width, height);
-  if (changed && buttonKind_ == 1) FollowCentre();  // as the window's move would
+  if (changed && buttonKind_ == vantel::kCentreKind) FollowCentre();  // as the window's move would
 }
 
 void TCustomGDIButton::ApplyDeferredBounds() {
@@ -382,6 +385,7 @@ void TCustomGDIButton::MoveSegmentsHere(int count) noexcept {
     }
   } catch (...) {
     // A ring that cannot follow this once is no reason to bother the user.
+    TraceCaughtException(L"TCustomGDIButton::MoveSegmentsHere");
   }
 }
 
@@ -413,7 +417,7 @@ LRESULT TCustomGDIButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       else if (boxed_)
         StoreBounds(Left() - box_.left, Top() - box_.top, width, height);
       // Deferred bounds noted the follow when they were set.
-      if (buttonKind_ == 1 && !applyingBounds_) FollowCentre();
+      if (buttonKind_ == vantel::kCentreKind && !applyingBounds_) FollowCentre();
       return result;
     }
     default:

@@ -28,7 +28,7 @@ struct TButtonColors {
   TARGB HotColor = 0;
 };
 
-// A copy of what one UpdateLayeredWindow call pushed (kept only while SetKeepPushedImages is on).
+// A copy of what one UpdateLayeredWindow call pushed, for the tests (tests/GDIButtons/ButtonTestAccess.h).
 struct TPushedImage {
   int Width = 0;
   int Height = 0;
@@ -90,7 +90,8 @@ class TCustomGDIButton : public TCustomControl {
   // The ring this button belongs to (non-owning; nullptr until the group assigns it).
   TGDIButtonGroupItems* GroupItems() const { return groupItems_; }
   void SetGroupItems(TGDIButtonGroupItems* items) { groupItems_ = items; }
-  // 0 ring segment (and hint window), 1 centre disc, anything else draws nothing.
+  // vantel::kSegmentKind (a ring segment, the hint window too), kCentreKind (the centre disc); any other
+  // kind draws nothing.
   std::uint8_t ButtonKind() const { return buttonKind_; }
   void SetButtonKind(std::uint8_t kind) { buttonKind_ = kind; }
   // The geometry drawn. The button owns its default rectangle until it is pointed elsewhere; then the
@@ -156,7 +157,7 @@ class TCustomGDIButton : public TCustomControl {
   POINT WindowPlace(int left, int top) const;
 
   // While one of these lives, buttons are made with hidden windows (a group building its ring shows them
-  // once they have their pictures).
+  // once they have their pictures; see RingLoad.h).
   class THiddenCreation {
    public:
     THiddenCreation();
@@ -164,12 +165,6 @@ class TCustomGDIButton : public TCustomControl {
     THiddenCreation(const THiddenCreation&) = delete;
     THiddenCreation& operator=(const THiddenCreation&) = delete;
   };
-
-  // Tests and benchmarks: keep a copy of every pushed image (off by default: the hint window's
-  // image is desktop-sized).
-  static void SetKeepPushedImages(bool keep);
-  const TPushedImage& LastPushedImage() const { return lastPushed_; }
-  int PushCount() const { return pushCount_; }
 
  protected:
   // Installs the drag-move handler as OnMouseMove unless one is assigned. Called by the constructor.
@@ -237,6 +232,10 @@ class TCustomGDIButton : public TCustomControl {
   std::vector<RECT> shapeRects_;  // see KeepShape, window pixels
   RECT shapeBox_{};
   std::unique_ptr<TTimer> menuTimer_;
+  // What the tests read of the pushes (TCustomGDIButtonTestAccess, declared in a test header only): their
+  // count, and while keepPushedImages_ is on, a copy of the last image.
+  friend struct TCustomGDIButtonTestAccess;
+  inline static bool keepPushedImages_ = false;
   int pushCount_ = 0;
   TPushedImage lastPushed_;
   // What the window holds since the last successful push: its size and where its ink is.

@@ -5,20 +5,14 @@
 #include "GDIButtons/ButtonGroup.h"
 #include "GDIButtons/ButtonGroupItems.h"
 #include "GDIButtons/CustomGDIButton.h"
-#include "GDIButtons/DragButtonLogic.h"
+#include "GDIButtons/RegionRaster.h"
 
 namespace {
 
 // How far past a pie's outline its window reaches: the anti-aliased edge (under a pixel) and a margin.
 constexpr float kDrawnFringe = 1.5f;
 
-bool keepPushedImages = false;
-
 }  // namespace
-
-void TCustomGDIButton::SetKeepPushedImages(bool keep) {
-  keepPushedImages = keep;
-}
 
 void TCustomGDIButton::PushSurface(TLayeredSurface& surface, BYTE constantAlpha) {
   if (layoutOnly_) {
@@ -141,7 +135,7 @@ void TCustomGDIButton::PushImage(TLayeredSurface& surface, BYTE constantAlpha, P
   }
   windowImage_ = TWindowImage{pushed != FALSE, size.cx, size.cy, placed, ink};
   ++pushCount_;
-  if (keepPushedImages) {
+  if (keepPushedImages_) {
     lastPushed_.Width = size.cx;
     lastPushed_.Height = size.cy;
     lastPushed_.Destination = destination;
@@ -166,13 +160,14 @@ bool TCustomGDIButton::InRing() const {
 
 RECT TCustomGDIButton::DrawnBox() {
   const RECT whole{0, 0, Width(), Height()};
-  if (!pieRect_ || (buttonKind_ != 0 && buttonKind_ != 1) || !InRing()) return whole;
+  if (!pieRect_ || (buttonKind_ != vantel::kSegmentKind && buttonKind_ != vantel::kCentreKind) || !InRing())
+    return whole;
   const vantel::RectF outer = vantel::OuterRect(*pieRect_);
   if (outer.Width != outer.Height) return whole;  // a pie that is not round: its box is not worked out
   const vantel::PieShape pie{outer.X + outer.Width / 2,
                              outer.Y + outer.Height / 2,
                              outer.Width,
-                             buttonKind_ == 0 ? vantel::InnerRect(*pieRect_).Width : 0.0f,
+                             buttonKind_ == vantel::kSegmentKind ? vantel::InnerRect(*pieRect_).Width : 0.0f,
                              pieRect_->StartAngle,
                              pieRect_->SweepAngle};
   const vantel::RegionRect r = vantel::PieShapeBounds(pie, kDrawnFringe);

@@ -1,21 +1,15 @@
 // TDragGDIButton: drops, the shell's file information, launching and the icon overlay.
 #include "GDIButtons/DragGDIButton.h"
 
-// clang-format off
-#include <objbase.h>
-#include <shlobj.h>
-#include <commoncontrols.h>
-// clang-format on
-
-#include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <optional>
 #include <vector>
 
 #include "GDIButtons/ButtonGroup.h"
 #include "GDIButtons/ButtonGroupItems.h"
+#include "GDIButtons/DebugTrace.h"
 #include "GDIButtons/IconPlacement.h"
+#include "GDIButtons/ShellIcon.h"
 #include "GDIButtons/ShellInfoPrefetch.h"
 #include "GDIButtons/WindowRegion.h"
 #include "shell/ShortcutResolver.h"
@@ -25,94 +19,6 @@ namespace {
 constexpr BYTE kIconPushAlpha = 210;
 // How far past a ring button's outline its window takes the pointer: the anti-aliased edge, about a pixel.
 constexpr float kShapeFringe = 1.5f;
-
-// The bitmaps GetIconInfo hands out belong to the caller.
-struct IconBitmaps {
-  ICONINFO info{};
-  bool valid = false;
-  explicit IconBitmaps(HICON icon) : valid(GetIconInfo(icon, &info) != FALSE) {}
-  ~IconBitmaps() {
-    if (info.hbmColor) DeleteObject(info.hbmColor);
-    if (info.hbmMask) DeleteObject(info.hbmMask);
-  }
-  IconBitmaps(const IconBitmaps&) = delete;
-  IconBitmaps& operator=(const IconBitmaps&) = delete;
-};
-
-// Reads a bitmap as 32-bit top-down pixels.
-bool ReadBitmap(HBITMAP bitmap, int width, int height, std::vector<std::uint32_t>& pixels) {
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  bi.bmiHeader.biWidth = width;
-  bi.bmiHeader.biHeight = -height;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
-  pixels.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
-  WindowDC screen(nullptr);
-  return GetDIBits(screen.get(), bitmap, 0, static_cast<UINT>(height), pixels.data(), &bi, DIB_RGB_COLORS) ==
-         height;
-}
-
-// A GDI+ bitmap of the icon that keeps its transparency: the colour bitmap's own alpha when it has one,
-// otherwise its mask. (GDI+'s own conversion from an icon handle drops the alpha channel.)
-std::unique_ptr<Gdiplus::Bitmap> BitmapFromIcon(HICON icon) {
-  IconBitmaps bitmaps(icon);
-  BITMAP bm{};
-  if (!bitmaps.valid || !bitmaps.info.hbmColor || !GetObjectW(bitmaps.info.hbmColor, sizeof(bm), &bm) ||
-      bm.bmWidth <= 0 || bm.bmHeight <= 0) {
-    // A monochrome icon: GDI+ copes with those.
-    std::unique_ptr<Gdiplus::Bitmap> plain(Gdiplus::Bitmap::FromHICON(icon));
-    if (plain && plain->GetLastStatus() != Gdiplus::Ok) plain.reset();
-    return plain;
-  }
-  const int width = bm.bmWidth;
-  const int height = bm.bmHeight;
-  std::vector<std::uint32_t> colour;
-  if (!ReadBitmap(bitmaps.info.hbmColor, width, height, colour)) return nullptr;
-  bool hasAlpha = false;
-  for (std::uint32_t p : colour) {
-    if (p >> 24) {
-      hasAlpha = true;
-      break;
-    }
-  }
-  if (!hasAlpha) {
-    std::vector<std::uint32_t> mask;
-    if (bitmaps.info.hbmMask && ReadBitmap(bitmaps.info.hbmMask, width, height, mask)) {
-      for (size_t i = 0; i < colour.size(); ++i) {
-        colour[i] = (colour[i] & 0x00FFFFFFu) | ((mask[i] & 0x00FFFFFFu) ? 0u : 0xFF000000u);
-      }
-    } else {
-      for (std::uint32_t& p : colour) p |= 0xFF000000u;
-    }
-  }
-  auto bitmap = std::make_unique<Gdiplus::Bitmap>(width, height, PixelFormat32bppARGB);
-  if (bitmap->GetLastStatus() != Gdiplus::Ok) return nullptr;
-  Gdiplus::Rect all(0, 0, width, height);
-  Gdiplus::BitmapData data{};
-  if (bitmap->LockBits(&all, Gdiplus::ImageLockModeWrite, PixelFormat32bppARGB, &data) != Gdiplus::Ok)
-    return nullptr;
-  for (int y = 0; y < height; ++y) {
-    std::memcpy(static_cast<BYTE*>(data.Scan0) + static_cast<ptrdiff_t>(y) * data.Stride,
-                colour.data() + static_cast<size_t>(y) * static_cast<size_t>(width),
-                static_cast<size_t>(width) * 4);
-  }
-  bitmap->UnlockBits(&data);
-  return bitmap;
-}
-
-// DPI of the monitor the window is on (per-monitor aware), or the system's DPI before Windows 10.
-int WindowDpi(HWND window) {
-  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-  static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
-  if (getDpiForWindow && window) {
-    if (const UINT dpi = getDpiForWindow(window)) return static_cast<int>(dpi);
-  }
-  WindowDC screen(nullptr);
-  return GetDeviceCaps(screen.get(), LOGPIXELSX);
-}
 
 }  // namespace
 
@@ -142,6 +48,7 @@ TDragGDIButton::~TDragGDIButton() {
       if (TCustomGDIButton* hint = RingHint()) hint->Hide();
     } catch (...) {
       // Nothing a destructor could do about it.
+      TraceCaughtException(L"~TDragGDIButton");
     }
   }
   lateInfo_.reset();  // no late answer is announced to this window any more
@@ -153,7 +60,7 @@ TDragGDIButton::~TDragGDIButton() {
 void TDragGDIButton::ReleaseIcon() {
   iconBitmap_.reset();
   iconBitmapSource_ = nullptr;
-  if (FileInfo.hIcon) DestroyIcon(FileInfo.hIcon);
+  icon_.reset();
   FileInfo.hIcon = nullptr;
 }
 
@@ -180,6 +87,7 @@ void TDragGDIButton::TakeShellInfo(const std::wstring& path) {
 void TDragGDIButton::UseShellInfo(const std::wstring& path, SHFILEINFOW info) {
   // The large icon comes at the system's size; a monitor of another DPI gets one drawn for its size.
   if (info.hIcon) SizeShellIcon(info, path, ShellIconSize());
+  icon_.reset(info.hIcon);
   FileInfo = info;
 }
 
@@ -223,7 +131,7 @@ bool TDragGDIButton::MouseButtonHeld(int virtualKey) const {
 }
 
 int TDragGDIButton::ShellIconSize() {
-  return vantel::ShellIconSizeForDpi(WindowDpi(HandleAllocated() ? Handle() : nullptr));
+  return ShellIconSizeForWindow(HandleAllocated() ? Handle() : nullptr);
 }
 
 void TDragGDIButton::DropTargetDragEnter(TObject* sender, TDropEffect effect, int x, int y) {
@@ -287,9 +195,9 @@ void TDragGDIButton::DrawOverlay(TLayeredSurface& surface) {
   if (!bitmap) return;
   iconWidth_ = static_cast<int>(bitmap->GetWidth());
   iconHeight_ = static_cast<int>(bitmap->GetHeight());
-  if (ButtonKind() == 0) {
+  if (ButtonKind() == vantel::kSegmentKind) {
     UpdateIconPosition();
-  } else if (ButtonKind() == 1) {
+  } else if (ButtonKind() == vantel::kCentreKind) {
     const vantel::PointF topLeft = vantel::PlaceCenterIcon(Width(), iconWidth_);
     iconX_ = topLeft.X;
     iconY_ = topLeft.Y;
@@ -313,9 +221,9 @@ bool TDragGDIButton::OverlayPushesImage() {
 bool TDragGDIButton::IconOutgrows(const vantel::PieRectValues& slice, int count) {
   // What DrawOverlay's placement would ask for (the icon's place does not change the answer).
   Gdiplus::Bitmap* bitmap = FileInfo.hIcon ? IconBitmap() : nullptr;
-  if (ButtonKind() != 0 || !bitmap) return false;
-  return vantel::PlaceSegmentIcon(slice, static_cast<int>(bitmap->GetWidth()), Width(), Height(), count).Grow ==
-         vantel::GrowRequest::Set;
+  if (ButtonKind() != vantel::kSegmentKind || !bitmap) return false;
+  return vantel::PlaceSegmentIcon(slice, static_cast<int>(bitmap->GetWidth()), Width(), Height(), count)
+             .Grow == vantel::GrowRequest::Set;
 }
 
 void TDragGDIButton::UpdateLayered() {
@@ -339,7 +247,9 @@ bool TDragGDIButton::IsRingButton() const {
 
 void TDragGDIButton::ShapeWindow() {
   const TPieRect* rect = PieRect();
-  if (!rect || !HandleAllocated() || (ButtonKind() != 0 && ButtonKind() != 1) || !IsRingButton()) return;
+  if (!rect || !HandleAllocated() ||
+      (ButtonKind() != vantel::kSegmentKind && ButtonKind() != vantel::kCentreKind) || !IsRingButton())
+    return;
   // The window's box and the icon's rectangle, both in button pixels: the icon may cross the outline.
   const ShapeKey key{ButtonKind(), PlannedBox(), IconBox(), rect->Values()};
   if (key == shape_) return;
@@ -354,10 +264,11 @@ void TDragGDIButton::ShapeWindow() {
 RECT TDragGDIButton::IconBox() {
   const TPieRect* rect = PieRect();
   Gdiplus::Bitmap* bitmap = FileInfo.hIcon ? IconBitmap() : nullptr;
-  if (!rect || !bitmap || (ButtonKind() != 0 && ButtonKind() != 1)) return RECT{};
+  if (!rect || !bitmap || (ButtonKind() != vantel::kSegmentKind && ButtonKind() != vantel::kCentreKind))
+    return RECT{};
   const int width = static_cast<int>(bitmap->GetWidth()), height = static_cast<int>(bitmap->GetHeight());
   vantel::PointF at{iconX_, iconY_};
-  if (ButtonKind() == 1) {
+  if (ButtonKind() == vantel::kCentreKind) {
     at = vantel::PlaceCenterIcon(Width(), width);
   } else {
     TGDIButtonGroupItems* items = GroupItems();

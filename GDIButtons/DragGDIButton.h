@@ -7,6 +7,7 @@
 
 #include "GDIButtons/CustomGDIButton.h"
 #include "GDIButtons/DragButtonLogic.h"
+#include "framework/Handles.h"
 #include "framework/Timer.h"
 #include "shell/TextTarget.h"
 
@@ -140,8 +141,9 @@ class TDragGDIButton : public TCustomGDIButton {
   bool hovered_ = false;
   std::wstring fileName_;
   std::unique_ptr<TLateShellInfo> lateInfo_;     // the shell's answer for fileName_, while it is late
+  UniqueIcon icon_;                              // owns FileInfo.hIcon, which only names it
   std::unique_ptr<Gdiplus::Bitmap> iconBitmap_;  // of iconBitmapSource_
-  HICON iconBitmapSource_ = nullptr;
+  HICON iconBitmapSource_ = nullptr;             // not owned: the icon iconBitmap_ was made of
   int dropMode_ = vantel::kDropModeNone;
   float iconX_ = 0.0f;
   float iconY_ = 0.0f;

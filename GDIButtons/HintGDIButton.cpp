@@ -98,7 +98,7 @@ std::wstring THintGDIButton::ResolveFontFace(const std::wstring& face) {
 RECT THintGDIButton::TextCover() const {
   const TGDIButtonGroupItems* items = GroupItems();
   if (!items || !items->Group().CentreButton()) return {};
-  if (ButtonKind() != 0 || HintText.empty() || HintText.front() == L'\0') return {};
+  if (ButtonKind() != vantel::kSegmentKind || HintText.empty() || HintText.front() == L'\0') return {};
   const std::wstring face = ResolveFontFace(fontFaceName_);
   if (face.empty()) return {};
   THintFont font(face, fontSize_);

@@ -7,8 +7,6 @@
 #include "GDIButtons/ShellInfoPrefetch.h"
 
 #include <objbase.h>
-#include <shlobj.h>
-#include <commoncontrols.h>
 
 #include <algorithm>
 #include <atomic>
@@ -18,6 +16,7 @@
 #include <thread>
 #include <utility>
 
+#include "GDIButtons/DebugTrace.h"
 #include "framework/Handles.h"
 
 namespace {
@@ -37,61 +36,7 @@ constexpr int kMaxWorkers = 4;
 SHFILEINFOW ShellLookup(const std::wstring& path, UINT flags) {
   return ShellFileInfo(path, flags);
 }
-
-// IID_IImageList, spelled out so no import library has to provide it.
-constexpr GUID kImageListIid = {0x46EB5926, 0x582E, 0x4017, {0x9F, 0xDF, 0xE8, 0x99, 0x8D, 0xAA, 0x09, 0x50}};
-
-// Edge of an icon in pixels (its width), 0 when the handle says nothing.
-int IconSize(HICON icon) {
-  ICONINFO parts{};
-  if (!GetIconInfo(icon, &parts)) return 0;  // the bitmaps it hands out are ours to free
-  BITMAP bm{};
-  HBITMAP measured = parts.hbmColor ? parts.hbmColor : parts.hbmMask;
-  const int edge = measured && GetObjectW(measured, sizeof(bm), &bm) ? bm.bmWidth : 0;
-  if (parts.hbmColor) DeleteObject(parts.hbmColor);
-  if (parts.hbmMask) DeleteObject(parts.hbmMask);
-  return edge;
-}
-
-// The file's icon drawn for `size` pixels: from where the shell keeps it (an exe or dll resource, an .ico
-// file) when it can say, else from the system image list that is at least that large.
-HICON ShellIconAtSize(const std::wstring& path, int systemIndex, int size) {
-  SHFILEINFOW location{};
-  if (SHGetFileInfoW(ShellPath(path).c_str(), 0, &location, sizeof(location), SHGFI_ICONLOCATION) &&
-      location.szDisplayName[0] != L'\0') {
-    HICON large = nullptr;
-    const UINT sizes = MAKELONG(static_cast<WORD>(size), 0);
-    if (SHDefExtractIconW(location.szDisplayName, location.iIcon, 0, &large, nullptr, sizes) == S_OK &&
-        large) {
-      if (IconSize(large) == size) return large;
-      DestroyIcon(large);
-    }
-  }
-  const int list = size <= 16   ? SHIL_SMALL
-                   : size <= 32 ? SHIL_LARGE
-                   : size <= 48 ? SHIL_EXTRALARGE
-                                : SHIL_JUMBO;
-  ComPtr<IImageList> images;
-  if (FAILED(SHGetImageList(list, kImageListIid, reinterpret_cast<void**>(images.Put()))) || !images)
-    return nullptr;
-  HICON icon = nullptr;
-  if (FAILED(images->GetIcon(systemIndex, ILD_TRANSPARENT, &icon)) || !icon) return nullptr;
-  if (IconSize(icon) == size) return icon;
-  // Only a larger image list was at hand (or none as large): bring it to the size once, here.
-  HICON scaled = static_cast<HICON>(CopyImage(icon, IMAGE_ICON, size, size, 0));
-  if (!scaled) return icon;
-  DestroyIcon(icon);
-  return scaled;
-}
 }  // namespace
-
-void SizeShellIcon(SHFILEINFOW& info, const std::wstring& path, int size) {
-  if (!info.hIcon || size <= 0 || IconSize(info.hIcon) == size) return;
-  if (HICON sized = ShellIconAtSize(path, info.iIcon, size)) {
-    DestroyIcon(info.hIcon);
-    info.hIcon = sized;
-  }
-}
 
 std::wstring ShellPath(const std::wstring& path) {
   if (path.size() < MAX_PATH) return path;
@@ -121,8 +66,7 @@ SHFILEINFOW ShellFileInfo(const std::wstring& path, UINT flags) {
   HICON own = nullptr;
   if ((flags & SHGFI_ICON) && shortPath != path &&
       ExtractIconExW(shortPath.c_str(), 0, &own, nullptr, 1) > 0 && own) {
-    if (info.hIcon) DestroyIcon(info.hIcon);
-    info.hIcon = own;
+    UniqueIcon replaced(std::exchange(info.hIcon, own));
   }
   return info;
 }
@@ -146,7 +90,7 @@ struct TShellInfoPrefetch::TShared {
         PerAnswer(waits.PerAnswer) {}
   ~TShared() {
     for (TEntry& entry : Entries)
-      if (entry.Done && !entry.Taken && entry.Info.hIcon) DestroyIcon(entry.Info.hIcon);
+      if (entry.Done && !entry.Taken) UniqueIcon(entry.Info.hIcon).reset();  // an answer nobody took
   }
 
   // Starts one more worker; false when the system gives no thread. Called with the lock held or before
@@ -180,10 +124,11 @@ struct TShellInfoPrefetch::TShared {
       try {
         info = shared->Lookup(entry->Path, shared->Flags);
       } catch (...) {
+        TraceCaughtException(L"shell information lookup");
         info = SHFILEINFOW{};  // no answer is an answer without an icon
       }
       if (stopping.load()) {
-        if (info.hIcon) DestroyIcon(info.hIcon);
+        UniqueIcon(info.hIcon).reset();  // nobody is left to take it
         break;
       }
       {

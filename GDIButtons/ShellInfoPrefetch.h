@@ -23,10 +23,6 @@ SHFILEINFOW ShellFileInfo(const std::wstring& path, UINT flags);
 // short (8.3) form where the volume keeps one.
 std::wstring ShellPath(const std::wstring& path);
 
-// Replaces the answer's icon by one drawn for `size` pixels when it has another size: from where the shell
-// keeps it (an exe or dll resource, an .ico file) when it can say, else from the system image list.
-void SizeShellIcon(SHFILEINFOW& info, const std::wstring& path, int size);
-
 // How one path is looked up: ShellFileInfo by default.
 using TShellLookup = std::function<SHFILEINFOW(const std::wstring& path, UINT flags)>;
 

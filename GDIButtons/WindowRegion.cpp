@@ -48,7 +48,8 @@ HRGN PathRegion(int kind, const vantel::PieRectValues& pie, float fringe) {
   const vantel::RectF outer = vantel::OuterRect(pie);
   const vantel::RectF inner = vantel::InnerRect(pie);
   Gdiplus::GraphicsPath path(Gdiplus::FillModeAlternate);
-  if (kind == 0) path.AddPie(inner.X, inner.Y, inner.Width, inner.Height, pie.StartAngle, pie.SweepAngle);
+  if (kind == vantel::kSegmentKind)
+    path.AddPie(inner.X, inner.Y, inner.Width, inner.Height, pie.StartAngle, pie.SweepAngle);
   path.AddPie(outer.X, outer.Y, outer.Width, outer.Height, pie.StartAngle, pie.SweepAngle);
   Gdiplus::GraphicsPath widened(Gdiplus::FillModeWinding);
   widened.AddPath(&path, FALSE);
@@ -73,7 +74,7 @@ HRGN RingButtonRegion(int kind, const vantel::PieRectValues& pie, float fringe, 
     const vantel::PieShape round{outer.X + outer.Width / 2 - static_cast<float>(box.left),
                                  outer.Y + outer.Height / 2 - static_cast<float>(box.top),
                                  outer.Width,
-                                 kind == 0 ? vantel::InnerRect(pie).Width : 0.0f,
+                                 kind == vantel::kSegmentKind ? vantel::InnerRect(pie).Width : 0.0f,
                                  pie.StartAngle,
                                  pie.SweepAngle};
     shape.reset(

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "GDIButtons/DragButtonLogic.h"
+#include "GDIButtons/RegionRaster.h"
 #include "GDIButtons/PieGeometry.h"
 
 // A region of the rectangles, bounded by `bound`; nullptr when the system will not make it.
@@ -17,8 +17,9 @@
 [[nodiscard]] HRGN StrictRegion(HRGN region);
 
 // The shape of a ring button's window that covers `box` of the button (button pixels): its pie of kind
-// 0 (a slice) or 1 (a whole disc), `fringe` pixels past the outline for the anti-aliased edge, and the
-// rectangle `extra` (an icon drawn across the outline; empty for none). In the window's pixels.
+// vantel::kSegmentKind (a slice) or kCentreKind (a whole disc), `fringe` pixels past the outline for the
+// anti-aliased edge, and the rectangle `extra` (an icon drawn across the outline; empty for none). In the
+// window's pixels.
 [[nodiscard]] HRGN RingButtonRegion(int kind, const vantel::PieRectValues& pie, float fringe, const RECT& box,
                                     const RECT& extra);
 

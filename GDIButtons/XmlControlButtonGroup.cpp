@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "GDIButtons/DebugTrace.h"
 #include "GDIButtons/HintGDIButton.h"
+#include "GDIButtons/RingLoad.h"
 #include "GDIButtons/ShellInfoPrefetch.h"
 #include "GDIButtons/XmlControlDragGDIButton.h"
 #include "framework/TextCodec.h"
@@ -80,27 +82,13 @@ void TXmlControlButtonGroup::LoadButtons() {
   const ConfigFormat::TRingPlan plan =
       root ? ConfigFormat::InterpretRecords(*root) : ConfigFormat::TRingPlan{};
   const TARGB normalColor = root ? ConfigFormat::ReadDefaultColor(*root) : 0;
-  // Each addition lays the ring out and renders every segment again; only the last render of each
-  // button shows, and ShowAll makes it. Until then the renders lay out without pictures.
-  std::optional<TDrawingHold> hold(std::in_place, *this);
+  // The shell has been asked about the files on a worker thread since the load; the answers go with
+  // the buttons that take them, and the rest with the load (see RingLoad.h for the whole sequence).
+  if (!prefetch_) PrefetchShellInfo();
+  TRingLoad load(*this, std::move(prefetch_));
   std::optional<TCustomGDIButton::TKnownColors> known;
   KnowColors(known);
-  // The shell has been asked about the files on a worker thread since the load; the answers go with
-  // the buttons that take them, and the rest with the prefetch.
-  if (!prefetch_) PrefetchShellInfo();
-  const std::unique_ptr<TShellInfoPrefetch> prefetch = std::move(prefetch_);
-  std::optional<TShellInfoPrefetch::TScope> prefetching;
-  if (prefetch) prefetching.emplace(*prefetch);
-  try {
-    AddRecordButtons(plan, normalColor);
-  } catch (...) {
-    // What was built is shown as it stands.
-    hold.reset();
-    ShowAll();
-    throw;
-  }
-  hold.reset();
-  ShowAll();
+  load.Build([&] { AddRecordButtons(plan, normalColor); });
 }
 
 void TXmlControlButtonGroup::PrefetchShellInfo() noexcept {
@@ -115,6 +103,7 @@ void TXmlControlButtonGroup::PrefetchShellInfo() noexcept {
     prefetch_ = std::make_unique<TShellInfoPrefetch>(std::move(paths), TDragGDIButton::kFileInfoFlags);
   } catch (...) {
     // Looking ahead only saves time: without it each button asks the shell itself.
+    TraceCaughtException(L"TXmlControlButtonGroup::PrefetchShellInfo");
     prefetch_.reset();
   }
 }

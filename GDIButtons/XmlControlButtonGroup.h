@@ -58,7 +58,8 @@ class TXmlControlButtonGroup : public TGDICustomButtonGroup {
   // A segment per kind-0 record in file order (its file, GUID, the root's DefaultColor, a delete
   // entry); a kind-1 record gives the centre its file and GUID; other kinds are skipped. Fewer than
   // five records of any kind are topped up with empty segments (with delete entries) to five. Then
-  // ShowAll.
+  // ShowAll. All of it in one TRingLoad (RingLoad.h): drawing held, the prefetch current, windows made
+  // hidden until each has its picture.
   void LoadButtons();
 
   TXmlDocument& Document() const { return *document_; }

@@ -165,6 +165,7 @@ void TfrmVantelMain::CreateTrayMenu() {
   auto handler = [this](void (TfrmVantelMain::*method)(TObject*)) {
     return [this, method](TObject* sender) { (this->*method)(sender); };
   };
+  // What each caption says in English is noted beside the item in VTMainForm.h and above its handler.
   N1 = AddItem(this, items, L"N1", L"隐藏系统设置", handler(&TfrmVantelMain::N1Click));
   N2 = AddItem(this, items, L"N2", L"显示系统设置", handler(&TfrmVantelMain::N2Click));
   N4 = AddItem(this, items, L"N4", L"隐藏桌面图标", handler(&TfrmVantelMain::N4Click));
@@ -259,6 +260,7 @@ void TfrmVantelMain::FormClose(TObject* sender, TCloseAction& action) {
   TrayIcon1->HideMainWindow();
 }
 
+// N1 隐藏系统设置: hide the settings window.
 void TfrmVantelMain::N1Click(TObject* sender) {
   (void)sender;
   if (showing_) return;  // the ring is being made
@@ -267,6 +269,7 @@ void TfrmVantelMain::N1Click(TObject* sender) {
   TrayIcon1->HideMainWindow();
 }
 
+// N2 显示系统设置: show the settings window.
 void TfrmVantelMain::N2Click(TObject* sender) {
   (void)sender;
   if (showing_) return;  // the ring is being made
@@ -280,16 +283,19 @@ void TfrmVantelMain::ShowDesktopIcons(bool show) {
   if (HWND desktop = FindWindowW(L"Progman", nullptr)) ShowWindow(desktop, show ? SW_SHOW : SW_HIDE);
 }
 
+// N4 隐藏桌面图标: hide the desktop icons.
 void TfrmVantelMain::N4Click(TObject* sender) {
   (void)sender;
   ShowDesktopIcons(false);
 }
 
+// N5 显示桌面图标: show the desktop icons.
 void TfrmVantelMain::N5Click(TObject* sender) {
   (void)sender;
   ShowDesktopIcons(true);
 }
 
+// N3 关闭Vantel工具: quit Vantel.
 void TfrmVantelMain::N3Click(TObject* sender) {
   N5Click(sender);
   if (Application) Application->Terminate();
@@ -304,21 +310,25 @@ void TfrmVantelMain::OpenWebSite() {
   ShellExecuteW(nullptr, L"open", kVantelWebAddress, nullptr, nullptr, SW_SHOW);
 }
 
+// N8 Vantel相关工具下载: download related Vantel tools.
 void TfrmVantelMain::N8Click(TObject* sender) {
   (void)sender;
   OpenWebSite();
 }
 
+// N9 官方网站: the official web site.
 void TfrmVantelMain::N9Click(TObject* sender) {
   (void)sender;
   OpenWebSite();
 }
 
+// N10 最新的Vantel工具: the latest Vantel tools.
 void TfrmVantelMain::N10Click(TObject* sender) {
   (void)sender;
   OpenWebSite();
 }
 
+// N11 使用说明: how to use the program.
 void TfrmVantelMain::N11Click(TObject* sender) {
   (void)sender;
   if (ShowInformation) {

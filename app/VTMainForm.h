@@ -44,8 +44,19 @@ class TfrmVantelMain : public TForm {
   std::unique_ptr<TEdit> Edit1, Edit2;
   std::unique_ptr<TBitBtn> BitBtn1, BitBtn2;
   std::unique_ptr<TPopupMenu> PmTrayIcon;
-  TMenuItem *N1 = nullptr, *N2 = nullptr, *N4 = nullptr, *N5 = nullptr, *N6 = nullptr, *NContact = nullptr,
-            *N11 = nullptr, *N3 = nullptr, *N7 = nullptr, *N8 = nullptr, *N10 = nullptr, *N9 = nullptr;
+  // The tray menu's items, in menu order (owned by PmTrayIcon's items; their captions are Chinese only).
+  TMenuItem* N1 = nullptr;        // 隐藏系统设置: hide the settings window
+  TMenuItem* N2 = nullptr;        // 显示系统设置: show the settings window
+  TMenuItem* N4 = nullptr;        // 隐藏桌面图标: hide the desktop icons
+  TMenuItem* N5 = nullptr;        // 显示桌面图标: show the desktop icons
+  TMenuItem* N6 = nullptr;        // a separator
+  TMenuItem* NContact = nullptr;  // 联系电话: the contact telephone number, shown only
+  TMenuItem* N11 = nullptr;       // 使用说明: how to use the program (a message box)
+  TMenuItem* N3 = nullptr;        // 关闭Vantel工具: quit Vantel (showing the desktop icons again)
+  TMenuItem* N7 = nullptr;        // 相关工具: related tools (a submenu of N8 and N10)
+  TMenuItem* N8 = nullptr;        // Vantel相关工具下载: download Vantel's related tools (the web site)
+  TMenuItem* N10 = nullptr;       // 最新的Vantel工具: the latest Vantel tools (the web site)
+  TMenuItem* N9 = nullptr;        // 官方网站: the official web site
   std::unique_ptr<TFormTrayIcon> TrayIcon1;
   std::unique_ptr<TMenuSkin> MenuSkin1;
   std::unique_ptr<TPopupMenu> PmButtonControl;

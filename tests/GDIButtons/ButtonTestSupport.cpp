@@ -7,7 +7,7 @@ namespace buttontest {
 
 void WindowTestBase::SetUp() {
   testsupport::ClearExceptions();
-  TCustomGDIButton::SetKeepPushedImages(true);
+  TCustomGDIButtonTestAccess::SetKeepPushedImages(true);
   // The owner the program gives every button: the (hidden) main window.
   form_ = std::make_unique<TForm>(nullptr);
 }

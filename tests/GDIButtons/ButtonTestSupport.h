@@ -13,6 +13,7 @@
 
 #include "GDIButtons/CustomGDIButton.h"
 #include "framework/Forms.h"
+#include "tests/GDIButtons/ButtonTestAccess.h"
 
 namespace buttontest {
 
@@ -106,7 +107,7 @@ inline std::string ConfigWithRootAttributes(const std::string& attributes) {
 class WindowTestBase : public testing::Test {
  protected:
   void SetUp() override;
-  void TearDown() override { TCustomGDIButton::SetKeepPushedImages(false); }
+  void TearDown() override { TCustomGDIButtonTestAccess::SetKeepPushedImages(false); }
   std::unique_ptr<TForm> form_;
 };
 

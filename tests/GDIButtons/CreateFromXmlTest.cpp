@@ -46,7 +46,7 @@ TEST_F(CreateFromXmlTest, MissingFileOrColourRendersBlack) {
   button->SetBounds(100, 100, 180, 180);
   button->PieRect()->Assign({3.0f, 84.0f, 10.0f, 10.0f, 160.0f, 160.0f});
   button->UpdateLayered();
-  EXPECT_EQ(buttontest::PolarPixel(button->LastPushedImage(), 90, 90, 60, 45), 0xD2000000u);  // black at 210
+  EXPECT_EQ(buttontest::PolarPixel(LastPushedImage(*button), 90, 90, 60, 45), 0xD2000000u);  // black at 210
 }
 
 TEST_F(CreateFromXmlTest, UnparseableFileThrowsAndBuildsNothing) {

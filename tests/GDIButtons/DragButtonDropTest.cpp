@@ -28,7 +28,7 @@ TEST_F(DragButtonDropTest, LeftDropOfOneFileOnAnEmptySegmentTakesItShowsItsIconA
   TRecordingDragButton& segment = ring.Segment(1);
   const std::wstring file = File(L"notes.txt");
   HoldLeft();
-  const int pushesBefore = segment.PushCount();
+  const int pushesBefore = PushCount(segment);
 
   ASSERT_EQ(DropFiles(segment, {file}), S_OK);
 
@@ -39,10 +39,10 @@ TEST_F(DragButtonDropTest, LeftDropOfOneFileOnAnEmptySegmentTakesItShowsItsIconA
   EXPECT_EQ(ring.Count(), 4) << "no segment added";
   // Repainted: the pie with the icon over it, pushed at 210 (the pie alone is not pushed first: the
   // icon's push would replace it at once).
-  EXPECT_GE(segment.PushCount(), pushesBefore + 1);
-  EXPECT_EQ(segment.LastPushedImage().ConstantAlpha, 210);
-  EXPECT_NE(segment.LastPushedImage().Pixel(static_cast<int>(segment.IconX()) + segment.IconWidth() / 2,
-                                            static_cast<int>(segment.IconY()) + segment.IconHeight() / 2),
+  EXPECT_GE(PushCount(segment), pushesBefore + 1);
+  EXPECT_EQ(LastPushedImage(segment).ConstantAlpha, 210);
+  EXPECT_NE(LastPushedImage(segment).Pixel(static_cast<int>(segment.IconX()) + segment.IconWidth() / 2,
+                                           static_cast<int>(segment.IconY()) + segment.IconHeight() / 2),
             0u);
   EXPECT_EQ(segment.IconWidth(), segment.IconHeight());
   EXPECT_GT(segment.IconWidth(), 0);
@@ -69,7 +69,7 @@ TEST_F(DragButtonDropTest, LeftDropOnAUsedSegmentAddsASegmentAtTheEndAndLeavesTh
   EXPECT_NE(added.FileInfo.hIcon, nullptr);
   EXPECT_EQ(added.deleteEntries, 1) << "the new segment gets its delete entry";
   EXPECT_EQ(added.xmlFileName, ring.Centre().xmlFileName) << "and the centre's configuration file";
-  EXPECT_EQ(added.LastPushedImage().ConstantAlpha, 210) << "repainted with its icon";
+  EXPECT_EQ(LastPushedImage(added).ConstantAlpha, 210) << "repainted with its icon";
   // The new segment is laid out as the fifth of five.
   ASSERT_NE(added.PieRect(), nullptr);
   EXPECT_FLOAT_EQ(added.PieRect()->StartAngle, 291.0f);
@@ -180,7 +180,7 @@ TEST_F(DragButtonDropTest, AFileTheShellDoesNotKnowShowsNoIconOrNameOfThePreviou
   EXPECT_EQ(used.FileName(), folder_.File(L"gone\\nowhere.txt"));
   EXPECT_EQ(used.FileInfo.hIcon, nullptr);
   EXPECT_EQ(DisplayName(used).find(L"held"), std::wstring::npos);
-  EXPECT_EQ(used.LastPushedImage().ConstantAlpha, 150) << "no icon drawn";
+  EXPECT_EQ(LastPushedImage(used).ConstantAlpha, 150) << "no icon drawn";
   EXPECT_EQ(Stores().size(), 1u);
 }
 

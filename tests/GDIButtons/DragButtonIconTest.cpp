@@ -50,13 +50,13 @@ TEST_F(DragButtonIconTest, IconPixelsArePushedInsideTheIconRectangleOnly) {
   Ring ring(form_.get(), folder_, 4);
   TRecordingDragButton& segment = ring.Segment(0);
   segment.Repaint();
-  const TPushedImage plain = segment.LastPushedImage();
+  const TPushedImage plain = LastPushedImage(segment);
   ASSERT_EQ(plain.ConstantAlpha, 150);
-  const int pushes = segment.PushCount();
+  const int pushes = PushCount(segment);
   Fill(segment);
   // One push, pie and icon at 210: the pie alone at 150 would be replaced by it at once.
-  EXPECT_EQ(segment.PushCount(), pushes + 1);
-  const TPushedImage& image = segment.LastPushedImage();
+  EXPECT_EQ(PushCount(segment), pushes + 1);
+  const TPushedImage& image = LastPushedImage(segment);
   EXPECT_EQ(image.ConstantAlpha, 210);
   int changedInside = 0, changedOutside = 0;
   const double x0 = segment.IconX(), y0 = segment.IconY();
@@ -75,7 +75,7 @@ TEST_F(DragButtonIconTest, CentreIconIsCentredOnTheDisc) {
   Recorded().iconSize = 32;
   Ring ring(form_.get(), folder_, 4);
   Fill(ring.Centre());
-  EXPECT_EQ(ring.Centre().ButtonKind(), 1);
+  EXPECT_EQ(ring.Centre().ButtonKind(), vantel::kCentreKind);
   EXPECT_FLOAT_EQ(ring.Centre().IconX(), 74.0f);
   EXPECT_FLOAT_EQ(ring.Centre().IconY(), 74.0f);
   EXPECT_FALSE(ring.Group().GrowFlag()) << "the centre never asks the ring to grow";

@@ -171,7 +171,7 @@ TEST_F(DragButtonInputTest, RealLeftDragOfOneFileOntoAnEmptySegment) {
   EXPECT_EQ(ring.Count(), 4);
   ASSERT_EQ(Recorded().stores.size(), 1u);
   EXPECT_EQ(Recorded().stores[0].button, &target);
-  EXPECT_EQ(target.LastPushedImage().ConstantAlpha, 210);
+  EXPECT_EQ(LastPushedImage(target).ConstantAlpha, 210);
 }
 
 TEST_F(DragButtonInputTest, RealLeftDragOntoAUsedSegmentAddsOne) {

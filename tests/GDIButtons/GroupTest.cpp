@@ -65,7 +65,7 @@ TEST_F(GroupTest, ConstructionBuildsCollectionCentreAndHintInOrderAndSizesNothin
   EXPECT_EQ(centre->DefaultColor, grouptest::kNormalColour);
   EXPECT_EQ(centre->HotColor, grouptest::kHoverColour);
   EXPECT_EQ(centre->GroupItems(), nullptr);
-  EXPECT_EQ(centre->ButtonKind(), 0);
+  EXPECT_EQ(centre->ButtonKind(), vantel::kSegmentKind);
 
   // The hint window covers the virtual desktop and knows the ring.
   TCustomGDIButton* hint = group->HintWindow();
@@ -76,7 +76,7 @@ TEST_F(GroupTest, ConstructionBuildsCollectionCentreAndHintInOrderAndSizesNothin
   EXPECT_EQ(r.top, 0);
   EXPECT_EQ(r.right, DesktopWidth());
   EXPECT_EQ(r.bottom, DesktopHeight());
-  EXPECT_EQ(hint->ButtonKind(), 0);
+  EXPECT_EQ(hint->ButtonKind(), vantel::kSegmentKind);
   EXPECT_EQ(hint->GroupItems(), &group->Items());
   EXPECT_EQ(hint->Parent(), form_.get());
 }
@@ -109,7 +109,7 @@ TEST_F(GroupTest, SizingPlacesTheCentreDiscInTheMiddleOfTheDesktop) {
     EXPECT_EQ(group->CentreWidth(), expected.Width);
     EXPECT_EQ(group->CentreHeight(), expected.Height);
     EXPECT_EQ(centre->PieRect(), &group->CentreRect());
-    EXPECT_EQ(centre->ButtonKind(), 1);
+    EXPECT_EQ(centre->ButtonKind(), vantel::kCentreKind);
     EXPECT_EQ(centre->GroupItems(), &group->Items());
     EXPECT_EQ(centre->Parent(), form_.get());
 
@@ -304,7 +304,7 @@ TEST_F(GroupTest, ShowAllShowsAndRepaintsEveryButtonCentreFirst) {
   EXPECT_EQ(EventsOf(ButtonEvent::Redrawn), expected);
   for (const TCustomGDIButton* button : expected) {
     EXPECT_TRUE(IsWindowVisible(const_cast<TCustomGDIButton*>(button)->Handle()));
-    EXPECT_FALSE(buttontest::AllTransparent(button->LastPushedImage()));
+    EXPECT_FALSE(buttontest::AllTransparent(LastPushedImage(*button)));
   }
   EXPECT_FALSE(IsWindowVisible(group->HintWindow()->Handle()));  // the hint is not the ring's
 }

@@ -105,7 +105,7 @@ void ExpectEvenRing(const TGDICustomButtonGroup& group, int side) {
     EXPECT_EQ(r.top, centre.top);
     EXPECT_EQ(r.right - r.left, side);
     EXPECT_EQ(r.bottom - r.top, side);
-    EXPECT_EQ(button->ButtonKind(), 0);
+    EXPECT_EQ(button->ButtonKind(), vantel::kSegmentKind);
     EXPECT_EQ(button->GroupItems(), &items);
   }
 }
@@ -123,7 +123,7 @@ void ExpectCentreAt(const TGDICustomButtonGroup& group, int left, int top, int s
 }
 
 int AlphaAt(const TCustomGDIButton& button, double radius, double degrees) {
-  const TPushedImage& image = button.LastPushedImage();
+  const TPushedImage& image = LastPushedImage(button);
   return buttontest::Split(
              buttontest::PolarPixel(image, button.Width() / 2.0, button.Height() / 2.0, radius, degrees))
       .a;

@@ -89,7 +89,7 @@ class HintWindowTest : public buttontest::WindowTestBase {
   static const TPushedImage& Render(THintGDIButton& hint, const std::wstring& text) {
     hint.HintText = text;
     hint.UpdateLayered();
-    return hint.LastPushedImage();
+    return LastPushedImage(hint);
   }
 
   // Every screen pixel the desktop-sized render shows, the hint's own window shows too, and nothing else.
@@ -123,10 +123,10 @@ TEST_F(HintWindowTest, GroupSetsUpTheFrameAndTheFirstRenderIsEmpty) {
   ASSERT_NE(ring.hint, nullptr);
   THintGDIButton& hint = *ring.hint;
   EXPECT_EQ(hint.FontSize(), 24);
-  EXPECT_EQ(hint.ButtonKind(), 0);
+  EXPECT_EQ(hint.ButtonKind(), vantel::kSegmentKind);
   EXPECT_EQ(hint.GroupItems(), &ring.group->Items());
   EXPECT_EQ(hint.PaintCount(), 1);  // the constructor's render
-  EXPECT_TRUE(buttontest::AllTransparent(hint.LastPushedImage()));
+  EXPECT_TRUE(buttontest::AllTransparent(LastPushedImage(hint)));
 
   // The frame is the virtual desktop, and renders keep it so.
   const auto expectDesktopFrame = [&] {
@@ -254,7 +254,7 @@ TEST_F(HintWindowTest, NothingIsDrawnForAnEmptyTextOrAnotherKind) {
     EXPECT_TRUE(IsRectEmpty(&hint.TextBox()));
     Render(hint, L"abc");
   }
-  hint.SetButtonKind(1);
+  hint.SetButtonKind(vantel::kCentreKind);
   EXPECT_TRUE(buttontest::AllTransparent(Render(hint, L"abc")));
   hint.SetButtonKind(7);
   EXPECT_TRUE(buttontest::AllTransparent(Render(hint, L"abc")));
@@ -317,7 +317,7 @@ TEST_F(HintWindowTest, InkBeyondTheMeasuredBoxIsNotCut) {
   Ring<TDesktopImageHint> whole = MakeRing<TDesktopImageHint>(100, 300);
   for (const std::wstring& text : {std::wstring(L"notepad.exe"), std::wstring(L"年度报告 2024.docx")}) {
     ExpectSameScreen(Render(*whole.hint, text), Render(*small.hint, text), text);
-    EXPECT_GT(small.hint->LastPushedImage().Width, 6);
+    EXPECT_GT(LastPushedImage(*small.hint).Width, 6);
   }
 }
 
@@ -344,13 +344,13 @@ TEST_F(HintWindowTest, TextPastTheDesktopEdgeIsCutOnlyByTheDesktop) {
 TEST_F(HintWindowTest, ShowAndHideForTheHoveredButton) {
   Ring ring = MakeRing();
   THintGDIButton& hint = *ring.hint;
-  const int pushes = hint.PushCount();
+  const int pushes = PushCount(hint);
   hint.ShowHintText(L"记事本");
   EXPECT_TRUE(hint.Visible());
   EXPECT_TRUE(IsWindowVisible(hint.Handle()));
   EXPECT_EQ(hint.HintText, L"记事本");
-  EXPECT_GT(hint.PushCount(), pushes);  // repainted at once
-  EXPECT_FALSE(buttontest::AllTransparent(hint.LastPushedImage()));
+  EXPECT_GT(PushCount(hint), pushes);  // repainted at once
+  EXPECT_FALSE(buttontest::AllTransparent(LastPushedImage(hint)));
   hint.HideHintText();
   EXPECT_FALSE(hint.Visible());
   EXPECT_FALSE(IsWindowVisible(hint.Handle()));
@@ -361,7 +361,7 @@ TEST_F(HintWindowTest, OnlyTheTextsPixelsTakeThePointer) {
   Ring ring = MakeRing(100, 300);
   THintGDIButton& hint = *ring.hint;
   hint.ShowHintText(L"agency");
-  const TPushedImage& image = hint.LastPushedImage();
+  const TPushedImage& image = LastPushedImage(hint);
   HRGN region = CreateRectRgn(0, 0, 0, 0);
   ASSERT_NE(GetWindowRgn(hint.Handle(), region), ERROR);
   int inside = 0;
@@ -383,7 +383,7 @@ TEST_F(HintWindowTest, OnlyTheTextsPixelsTakeThePointer) {
   EXPECT_NE(WindowFromPoint(below), hint.Handle());
 
   hint.ShowHintText(L"");  // nothing shown: nothing takes the pointer
-  const POINT corner{hint.LastPushedImage().Destination.x, hint.LastPushedImage().Destination.y};
+  const POINT corner{LastPushedImage(hint).Destination.x, LastPushedImage(hint).Destination.y};
   EXPECT_NE(WindowFromPoint(corner), hint.Handle());
 }
 
@@ -392,7 +392,7 @@ TEST_F(HintWindowTest, MovingTheFrameMovesTheShownText) {
   THintGDIButton& hint = *ring.hint;
   const TPushedImage before = Render(hint, L"abc");
   hint.SetBounds(30, 40, DesktopWidth(), DesktopHeight());
-  const TPushedImage& after = hint.LastPushedImage();
+  const TPushedImage& after = LastPushedImage(hint);
   EXPECT_EQ(after.Destination.x, before.Destination.x + 30);
   EXPECT_EQ(after.Destination.y, before.Destination.y + 40);
   EXPECT_EQ(after.Pixels, before.Pixels);

@@ -59,7 +59,7 @@ TEST_F(PieButtonFollowTest, SegmentsTakeTheCentresOriginInTheNotTopmostBand) {
   auto group = MakeGroup(3);
   TCustomGDIButton* centre = group->CentreButton();
   ASSERT_NE(centre, nullptr);
-  ASSERT_EQ(centre->ButtonKind(), 1);
+  ASSERT_EQ(centre->ButtonKind(), vantel::kCentreKind);
   const std::vector<HWND> segments = SegmentWindows(*group);
   ASSERT_EQ(segments.size(), 3u);
   // Scatter the segments and put them back in the topmost band, where the constructor put them.
@@ -119,7 +119,7 @@ TEST_F(PieButtonFollowTest, EmptyGroupOrNoGroupMovesNothingAndReportsNothing) {
 
   // A centre button that no group has claimed yet.
   TTestButton lone(form_.get());
-  lone.SetButtonKind(1);
+  lone.SetButtonKind(vantel::kCentreKind);
   ASSERT_EQ(lone.GroupItems(), nullptr);
   lone.SetBounds(400, 410, 180, 180);
   testsupport::PumpFor(50);

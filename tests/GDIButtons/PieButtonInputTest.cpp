@@ -75,10 +75,10 @@ COLORREF ScreenAt(POINT p) {
 }
 
 int PushedBlue(const TTestButton& b) {
-  return Split(PolarPixel(b.LastPushedImage(), 90, 90, 60, 45)).b;
+  return Split(PolarPixel(LastPushedImage(b), 90, 90, 60, 45)).b;
 }
 int PushedRed(const TTestButton& b) {
-  return Split(PolarPixel(b.LastPushedImage(), 90, 90, 60, 45)).r;
+  return Split(PolarPixel(LastPushedImage(b), 90, 90, 60, 45)).r;
 }
 
 TEST_F(PieButtonInputTest, PointerInAndOutSwitchesTheColourAndRepaints) {

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "GDIButtons/DragButtonLogic.h"
+#include "GDIButtons/RegionRaster.h"
 #include "tests/GDIButtons/DragButtonTestSupport.h"
 
 namespace {
@@ -53,7 +53,7 @@ std::vector<bool> OutlineMask(const TCustomGDIButton& button, const TPushedImage
   const vantel::PieShape shape{pie.X + pie.Width / 2 - static_cast<float>(image.Offset.x),
                                pie.Y + pie.Height / 2 - static_cast<float>(image.Offset.y),
                                pie.Width,
-                               button.ButtonKind() == 0 ? pie.Width / 2 : 0.0f,
+                               button.ButtonKind() == vantel::kSegmentKind ? pie.Width / 2 : 0.0f,
                                pie.StartAngle,
                                pie.SweepAngle};
   for (const vantel::RegionRect& r : vantel::PieShapeRects(shape, 1.5f, image.Width, image.Height))
@@ -66,7 +66,7 @@ std::vector<bool> OutlineMask(const TCustomGDIButton& button, const TPushedImage
 // Blends the button's last pushed image, inside its window's shape (or only within its pie's outline),
 // onto the screen whose top-left is `origin`.
 void Blend(Screen& screen, POINT origin, TCustomGDIButton& button, bool outlineOnly) {
-  const TPushedImage& image = button.LastPushedImage();
+  const TPushedImage& image = LastPushedImage(button);
   ASSERT_TRUE(image.Succeeded);
   const std::vector<bool> mask =
       outlineOnly ? OutlineMask(button, image) : ShapeMask(button.Handle(), image.Width, image.Height);
@@ -243,7 +243,7 @@ INSTANTIATE_TEST_SUITE_P(Segments, PieButtonScreenTest, testing::Values(4, 5, 24
 // Every alpha > 0 pixel that a ring window was given: inside the window, which reaches at most a few
 // pixels past them, and inside the window's region, where the pointer finds it.
 void ExpectWindowHoldsItsInk(TDragGDIButton& button) {
-  const TPushedImage& image = button.LastPushedImage();
+  const TPushedImage& image = LastPushedImage(button);
   ASSERT_TRUE(buttontest::WindowIsItsImage(button.Handle(), image));
   const std::vector<bool> shape = ShapeMask(button.Handle(), image.Width, image.Height);
   RECT ink{image.Width, image.Height, -1, -1};

@@ -42,18 +42,18 @@ TEST_F(PieButtonTest, FirstRenderPushesNothingLaterRendersDrawTheShape) {
     SCOPED_TRACE(kind);
     auto button = MakeSegment(kOrange, kind);
     EXPECT_EQ(button->PaintCount(), 1);  // the constructor's render
-    EXPECT_EQ(button->PushCount(), 1);
-    EXPECT_TRUE(buttontest::AllTransparent(button->LastPushedImage()));
+    EXPECT_EQ(PushCount(*button), 1);
+    EXPECT_TRUE(buttontest::AllTransparent(LastPushedImage(*button)));
     button->UpdateLayered();
     EXPECT_EQ(button->PaintCount(), 2);
-    EXPECT_EQ(Split(PolarPixel(button->LastPushedImage(), 90, 90, 60, 45)).a, 210);
+    EXPECT_EQ(Split(PolarPixel(LastPushedImage(*button), 90, 90, 60, 45)).a, 210);
   }
 }
 
 TEST_F(PieButtonTest, SegmentFillsTheAnnulusPremultipliedAtAlpha210) {
   auto button = MakeSegment();
   button->UpdateLayered();
-  const TPushedImage& image = button->LastPushedImage();
+  const TPushedImage& image = LastPushedImage(*button);
   ASSERT_EQ(image.Width, 180);
   ASSERT_EQ(image.Height, 180);
   for (int angle = 10; angle <= 80; angle += 10) {
@@ -71,7 +71,7 @@ TEST_F(PieButtonTest, SegmentFillsTheAnnulusPremultipliedAtAlpha210) {
 TEST_F(PieButtonTest, SegmentLeavesHoleOutsideAndOtherAnglesTransparent) {
   auto button = MakeSegment();
   button->UpdateLayered();
-  const TPushedImage& image = button->LastPushedImage();
+  const TPushedImage& image = LastPushedImage(*button);
   struct Probe {
     double radius, angle;
   };
@@ -93,7 +93,7 @@ TEST_F(PieButtonTest, DiscHasNoHole) {
   auto button = MakeSegment(kOrange, 1);
   button->PieRect()->Assign({0.0f, 360.0f, 10.0f, 10.0f, 160.0f, 160.0f});
   button->UpdateLayered();
-  const TPushedImage& image = button->LastPushedImage();
+  const TPushedImage& image = LastPushedImage(*button);
   for (double radius : {0.0, 15.0, 30.0, 39.0, 50.0, 75.0}) {
     for (double angle : {0.0, 45.0, 135.0, 200.0, 300.0}) {
       SCOPED_TRACE(testing::Message() << "radius " << radius << " angle " << angle);
@@ -109,8 +109,8 @@ TEST_F(PieButtonTest, KindsAboveOneDrawNothing) {
     auto button = MakeSegment(kOrange, kind);
     button->UpdateLayered();
     EXPECT_EQ(button->PaintCount(), 2);
-    EXPECT_EQ(button->LastPushedImage().Width, 180);
-    EXPECT_TRUE(buttontest::AllTransparent(button->LastPushedImage()));
+    EXPECT_EQ(LastPushedImage(*button).Width, 180);
+    EXPECT_TRUE(buttontest::AllTransparent(LastPushedImage(*button)));
   }
 }
 
@@ -119,7 +119,7 @@ TEST_F(PieButtonTest, AlphaByteOfAColourHasNoEffect) {
     SCOPED_TRACE(static_cast<int>(alpha));
     auto button = MakeSegment(MakeColor(alpha, 0, 0, 255));
     button->UpdateLayered();
-    const Argb p = Split(PolarPixel(button->LastPushedImage(), 90, 90, 60, 45));
+    const Argb p = Split(PolarPixel(LastPushedImage(*button), 90, 90, 60, 45));
     EXPECT_EQ(p.a, 210);
     EXPECT_NEAR(p.b, 210, 1);
     EXPECT_EQ(p.r, 0);
@@ -129,7 +129,7 @@ TEST_F(PieButtonTest, AlphaByteOfAColourHasNoEffect) {
 TEST_F(PieButtonTest, PushGoesToTheWindowOriginWithConstantAlpha150) {
   auto button = MakeSegment();
   button->UpdateLayered();
-  const TPushedImage& image = button->LastPushedImage();
+  const TPushedImage& image = LastPushedImage(*button);
   EXPECT_TRUE(image.Succeeded);
   EXPECT_EQ(image.ConstantAlpha, 150);
   RECT r{};
@@ -191,7 +191,7 @@ TEST_F(PieButtonTest, DeferredBoundsWaitForTheWindowUntilAppliedOrHandedBack) {
 TEST_F(PieButtonTest, AWindowShownWithDeferredBoundsIsPushedThereAndShownIntoItsBand) {
   for (bool notTopmost : {false, true}) {
     SCOPED_TRACE(notTopmost);
-    TCustomGDIButton::SetKeepPushedImages(true);
+    TCustomGDIButtonTestAccess::SetKeepPushedImages(true);
     auto button = MakeSegment();
     HWND window = button->Handle();
     button->Hide();
@@ -207,7 +207,7 @@ TEST_F(PieButtonTest, AWindowShownWithDeferredBoundsIsPushedThereAndShownIntoIts
     EXPECT_EQ(r.top, 240);
     EXPECT_EQ(r.right - r.left, 200);
     EXPECT_EQ(r.bottom - r.top, 200);
-    const TPushedImage& image = button->LastPushedImage();
+    const TPushedImage& image = LastPushedImage(*button);
     EXPECT_TRUE(image.Succeeded);
     EXPECT_EQ(image.Width, 200);
     EXPECT_EQ(image.Destination.x, 320);
@@ -222,14 +222,14 @@ TEST_F(PieButtonTest, RepaintRendersThroughPaint) {
   const int before = button->PaintCount();
   button->Repaint();
   EXPECT_EQ(button->PaintCount(), before + 1);
-  EXPECT_EQ(Split(PolarPixel(button->LastPushedImage(), 90, 90, 60, 45)).a, 210);
+  EXPECT_EQ(Split(PolarPixel(LastPushedImage(*button), 90, 90, 60, 45)).a, 210);
 }
 
 TEST_F(PieButtonTest, OverlayRunsOnlyWithAnIconOnTheRenderedSurface) {
   auto button = MakeSegment();
   button->UpdateLayered();
   EXPECT_EQ(button->overlays, 0);
-  EXPECT_EQ(button->PushCount(), 2);
+  EXPECT_EQ(PushCount(*button), 2);
 
   std::uint32_t seen = 0;
   button->overlay = [&](TTestButton& self, TLayeredSurface& surface) {
@@ -241,8 +241,8 @@ TEST_F(PieButtonTest, OverlayRunsOnlyWithAnIconOnTheRenderedSurface) {
   button->UpdateLayered();
   EXPECT_EQ(button->overlays, 1);
   EXPECT_EQ(Split(seen).a, 210);  // the pie is already there
-  EXPECT_EQ(button->PushCount(), 4);
-  EXPECT_EQ(button->LastPushedImage().ConstantAlpha, 210);
+  EXPECT_EQ(PushCount(*button), 4);
+  EXPECT_EQ(LastPushedImage(*button).ConstantAlpha, 210);
   button->FileInfo.hIcon = nullptr;
 }
 
@@ -272,11 +272,11 @@ TEST_F(PieButtonTest, RepointingThePieRectDrawsTheNewGeometry) {
   other.Assign({183.0f, 84.0f, 10.0f, 10.0f, 160.0f, 160.0f});
   button->SetPieRect(&other);
   button->UpdateLayered();
-  EXPECT_EQ(Split(PolarPixel(button->LastPushedImage(), 90, 90, 60, 225)).a, 210);
-  EXPECT_EQ(PolarPixel(button->LastPushedImage(), 90, 90, 60, 45), 0u);
+  EXPECT_EQ(Split(PolarPixel(LastPushedImage(*button), 90, 90, 60, 225)).a, 210);
+  EXPECT_EQ(PolarPixel(LastPushedImage(*button), 90, 90, 60, 45), 0u);
   button->SetPieRect(nullptr);  // nothing to draw, and nothing dangling
   button->UpdateLayered();
-  EXPECT_TRUE(buttontest::AllTransparent(button->LastPushedImage()));
+  EXPECT_TRUE(buttontest::AllTransparent(LastPushedImage(*button)));
 }
 
 TEST_F(PieButtonTest, MouseMoveWithoutTheLeftButtonDoesNotStartAMove) {
@@ -323,7 +323,7 @@ TEST_F(PieButtonTest, ExceptionInAMouseHandlerIsReportedAndTheButtonWorksOn) {
   button->Perform(CM_MOUSEENTER, 0, 0);
   EXPECT_EQ(button->CurrentColor(), MakeColor(0, 255, 0));
   button->Repaint();
-  EXPECT_NEAR(Split(PolarPixel(button->LastPushedImage(), 90, 90, 60, 45)).g, 210, 1);
+  EXPECT_NEAR(Split(PolarPixel(LastPushedImage(*button), 90, 90, 60, 45)).g, 210, 1);
 }
 
 // The default error display: a message box with the exception's text, and the program runs on.
@@ -392,10 +392,10 @@ TEST_F(PieButtonTest, HoverNotificationsSwitchColourAndAskForARepaint) {
   EXPECT_EQ(button->CurrentColor(), MakeColor(0, 0, 255));
   EXPECT_EQ(button->PaintCount(), painted);  // an invalidation, painted by the message loop
   ASSERT_TRUE(testsupport::PumpUntil([&] { return button->PaintCount() > painted; }));
-  EXPECT_NEAR(Split(PolarPixel(button->LastPushedImage(), 90, 90, 60, 45)).b, 210, 1);
+  EXPECT_NEAR(Split(PolarPixel(LastPushedImage(*button), 90, 90, 60, 45)).b, 210, 1);
   button->Perform(CM_MOUSELEAVE, 0, 0);
   ASSERT_TRUE(testsupport::PumpUntil([&] { return button->PaintCount() > painted + 1; }));
-  EXPECT_NEAR(Split(PolarPixel(button->LastPushedImage(), 90, 90, 60, 45)).r, 210, 1);
+  EXPECT_NEAR(Split(PolarPixel(LastPushedImage(*button), 90, 90, 60, 45)).r, 210, 1);
 }
 
 }  // namespace

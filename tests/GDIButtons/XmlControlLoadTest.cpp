@@ -97,8 +97,8 @@ class XmlControlLoadTest : public XmlControlTestBase {
     EXPECT_EQ(loadedDrop->IconX(), builtDrop->IconX());
     EXPECT_EQ(loadedDrop->IconY(), builtDrop->IconY());
     EXPECT_EQ(loadedDrop->IconWidth(), builtDrop->IconWidth());
-    const TPushedImage& a = loaded.LastPushedImage();
-    const TPushedImage& b = built.LastPushedImage();
+    const TPushedImage& a = LastPushedImage(loaded);
+    const TPushedImage& b = LastPushedImage(built);
     EXPECT_TRUE(a.Succeeded);
     EXPECT_EQ(a.Width, b.Width);
     EXPECT_EQ(a.Height, b.Height);
@@ -143,12 +143,12 @@ TEST_F(XmlControlLoadTest, HeldRendersLayOutWithoutPushingAndNewSegmentsWaitHidd
   auto group = StartGroup();
   TCustomGDIButton& first = *group->Items().Items(0)->Button();
   const int paints = first.PaintCount();
-  const int pushes = first.PushCount();
+  const int pushes = PushCount(first);
 
   group->HoldDrawing();
   first.Repaint();
   EXPECT_EQ(first.PaintCount(), paints + 1) << "the render ran";
-  EXPECT_EQ(first.PushCount(), pushes) << "but pushed nothing";
+  EXPECT_EQ(PushCount(first), pushes) << "but pushed nothing";
   TGDIButtonGroupItem* added = group->Items().AddItem();
   TCustomGDIButton& segment = *added->Button();
   EXPECT_FALSE(IsWindowVisible(segment.Handle())) << "no window without its picture";
@@ -161,8 +161,8 @@ TEST_F(XmlControlLoadTest, HeldRendersLayOutWithoutPushingAndNewSegmentsWaitHidd
   EXPECT_TRUE(IsWindowVisible(segment.Handle()));
   EXPECT_TRUE(segment.Visible());
   EXPECT_EQ(segment.PaintCount(), segmentPaints + 1) << "one render, as Show and Repaint make";
-  EXPECT_TRUE(segment.LastPushedImage().Succeeded);
-  EXPECT_GT(first.PushCount(), pushes);
+  EXPECT_TRUE(LastPushedImage(segment).Succeeded);
+  EXPECT_GT(PushCount(first), pushes);
   // Every segment sits at the centre's place.
   const RECT centre = WindowRect(*group->CentreButton());
   for (int i = 0; i < group->Items().Count(); ++i) {
@@ -213,11 +213,11 @@ TEST_F(XmlControlLoadTest, AShellThatNeverAnswersStillGivesTheRingAndALateIconAr
   EXPECT_EQ(late.DeleteMenuItemCount(), 1);
 
   // The slow answer comes: the button takes its icon and name by itself, and shows them.
-  const int pushes = late.PushCount();
+  const int pushes = PushCount(late);
   SetEvent(slowDone);
   EXPECT_TRUE(testsupport::PumpUntil([&] { return late.FileInfo.hIcon != nullptr; }));
   EXPECT_STRNE(late.FileInfo.szDisplayName, L"");
-  EXPECT_GT(late.PushCount(), pushes);
+  EXPECT_GT(PushCount(late), pushes);
 
   // The stalled button takes another file at once; its stuck lookup can never reach it.
   stalled.SetFileName(L"C:\\windows\\notepad.exe");

@@ -1,0 +1,28 @@
+// TRingLoad: the steps of loading a ring, in their order.
+#include "GDIButtons/RingLoad.h"
+
+#include <utility>
+
+TRingLoad::TRingLoad(TGDICustomButtonGroup& group, std::unique_ptr<TShellInfoPrefetch> prefetch)
+    : group_(group), hold_(std::in_place, group), prefetch_(std::move(prefetch)) {
+  if (prefetch_) current_.emplace(*prefetch_);
+}
+
+// In the members' reverse order: the prefetch stops being current before it goes, and a hold still held
+// (no Build ran) is released last.
+TRingLoad::~TRingLoad() = default;
+
+void TRingLoad::Build(const std::function<void()>& addButtons) {
+  try {
+    addButtons();
+  } catch (...) {
+    ReleaseAndShow();  // what was built is shown as it stands
+    throw;
+  }
+  ReleaseAndShow();
+}
+
+void TRingLoad::ReleaseAndShow() {
+  hold_.reset();
+  group_.ShowAll();
+}
