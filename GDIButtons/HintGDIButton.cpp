@@ -10,7 +10,7 @@
 #include "GDIButtons/ButtonGroup.h"
 #include "GDIButtons/ButtonGroupItems.h"
 #include "GDIButtons/WindowRegion.h"
-#include "framework/TextCodec.h"
+#include "framework/text/TextCodec.h"
 
 namespace {
 

@@ -87,8 +87,9 @@ class PieTest {
     }
     take(Vec{outer_ * start_.x, outer_ * start_.y});
     take(Vec{outer_ * end_.x, outer_ * end_.y});
-    for (Vec axis : {Vec{1, 0}, Vec{0, 1}, Vec{-1, 0}, Vec{0, -1}})
+    for (Vec axis : {Vec{1, 0}, Vec{0, 1}, Vec{-1, 0}, Vec{0, -1}}) {
       if (WithinAngles(axis)) take(Vec{outer_ * axis.x, outer_ * axis.y});
+    }
     minX -= fringe_, minY -= fringe_, maxX += fringe_, maxY += fringe_;
   }
 
@@ -123,8 +124,9 @@ RegionRect PieShapeBounds(const PieShape& pie, float fringe) {
   test.Bounds(minX, minY, maxX, maxY);
   const double cx = pie.CentreX, cy = pie.CentreY;
   if (!std::isfinite(cx + minX) || !std::isfinite(cy + minY) || !std::isfinite(cx + maxX) ||
-      !std::isfinite(cy + maxY))
+      !std::isfinite(cy + maxY)) {
     return {};
+  }
   return RegionRect{static_cast<long>(std::floor(cx + minX)), static_cast<long>(std::floor(cy + minY)),
                     static_cast<long>(std::ceil(cx + maxX)), static_cast<long>(std::ceil(cy + maxY))};
 }
@@ -134,8 +136,9 @@ std::vector<RegionRect> PieShapeRects(const PieShape& pie, float fringe, int wid
   const PieTest test(pie, fringe);
   const double cx = pie.CentreX, cy = pie.CentreY, reach = test.Reach();
   if (!(reach > 0) || width <= 0 || height <= 0 || !std::isfinite(cx) || !std::isfinite(cy) ||
-      !std::isfinite(reach))
+      !std::isfinite(reach)) {
     return rects;
+  }
   // Rows and columns the shape, fringe included, can reach.
   double minX = 0, minY = 0, maxX = 0, maxY = 0;
   test.Bounds(minX, minY, maxX, maxY);
@@ -170,8 +173,9 @@ std::vector<RegionRect> PieShapeRects(const PieShape& pie, float fringe, int wid
     }
     auto sameRuns = [&] {
       if (row.size() != previous.size()) return false;
-      for (size_t i = 0; i < row.size(); ++i)
+      for (size_t i = 0; i < row.size(); ++i) {
         if (row[i].Left != previous[i].Left || row[i].Right != previous[i].Right) return false;
+      }
       return true;
     };
     if (!sameRuns()) {

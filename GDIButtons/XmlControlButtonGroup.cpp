@@ -11,7 +11,7 @@
 #include "GDIButtons/RingLoad.h"
 #include "GDIButtons/ShellInfoPrefetch.h"
 #include "GDIButtons/XmlControlDragGDIButton.h"
-#include "framework/TextCodec.h"
+#include "framework/text/TextCodec.h"
 #include "xml/ConfigFormat.h"
 
 TXmlControlButtonGroup::TXmlControlButtonGroup(TComponent* owner)

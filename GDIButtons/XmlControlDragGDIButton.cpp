@@ -3,7 +3,7 @@
 
 #include "GDIButtons/ButtonGroupItems.h"
 #include "framework/Application.h"
-#include "framework/TextCodec.h"
+#include "framework/text/TextCodec.h"
 #include "xml/ConfigFormat.h"
 
 namespace {

@@ -8,7 +8,7 @@
 
 #include "framework/Forms.h"
 #include "framework/GdiPlusSession.h"
-#include "framework/TextCodec.h"
+#include "framework/text/TextCodec.h"
 
 namespace bench {
 

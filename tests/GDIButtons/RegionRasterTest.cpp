@@ -27,9 +27,12 @@ TEST(RegionRaster, RegionRectsOfABandThatTouchOrOverlapAreJoined) {
 // Which pixels of a width x height window the rectangles cover; each pixel at most once.
 std::vector<int> Coverage(const std::vector<RegionRect>& rects, int width, int height) {
   std::vector<int> covered(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
-  for (const RegionRect& r : rects)
-    for (long y = r.Top; y < r.Bottom; ++y)
-      for (long x = r.Left; x < r.Right; ++x) ++covered[static_cast<size_t>(y * width + x)];
+  for (const RegionRect& r : rects) {
+    for (long y = r.Top; y < r.Bottom; ++y) {
+      const size_t row = static_cast<size_t>(y) * static_cast<size_t>(width);
+      for (long x = r.Left; x < r.Right; ++x) ++covered[row + static_cast<size_t>(x)];
+    }
+  }
   return covered;
 }
 
@@ -102,7 +105,7 @@ TEST(RegionRaster, PieShapeKeepsThePieAndItsFringeAndNothingFartherInStrictBands
     for (int y = 0; y < c.height; ++y) {
       for (int x = 0; x < c.width; ++x) {
         const Polar p = PolarOf(normal, x, y);
-        const int n = covered[static_cast<size_t>(y * c.width + x)];
+        const int n = covered[static_cast<size_t>(y) * static_cast<size_t>(c.width) + static_cast<size_t>(x)];
         EXPECT_LE(n, 1);
         const bool withinAngles = sweep >= 360 || p.angle <= sweep;
         if (withinAngles && p.radius >= inner && p.radius <= outer) misses += n == 0;

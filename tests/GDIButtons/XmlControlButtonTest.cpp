@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "framework/Application.h"
-#include "framework/TextCodec.h"
+#include "framework/text/TextCodec.h"
 #include "tests/GDIButtons/XmlControlTestSupport.h"
 #include "tests/support/TestSupport.h"
 #include "xml/ConfigFormat.h"

@@ -99,13 +99,28 @@ TEST_F(DpiScreenshotTest, RingAt192LooksLikeTheRingAt96ScaledByTwo) {
     Start();
     rings[i] = WaitForRing(5);
     const POINT probe = AnglePoint(rings[i], 75, 0.6);
+    // Drawn (the probe is blue) and settled: the ring's square the same in two shots in a row, so that no
+    // window's picture is still on its way to the screen.
+    auto same = [&](const Screenshot& a, const Screenshot& b) {
+      for (LONG y = rings[i].top; y < rings[i].bottom; ++y) {
+        for (LONG x = rings[i].left; x < rings[i].right; ++x) {
+          const Screenshot::Rgb p = a.At(x, y), q = b.At(x, y);
+          if (p.r != q.r || p.g != q.g || p.b != q.b) return false;
+        }
+      }
+      return true;
+    };
+    Screenshot previous;
     ASSERT_TRUE(WaitFor(
         [&] {
           shots[i] = Screenshot::Take();
           const Screenshot::Rgb c = shots[i].At(probe.x, probe.y);
-          return c.b > c.g + 40 && c.b > c.r + 40;
+          const bool settled =
+              c.b > c.g + 40 && c.b > c.r + 40 && previous.Valid() && same(shots[i], previous);
+          previous = shots[i];
+          return settled;
         },
-        5000, 200))
+        10000, 200))
         << "ring not drawn at " << (i == 0 ? 96 : 192) << " dpi";
     program_->Kill();
     program_.reset();
