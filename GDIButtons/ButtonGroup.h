@@ -58,10 +58,11 @@ class TGDICustomButtonGroup : public TCustomGDITransparentPanel {
 
   // While drawing is held, the ring's buttons (centre and segments) lay out each render without making
   // or pushing an image: PaintCount, the pie's rectangles, the icon's place and the grow flag come out
-  // as a full render leaves them, but the window keeps its pixels. Building a ring of n segments renders
-  // every segment at each of the n additions; held, only the last render of each button, which the
-  // holder makes after the release (ShowAll), costs a picture. The centre and the segments made while
-  // drawing is held wait hidden for that ShowAll. Holds nest.
+  // as a full render leaves them, but the window keeps its pixels. An addition then grows the ring as
+  // the segments' renders would, without rendering them; the rectangles are laid out once, when needed
+  // (TGDIButtonGroupItems::LayOutIfStale). Only each button's render after the release (ShowAll) costs a
+  // picture. The centre and the segments made while drawing is held wait hidden for that ShowAll. Holds
+  // nest.
   // The centre's moves wait for the release too: the segments that were there at the last move then
   // follow it (TCustomGDIButton::MoveSegmentsHere). A ring's load holds drawing in a TRingLoad
   // (RingLoad.h), which tells the whole sequence.
