@@ -50,8 +50,11 @@ TEST_P(GroupGrowthTest, GrowFlagWidensTheRingAtTheNextStructuralChangeNotBefore)
   const Change& change = GetParam();
   auto group = MakeRing(5);
   group->SetGrowFlag(true);
-  // Waiting, painting and showing do not grow the ring.
-  testsupport::PumpFor(50);
+  // Handling what is queued, painting and showing do not grow the ring.
+  ASSERT_TRUE(testsupport::PumpUntil([] {
+    MSG msg;
+    return !PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
+  }));
   group->ShowAll();
   group->CentreButton()->Repaint();
   EXPECT_EQ(group->Width(), 180);
