@@ -172,7 +172,7 @@ TEST_F(PieButtonInputTest, MenuOpenedByARightClickTurns65PercentOpaque) {
   watcher.SetOnTimer([&](TObject*) {
     if (!TPopupMenu::ActiveMenu()) return;
     timerRanInMenu = timerRanInMenu || button->MenuTimer().Enabled();
-    HWND popup = FindWindowW(MAKEINTATOM(0x8000), nullptr);
+    HWND popup = testsupport::FindOwnWindow(MAKEINTATOM(0x8000));
     BYTE alpha = 0;
     DWORD flags = 0;
     if (popup && (GetWindowLongPtrW(popup, GWL_EXSTYLE) & WS_EX_LAYERED) &&

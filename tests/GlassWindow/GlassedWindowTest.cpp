@@ -13,7 +13,12 @@
 
 namespace {
 
-constexpr wchar_t kProbeClass[] = L"VantelGlassProbe";
+// FindWindowW searches every process, and the test programs run side by side: each process
+// names its probe class after itself so that a neighbour's probe is never the one found.
+const wchar_t* ProbeClass() {
+  static const std::wstring name = L"VantelGlassProbe" + std::to_wstring(GetCurrentProcessId());
+  return name.c_str();
+}
 constexpr DWORD kProbeExStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
 
 ATOM ProbeClassAtom() {
@@ -22,7 +27,7 @@ ATOM ProbeClassAtom() {
     wc.cbSize = sizeof(wc);
     wc.lpfnWndProc = &DefWindowProcW;
     wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = kProbeClass;
+    wc.lpszClassName = ProbeClass();
     return RegisterClassExW(&wc);
   }();
   return atom;
@@ -30,7 +35,7 @@ ATOM ProbeClassAtom() {
 
 UniqueWindow MakeProbe(const wchar_t* name = L"probe") {
   ProbeClassAtom();
-  return UniqueWindow(CreateWindowExW(kProbeExStyle, kProbeClass, name, WS_POPUP, 10, 10, 50, 50, nullptr,
+  return UniqueWindow(CreateWindowExW(kProbeExStyle, ProbeClass(), name, WS_POPUP, 10, 10, 50, 50, nullptr,
                                       nullptr, GetModuleHandleW(nullptr), nullptr));
 }
 
@@ -62,7 +67,7 @@ TEST_F(GlassedWindowTest, AcceptedPercentagesSetTheirAlphaAndKeepTheOtherStyles)
     SCOPED_TRACE(std::string(percent));
     UniqueWindow probe = MakeProbe();
     ASSERT_TRUE(probe);
-    TGlassedWindow::SetGlass(percent, kProbeClass, nullptr);
+    TGlassedWindow::SetGlass(percent, ProbeClass(), nullptr);
     EXPECT_EQ(LayeredAlpha(probe.get()), alpha);
     EXPECT_EQ(ExStyle(probe.get()) & kProbeExStyle, kProbeExStyle);
   }
@@ -74,7 +79,7 @@ TEST_F(GlassedWindowTest, RejectedPercentagesChangeNothing) {
     UniqueWindow probe = MakeProbe();
     ASSERT_TRUE(probe);
     const DWORD before = ExStyle(probe.get());
-    TGlassedWindow::SetGlass(percent, kProbeClass, nullptr);
+    TGlassedWindow::SetGlass(percent, ProbeClass(), nullptr);
     EXPECT_EQ(ExStyle(probe.get()), before);
     EXPECT_EQ(LayeredAlpha(probe.get()), std::nullopt);
   }
@@ -87,7 +92,7 @@ TEST_F(GlassedWindowTest, ClassAtomAndWindowNameSelectTheWindow) {
   EXPECT_EQ(LayeredAlpha(second.get()), 128);
   EXPECT_EQ(LayeredAlpha(first.get()), std::nullopt);
   // No window of that class and name: nothing happens.
-  TGlassedWindow::SetGlass("50", kProbeClass, L"third");
+  TGlassedWindow::SetGlass("50", ProbeClass(), L"third");
   TGlassedWindow::SetGlass("50", L"VantelNoSuchClass", nullptr);
   EXPECT_EQ(LayeredAlpha(first.get()), std::nullopt);
 }
@@ -110,7 +115,7 @@ TEST_F(GlassedWindowTest, WindowOfAnotherThreadIsNeverTouched) {
   ASSERT_EQ(WaitForSingleObject(created, 10000), WAIT_OBJECT_0);
   ASSERT_TRUE(other);
   const DWORD before = ExStyle(other);
-  TGlassedWindow::SetGlass("65", kProbeClass, L"other thread");
+  TGlassedWindow::SetGlass("65", ProbeClass(), L"other thread");
   EXPECT_EQ(ExStyle(other), before);
   EXPECT_EQ(LayeredAlpha(other), std::nullopt);
   SetEvent(done);

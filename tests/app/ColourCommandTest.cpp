@@ -167,7 +167,7 @@ TEST_F(ColourCommandTest, RealDialogOpensOnItsColour) {
   for (bool withCancel : {false, true}) {
     cancel = withCancel;
     const UINT_PTR timer = SetTimer(nullptr, 0, 200, [](HWND, UINT, UINT_PTR, DWORD) {
-      HWND dialog = FindWindowW(L"#32770", nullptr);
+      HWND dialog = testsupport::FindOwnWindow(L"#32770");
       if (!dialog || answered) return;
       answered = true;
       PostMessageW(dialog, WM_COMMAND, cancel ? IDCANCEL : IDOK, 0);

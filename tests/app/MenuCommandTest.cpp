@@ -128,7 +128,7 @@ TEST_F(MenuCommandTest, UsageNoteHasItsTwoLinesJoinedByLineFeedThenReturn) {
   static LONG_PTR boxStyle;
   boxStyle = -1;
   const UINT_PTR timer = SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR, DWORD) {
-    HWND box = FindWindowW(L"#32770", Application->Title().c_str());
+    HWND box = testsupport::FindOwnWindow(L"#32770", Application->Title().c_str());
     if (!box || boxStyle != -1) return;
     boxStyle = GetWindowLongPtrW(box, GWL_EXSTYLE);
     PostMessageW(box, WM_COMMAND, IDOK, 0);

@@ -127,6 +127,14 @@ bool XMoveCursor(int x, int y) {
   return RunUnix(L"/usr/bin/xdotool mousemove " + std::to_wstring(x) + L" " + std::to_wstring(y)) == 0;
 }
 
+HWND FindOwnWindow(LPCWSTR className, LPCWSTR windowName) {
+  const DWORD thread = GetCurrentThreadId();
+  HWND window = nullptr;
+  while ((window = FindWindowExW(nullptr, window, className, windowName)) != nullptr)
+    if (GetWindowThreadProcessId(window, nullptr) == thread) return window;
+  return nullptr;
+}
+
 POINT WindowCentre(HWND window) {
   RECT r{};
   GetWindowRect(window, &r);

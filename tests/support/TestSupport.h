@@ -35,6 +35,10 @@ int RunUnix(const std::wstring& commandLine, unsigned timeoutMs = 10000);
 // xdotool's pointer move: goes through the X server as a user's move would.
 bool XMoveCursor(int x, int y);
 
+// FindWindowW limited to this thread's top-level windows. Test programs run side by side, and a
+// plain FindWindowW can return a neighbour's dialog, menu or probe.
+HWND FindOwnWindow(LPCWSTR className, LPCWSTR windowName = nullptr);
+
 // Centre of a window in screen pixels.
 POINT WindowCentre(HWND window);
 
