@@ -19,7 +19,8 @@ COLORREF Mix(COLORREF a, COLORREF b, int percentOfB) {
   return channel(0) | channel(8) | channel(16);
 }
 
-// GradientFill from `from` to `to`, left to right or top to bottom.
+// GdiGradientFill (the same as GradientFill, from gdi32 itself) from `from` to `to`, left to right or top to
+// bottom.
 void Gradient(HDC dc, const RECT& r, COLORREF from, COLORREF to, bool vertical) {
   if (r.right <= r.left || r.bottom <= r.top) return;
   TRIVERTEX v[2] = {};
@@ -34,7 +35,7 @@ void Gradient(HDC dc, const RECT& r, COLORREF from, COLORREF to, bool vertical) 
   v[1].Green = static_cast<COLOR16>(GetGValue(to) << 8);
   v[1].Blue = static_cast<COLOR16>(GetBValue(to) << 8);
   GRADIENT_RECT rect{0, 1};
-  GradientFill(dc, v, 2, &rect, 1, vertical ? GRADIENT_FILL_RECT_V : GRADIENT_FILL_RECT_H);
+  GdiGradientFill(dc, v, 2, &rect, 1, vertical ? GRADIENT_FILL_RECT_V : GRADIENT_FILL_RECT_H);
 }
 
 void Fill(HDC dc, const RECT& r, COLORREF color) {

@@ -3,11 +3,29 @@
 
 #include <commdlg.h>
 
+#include <stdexcept>
+
 #include "framework/Controls.h"
+#include "framework/SystemMessage.h"
+#include "framework/text/TextCodec.h"
 
 namespace {
 // The dialog's custom colours live as long as the process, shared by every colour dialog.
 COLORREF customColors[16] = {};
+
+// The common dialogs are loaded when a dialog first opens, not with the program: the library and the
+// common controls it brings cost start-up some tens of milliseconds, and most runs never open one.
+using ChooseColorFunction = BOOL(WINAPI*)(CHOOSECOLORW*);
+ChooseColorFunction ChooseColorEntry() {
+  static const ChooseColorFunction entry = [] {
+    HMODULE library = LoadLibraryExW(L"comdlg32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    // Kept loaded for the rest of the process, as an imported library would be.
+    return library ? reinterpret_cast<ChooseColorFunction>(
+                         reinterpret_cast<void*>(GetProcAddress(library, "ChooseColorW")))
+                   : nullptr;
+  }();
+  return entry;
+}
 }  // namespace
 
 TColorDialog::TColorDialog(TComponent* owner) : TComponent(owner) {}
@@ -24,7 +42,11 @@ bool TColorDialog::Execute() {
   choose.rgbResult = Color;
   choose.lpCustColors = customColors;
   choose.Flags = CC_RGBINIT | (FullOpen ? CC_FULLOPEN : 0);
-  if (!ChooseColorW(&choose)) return false;
+  const ChooseColorFunction chooseColor = ChooseColorEntry();
+  if (!chooseColor)
+    throw std::runtime_error("Cannot open the colour dialog. " +
+                             WideToGb18030(SystemMessage(GetLastError())));
+  if (!chooseColor(&choose)) return false;
   Color = choose.rgbResult;
   return true;
 }
