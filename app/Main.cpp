@@ -1,6 +1,8 @@
 // Vantel.exe's entry point: module start-up, the application and its main window, the loop, the orderly end.
 #include "framework/Win32.h"
 
+#include <commctrl.h>
+
 #include <memory>
 #include <string>
 
@@ -53,6 +55,10 @@ int RunProgram(int showCommand) {
   // Module start-up, before any window: OLE for drag and drop on this thread, the taskbar's restart
   // message for the tray icon, GDI+ for the pie buttons.
   TOleSession ole;
+  // The common controls of the manifest's version, registered once for the whole run (the settings
+  // window's boxes use them, and the system would otherwise load and drop the library more than once).
+  const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
   TaskbarCreatedMessage();
   GdiPlusSession gdiplus;
 
