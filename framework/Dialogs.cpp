@@ -14,7 +14,7 @@ namespace {
 COLORREF customColors[16] = {};
 
 // The common dialogs are loaded when a dialog first opens, not with the program: the library and the
-// common controls it brings cost start-up some tens of milliseconds, and most runs never open one.
+// printing libraries it brings along cost every start some megabytes, and most runs never open one.
 using ChooseColorFunction = BOOL(WINAPI*)(CHOOSECOLORW*);
 ChooseColorFunction ChooseColorEntry() {
   static const ChooseColorFunction entry = [] {
