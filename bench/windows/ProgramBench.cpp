@@ -7,8 +7,11 @@
 // ProgramBench.exe [--runs N] [--runs-400 N, default 3] [--idle-seconds S] [--program path\to\Vantel.exe]
 // ProgramBench.exe --floor FILE  (the floor program itself: one window per "width height" line of FILE,
 //                                 written by the benchmark from the program's own ring windows)
+// ProgramBench.exe --floor-ring FILE  (the same windows with the calls every ring window needs besides:
+//                                      a drop target, a shape, and a show out of the topmost band)
 #include "framework/Win32.h"
 
+#include <ole2.h>
 #include <psapi.h>
 
 #include <algorithm>
@@ -60,8 +63,38 @@ void Push(HWND window, int width, int height, const std::function<void(Gdiplus::
   ReleaseDC(nullptr, screen);
 }
 
-// One window per size, each a filled pie of its box pushed once, all shown; then a hint window.
-int RunFloor(const std::filesystem::path& sizesFile) {
+// A drop target that takes nothing: what registering one costs is all the floor wants of it.
+class TRefusingDropTarget : public IDropTarget {
+ public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+    if (!object) return E_POINTER;
+    *object = iid == IID_IUnknown || iid == IID_IDropTarget ? this : nullptr;
+    return *object ? S_OK : E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }  // static: never freed
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE DragEnter(IDataObject*, DWORD, POINTL, DWORD* effect) override {
+    *effect = DROPEFFECT_NONE;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE DragOver(DWORD, POINTL, DWORD* effect) override {
+    *effect = DROPEFFECT_NONE;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE DragLeave() override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE Drop(IDataObject*, DWORD, POINTL, DWORD* effect) override {
+    *effect = DROPEFFECT_NONE;
+    return S_OK;
+  }
+};
+
+// One window per size, each a filled pie of its box pushed once, all shown; then a hint window. With
+// `ringCalls`, each ring window also gets what the program's must have: a drop target, a window region
+// (under Wine the only way the pointer passes where the image is transparent) and a show that moves it
+// out of the topmost band.
+int RunFloor(const std::filesystem::path& sizesFile, bool ringCalls) {
+  static TRefusingDropTarget dropTarget;
+  if (ringCalls) OleInitialize(nullptr);
   Gdiplus::GdiplusStartupInput input;
   ULONG_PTR token = 0;
   Gdiplus::GdiplusStartup(&token, &input, nullptr);
@@ -84,12 +117,21 @@ int RunFloor(const std::filesystem::path& sizesFile) {
   Gdiplus::SolidBrush brush(Gdiplus::Color(210, 0, 128, 255));
   for (const SIZE& size : sizes) {
     HWND window = make(middleX - size.cx / 2, middleY - size.cy / 2, size.cx, size.cy);
+    if (ringCalls) {
+      RegisterDragDrop(window, &dropTarget);
+      SetWindowRgn(window, CreateEllipticRgn(1, 1, size.cx - 1, size.cy - 1), FALSE);
+    }
     Push(window, size.cx, size.cy, [&](Gdiplus::Graphics& g) {
       Gdiplus::GraphicsPath path(Gdiplus::FillModeAlternate);
       path.AddPie(1.0f, 1.0f, static_cast<float>(size.cx - 2), static_cast<float>(size.cy - 2), 0.0f, 360.0f);
       g.FillPath(&brush, &path);
     });
-    ShowWindow(window, SW_SHOWNA);
+    if (ringCalls)
+      SetWindowPos(
+          window, HWND_NOTOPMOST, 0, 0, 0, 0,
+          SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOCOPYBITS | SWP_DEFERERASE);
+    else
+      ShowWindow(window, SW_SHOWNA);
   }
   HWND hint = make(middleX - 150, 0, 300, 30);  // the name above the ring
   Push(hint, 300, 30, [](Gdiplus::Graphics&) {});
@@ -314,7 +356,8 @@ int wmain(int argc, wchar_t** argv) {
   std::filesystem::path program = SelfPath().parent_path().parent_path() / L"app" / L"Vantel.exe";
   for (int i = 1; i < argc; ++i) {
     const std::wstring a = argv[i];
-    if (a == L"--floor" && i + 1 < argc) return RunFloor(argv[i + 1]);
+    if (a == L"--floor" && i + 1 < argc) return RunFloor(argv[i + 1], false);
+    if (a == L"--floor-ring" && i + 1 < argc) return RunFloor(argv[i + 1], true);
     if (a == L"--runs" && i + 1 < argc)
       runs = std::max(1, _wtoi(argv[++i]));
     else if (a == L"--runs-400" && i + 1 < argc)
@@ -356,12 +399,14 @@ int wmain(int argc, wchar_t** argv) {
   }
   const std::wstring floorCommand =
       L"\"" + SelfPath().wstring() + L"\" --floor \"" + sizesFile.wstring() + L"\"";
+  const std::wstring floorRingCommand =
+      L"\"" + SelfPath().wstring() + L"\" --floor-ring \"" + sizesFile.wstring() + L"\"";
   const int floorWindows = static_cast<int>(first.sizes.size()) + 1;
   std::printf("The 40-button ring: %zu windows, %.2f Mpx in all, the largest side %ld px\n",
               first.sizes.size(), static_cast<double>(pixels) / 1e6, static_cast<long>(largest));
   std::printf("Start-up to a shown ring, %d alternating runs (400 buttons: %d), then working set after 1 s\n",
               runs, runsMany);
-  std::vector<double> floorTimes, floorMemory;
+  std::vector<double> floorTimes, floorMemory, floorRingTimes;
   for (int r = 0; r < runs; ++r) {
     for (Case* c : {&example, &forty}) {
       const Figures f = runProgram(*c, 0);
@@ -371,6 +416,8 @@ int wmain(int argc, wchar_t** argv) {
     const Figures f = RunOnce(floorCommand, "--floor", root, floorWindows, false, 0);
     if (f.startupSeconds > 0) floorTimes.push_back(f.startupSeconds * 1e6);
     if (f.workingSetMb > 0) floorMemory.push_back(f.workingSetMb);
+    const Figures g = RunOnce(floorRingCommand, "--floor-ring", root, floorWindows, false, -1);
+    if (g.startupSeconds > 0) floorRingTimes.push_back(g.startupSeconds * 1e6);
     if (r < runsMany) {
       const Figures m = runProgram(many, 0);
       if (m.startupSeconds > 0) many.times.push_back(m.startupSeconds * 1e6);
@@ -381,6 +428,7 @@ int wmain(int argc, wchar_t** argv) {
   for (Case* c : {&example, &forty, &many})
     if (!c->times.empty()) table.Add(bench::Summarise(std::string("Vantel.exe, ") + c->name, c->times));
   table.Add(bench::Summarise("floor: the 40-button ring's windows", floorTimes));
+  table.Add(bench::Summarise("floor + drop targets, shapes, shows", floorRingTimes));
   table.Print();
   std::printf("\nWorking set (median MB): example %.1f, 40 buttons %.1f, 400 buttons %.1f, floor %.1f\n",
               Median(example.memory), Median(forty.memory), Median(many.memory), Median(floorMemory));
@@ -391,6 +439,10 @@ int wmain(int argc, wchar_t** argv) {
              "at most 2.0");
   PrintRatio("start-up, 40 buttons / floor of the same windows", Median(forty.times), Median(floorTimes),
              "at most 1.3");
+  PrintRatio("start-up, floor + the ring windows' own calls / floor", Median(floorRingTimes),
+             Median(floorTimes), "none: what the platform adds");
+  PrintRatio("start-up, 40 buttons / floor + the ring windows' own calls", Median(forty.times),
+             Median(floorRingTimes), "none: what the program adds");
   PrintRatio("start-up, 400 buttons / 40 buttons", Median(many.times), Median(forty.times), "at most 12");
 
   std::printf("\nIdle for %.0f s after start-up:\n", idleSeconds);
