@@ -16,13 +16,19 @@ COLORREF customColors[16] = {};
 // The common dialogs are loaded when a dialog first opens, not with the program: the library and the
 // printing libraries it brings along cost every start some megabytes, and most runs never open one.
 using ChooseColorFunction = BOOL(WINAPI*)(CHOOSECOLORW*);
-ChooseColorFunction ChooseColorEntry() {
-  static const ChooseColorFunction entry = [] {
-    HMODULE library = LoadLibraryExW(L"comdlg32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+struct ChooseColorEntry {
+  ChooseColorFunction Function = nullptr;
+  DWORD Error = 0;  // why there is none
+};
+const ChooseColorEntry& ChooseColorLoaded() {
+  static const ChooseColorEntry entry = [] {
+    ChooseColorEntry loaded;
     // Kept loaded for the rest of the process, as an imported library would be.
-    return library ? reinterpret_cast<ChooseColorFunction>(
-                         reinterpret_cast<void*>(GetProcAddress(library, "ChooseColorW")))
-                   : nullptr;
+    if (HMODULE library = LoadLibraryExW(L"comdlg32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32))
+      loaded.Function = reinterpret_cast<ChooseColorFunction>(
+          reinterpret_cast<void*>(GetProcAddress(library, "ChooseColorW")));
+    if (!loaded.Function) loaded.Error = GetLastError();
+    return loaded;
   }();
   return entry;
 }
@@ -42,11 +48,11 @@ bool TColorDialog::Execute() {
   choose.rgbResult = Color;
   choose.lpCustColors = customColors;
   choose.Flags = CC_RGBINIT | (FullOpen ? CC_FULLOPEN : 0);
-  const ChooseColorFunction chooseColor = ChooseColorEntry();
-  if (!chooseColor)
+  const ChooseColorEntry& chooseColor = ChooseColorLoaded();
+  if (!chooseColor.Function)
     throw std::runtime_error("Cannot open the colour dialog. " +
-                             WideToGb18030(SystemMessage(GetLastError())));
-  if (!chooseColor(&choose)) return false;
+                             WideToGb18030(SystemMessage(chooseColor.Error)));
+  if (!chooseColor.Function(&choose)) return false;
   Color = choose.rgbResult;
   return true;
 }
