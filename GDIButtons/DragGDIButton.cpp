@@ -234,21 +234,10 @@ void TDragGDIButton::UpdateLayered() {
   TCustomGDIButton::UpdateLayered();
 }
 
-bool TDragGDIButton::IsRingButton() const {
-  TGDIButtonGroupItems* items = GroupItems();
-  if (!items) return false;
-  if (items->Group().CentreButton() == this) return true;
-  for (int i = 0; i < items->Count(); ++i) {
-    const TGDIButtonGroupItem* item = items->Items(i);
-    if (item && item->Button() == this) return true;
-  }
-  return false;  // the hint window: it covers the desktop and is shaped by nobody
-}
-
 void TDragGDIButton::ShapeWindow() {
   const TPieRect* rect = PieRect();
   if (!rect || !HandleAllocated() ||
-      (ButtonKind() != vantel::kSegmentKind && ButtonKind() != vantel::kCentreKind) || !IsRingButton())
+      (ButtonKind() != vantel::kSegmentKind && ButtonKind() != vantel::kCentreKind) || !InRing())
     return;
   // The window's box and the icon's rectangle, both in button pixels: the icon may cross the outline.
   const ShapeKey key{ButtonKind(), PlannedBox(), IconBox(), rect->Values()};

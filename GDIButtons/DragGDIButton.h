@@ -106,7 +106,6 @@ class TDragGDIButton : public TCustomGDIButton {
   Gdiplus::Bitmap* IconBitmap();
   void RememberFile(const std::wstring& path);  // FileName and FileInfo, as SetFileName
   TDragGDIButton* AddSegmentFor(const std::wstring& path);
-  bool IsRingButton() const;  // the centre or a segment of the ring it belongs to
   void ShapeWindow();
   // Where the next render draws the icon, in button pixels, a pixel wider on every side for its smoothing;
   // empty without an icon.

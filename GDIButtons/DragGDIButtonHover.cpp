@@ -61,7 +61,7 @@ TCustomGDIButton* TDragGDIButton::RingHint() const {
 void TDragGDIButton::TakeHover() {
   hovered_ = true;
   TGDIButtonGroupItems* items = GroupItems();
-  if (!items || !IsRingButton()) return;
+  if (!items || !InRing()) return;
   auto release = [this](TCustomGDIButton* button) {
     auto* other = dynamic_cast<TDragGDIButton*>(button);
     if (other && other != this && other->hovered_) other->LoseHover();

@@ -59,7 +59,7 @@ TApplication::~TApplication() {
 
 struct TApplication::WindowRoute {
   using Object = TApplication;
-  static void Attached(TApplication& app, HWND window) { app.hwnd_ = window; }
+  static void Attached(TApplication& app, HWND window) noexcept { app.hwnd_ = window; }
   static LRESULT Message(TApplication& app, HWND, UINT msg, WPARAM wParam, LPARAM lParam) {
     return app.AppWndProc(msg, wParam, lParam);
   }
@@ -67,7 +67,7 @@ struct TApplication::WindowRoute {
     HandleCurrentException(&app);
     return 0;
   }
-  static void Detached(TApplication& app, HWND) {
+  static void Detached(TApplication& app, HWND) noexcept {
     app.hwnd_ = nullptr;
     app.window_.release();  // already gone
   }

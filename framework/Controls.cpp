@@ -83,7 +83,7 @@ void TWinControl::CreateParams(TCreateParams& params) {
 // The window link: also marked by a property, as FromHandle is asked about any window.
 struct TWinControl::WindowRoute {
   using Object = TWinControl;
-  static void Attached(TWinControl& control, HWND window) {
+  static void Attached(TWinControl& control, HWND window) noexcept {
     control.handle_ = window;
     SetPropW(window, kControlProp, reinterpret_cast<HANDLE>(1));
   }
@@ -94,7 +94,7 @@ struct TWinControl::WindowRoute {
     HandleCurrentException(&control);
     return 0;
   }
-  static void Detached(TWinControl& control, HWND window) {
+  static void Detached(TWinControl& control, HWND window) noexcept {
     RemovePropW(window, kControlProp);
     if (control.systemProc_)
       SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(control.systemProc_));

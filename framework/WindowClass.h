@@ -7,8 +7,8 @@
 //   using Object = ...;
 //   static LRESULT Message(Object&, HWND, UINT, WPARAM, LPARAM);    every message while linked
 // and, where the object needs them,
-//   static void Attached(Object&, HWND);           at WM_NCCREATE, before Message sees it
-//   static void Detached(Object&, HWND);           after Message handled WM_NCDESTROY (link already cut)
+//   static void Attached(Object&, HWND) noexcept;  at WM_NCCREATE, before Message sees it
+//   static void Detached(Object&, HWND) noexcept;  after Message handled WM_NCDESTROY (link already cut)
 //   static LRESULT Failed(Object&, UINT) noexcept;  Message threw: report it and give the result
 // A route nested in its object's class may use the class's private members.
 //
@@ -28,8 +28,11 @@ LRESULT CALLBACK RoutedWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM l
   if (msg == WM_NCCREATE) {
     if (void* created = reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams) {
       LinkWindowObject(window, created);
-      if constexpr (requires(Object & o, HWND w) { Route::Attached(o, w); })
+      if constexpr (requires(Object & o, HWND w) { Route::Attached(o, w); }) {
+        static_assert(noexcept(Route::Attached(*static_cast<Object*>(created), window)),
+                      "Attached runs outside the procedure's catch");
         Route::Attached(*static_cast<Object*>(created), window);
+      }
     }
   }
   auto* object = static_cast<Object*>(LinkedWindowObject(window));
@@ -47,7 +50,11 @@ LRESULT CALLBACK RoutedWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM l
   }
   if (msg == WM_NCDESTROY) {
     UnlinkWindowObject(window);
-    if constexpr (requires(Object & o, HWND w) { Route::Detached(o, w); }) Route::Detached(*object, window);
+    if constexpr (requires(Object & o, HWND w) { Route::Detached(o, w); }) {
+      static_assert(noexcept(Route::Detached(*object, window)),
+                    "Detached runs outside the procedure's catch");
+      Route::Detached(*object, window);
+    }
   }
   return result;
 }

@@ -340,8 +340,8 @@ TEST_F(PieButtonTest, ExceptionInAMouseHandlerShowsTheApplicationsErrorBox) {
   std::atomic<bool> stop{false};
   std::wstring boxText, boxTitle;
   std::thread closer([&] {
-    while (!stop) {
-      HWND box = nullptr;
+    HWND box = nullptr;
+    auto findBox = [&] {
       EnumThreadWindows(
           uiThread,
           [](HWND window, LPARAM found) -> BOOL {
@@ -352,17 +352,15 @@ TEST_F(PieButtonTest, ExceptionInAMouseHandlerShowsTheApplicationsErrorBox) {
             return FALSE;
           },
           reinterpret_cast<LPARAM>(&box));
-      if (box) {
-        wchar_t text[256] = {};
-        GetDlgItemTextW(box, 0xFFFF, text, 256);  // the message text of a message box
-        boxText = text;
-        GetWindowTextW(box, text, 256);
-        boxTitle = text;
-        PostMessageW(box, WM_COMMAND, IDOK, 0);
-        return;
-      }
-      Sleep(20);  // the interval of this watch for the box
-    }
+      return box != nullptr || stop;
+    };
+    if (!testsupport::PumpUntil(findBox, 60000) || !box) return;
+    wchar_t text[256] = {};
+    GetDlgItemTextW(box, 0xFFFF, text, 256);  // the message text of a message box
+    boxText = text;
+    GetWindowTextW(box, text, 256);
+    boxTitle = text;
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
   });
   SendMessageW(button->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(150, 100));
   SendMessageW(button->Handle(), WM_LBUTTONUP, 0,

@@ -96,7 +96,7 @@ std::vector<std::wstring> AnswerMessageBoxes(const VantelProcess& program, unsig
     HWND box = program.MessageBoxWindow();
     if (!box) {
       if (GetTickCount64() - lastActivity >= quietMs && (!until || until())) break;
-      Sleep(50);  // the interval of this watch
+      WaitFor([&] { return program.MessageBoxWindow() != nullptr || !program.Running(); }, 50);
       continue;
     }
     texts.push_back(VantelProcess::MessageBoxText(box));
