@@ -1,7 +1,6 @@
 // TApplication: the application window, message loop, queued calls, hooks and the default error display.
 #include "framework/Application.h"
 
-#include <algorithm>
 #include <exception>
 #include <stdexcept>
 
@@ -98,13 +97,7 @@ void TApplication::SetMainForm(TForm* form) {
 }
 
 LRESULT TApplication::AppWndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (!hooks_.empty()) {
-    const auto hooks = hooks_;
-    for (const Hook& h : hooks) {
-      LRESULT result = 0;
-      if (h.hook && h.hook(msg, wParam, lParam, result)) return result;
-    }
-  }
+  if (LRESULT result = 0; hooks_.Run(msg, wParam, lParam, result)) return result;
   HWND window = hwnd_;
   switch (msg) {
     case kQueuedCall:
@@ -208,14 +201,11 @@ void TApplication::ShowException(const std::wstring& message) {
 }
 
 int TApplication::HookMainWindow(TWindowHook hook) {
-  const int id = nextHookId_++;
-  hooks_.push_back({id, std::move(hook)});
-  return id;
+  return hooks_.Add(std::move(hook));
 }
 
 void TApplication::UnhookMainWindow(int id) {
-  hooks_.erase(std::remove_if(hooks_.begin(), hooks_.end(), [id](const Hook& h) { return h.id == id; }),
-               hooks_.end());
+  hooks_.Remove(id);
 }
 
 void TApplication::QueueCall(std::function<void()> call) {

@@ -10,6 +10,7 @@
 #include "framework/Controls.h"
 #include "framework/Handles.h"
 #include "framework/Win32.h"
+#include "framework/WindowHooks.h"
 
 class TForm;
 
@@ -66,12 +67,7 @@ class TApplication : public TComponent {
   TForm* mainForm_ = nullptr;
   bool terminated_ = false;
   std::deque<std::function<void()>> queued_;
-  struct Hook {
-    int id;
-    TWindowHook hook;
-  };
-  std::vector<Hook> hooks_;
-  int nextHookId_ = 1;
+  TWindowHooks hooks_;
 };
 
 // Set while a TApplication exists. Non-owning.

@@ -40,7 +40,7 @@ TWinControl::TWinControl(TComponent* owner) : TComponent(owner) {}
 
 TWinControl::~TWinControl() {
   *alive_ = false;
-  hooks_.clear();
+  hooks_.Clear();
   for (TWinControl* child : controls_) child->parent_ = nullptr;
   controls_.clear();
   if (parent_) {
@@ -130,13 +130,7 @@ void TWinControl::CreateWnd() {
 }
 
 LRESULT TWinControl::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (!hooks_.empty()) {
-    const auto hooks = hooks_;  // a hook may unhook itself
-    for (const Hook& h : hooks) {
-      LRESULT result = 0;
-      if (h.hook && h.hook(msg, wParam, lParam, result)) return result;
-    }
-  }
+  if (LRESULT result = 0; hooks_.Run(msg, wParam, lParam, result)) return result;
   return WndProc(msg, wParam, lParam);
 }
 
@@ -402,14 +396,11 @@ void TWinControl::Notification(TComponent* component, TOperation operation) {
 }
 
 int TWinControl::HookWndProc(TWindowHook hook) {
-  const int id = nextHookId_++;
-  hooks_.push_back({id, std::move(hook)});
-  return id;
+  return hooks_.Add(std::move(hook));
 }
 
 void TWinControl::UnhookWndProc(int id) {
-  hooks_.erase(std::remove_if(hooks_.begin(), hooks_.end(), [id](const Hook& h) { return h.id == id; }),
-               hooks_.end());
+  hooks_.Remove(id);
 }
 
 TCustomControl::TCustomControl(TComponent* owner) : TWinControl(owner) {}

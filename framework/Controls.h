@@ -8,6 +8,7 @@
 
 #include "framework/Component.h"
 #include "framework/Win32.h"
+#include "framework/WindowHooks.h"
 
 enum class TMouseButton { mbLeft, mbRight, mbMiddle };
 using TShiftState = unsigned;
@@ -22,8 +23,6 @@ enum : unsigned {
 };
 using TMouseEvent = std::function<void(TObject*, TMouseButton, TShiftState, int x, int y)>;
 using TMouseMoveEvent = std::function<void(TObject*, TShiftState, int x, int y)>;
-// Handlers of window messages seen before WndProc; return true to consume (result in the last argument).
-using TWindowHook = std::function<bool(UINT, WPARAM, LPARAM, LRESULT&)>;
 
 // Framework notifications, delivered straight into WndProc.
 constexpr UINT CM_BASE = 0xB000;
@@ -145,12 +144,7 @@ class TWinControl : public TComponent {
   bool enabled_ = true;
   bool mouseInside_ = false;
   bool clicked_ = false;
-  struct Hook {
-    int id;
-    TWindowHook hook;
-  };
-  std::vector<Hook> hooks_;
-  int nextHookId_ = 1;
+  TWindowHooks hooks_;
   // Lets a handler notice that its control was freed while a nested loop ran (a menu command).
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
