@@ -2,6 +2,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 
 #include "framework/Handles.h"
 #include "framework/Win32.h"
@@ -25,3 +26,16 @@ class THiddenWindow {
   Handler handler_;
   UniqueWindow window_;
 };
+
+// The one T its users share: `make` builds it for the first, and it is destroyed when the last lets go
+// (the shared handler windows of the tray icons and of the simple timers). UI thread only.
+template <class T, class Make>
+std::shared_ptr<T> JoinShared(Make make) {
+  static std::weak_ptr<T> shared;
+  std::shared_ptr<T> held = shared.lock();
+  if (!held) {
+    held = make();
+    shared = held;
+  }
+  return held;
+}

@@ -10,13 +10,7 @@ TSimpleTimerHandler::TSimpleTimerHandler(Key)
       }) {}
 
 std::shared_ptr<TSimpleTimerHandler> TSimpleTimerHandler::Join() {
-  static std::weak_ptr<TSimpleTimerHandler> shared;  // the UI thread is the only user
-  std::shared_ptr<TSimpleTimerHandler> handler = shared.lock();
-  if (!handler) {
-    handler = std::make_shared<TSimpleTimerHandler>(Key{});
-    shared = handler;
-  }
-  return handler;
+  return JoinShared<TSimpleTimerHandler>([] { return std::make_shared<TSimpleTimerHandler>(Key{}); });
 }
 
 bool TSimpleTimerHandler::Start(TSimpleTimer* timer, unsigned interval) {

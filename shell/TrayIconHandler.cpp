@@ -34,13 +34,7 @@ TTrayIconHandler::TTrayIconHandler(Key)
       }) {}
 
 std::shared_ptr<TTrayIconHandler> TTrayIconHandler::Join() {
-  static std::weak_ptr<TTrayIconHandler> shared;  // the UI thread is the only user
-  std::shared_ptr<TTrayIconHandler> handler = shared.lock();
-  if (!handler) {
-    handler = std::make_shared<TTrayIconHandler>(Key{});
-    shared = handler;
-  }
-  return handler;
+  return JoinShared<TTrayIconHandler>([] { return std::make_shared<TTrayIconHandler>(Key{}); });
 }
 
 UINT TTrayIconHandler::Add(TTrayIcon* icon) {
