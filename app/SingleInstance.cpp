@@ -6,6 +6,7 @@
 #include "app/InstanceName.h"
 #include "app/VTMainForm.h"
 #include "framework/Application.h"
+#include "framework/WindowClass.h"
 
 namespace {
 
@@ -45,26 +46,25 @@ TfrmVantelMain* MainForm() {
   return Application ? dynamic_cast<TfrmVantelMain*>(Application->MainForm()) : nullptr;
 }
 
-LRESULT CALLBACK InstanceWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == ActivateMessage() || message == CloseMessage()) {
-    try {
-      if (TfrmVantelMain* form = MainForm()) {
-        if (message == CloseMessage()) {
-          form->N3Click(form);
-        } else {
-          if (!form->Visible()) form->N2Click(form);
-          form->TrayIcon1Click(form);
-        }
+}  // namespace
+
+// A later start's handover and the installer's close reach the first start's main form here.
+struct TSingleInstance::WindowRoute {
+  using Object = TSingleInstance;
+  static LRESULT Message(TSingleInstance&, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != ActivateMessage() && message != CloseMessage())
+      return DefWindowProcW(window, message, wParam, lParam);
+    if (TfrmVantelMain* form = MainForm()) {
+      if (message == CloseMessage()) {
+        form->N3Click(form);
+      } else {
+        if (!form->Visible()) form->N2Click(form);
+        form->TrayIcon1Click(form);
       }
-    } catch (...) {
-      HandleCurrentException(nullptr);
     }
     return 0;
   }
-  return DefWindowProcW(window, message, wParam, lParam);
-}
-
-}  // namespace
+};
 
 TSingleInstance::TSingleInstance() : name_(InstanceName(WorkingFolder())) {
   mutex_.reset(CreateMutexW(nullptr, FALSE, (L"Local\\" + name_).c_str()));
@@ -73,9 +73,9 @@ TSingleInstance::TSingleInstance() : name_(InstanceName(WorkingFolder())) {
   if (!first_) return;
   ActivateMessage();
   CloseMessage();
-  if (EnsureWindowClass(kInstanceWindowClass, &InstanceWindowProc))
-    window_.reset(CreateWindowExW(0, kInstanceWindowClass, name_.c_str(), 0, 0, 0, 0, 0, HWND_MESSAGE,
-                                  nullptr, GetModuleHandleW(nullptr), nullptr));
+  if (RegisterRoutedClass<WindowRoute>(kInstanceWindowClass))
+    window_.reset(CreateRoutedWindow<WindowRoute>(*this, 0, kInstanceWindowClass, name_.c_str(), 0, 0, 0, 0,
+                                                  0, HWND_MESSAGE));
 }
 
 void TSingleInstance::HandOver() const {

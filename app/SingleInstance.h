@@ -25,6 +25,8 @@ class TSingleInstance {
   void HandOver() const;
 
  private:
+  struct WindowRoute;  // the instance window's messages (framework/WindowClass.h)
+
   std::wstring name_;
   UniqueFile mutex_;
   UniqueWindow window_;  // the first start's message window
