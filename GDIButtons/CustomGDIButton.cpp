@@ -7,8 +7,8 @@
 
 #include "GDIButtons/ButtonGroup.h"
 #include "GDIButtons/ButtonGroupItems.h"
-#include "GDIButtons/DebugTrace.h"
 #include "GlassWindow/GlassedWindow.h"
+#include "framework/DebugTrace.h"
 #include "xml/XmlDocument.h"
 
 namespace {

@@ -7,11 +7,11 @@
 
 #include "GDIButtons/ButtonGroup.h"
 #include "GDIButtons/ButtonGroupItems.h"
-#include "GDIButtons/DebugTrace.h"
 #include "GDIButtons/IconPlacement.h"
 #include "GDIButtons/ShellIcon.h"
 #include "GDIButtons/ShellInfoPrefetch.h"
 #include "GDIButtons/WindowRegion.h"
+#include "framework/DebugTrace.h"
 #include "shell/ShortcutResolver.h"
 
 namespace {

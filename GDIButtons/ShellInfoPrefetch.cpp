@@ -16,7 +16,7 @@
 #include <thread>
 #include <utility>
 
-#include "GDIButtons/DebugTrace.h"
+#include "framework/DebugTrace.h"
 #include "framework/Handles.h"
 
 namespace {

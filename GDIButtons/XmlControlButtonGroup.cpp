@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "GDIButtons/DebugTrace.h"
 #include "GDIButtons/HintGDIButton.h"
 #include "GDIButtons/RingLoad.h"
 #include "GDIButtons/ShellInfoPrefetch.h"
 #include "GDIButtons/XmlControlDragGDIButton.h"
+#include "framework/DebugTrace.h"
 #include "framework/text/TextCodec.h"
 #include "xml/ConfigFormat.h"
 

@@ -1,5 +1,5 @@
 // TraceCaughtException: the exception being handled, named in the debugger's output.
-#include "GDIButtons/DebugTrace.h"
+#include "framework/DebugTrace.h"
 
 #include "framework/Win32.h"
 

@@ -8,6 +8,7 @@
 
 #include "framework/Application.h"
 #include "framework/Controls.h"
+#include "framework/DebugTrace.h"
 #include "shell/DropEffectLogic.h"
 #include "shell/TextTarget.h"
 
@@ -181,6 +182,7 @@ HRESULT STDMETHODCALLTYPE TTextDropTarget::Drop(IDataObject* data, DWORD keyStat
   } catch (const std::bad_alloc&) {
     result = E_OUTOFMEMORY;
   } catch (...) {
+    TraceCaughtException(L"TTextDropTarget::Drop");
     result = E_UNEXPECTED;  // nothing is thrown back into OLE
   }
   if (FAILED(result)) {
