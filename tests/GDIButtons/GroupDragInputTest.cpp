@@ -37,15 +37,25 @@ TEST_P(GroupDragInputTest, DraggingTheCentreDiscMovesEverySegmentWithIt) {
   const bool withHint = GetParam();
   auto group = MakeRing(4, 180, withHint);
   group->ShowAll();
-  testsupport::PumpFor(300);
   const RECT before = WindowRect(*group->CentreButton());
   const int x = before.left + 90;  // the middle of the disc
   const int y = before.top + 90;
   const int dx = -300, dy = 150;
+  const auto discShown = [&] { return WindowFromPoint(POINT{x, y}) == group->CentreButton()->Handle(); };
+  ASSERT_TRUE(testsupport::PumpUntil(discShown, 10000)) << "the disc is on the display";
 
   ASSERT_TRUE(DragWithPointer(x, y, dx, dy));
-  testsupport::PumpUntil([&] { return WindowRect(*group->CentreButton()).left != before.left; }, 3000);
-  testsupport::PumpFor(300);
+  // The drag's last step reached, and every segment followed.
+  testsupport::PumpUntil([&] {
+    const RECT centre = WindowRect(*group->CentreButton());
+    if (std::abs(centre.left - before.left - dx) > 3 || std::abs(centre.top - before.top - dy) > 3)
+      return false;
+    for (TCustomGDIButton* segment : SegmentButtons(*group)) {
+      const RECT r = WindowRect(*segment);
+      if (r.left != centre.left || r.top != centre.top) return false;
+    }
+    return true;
+  });
 
   // The disc ends up under the pointer.
   const RECT after = WindowRect(*group->CentreButton());

@@ -51,10 +51,7 @@ TEST_P(GroupGrowthTest, GrowFlagWidensTheRingAtTheNextStructuralChangeNotBefore)
   auto group = MakeRing(5);
   group->SetGrowFlag(true);
   // Handling what is queued, painting and showing do not grow the ring.
-  ASSERT_TRUE(testsupport::PumpUntil([] {
-    MSG msg;
-    return !PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
-  }));
+  ASSERT_TRUE(testsupport::PumpUntilQueueEmpty());
   group->ShowAll();
   group->CentreButton()->Repaint();
   EXPECT_EQ(group->Width(), 180);

@@ -53,6 +53,15 @@ bool PumpUntil(const std::function<bool()>& done, unsigned timeoutMs) {
   return true;
 }
 
+bool PumpUntilQueueEmpty(unsigned timeoutMs) {
+  return PumpUntil(
+      [] {
+        MSG msg;
+        return !PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
+      },
+      timeoutMs);
+}
+
 void PumpFor(unsigned ms) {
   PumpUntil([] { return false; }, ms);
 }

@@ -11,6 +11,8 @@ namespace testsupport {
 
 // Handles messages until `done` returns true or `timeoutMs` has passed; returns done().
 bool PumpUntil(const std::function<bool()>& done, unsigned timeoutMs = 5000);
+// Handles messages until none is waiting, so that whatever was queued has run; false after `timeoutMs`.
+bool PumpUntilQueueEmpty(unsigned timeoutMs = 5000);
 // Handles messages for `ms` milliseconds.
 void PumpFor(unsigned ms);
 
