@@ -27,15 +27,18 @@ class THiddenWindow {
   UniqueWindow window_;
 };
 
+// Where JoinShared keeps the one T: a slot per T, whatever builds it.
+template <class T>
+inline std::weak_ptr<T> joinedShared;
+
 // The one T its users share: `make` builds it for the first, and it is destroyed when the last lets go
 // (the shared handler windows of the tray icons and of the simple timers). UI thread only.
 template <class T, class Make>
 std::shared_ptr<T> JoinShared(Make make) {
-  static std::weak_ptr<T> shared;
-  std::shared_ptr<T> held = shared.lock();
+  std::shared_ptr<T> held = joinedShared<T>.lock();
   if (!held) {
     held = make();
-    shared = held;
+    joinedShared<T> = held;
   }
   return held;
 }
