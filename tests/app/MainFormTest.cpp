@@ -309,8 +309,9 @@ TEST_F(MainFormTest, GroupGoesBeforeTheWindow) {
 TEST_F(MainFormTest, AWindowGoneBeforeTheLoopTurnsLeavesNoTrayIconToAdd) {
   MakeForm();
   Application->SetMainForm(nullptr);
-  form.reset();                                     // its tray icon was still to join the notification area
-  ASSERT_TRUE(testsupport::PumpUntilQueueEmpty());  // the queued join finds no window
+  // Its tray icon was still to join the notification area: the queued join finds no window.
+  form.reset();
+  ASSERT_TRUE(testsupport::PumpUntilQueueEmpty());
   MakeForm();
   EXPECT_TRUE(testsupport::PumpUntil([&] { return form->TrayIcon1->IconVisible(); }))
       << "the new window's icon";
