@@ -397,10 +397,11 @@ int wmain(int argc, wchar_t** argv) {
     pixels += static_cast<long long>(size.cx) * size.cy;
     largest = std::max({largest, size.cx, size.cy});
   }
-  const std::wstring floorCommand =
-      L"\"" + SelfPath().wstring() + L"\" --floor \"" + sizesFile.wstring() + L"\"";
-  const std::wstring floorRingCommand =
-      L"\"" + SelfPath().wstring() + L"\" --floor-ring \"" + sizesFile.wstring() + L"\"";
+  auto floorCommandWith = [&](const wchar_t* option) {
+    return L"\"" + SelfPath().wstring() + L"\" " + option + L" \"" + sizesFile.wstring() + L"\"";
+  };
+  const std::wstring floorCommand = floorCommandWith(L"--floor");
+  const std::wstring floorRingCommand = floorCommandWith(L"--floor-ring");
   const int floorWindows = static_cast<int>(first.sizes.size()) + 1;
   std::printf("The 40-button ring: %zu windows, %.2f Mpx in all, the largest side %ld px\n",
               first.sizes.size(), static_cast<double>(pixels) / 1e6, static_cast<long>(largest));
