@@ -63,11 +63,19 @@ class DragButtonInputTest : public dragtest::DragButtonTestBase {
     Recorded().iconSize = 32;
   }
 
-  // Drags `files` from our drag-source program onto `at` while the given mouse button is really held.
-  long DragWithButtonHeld(POINT at, const std::vector<std::wstring>& files, bool right,
+  // Drags `files` from our drag-source program onto the target's slice while the given mouse button is
+  // really held. The drag source's exit code: the drop's effect, or -1.
+  long DragWithButtonHeld(TRecordingDragButton& target, const std::vector<std::wstring>& files, bool right,
                           bool forgetEarlierPresses = true) {
     const fs::path source = BuildFolder() / L"shell" / L"drag_source.exe";
     EXPECT_TRUE(fs::exists(source)) << "build drag_source first";
+    // Window tests run two at a time on one display: another test's window may pass over the point, and
+    // the new ring may not be on the display yet.
+    const POINT at = SlicePoint(target);
+    if (!testsupport::PumpUntil([&] { return WindowFromPoint(at) == target.Handle(); }, 10000)) {
+      ADD_FAILURE() << "the slice's own window is not under the point";
+      return -1;
+    }
     // The press goes to an empty corner of the desktop, away from the ring.
     testsupport::MoveCursor(5, GetSystemMetrics(SM_CYSCREEN) - 5);
     testsupport::PumpFor(50);
@@ -159,12 +167,8 @@ TEST_F(DragButtonInputTest, RealLeftDragOfOneFileOntoAnEmptySegment) {
   Ring ring(form_.get(), folder_, 4, /*withHint=*/false);
   ring.MoveTo(kLeft, kTop);
   TRecordingDragButton& target = ring.Segment(1);
-  const POINT at = SlicePoint(target);
-  // Window tests run two at a time on one display: another test's window may pass over the point.
-  ASSERT_TRUE(testsupport::PumpUntil([&] { return WindowFromPoint(at) == target.Handle(); }, 10000))
-      << "the slice's own window is under the point";
 
-  EXPECT_EQ(DragWithButtonHeld(at, {File(L"dragged.txt")}, false), static_cast<long>(DROPEFFECT_MOVE));
+  EXPECT_EQ(DragWithButtonHeld(target, {File(L"dragged.txt")}, false), static_cast<long>(DROPEFFECT_MOVE));
 
   EXPECT_EQ(target.DropMode(), 9999);
   EXPECT_EQ(target.FileName(), File(L"dragged.txt"));
@@ -181,7 +185,7 @@ TEST_F(DragButtonInputTest, RealLeftDragOntoAUsedSegmentAddsOne) {
   target.SetFileName(File(L"held.txt"));
   target.Repaint();
 
-  EXPECT_EQ(DragWithButtonHeld(SlicePoint(target), {File(L"new.txt"), File(L"ignored.txt")}, false),
+  EXPECT_EQ(DragWithButtonHeld(target, {File(L"new.txt"), File(L"ignored.txt")}, false),
             static_cast<long>(DROPEFFECT_MOVE));
 
   ASSERT_EQ(ring.Count(), 5);
@@ -202,7 +206,8 @@ TEST_F(DragButtonInputTest, AnEarlierRightClickDoesNotTurnALeftDropIntoAReplace)
   testsupport::ClickAt(5, GetSystemMetrics(SM_CYSCREEN) - 5, /*right=*/true);
   testsupport::PumpFor(100);
 
-  DragWithButtonHeld(SlicePoint(target), {File(L"new.txt")}, false, /*forgetEarlierPresses=*/false);
+  EXPECT_EQ(DragWithButtonHeld(target, {File(L"new.txt")}, false, /*forgetEarlierPresses=*/false),
+            static_cast<long>(DROPEFFECT_MOVE));
 
   EXPECT_EQ(target.DropMode(), 9999);
   EXPECT_EQ(target.FileName(), File(L"held.txt"));
@@ -233,7 +238,7 @@ TEST_F(DragButtonInputTest, RealRightDragReplacesTheFile) {
   TRecordingDragButton& target = ring.Segment(2);
   target.SetFileName(File(L"held.txt"));
 
-  DragWithButtonHeld(SlicePoint(target), {File(L"one.txt"), File(L"two.txt")}, true);
+  DragWithButtonHeld(target, {File(L"one.txt"), File(L"two.txt")}, true);
 
   EXPECT_EQ(target.DropMode(), 8888);
   EXPECT_EQ(target.FileName(), File(L"two.txt"));
