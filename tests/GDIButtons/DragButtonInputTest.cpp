@@ -238,7 +238,8 @@ TEST_F(DragButtonInputTest, RealRightDragReplacesTheFile) {
   TRecordingDragButton& target = ring.Segment(2);
   target.SetFileName(File(L"held.txt"));
 
-  DragWithButtonHeld(target, {File(L"one.txt"), File(L"two.txt")}, true);
+  EXPECT_EQ(DragWithButtonHeld(target, {File(L"one.txt"), File(L"two.txt")}, true),
+            static_cast<long>(DROPEFFECT_MOVE));
 
   EXPECT_EQ(target.DropMode(), 8888);
   EXPECT_EQ(target.FileName(), File(L"two.txt"));
