@@ -1,12 +1,10 @@
 // The pie button under Wine: what it pushes to its layered window, its window, its GUID and its colours.
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cmath>
 #include <set>
 #include <stdexcept>
 #include <string>
-#include <thread>
 
 #include "framework/Application.h"
 #include "tests/GDIButtons/ButtonTestSupport.h"
@@ -335,42 +333,23 @@ TEST_F(PieButtonTest, ExceptionInAMouseHandlerShowsTheApplicationsErrorBox) {
   const auto recorder = Application->OnException;
   Application->OnException = nullptr;  // the box itself, not the tests' recorder
 
-  // The box is modal on this thread: another thread reads it and presses OK.
-  const DWORD uiThread = GetCurrentThreadId();
-  std::atomic<bool> stop{false};
   std::wstring boxText, boxTitle;
-  std::thread closer([&] {
-    HWND box = nullptr;
-    auto findBox = [&] {
-      EnumThreadWindows(
-          uiThread,
-          [](HWND window, LPARAM found) -> BOOL {
-            wchar_t name[16] = {};
-            GetClassNameW(window, name, 16);
-            if (std::wstring(name) != L"#32770" || !IsWindowVisible(window)) return TRUE;
-            *reinterpret_cast<HWND*>(found) = window;
-            return FALSE;
-          },
-          reinterpret_cast<LPARAM>(&box));
-      return box != nullptr || stop;
-    };
-    // This thread has no windows and must not run the application's loop: it only looks, every 20 ms.
-    while (!findBox()) Sleep(20);
-    if (!box) return;
-    wchar_t text[256] = {};
-    GetDlgItemTextW(box, 0xFFFF, text, 256);  // the message text of a message box
-    boxText = text;
-    GetWindowTextW(box, text, 256);
-    boxTitle = text;
-    PostMessageW(box, WM_COMMAND, IDOK, 0);
-  });
-  SendMessageW(button->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(150, 100));
-  SendMessageW(button->Handle(), WM_LBUTTONUP, 0,
-               MAKELPARAM(150, 100));  // throws; returns once OK is pressed
-  stop = true;
-  closer.join();
+  const bool answered = testsupport::AnswerDialog(
+      [&] {
+        SendMessageW(button->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(150, 100));
+        SendMessageW(button->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(150, 100));  // throws; the box is modal
+      },
+      [&](HWND box) {
+        wchar_t text[256] = {};
+        GetDlgItemTextW(box, 0xFFFF, text, 256);  // the message text of a message box
+        boxText = text;
+        GetWindowTextW(box, text, 256);
+        boxTitle = text;
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+      });
   Application->OnException = recorder;
 
+  ASSERT_TRUE(answered);
   EXPECT_EQ(boxText, L"the shortcut has no target");
   EXPECT_EQ(boxTitle, Application->Title());
   // The button answers as before.

@@ -160,21 +160,11 @@ TEST_F(ColourCommandTest, AnUnloadableFileIsReportedAndNeverReplaced) {
 TEST_F(ColourCommandTest, RealDialogOpensOnItsColour) {
   TfrmVantelMain& f = MakeForm();
   f.ColorDialog1->Color = RGB(10, 20, 30);
-  // Answer the dialog from a timer of this thread once it is up.
-  static bool answered;
-  static bool cancel;
-  answered = false;
   for (bool withCancel : {false, true}) {
-    cancel = withCancel;
-    const UINT_PTR timer = SetTimer(nullptr, 0, 200, [](HWND, UINT, UINT_PTR, DWORD) {
-      HWND dialog = testsupport::FindOwnWindow(L"#32770");
-      if (!dialog || answered) return;
-      answered = true;
-      PostMessageW(dialog, WM_COMMAND, cancel ? IDCANCEL : IDOK, 0);
-    });
-    answered = false;
-    const bool chosen = f.ColorDialog1->Execute();
-    KillTimer(nullptr, timer);
+    bool chosen = false;
+    const bool answered = testsupport::AnswerDialog(
+        [&] { chosen = f.ColorDialog1->Execute(); },
+        [&](HWND dialog) { PostMessageW(dialog, WM_COMMAND, withCancel ? IDCANCEL : IDOK, 0); });
     EXPECT_TRUE(answered);
     EXPECT_EQ(chosen, !withCancel);
     EXPECT_EQ(f.ColorDialog1->Color, RGB(10, 20, 30));

@@ -125,16 +125,14 @@ TEST_F(MenuCommandTest, UsageNoteHasItsTwoLinesJoinedByLineFeedThenReturn) {
 
   // The real box stands above the ring's topmost windows.
   f.ShowInformation = nullptr;
-  static LONG_PTR boxStyle;
-  boxStyle = -1;
-  const UINT_PTR timer = SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR, DWORD) {
-    HWND box = testsupport::FindOwnWindow(L"#32770", Application->Title().c_str());
-    if (!box || boxStyle != -1) return;
-    boxStyle = GetWindowLongPtrW(box, GWL_EXSTYLE);
-    PostMessageW(box, WM_COMMAND, IDOK, 0);
-  });
-  f.N11->Click();
-  KillTimer(nullptr, timer);
+  LONG_PTR boxStyle = -1;
+  const bool answered = testsupport::AnswerDialog([&] { f.N11->Click(); },
+                                                  [&](HWND box) {
+                                                    boxStyle = GetWindowLongPtrW(box, GWL_EXSTYLE);
+                                                    PostMessageW(box, WM_COMMAND, IDOK, 0);
+                                                  },
+                                                  Application->Title().c_str());
+  ASSERT_TRUE(answered);
   ASSERT_NE(boxStyle, -1);
   EXPECT_TRUE(boxStyle & WS_EX_TOPMOST);
 }

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <utility>
 
 #include "framework/Application.h"
 #include "framework/Handles.h"
@@ -142,6 +143,39 @@ HWND FindOwnWindow(LPCWSTR className, LPCWSTR windowName) {
   while ((window = FindWindowExW(nullptr, window, className, windowName)) != nullptr)
     if (GetWindowThreadProcessId(window, nullptr) == thread) return window;
   return nullptr;
+}
+
+namespace {
+// The answer a running AnswerDialog waits to give: a thread timer's callback has no context of its own.
+struct DialogAnswer {
+  const std::function<void(HWND)>* answer;
+  LPCWSTR title;
+  bool answered;
+};
+DialogAnswer* pendingAnswer = nullptr;
+
+void CALLBACK AnswerDialogTick(HWND, UINT, UINT_PTR, DWORD) {
+  DialogAnswer* pending = pendingAnswer;
+  if (!pending || pending->answered) return;
+  HWND box = FindOwnWindow(L"#32770", pending->title);
+  if (!box || !IsWindowVisible(box)) return;
+  pending->answered = true;
+  (*pending->answer)(box);
+}
+}  // namespace
+
+bool AnswerDialog(const std::function<void()>& show, const std::function<void(HWND)>& answer, LPCWSTR title) {
+  DialogAnswer state{&answer, title, false};
+  struct Scope {
+    DialogAnswer* outer;
+    UINT_PTR timer;
+    ~Scope() {
+      KillTimer(nullptr, timer);
+      pendingAnswer = outer;
+    }
+  } scope{std::exchange(pendingAnswer, &state), SetTimer(nullptr, 0, 50, AnswerDialogTick)};
+  show();
+  return state.answered;
 }
 
 POINT WindowCentre(HWND window) {

@@ -41,6 +41,12 @@ bool XMoveCursor(int x, int y);
 // plain FindWindowW can return a neighbour's dialog, menu or probe.
 HWND FindOwnWindow(LPCWSTR className, LPCWSTR windowName = nullptr);
 
+// Runs `show`, which shows a modal dialog box (#32770) on this thread. A timer of this thread, run by the
+// box's own modal loop, hands the box to `answer` once it is up; `answer` reads it and closes it. With a
+// `title`, only a box of that title counts. Returns whether a box was answered.
+bool AnswerDialog(const std::function<void()>& show, const std::function<void(HWND)>& answer,
+                  LPCWSTR title = nullptr);
+
 // Centre of a window in screen pixels.
 POINT WindowCentre(HWND window);
 
