@@ -159,8 +159,9 @@ bool AwaitReadable(TXmlFileSystem& fileSystem, const std::wstring& fileName,
   for (;;) {
     std::string bytes;
     if (!fileSystem.FileExists(fileName) ||
-        fileSystem.ReadFile(fileName, TXmlDocument::MaxFileSize, bytes) != TXmlReadResult::CannotOpen)
+        fileSystem.ReadFile(fileName, TXmlDocument::MaxFileSize, bytes) != TXmlReadResult::CannotOpen) {
       return true;
+    }
     if (!waitMore()) return false;
   }
 }
