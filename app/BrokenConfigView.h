@@ -5,11 +5,12 @@
 
 #include "xml/XmlHost.h"
 
-// Start-up builds the ring from a configuration file. When that file does not load, the user has been
-// told once; the ring is then built as on a first start (every button reads its colours from the file,
-// and the group its records) without the error or the missing-file message once per button. The view
-// is installed as the process's default XML host and puts the previous host back when it goes; the
-// file itself is never touched: writes still go to the previous host's file system.
+// Start-up builds the ring from a configuration file. When that file does not load (it does not parse,
+// or another program holds it), the user has been told once; the ring is then built as on a first start
+// (every button reads its colours from the file, and the group its records) without the error or the
+// missing-file message once per button. The view is installed as the process's default XML host and puts the
+// previous host back when it goes; the file itself is never touched: writes still go to the previous host's
+// file system.
 class TBrokenConfigView {
  public:
   explicit TBrokenConfigView(std::wstring fileName);

@@ -3,7 +3,11 @@
 
 #include <shellapi.h>
 
+#include <optional>
+
 #include "app/BrokenConfigView.h"
+#include "app/ConfigStartWait.h"
+#include "app/DesktopIcons.h"
 #include "framework/Dpi.h"
 #include "xml/ColorValue.h"
 #include "xml/ConfigFormat.h"
@@ -186,6 +190,10 @@ void TfrmVantelMain::FormShow(TObject* sender) {
   // that would show the window again does not run the show handler a second time.
   if (showing_) return;
   const TFlagScope showing(showing_);
+  // At start a file another program holds is waited for a moment; one that stays held is told once, and
+  // the start goes on as without it.
+  std::optional<TBrokenConfigView> held;
+  if (!buttonGroup_ && !AwaitConfigAtStart(kVantelConfigFile)) held.emplace(kVantelConfigFile);
   TXmlDocument document;
   SetCaption(std::wstring(kShownCaption) + kVantelWebAddress);
   SetWidth(0);
@@ -280,7 +288,7 @@ void TfrmVantelMain::N2Click(TObject* sender) {
 }
 
 void TfrmVantelMain::ShowDesktopIcons(bool show) {
-  if (HWND desktop = FindWindowW(L"Progman", nullptr)) ShowWindow(desktop, show ? SW_SHOW : SW_HIDE);
+  ShowDesktopIconView(show, FindDesktopWindow);
 }
 
 // N4 隐藏桌面图标: hide the desktop icons.

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/DesktopIcons.h"
 #include "app/MenuSkin.h"
 #include "app/RingGroup.h"
 #include "framework/Dialogs.h"
@@ -92,6 +93,8 @@ class TfrmVantelMain : public TForm {
   std::function<bool(TColorDialog& dialog)> ExecuteColorDialog;
   std::function<void(const std::wstring& text)> ShowInformation;
   std::function<void(const std::wstring& address)> OpenAddress;
+  // Where the desktop-icon commands look for the desktop's windows (default: FindWindowExW).
+  TFindWindowEx FindDesktopWindow;
 
  private:
   void CreateComponents();

@@ -49,12 +49,33 @@ bool TWinXmlFileSystem::FileExists(const std::wstring& name) {
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+DWORD TWinXmlFileSystem::Retrying(int attempts, unsigned delayMs, const std::function<bool()>& attempt,
+                                  const std::function<bool(DWORD)>& passes) {
+  for (int i = 0;; ++i) {
+    if (attempt()) return ERROR_SUCCESS;
+    const DWORD code = GetLastError();
+    if (!passes(code) || i + 1 >= attempts) return code == ERROR_SUCCESS ? DWORD{ERROR_GEN_FAILURE} : code;
+    if (OnRetry) {
+      OnRetry(i + 1);
+    } else {
+      Sleep(delayMs);
+    }
+  }
+}
+
 TXmlReadResult TWinXmlFileSystem::ReadFile(const std::wstring& name, std::size_t maxBytes,
                                            std::string& bytes) {
-  UniqueFile file(CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-  if (!Valid(file)) {
-    const DWORD code = GetLastError();
+  // A sync or backup tool holds the file a moment without sharing it: waited out, as a save is.
+  UniqueFile file;
+  const DWORD code = Retrying(
+      ReadRetryAttempts, ReadRetryDelayMs,
+      [&] {
+        file.reset(CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+        return Valid(file);
+      },
+      IsSharingProblem);
+  if (code != ERROR_SUCCESS) {
     return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND ? TXmlReadResult::Missing
                                                                         : TXmlReadResult::CannotOpen;
   }
@@ -75,39 +96,71 @@ TXmlReadResult TWinXmlFileSystem::ReadFile(const std::wstring& name, std::size_t
   return TXmlReadResult::Ok;
 }
 
-void TWinXmlFileSystem::WriteFileAtomic(const std::wstring& name, std::string_view bytes) {
-  const std::wstring temporary = name + L".tmp";
-  // A sharing problem is waited out briefly; anything else (access denied: a read-only file or folder)
-  // fails at once, as waiting would not change it.
-  const auto retrying = [this](auto attempt, auto isPassing) {
-    for (int i = 0;; ++i) {
-      if (attempt()) return DWORD{ERROR_SUCCESS};
+bool TWinXmlFileSystem::Replace(const std::wstring& name, const std::wstring& temporary) {
+  const DWORD before = GetFileAttributesW(name.c_str());
+  // ReplaceFileW keeps what the user set on the file: its attributes (hidden), permissions and identity.
+  if (before != INVALID_FILE_ATTRIBUTES) {
+    // The file opened first as ReplaceFileW opens it: one held without delete sharing is waited for
+    // before ReplaceFileW is asked (Wine's leaves a temporary file of its own behind when it meets one).
+    UniqueFile probe(CreateFileW(name.c_str(), GENERIC_READ | DELETE,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    bool replaced = Valid(probe);
+    probe.reset();
+    if (replaced) {
+      replaced = ReplaceExisting
+                     ? ReplaceExisting(name, temporary)
+                     : ReplaceFileW(name.c_str(), temporary.c_str(), nullptr,
+                                    REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr,
+                                    nullptr) != FALSE;
+    }
+    if (replaced) {
+      // REPLACEFILE_WRITE_THROUGH is not supported: the file is flushed again under its name.
+      UniqueFile done(CreateFileW(name.c_str(), GENERIC_WRITE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+      if (Valid(done)) FlushFileBuffers(done.get());
+    } else {
       const DWORD code = GetLastError();
-      if (!isPassing(code) || i + 1 >= RetryAttempts)
-        return code == ERROR_SUCCESS ? DWORD{ERROR_GEN_FAILURE} : code;
-      if (OnRetry) {
-        OnRetry(i + 1);
-      } else {
-        Sleep(RetryDelayMs);
+      // Held by another program (tried again), or a file we may not write: a rename must not override that.
+      if (IsSharingProblem(code) || code == ERROR_ACCESS_DENIED) {
+        SetLastError(code);
+        return false;
       }
     }
-  };
+    // Otherwise: gone meanwhile, a file system without ReplaceFileW, or a replace that stopped halfway (the
+    // file gone, the temporary still under its name): the plain rename below.
+    if (!replaced &&
+        !MoveFileExW(temporary.c_str(), name.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+      return false;
+    // Wine's ReplaceFileW, and any rename, drop the attributes that Windows' keeps: a hidden file stays
+    // hidden.
+    constexpr DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    const DWORD after = GetFileAttributesW(name.c_str());
+    if (after != INVALID_FILE_ATTRIBUTES && (after & kept) != (before & kept))
+      SetFileAttributesW(name.c_str(), (after & ~kept) | (before & kept));
+    return true;
+  }
+  // No file yet.
+  return MoveFileExW(temporary.c_str(), name.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) !=
+         FALSE;
+}
 
+void TWinXmlFileSystem::WriteFileAtomic(const std::wstring& name, std::string_view bytes) {
+  const std::wstring temporary = name + L".tmp";
   // A read-only file is the user's word: never replaced (some systems would let the rename do it).
   if (IsReadOnly(name)) RaiseCannotCreate(name, ERROR_ACCESS_DENIED);
 
   UniqueFile file;
-  DWORD code = retrying(
+  DWORD code = Retrying(
+      RetryAttempts, RetryDelayMs,
       [&] {
         file.reset(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                FILE_ATTRIBUTE_NORMAL, nullptr));
         return Valid(file);
       },
       IsSharingProblem);
-  if (code != ERROR_SUCCESS) {
-    file.release();  // INVALID_HANDLE_VALUE: nothing to close
-    RaiseCannotCreate(name, code);
-  }
+  if (code != ERROR_SUCCESS) RaiseCannotCreate(name, code);
 
   std::size_t done = 0;
   while (code == ERROR_SUCCESS && done < bytes.size()) {
@@ -118,13 +171,12 @@ void TWinXmlFileSystem::WriteFileAtomic(const std::wstring& name, std::string_vi
     done += written;
   }
   if (code == ERROR_SUCCESS && !FlushFileBuffers(file.get())) code = GetLastError();
-  file.reset();  // closed before the rename
+  file.reset();  // closed before the replace
+  // A sharing problem is waited out briefly; anything else (access denied: a read-only file or folder)
+  // fails at once, as waiting would not change it.
   if (code == ERROR_SUCCESS) {
-    code = retrying(
-        [&] {
-          return MoveFileExW(temporary.c_str(), name.c_str(),
-                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
-        },
+    code = Retrying(
+        RetryAttempts, RetryDelayMs, [&] { return Replace(name, temporary); },
         [&](DWORD failure) {
           return IsSharingProblem(failure) || (failure == ERROR_ACCESS_DENIED && IsHeldOpen(name));
         });

@@ -3,22 +3,40 @@
 
 #include <functional>
 
+#include "framework/Win32.h"
 #include "xml/XmlHost.h"
 
 class TWinXmlFileSystem final : public TXmlFileSystem {
  public:
   bool FileExists(const std::wstring& name) override;
-  // Opened with sharing for read and delete, read whole, closed at once.
+  // Opened with sharing for read and delete, read whole, closed at once. A file another program holds
+  // without sharing (a sync or backup tool) is tried again for ReadRetryAttempts x ReadRetryDelayMs.
   TXmlReadResult ReadFile(const std::wstring& name, std::size_t maxBytes, std::string& bytes) override;
-  // name.tmp in the same folder, FlushFileBuffers, close, MoveFileExW(REPLACE_EXISTING | WRITE_THROUGH);
-  // a sharing violation (another program has the file open) is retried briefly; anything else, access
-  // denied included, fails at once. A failure throws EXmlError "Cannot create file ..." with the
-  // system's message, leaving the old file as it was and no temporary file behind.
+  // name.tmp in the same folder, FlushFileBuffers, close, then ReplaceFileW over the file, so that it
+  // keeps its attributes (hidden), its permissions and its identity; where there is no file yet, or
+  // ReplaceFileW cannot do it, MoveFileExW(REPLACE_EXISTING | WRITE_THROUGH). A read-only file is
+  // refused. A sharing violation (another program has the file open) is retried briefly; anything
+  // else, access denied included, fails at once. A failure throws EXmlError "Cannot create file ..."
+  // with the system's message, leaving the old file as it was and no temporary file behind.
   void WriteFileAtomic(const std::wstring& name, std::string_view bytes) override;
 
-  // How often and how long a sharing violation is waited out (total ~ attempts x delay).
+  // How often and how long a sharing violation is waited out (total ~ attempts x delay). A read runs
+  // on the UI thread: it waits no more than about 100 ms.
   int RetryAttempts = 10;
   unsigned RetryDelayMs = 50;
+  int ReadRetryAttempts = 5;
+  unsigned ReadRetryDelayMs = 20;
   // Runs before each retry in place of the plain wait, when set (tests release a lock here).
   std::function<void(int attempt)> OnRetry;
+  // ReplaceFileW(replaced, replacement, no backup, flags) with its last error; tests put in one that
+  // fails as Windows documents it.
+  using TReplaceFile = std::function<bool(const std::wstring& replaced, const std::wstring& replacement)>;
+  TReplaceFile ReplaceExisting;
+
+ private:
+  // Runs attempt until it succeeds; a failure that passes (a sharing problem) is tried again, up to
+  // attempts times. ERROR_SUCCESS or the last failure's code.
+  DWORD Retrying(int attempts, unsigned delayMs, const std::function<bool()>& attempt,
+                 const std::function<bool(DWORD)>& passes);
+  bool Replace(const std::wstring& name, const std::wstring& temporary);
 };

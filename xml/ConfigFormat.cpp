@@ -148,6 +148,24 @@ std::wstring SaveRefusedMessage(const std::wstring& fileName) {
          L"然后再试一次。";
 }
 
+std::wstring HeldAtStartMessage(const std::wstring& fileName) {
+  return L"无法读取配置文件\"" + fileName +
+         L"\",它可能正被其他程序(例如同步或备份软件)占用。\n请关闭占用该文件的程序,然后重新启动Vantel。"
+         L"文件保持原样;在此之前,圆环上不显示其中的按键。";
+}
+
+bool AwaitReadable(TXmlFileSystem& fileSystem, const std::wstring& fileName,
+                   const std::function<bool()>& waitMore) {
+  for (;;) {
+    std::string bytes;
+    if (!fileSystem.FileExists(fileName) ||
+        fileSystem.ReadFile(fileName, TXmlDocument::MaxFileSize, bytes) != TXmlReadResult::CannotOpen) {
+      return true;
+    }
+    if (!waitMore()) return false;
+  }
+}
+
 TConfigRead ReadConfigFile(TXmlDocument& document, const std::wstring& fileName, TXmlFileSystem& fileSystem) {
   if (fileName.empty() || !fileSystem.FileExists(fileName)) return TConfigRead::Missing;
   std::string bytes;

@@ -123,6 +123,16 @@ TConfigRead LoadConfigFile(TXmlDocument& document, const std::wstring& fileName,
 // change was not saved, and what to do.
 std::wstring SaveRefusedMessage(const std::wstring& fileName);
 
+// What start-up tells the user, once, when the file stays unreadable however long it waits: the file's
+// name, that another program may hold it, and what to do.
+std::wstring HeldAtStartMessage(const std::wstring& fileName);
+
+// Start-up's wait for a file that is there but cannot be read (a sync or backup tool holds it without
+// sharing): tried again after each waitMore, which waits a little and says whether to go on. True once
+// the file can be read or is not there; false when it stays unreadable.
+bool AwaitReadable(TXmlFileSystem& fileSystem, const std::wstring& fileName,
+                   const std::function<bool()>& waitMore);
+
 enum class TStoreOutcome {
   NoFileName,  // an empty file name: nothing stored
   Updated,     // the button's record was updated in place

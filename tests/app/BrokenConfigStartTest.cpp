@@ -5,6 +5,7 @@
 
 #include "app/VTMainForm.h"
 #include "framework/Forms.h"
+#include "framework/Handles.h"
 #include "tests/app/FormTestSupport.h"
 #include "tests/support/TestSupport.h"
 
@@ -58,6 +59,47 @@ INSTANTIATE_TEST_SUITE_P(Files, BrokenConfigStartTest,
                          testing::Values("", "<?xml version=\"1.0\" encoding=\"GB2312\"?>\r\n",
                                          "<Settings HotColor=\"-1\">\r\n<ButtonInfo ButonType=\"0\"",
                                          "<Settings></Other>", "plain text"));
+
+// Another program (a sync or backup tool) holds the file without sharing while Vantel starts.
+UniqueFile HoldConfig() {
+  return UniqueFile(CreateFileW(L"SystemConfig.xml", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+}
+
+TEST_F(MainFormTest, FileHeldThroughTheStartIsToldOnceByNameAndKept) {
+  WriteConfig(apptest::kRedBlueConfig);
+  UniqueFile holder = HoldConfig();
+  ASSERT_TRUE(Valid(holder));
+  TfrmVantelMain& f = MakeForm();
+  f.Show();
+  // One message, not one per load (colours, the group, each button), naming the file and what to do.
+  ASSERT_EQ(reporter.Messages.size(), 1u);
+  EXPECT_NE(reporter.Messages[0].find((Folder() / L"SystemConfig.xml").wstring()), std::wstring::npos);
+  EXPECT_NE(reporter.Messages[0].find(L"请关闭占用该文件的程序"), std::wstring::npos);
+  EXPECT_TRUE(testsupport::RecordedExceptions().empty());
+  ASSERT_NE(f.ButtonGroup(), nullptr);
+  EXPECT_EQ(log.back(), "CreateDefaultSegments");
+  holder.reset();
+  EXPECT_EQ(ReadConfig(), apptest::kRedBlueConfig);
+}
+
+TEST_F(MainFormTest, FileHeldAMomentAtStartIsWaitedForWhileMessagesAreHandled) {
+  WriteConfig(apptest::kRedBlueConfig);
+  static UniqueFile holder;
+  holder = HoldConfig();
+  ASSERT_TRUE(Valid(holder));
+  // A timer of this thread lets go of the file: it runs only if the wait handles messages.
+  const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    holder.reset();
+  });
+  TfrmVantelMain& f = MakeForm();
+  f.Show();
+  KillTimer(nullptr, timer);
+  holder.reset();
+  EXPECT_TRUE(reporter.Messages.empty());
+  EXPECT_EQ(f.Edit1->Color(), RGB(255, 0, 0));
+  EXPECT_EQ(log.back(), "LoadButtons");
+}
 
 // A file that loads for the show handler but not for the group (changed in between): the same road.
 TEST_F(MainFormTest, FileBrokenBetweenTheTwoLoadsStillGivesTheDefaultRing) {

@@ -69,48 +69,65 @@ TEST_F(MenuCommandTest, CloseBoxOnlyHides) {
   EXPECT_EQ(action, TCloseAction::caNone);
 }
 
-// The desktop's icon window: Wine's own when there is one, otherwise one of ours with its class.
-class DesktopIconsTest : public MenuCommandTest {
- protected:
-  void SetUp() override {
-    MenuCommandTest::SetUp();
-    progman_ = FindWindowW(L"Progman", nullptr);
-    if (!progman_) {
-      WNDCLASSW wc{};
-      wc.lpfnWndProc = DefWindowProcW;
-      wc.hInstance = GetModuleHandleW(nullptr);
-      wc.lpszClassName = L"Progman";
-      RegisterClassW(&wc);
-      own_ = CreateWindowExW(WS_EX_NOACTIVATE, L"Progman", L"", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr,
-                             nullptr, wc.hInstance, nullptr);
-      progman_ = own_;
-    }
-    wasVisible_ = IsWindowVisible(progman_) != FALSE;
-  }
-  void TearDown() override {
-    ShowWindow(progman_, wasVisible_ ? SW_SHOWNA : SW_HIDE);
-    if (own_) DestroyWindow(own_);
-    MenuCommandTest::TearDown();
-  }
-  HWND progman_ = nullptr;
-  HWND own_ = nullptr;
-  bool wasVisible_ = false;
-};
-
-TEST_F(DesktopIconsTest, HideShowAndCloseShowsThemAgain) {
-  ASSERT_NE(progman_, nullptr);
+// The desktop's windows as Windows arranges them, made by the test (hidden; the commands see only them):
+// the icon view under Progman, or under one of several WorkerW windows (Windows 10 and 11), or none.
+TEST_F(MenuCommandTest, DesktopIconCommandsHideAndShowTheIconViewWhereverItIs) {
+  struct Case {
+    const char* arrangement;
+    std::vector<std::pair<const wchar_t*, bool>> topLevels;  // class, holds the icon view
+    int holder;                                              // the one whose view the commands hide; -1: none
+  };
+  const Case cases[] = {
+      {"Progman", {{L"Progman", true}, {L"WorkerW", false}}, 0},
+      {"WorkerW", {{L"Progman", false}, {L"WorkerW", false}, {L"WorkerW", true}}, 2},
+      {"none", {{L"Progman", false}}, -1},
+  };
+  for (const wchar_t* name : {L"Progman", L"WorkerW", L"SHELLDLL_DefView"})
+    EnsureWindowClass(name, DefWindowProcW);
   TfrmVantelMain& f = Started();
-  f.N4->Click();
-  EXPECT_FALSE(IsWindowVisible(progman_));
-  f.N5->Click();
-  EXPECT_TRUE(IsWindowVisible(progman_));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.arrangement);
+    std::vector<HWND> tops, views;
+    for (const auto& [className, holdsView] : c.topLevels) {
+      tops.push_back(CreateWindowExW(WS_EX_TOOLWINDOW, className, L"", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                     nullptr, GetModuleHandleW(nullptr), nullptr));
+      views.push_back(holdsView
+                          ? CreateWindowExW(0, L"SHELLDLL_DefView", L"", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10,
+                                            tops.back(), nullptr, GetModuleHandleW(nullptr), nullptr)
+                          : nullptr);
+    }
+    f.FindDesktopWindow = [&](HWND parent, HWND after, const wchar_t* className) -> HWND {
+      if (parent) return FindWindowExW(parent, after, className, nullptr);
+      auto it = after ? std::find(tops.begin(), tops.end(), after) + 1 : tops.begin();
+      for (; it != tops.end(); ++it) {
+        wchar_t found[64] = {};
+        GetClassNameW(*it, found, 64);
+        if (std::wstring(found) == className) return *it;
+      }
+      return nullptr;
+    };
+    // Which views are hidden (by their style: the stand-ins are never on screen).
+    const auto hidden = [&] {
+      std::vector<bool> result;
+      for (HWND view : views) result.push_back(view && !(GetWindowLongW(view, GWL_STYLE) & WS_VISIBLE));
+      return result;
+    };
+    std::vector<bool> afterHide(tops.size(), false);
+    if (c.holder >= 0) afterHide[c.holder] = true;
+    const std::vector<bool> none(tops.size(), false);
 
-  f.N4->Click();
-  f.N3->Click();
-  EXPECT_TRUE(IsWindowVisible(progman_));  // shown again before the program ends
-  EXPECT_TRUE(Application->Terminated());
-  MSG quit{};
-  EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    f.N4->Click();
+    EXPECT_EQ(hidden(), afterHide);
+    f.N5->Click();
+    EXPECT_EQ(hidden(), none);
+    f.N4->Click();
+    f.N3->Click();  // shown again before the program ends
+    EXPECT_EQ(hidden(), none);
+    EXPECT_TRUE(Application->Terminated());
+    MSG quit{};
+    EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    for (HWND top : tops) DestroyWindow(top);
+  }
 }
 
 TEST_F(MenuCommandTest, UsageNoteHasItsTwoLinesJoinedByLineFeedThenReturn) {

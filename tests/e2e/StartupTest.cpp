@@ -1,6 +1,8 @@
 // Starting the program: without a configuration file, with the documented example file, with a broken file.
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "tests/e2e/ProgramTest.h"
 
 namespace e2e {
@@ -97,6 +99,29 @@ TEST_F(StartupTest, ABrokenFileIsReportedKeptByteForByteAndTheProgramStaysUsable
   EXPECT_NE(SendMessageTimeoutW(program.MainWindow(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer), 0);
   WaitUntilIdle();
   EXPECT_EQ(ReadBytes(folder_.Config()), broken);
+}
+
+TEST_F(StartupTest, AFileHeldByAnotherProgramThroughTheStartIsToldOnceNamingItAndKept) {
+  const std::string config =
+      "<?xml version=\"1.0\" encoding=\"GB2312\"?>\r\n<Settings HotColor=\"-65536\">\r\n</Settings>\r\n";
+  WriteBytes(folder_.Config(), config);
+  // A sync or backup tool: open without sharing.
+  std::unique_ptr<void, decltype(&CloseHandle)> holder(
+      CreateFileW(folder_.Config().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr),
+      &CloseHandle);
+  ASSERT_NE(holder.get(), INVALID_HANDLE_VALUE);
+
+  VantelProcess& program = Start();
+  const auto texts = AnswerMessageBoxes(program, 1500, [&] { return program.RingWindows().size() >= 5; });
+  ASSERT_EQ(texts.size(), 1u) << "one box, not one per load";
+  EXPECT_NE(texts[0].find(folder_.Config().wstring()), std::wstring::npos) << "names the file";
+  EXPECT_NE(texts[0].find(L"\u8bf7\u5173\u95ed"), std::wstring::npos)
+      << "says to close the holder";  // 请关闭
+  WaitForRing(5);
+  ASSERT_TRUE(program.Running());
+  WaitUntilIdle();
+  holder.reset();
+  EXPECT_EQ(ReadBytes(folder_.Config()), config);
 }
 
 }  // namespace

@@ -66,8 +66,9 @@ TEST_F(WinFileSystemTest, SaveCreatesOrReplacesWithExactBytesAndLeavesNoTemporar
 TEST_F(WinFileSystemTest, SaveWaitsOutAReaderThatLetsGoSoon) {
   const std::wstring target = Path(L"open.xml");
   Write(target, "old");
-  UniqueFile reader(CreateFileW(target.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, 0, nullptr));
+  // Without delete sharing (a reader that shares it does not stand in the way).
+  UniqueFile reader(
+      CreateFileW(target.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
   ASSERT_TRUE(Valid(reader));
   int retries = 0;
   files_.OnRetry = [&](int) {
@@ -114,6 +115,57 @@ TEST_F(WinFileSystemTest, AReadOnlyFileIsRefusedAtOnceAndKept) {
   SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
   EXPECT_EQ(Read(target), "old contents");
   EXPECT_TRUE(NoTemporaryFiles());
+}
+
+TEST_F(WinFileSystemTest, SaveKeepsTheFilesHiddenAttribute) {
+  const std::wstring target = Path(L"hidden.xml");
+  Write(target, "old");
+  ASSERT_TRUE(SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_HIDDEN));
+  files_.WriteFileAtomic(target, "new");
+  EXPECT_EQ(Read(target), "new");
+  EXPECT_TRUE(GetFileAttributesW(target.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+}
+
+// ReplaceFileW failing as Windows documents it: where the plain rename may do the work it does; a file
+// we may not write is not replaced by a rename behind its back.
+TEST_F(WinFileSystemTest, AReplaceThatFailsFallsBackToTheRenameOnlyWhereThatIsRight) {
+  struct Case {
+    DWORD error;
+    bool removesReplaced;  // ERROR_UNABLE_TO_MOVE_REPLACEMENT without a backup: the old file is gone
+    bool saved;
+  };
+  for (const Case& c : {Case{ERROR_UNABLE_TO_MOVE_REPLACEMENT, true, true},
+                        Case{ERROR_NOT_SUPPORTED, false, true}, Case{ERROR_ACCESS_DENIED, false, false}}) {
+    const std::wstring target = Path(L"replace.xml");
+    Write(target, "old");
+    files_.ReplaceExisting = [&](const std::wstring& replaced, const std::wstring&) {
+      if (c.removesReplaced) DeleteFileW(replaced.c_str());
+      SetLastError(c.error);
+      return false;
+    };
+    if (c.saved) {
+      files_.WriteFileAtomic(target, "new");
+    } else {
+      EXPECT_THROW(files_.WriteFileAtomic(target, "new"), EXmlError) << c.error;
+    }
+    EXPECT_EQ(Read(target), c.saved ? "new" : "old") << c.error;
+    EXPECT_TRUE(NoTemporaryFiles()) << c.error;
+  }
+}
+
+TEST_F(WinFileSystemTest, ReadWaitsOutAProgramThatHoldsTheFileWithoutSharingForAMoment) {
+  const std::wstring target = Path(L"synced.xml");
+  Write(target, "kept");
+  UniqueFile holder(CreateFileW(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(Valid(holder));
+  int retries = 0;
+  files_.OnRetry = [&](int) {
+    if (++retries == 2) holder.reset();  // the sync tool is done
+  };
+  std::string bytes;
+  EXPECT_EQ(files_.ReadFile(target, 100, bytes), TXmlReadResult::Ok);
+  EXPECT_EQ(bytes, "kept");
+  EXPECT_EQ(retries, 2);
 }
 
 TEST_F(WinFileSystemTest, SaveIntoAMissingFolderNamesTheFileInTheError) {
