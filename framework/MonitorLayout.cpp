@@ -31,8 +31,9 @@ int KeepAxis(int origin, int size, int low, int high) noexcept {
   const long long room = static_cast<long long>(high) - low;
   if (size > room) return Offset(low, HalfOf(room - size));
   if (origin < low) return low;
-  if (static_cast<long long>(origin) + size > high)
+  if (static_cast<long long>(origin) + size > high) {
     return static_cast<int>(high - static_cast<long long>(size));
+  }
   return origin;
 }
 
@@ -40,10 +41,12 @@ int KeepAxis(int origin, int size, int low, int high) noexcept {
 
 int PrimaryMonitor(const MonitorList& monitors) noexcept {
   if (monitors.empty()) return -1;
-  for (std::size_t i = 0; i < monitors.size(); ++i)
+  for (std::size_t i = 0; i < monitors.size(); ++i) {
     if (monitors[i].Primary) return static_cast<int>(i);
-  for (std::size_t i = 0; i < monitors.size(); ++i)
+  }
+  for (std::size_t i = 0; i < monitors.size(); ++i) {
     if (monitors[i].Bounds.Contains(ScreenPoint{0, 0})) return static_cast<int>(i);
+  }
   return 0;
 }
 
