@@ -4,6 +4,7 @@
 #include "GDIButtons/HintGDIButton.h"
 #include "GDIButtons/RingLayout.h"
 #include "framework/Form.h"
+#include "framework/Screen.h"
 
 TGDICustomButtonGroup::TGDICustomButtonGroup(TComponent* owner, TGDIButtonClass buttonClass,
                                              std::wstring xmlFileName, THintWindowClass hintClass,
@@ -88,9 +89,13 @@ void TGDICustomButtonGroup::LayoutCenter() {
   centreHeight_ = rect.Height;
   centreRect_.Assign(rect);
   if (!centre_) return;
-  const vantel::WindowOrigin origin = vantel::CenterWindowOrigin(
-      GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN), width_, height_);
+  // The first place is the primary monitor's; later sizes keep the ring on the monitor it is on.
+  const vantel::ScreenPoint middle{centre_->Left() + centre_->Width() / 2,
+                                   centre_->Top() + centre_->Height() / 2};
+  const vantel::WindowOrigin origin =
+      vantel::RingOrigin(CurrentMonitors(), placed_ ? &middle : nullptr, width_, height_);
   centre_->SetBounds(origin.Left, origin.Top, width_, height_);
+  placed_ = width_ > 0 && height_ > 0;
   centre_->SetPieRect(&centreRect_);
   centre_->SetButtonKind(vantel::kCentreKind);
   if (auto* form = dynamic_cast<TForm*>(Owner())) centre_->SetParent(form);
@@ -104,10 +109,18 @@ void TGDICustomButtonGroup::LayoutCenter() {
 
 void TGDICustomButtonGroup::SetupHintWindow() {
   if (!hint_) return;
-  hint_->SetBounds(0, 0, GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN));
+  FrameHintWindow();
   hint_->SetButtonKind(vantel::kSegmentKind);
   if (auto* form = dynamic_cast<TForm*>(Owner())) hint_->SetParent(form);
   hint_->SetGroupItems(items_.get());
+}
+
+void TGDICustomButtonGroup::FrameHintWindow() {
+  if (!hint_) return;
+  const vantel::ScreenRect desktop = vantel::VirtualScreen(CurrentMonitors());
+  if (hint_->Left() != desktop.Left || hint_->Top() != desktop.Top || hint_->Width() != desktop.Width() ||
+      hint_->Height() != desktop.Height())
+    hint_->SetBounds(desktop.Left, desktop.Top, desktop.Width(), desktop.Height());
 }
 
 void TGDICustomButtonGroup::ShowAll() {

@@ -72,6 +72,10 @@ class TGDICustomButtonGroup : public TCustomGDITransparentPanel {
   // The centre moved while drawing was held.
   void NoteCentreMoved();
 
+  // The hint window's frame: the virtual desktop with its real origin (a monitor may lie left of or above
+  // the primary one), so the name shows on every monitor. Again after the monitors changed.
+  void FrameHintWindow();
+
   TCustomGDIButton* CentreButton() const { return centre_.get(); }
   TCustomGDIButton* HintWindow() const { return hint_.get(); }  // nullptr without a hint class
   TGDIButtonGroupItems& Items() const { return *items_; }
@@ -83,9 +87,10 @@ class TGDICustomButtonGroup : public TCustomGDITransparentPanel {
   float CentreHeight() const { return centreHeight_; }
 
  protected:
-  // Centre disc geometry and the centre window's place in the middle of the virtual desktop.
+  // Centre disc geometry and the centre window's place: the middle of the primary monitor's work area at
+  // first, then of the work area of the monitor the ring is on.
   void LayoutCenter();
-  // The hint window covers the virtual desktop so its coordinates are screen coordinates.
+  // The hint window's frame (FrameHintWindow), kind and links.
   void SetupHintWindow();
   void SetXmlFileName(std::wstring name) { xmlFileName_ = std::move(name); }
 
@@ -100,6 +105,7 @@ class TGDICustomButtonGroup : public TCustomGDITransparentPanel {
   int height_ = 0;
   int width_ = 0;
   bool grow_ = false;
+  bool placed_ = false;  // the centre has had a place of its own size
   int dpi_ = 96;
   int drawingHeld_ = 0;
   int followCount_ = 0;  // segments to follow the centre at the release

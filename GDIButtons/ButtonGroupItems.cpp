@@ -9,6 +9,7 @@
 #include "GDIButtons/RingLayout.h"
 #include "framework/Application.h"
 #include "framework/Form.h"
+#include "framework/Screen.h"
 
 namespace {
 // Sets a flag for a scope and clears it again, also when an exception leaves the scope.
@@ -155,10 +156,14 @@ void TGDIButtonGroupItems::LayoutSegments() {
 void TGDIButtonGroupItems::GrowIfFlagged() {
   if (group_.GrowFlag()) {
     // The centre's own repaints are skipped while the flag is still set. The ring stops growing before
-    // it is larger than the screen: past that, its windows would only cost memory (some hundreds of
+    // it is larger than its monitor: past that, its windows would only cost memory (some hundreds of
     // icons would grow it to many thousand pixels) and no one could see it whole.
     const int growth = vantel::ScaleForDpi(vantel::kRingGrowth, group_.PixelsPerInch());
-    const int largest = std::min(GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN));
+    const TCustomGDIButton* centre = group_.CentreButton();
+    const vantel::ScreenPoint middle = centre ? vantel::ScreenPoint{centre->Left() + centre->Width() / 2,
+                                                                    centre->Top() + centre->Height() / 2}
+                                              : vantel::ScreenPoint{};
+    const int largest = vantel::RingSideLimit(CurrentMonitors(), middle);
     if (std::max(group_.Width(), group_.Height()) + growth <= largest) {
       group_.SetWidth(group_.Width() + growth);
       group_.SetHeight(group_.Height() + growth);

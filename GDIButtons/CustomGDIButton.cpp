@@ -150,6 +150,7 @@ void TCustomGDIButton::InstallDefaultHandlers() {
 
 void TCustomGDIButton::DragMove(TShiftState shift) {
   if (buttonKind_ == vantel::kSegmentKind || !(shift & ssLeft)) return;
+  HideRingHint();
   ReleaseCapture();
   // The window manager's own move loop: the window follows the mouse until the button is released.
   Perform(WM_SYSCOMMAND, kMoveByCaption, 0);
@@ -299,9 +300,6 @@ void TCustomGDIButton::FollowCentre() noexcept {
   try {
     TGDIButtonGroupItems* items = groupItems_;
     if (!items) return;
-    if (GetAsyncKeyState(VK_LBUTTON) != 0) {
-      if (TCustomGDIButton* hint = items->Group().HintWindow()) hint->Hide();
-    }
     if (DrawingHeld()) {
       // The ring is being built: the segments there are now go to wherever the centre is when the hold
       // ends, which is where they would have ended up.
@@ -313,6 +311,14 @@ void TCustomGDIButton::FollowCentre() noexcept {
     // A ring that cannot follow this once is no reason to bother the user.
     TraceCaughtException(L"TCustomGDIButton::FollowCentre");
   }
+}
+
+void TCustomGDIButton::HideRingHint() {
+  // The name would stay behind while the ring moves away. Told by the move itself, not by the mouse
+  // buttons: with swapped buttons (a left-handed mouse) the drag holds the physical right one.
+  TGDIButtonGroupItems* items = groupItems_;
+  TCustomGDIButton* hint = items ? items->Group().HintWindow() : nullptr;
+  if (hint && hint != this && hint->Visible()) hint->Hide();
 }
 
 void TCustomGDIButton::SetBounds(int left, int top, int width, int height) {
@@ -399,6 +405,10 @@ LRESULT TCustomGDIButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_SHOWWINDOW:
       if (!wParam) windowImage_.Valid = false;  // see WM_WINDOWPOSCHANGED
+      break;
+    case WM_ENTERSIZEMOVE:
+      // The system's move loop begins (the centre's drag).
+      if (buttonKind_ == vantel::kCentreKind) HideRingHint();
       break;
     case WM_WINDOWPOSCHANGED: {
       // A window that was hidden or took another size may have let go of its image: the next push is

@@ -209,6 +209,7 @@ class TCustomGDIButton : public TCustomControl {
  private:
   void DragMove(TShiftState shift);
   void FollowCentre() noexcept;
+  void HideRingHint();  // at the start of the centre's move
   void SetCurrentColor(TARGB color);
   // PushSurfaceAt; with a box (surface pixels), only that part is pushed and the window covers it.
   void PushImage(TLayeredSurface& surface, BYTE constantAlpha, POINT destination, const RECT* box);

@@ -81,6 +81,9 @@ class TDragGDIButton : public TCustomGDIButton {
   // Edge of the square icon to take from the shell: 32 px at 96 DPI, scaled to the DPI of the
   // monitor the window is on. Tests override it.
   virtual int ShellIconSize();
+  // The foreground thread's GUI state (GetGUIThreadInfo(0, ...)): its capture, move and menu modes. Tests
+  // override it.
+  virtual bool ForegroundThreadInfo(GUITHREADINFO& info) const;
 
   // Places a ring segment's icon along its slice's middle angle and may set the group's grow flag.
   void UpdateIconPosition();
@@ -115,6 +118,7 @@ class TDragGDIButton : public TCustomGDIButton {
   void WatchForLeave(TObject* sender);
   void WatchForReturn(POINT cursor, bool onShape);
   bool PointerOnShape(POINT cursor);  // inside the window's rectangle and its region
+  bool PointerHeld() const;           // a capture, move or menu of this program or the foreground one
   // The ring's hint window, when this button is one of the ring's buttons (not the hint itself).
   TCustomGDIButton* RingHint() const;
   // Takes the hover from every other button of the ring, which return to their normal colour.

@@ -37,8 +37,8 @@ void TDragGDIButton::WatchForLeave(TObject* sender) {
 void TDragGDIButton::WatchForReturn(POINT cursor, bool onShape) {
   // Some systems (Wine) lose sight of the pointer while it is over no window of theirs, and report no move
   // when it comes back to the very point where they last saw it: the button looks for itself for a while.
-  // Not while a menu or a drag holds the pointer.
-  if (onShape && WindowFromPoint(cursor) == Handle() && !GetCapture()) {
+  // Not while a menu or a drag holds the pointer, this program's or another's.
+  if (onShape && WindowFromPoint(cursor) == Handle() && !PointerHeld()) {
     leaveWatch_->SetEnabled(false);
     POINT client = cursor;
     ScreenToClient(Handle(), &client);
@@ -50,6 +50,21 @@ void TDragGDIButton::WatchForReturn(POINT cursor, bool onShape) {
     return;
   }
   leaveWatch_->SetInterval(std::min(leaveWatch_->Interval() * 2, kLeaveWatchRestingInterval));
+}
+
+bool TDragGDIButton::ForegroundThreadInfo(GUITHREADINFO& info) const {
+  info.cbSize = sizeof(info);
+  return GetGUIThreadInfo(0, &info) != FALSE;
+}
+
+bool TDragGDIButton::PointerHeld() const {
+  if (GetCapture()) return true;
+  // Another program's drag, move or menu holds the pointer on its own thread, which GetCapture does not
+  // see: the foreground thread's state tells.
+  GUITHREADINFO info{};
+  if (!ForegroundThreadInfo(info)) return false;
+  constexpr DWORD kHoldingModes = GUI_INMOVESIZE | GUI_INMENUMODE | GUI_POPUPMENUMODE | GUI_SYSTEMMENUMODE;
+  return info.hwndCapture != nullptr || (info.flags & kHoldingModes) != 0;
 }
 
 TCustomGDIButton* TDragGDIButton::RingHint() const {

@@ -15,6 +15,8 @@
 namespace {
 
 constexpr BYTE kHintPushAlpha = 150;
+// The name is only to be read: the pointer and dropped files go through it to what lies below.
+constexpr DWORD kHintExStyle = WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TRANSPARENT;
 constexpr TARGB kHintTextColor = MakeColor(255, 255, 0, 0);  // opaque red
 
 bool FaceInstalled(const std::wstring& face) {
@@ -57,6 +59,16 @@ LONG Ceil(double v) {
 THintGDIButton::THintGDIButton(TComponent* owner, const TButtonColors& colors)
     : TDragGDIButton(owner, colors) {
   fontSize_ = vantel::kHintFontSize;
+  // A drop on the name belongs to the ring or the desktop below it, not to the name.
+  DropTarget().SetAcceptorControl(nullptr);
+  ApplyHintStyle();
+}
+
+void THintGDIButton::ApplyHintStyle() {
+  HWND window = Handle();
+  const auto current = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE));
+  if ((current & ~static_cast<DWORD>(WS_EX_TOPMOST)) != kHintExStyle)
+    SetWindowLongPtrW(window, GWL_EXSTYLE, static_cast<LONG_PTR>(kHintExStyle | (current & WS_EX_TOPMOST)));
 }
 
 THintGDIButton::~THintGDIButton() = default;
@@ -80,7 +92,9 @@ vantel::PointF THintGDIButton::TextOrigin() const {
   const TGDIButtonGroupItems* items = GroupItems();
   const TCustomGDIButton* centre = items ? items->Group().CentreButton() : nullptr;
   if (!centre) return {};
-  const vantel::WindowBounds bounds{centre->Left(), centre->Top(), centre->Width(), centre->Height()};
+  // The frame may start left of or above the screen origin (the virtual desktop's own origin).
+  const vantel::WindowBounds bounds{centre->Left() - Left(), centre->Top() - Top(), centre->Width(),
+                                    centre->Height()};
   return vantel::HintTextOrigin(bounds, HintTextBytes(), fontSize_);
 }
 
@@ -175,7 +189,7 @@ bool THintGDIButton::InkOnInnerEdge() const {
 }
 
 void THintGDIButton::UpdateLayered() {
-  ApplyLayeredStyle();
+  ApplyHintStyle();
   const RECT frame{0, 0, Width(), Height()};
   if (FileInfo.hIcon) {
     // An icon overlay may draw anywhere in the window: render and push the whole of it.
@@ -256,6 +270,12 @@ LRESULT THintGDIButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_WINDOWPOSCHANGED:
       // The window moves and resizes within the frame; Left, Top, Width and Height stay the frame's.
       return DefaultHandler(msg, wParam, lParam);
+    case WM_NCHITTEST:
+      return HTTRANSPARENT;
+    case WM_DISPLAYCHANGE:
+      // A monitor came, went or moved: the frame is the new virtual desktop.
+      if (TGDIButtonGroupItems* items = GroupItems()) items->Group().FrameHintWindow();
+      break;
     default:
       break;
   }

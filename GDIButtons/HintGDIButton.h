@@ -8,11 +8,12 @@
 #include "GDIButtons/GDIButtonClass.h"
 #include "GDIButtons/HintLayout.h"
 
-// The group gives the hint window the virtual desktop's rectangle (Left, Top, Width, Height), so that
-// its window coordinates are screen coordinates, and the text is placed in that frame. Only the part
+// The group gives the hint window the virtual desktop's rectangle (Left, Top, Width, Height; the origin
+// may be negative), and the text is placed in that frame. Only the part
 // of that frame that the text can cover is a real window on the screen: everything else would be fully
 // transparent, and a desktop-sized layered image costs a desktop-sized bitmap and push on every hover.
-// The pixels on the screen are the same either way.
+// The pixels on the screen are the same either way. The window takes neither the pointer nor dropped
+// files: they reach what lies below the name.
 class THintGDIButton : public TDragGDIButton {
  public:
   // The drop-and-launch button with font size 24.
@@ -44,7 +45,8 @@ class THintGDIButton : public TDragGDIButton {
 
   // Bytes of HintText in its multi-byte form (a double-byte character counts 2).
   std::size_t HintTextBytes() const;
-  // The text origin the current text and centre button give; (0, 0) without a centre button.
+  // The text origin the current text and centre button give, in window coordinates; (0, 0) without a
+  // centre button.
   vantel::PointF TextOrigin() const;
   // Where the last DrawPie drew, in window coordinates (empty when it drew nothing).
   const RECT& TextBox() const { return textBox_; }
@@ -66,6 +68,8 @@ class THintGDIButton : public TDragGDIButton {
   void DrawHintText(TLayeredSurface& surface);
   // A new, transparent image_ for this part of the window, drawn on at its place.
   void MakeImage(const RECT& part);
+  // WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TRANSPARENT, unless the window has it already.
+  void ApplyHintStyle();
   // Whether image_ has ink on an edge that lies inside the frame.
   bool InkOnInnerEdge() const;
   // Limits the window to the pixels of image_ that have any alpha, for showing and for hit-testing.

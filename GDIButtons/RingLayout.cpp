@@ -1,6 +1,7 @@
 // Pure numbers of the ring layout.
 #include "GDIButtons/RingLayout.h"
 
+#include <algorithm>
 #include <cstddef>
 
 namespace vantel {
@@ -27,6 +28,21 @@ WindowOrigin CenterWindowOrigin(int desktopWidth, int desktopHeight, int width, 
   const long long dx = static_cast<long long>(desktopWidth) - width;
   const long long dy = static_cast<long long>(desktopHeight) - height;
   return WindowOrigin{HalveTowardZero(dx), HalveTowardZero(dy)};
+}
+
+WindowOrigin RingOrigin(const MonitorList& monitors, const ScreenPoint* placedMiddle, int width,
+                        int height) noexcept {
+  const int index = placedMiddle ? MonitorAt(monitors, *placedMiddle) : PrimaryMonitor(monitors);
+  if (index < 0) return CenterWindowOrigin(0, 0, width, height);
+  const ScreenPoint origin = CentreIn(monitors[static_cast<std::size_t>(index)].WorkArea, width, height);
+  return WindowOrigin{origin.X, origin.Y};
+}
+
+int RingSideLimit(const MonitorList& monitors, ScreenPoint middle) noexcept {
+  const int index = MonitorAt(monitors, middle);
+  if (index < 0) return 0;
+  const ScreenRect& bounds = monitors[static_cast<std::size_t>(index)].Bounds;
+  return std::min(bounds.Width(), bounds.Height());
 }
 
 float SegmentStep(int count) noexcept {

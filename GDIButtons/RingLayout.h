@@ -3,6 +3,7 @@
 
 #include "GDIButtons/PieGeometry.h"
 #include "framework/DpiScale.h"
+#include "framework/MonitorLayout.h"
 
 #include <vector>
 
@@ -35,6 +36,16 @@ struct WindowOrigin {
 // zero, measured from the screen origin).
 [[nodiscard]] WindowOrigin CenterWindowOrigin(int desktopWidth, int desktopHeight, int width,
                                               int height) noexcept;
+
+// Where the centre window of a width x height ring goes on the monitors. Before the ring has a place
+// (`placedMiddle` null) it goes to the middle of the primary monitor's work area; after that, to the middle
+// of the work area of the monitor that holds the ring's middle, so a growth keeps it on its monitor.
+[[nodiscard]] WindowOrigin RingOrigin(const MonitorList& monitors, const ScreenPoint* placedMiddle, int width,
+                                      int height) noexcept;
+
+// The largest side the ring may grow to with its middle at `middle`: the smaller side of that monitor
+// (0 without monitors). Past it no one could see the ring whole on its screen.
+[[nodiscard]] int RingSideLimit(const MonitorList& monitors, ScreenPoint middle) noexcept;
 
 // Angle share of one segment among count segments: 360 / count rounded to float; 0 for count <= 0.
 [[nodiscard]] float SegmentStep(int count) noexcept;

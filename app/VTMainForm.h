@@ -114,7 +114,7 @@ class TfrmVantelMain : public TForm {
     RECT Bounds96;
   };
   int Scaled(int px96) const;
-  // The DPI of the monitor the ring opens on (the middle of the virtual desktop).
+  // The DPI of the monitor the ring opens on (the primary one).
   static int RingPixelsPerInch();
   void Place(TWinControl& control, int left, int top, int width, int height);
   void DpiChanged(int dpi) override;

@@ -2,14 +2,17 @@
 #include "app/VTMainForm.h"
 
 #include "framework/Dpi.h"
+#include "framework/Screen.h"
 
 int TfrmVantelMain::Scaled(int px96) const {
   return Dpi::Scale(px96, PixelsPerInch());
 }
 
 int TfrmVantelMain::RingPixelsPerInch() {
-  return Dpi::ForPoint(
-      POINT{GetSystemMetrics(SM_CXVIRTUALSCREEN) / 2, GetSystemMetrics(SM_CYVIRTUALSCREEN) / 2});
+  // The ring starts on the primary monitor (TGDICustomButtonGroup places it there).
+  const vantel::MonitorList monitors = CurrentMonitors();
+  const int primary = vantel::PrimaryMonitor(monitors);
+  return primary >= 0 ? monitors[static_cast<size_t>(primary)].Dpi : Dpi::SystemDpi();
 }
 
 void TfrmVantelMain::Place(TWinControl& control, int left, int top, int width, int height) {

@@ -1,5 +1,12 @@
-// TScreen: the size of the (virtual) desktop.
+// TScreen: the virtual desktop and its monitors.
 #pragma once
+
+#include <functional>
+
+#include "framework/MonitorLayout.h"
+
+// Where the monitors are read from: the system by default, a layout of their own in tests.
+using TMonitorSource = std::function<vantel::MonitorList()>;
 
 class TScreen {
  public:
@@ -16,7 +23,21 @@ class TScreen {
   // The primary monitor.
   int Width() const;
   int Height() const;
+
+  // Every monitor with its rectangle, work area, DPI and whether it is the primary one; never empty.
+  vantel::MonitorList Monitors() const;
+  // Reads the monitors from `source` from now on (an empty one: from the system again). Returns the source
+  // it replaces.
+  TMonitorSource SetMonitorSource(TMonitorSource source);
+
+ private:
+  TMonitorSource monitorSource_;
 };
 
 // Set while a TScreen exists. Non-owning.
 extern TScreen* Screen;
+
+// The system's monitors (EnumDisplayMonitors, GetMonitorInfoW, GetDpiForMonitor); never empty.
+vantel::MonitorList SystemMonitors();
+// Screen's monitors, or the system's while there is no Screen.
+vantel::MonitorList CurrentMonitors();

@@ -163,6 +163,30 @@ TEST_F(DragButtonInputTest, APointerThatRestsOnTheSliceIsStillSeenToLeave) {
   }
 }
 
+// Another program's drag holds the pointer (its thread's capture, which GetCapture here does not see) and
+// the system reported the leave: the return watch must not fake a hover under it.
+TEST_F(DragButtonInputTest, TheReturnWatchFakesNoHoverWhileAnotherProgramHoldsThePointer) {
+  Ring ring(form_.get(), folder_, 4, /*withHint=*/false);
+  ring.MoveTo(kLeft, kTop);
+  TRecordingDragButton& target = ring.Segment(2);
+  const POINT at = SlicePoint(target);
+  for (int step = 0; step < 3 && !target.MouseInControl(); ++step) {
+    ASSERT_TRUE(testsupport::XMoveCursor(at.x + step, at.y));
+    testsupport::PumpUntil([&] { return target.MouseInControl(); }, 1500);
+  }
+  ASSERT_TRUE(target.MouseInControl());
+  Recorded().foreignCapture = GetDesktopWindow();
+  PostMessageW(target.Handle(), WM_MOUSELEAVE, 0, 0);
+  ASSERT_TRUE(testsupport::PumpUntil([&] { return !target.MouseInControl(); }));
+  const int queries = Recorded().foregroundQueries;
+  // The watch looks, with the pointer on the slice, and leaves the hover off.
+  ASSERT_TRUE(testsupport::PumpUntil([&] { return Recorded().foregroundQueries >= queries + 3; }));
+  EXPECT_FALSE(target.MouseInControl());
+  // The drag is over: the watch finds the pointer on the slice again.
+  Recorded().foreignCapture = nullptr;
+  EXPECT_TRUE(testsupport::PumpUntil([&] { return target.MouseInControl(); }));
+}
+
 TEST_F(DragButtonInputTest, RealLeftDragOfOneFileOntoAnEmptySegment) {
   Ring ring(form_.get(), folder_, 4, /*withHint=*/false);
   ring.MoveTo(kLeft, kTop);

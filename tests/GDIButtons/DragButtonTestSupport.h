@@ -28,6 +28,9 @@ struct Recorder {
   bool leftHeld = false;
   bool rightHeld = false;
   int iconSize = 0;  // 0: the size the monitor's DPI asks for
+  // The foreground thread as another program's drag leaves it: its capture (none: the system's answer).
+  HWND foreignCapture = nullptr;
+  int foregroundQueries = 0;
   std::vector<StoreCall> stores;
 };
 Recorder& Recorded();
@@ -63,6 +66,13 @@ class TRecordingDragButton : public TDragGDIButton {
   }
   int ShellIconSize() override {
     return Recorded().iconSize > 0 ? Recorded().iconSize : TDragGDIButton::ShellIconSize();
+  }
+  bool ForegroundThreadInfo(GUITHREADINFO& info) const override {
+    ++Recorded().foregroundQueries;
+    if (!Recorded().foreignCapture) return TDragGDIButton::ForegroundThreadInfo(info);
+    info.hwndCapture = Recorded().foreignCapture;
+    info.flags = GUI_INMOVESIZE;
+    return true;
   }
 };
 

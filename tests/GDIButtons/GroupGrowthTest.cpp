@@ -99,6 +99,24 @@ TEST_F(GroupTest, GrowthRecentresAMovedRingAndTheSegmentsFollow) {
   ExpectEvenRing(*group, 260);
 }
 
+// A ring the user took onto a small monitor left of the primary one grows there, up to that monitor's
+// smaller side.
+TEST_F(GroupTest, RingOnAnotherMonitorGrowsThereUpToItsSmallerSide) {
+  testsupport::FakeMonitors monitors({{{0, 0, 1920, 1080}, {0, 0, 1920, 1040}, 96, true},
+                                      {{-400, 0, 0, 260}, {-400, 0, 0, 260}, 96, false}});
+  auto group = MakeRing(5);
+  ExpectCentreAt(*group, 870, 430, 180);
+  group->CentreButton()->SetBounds(-300, 40, 180, 180);
+  const int sides[] = {220, 260, 260};
+  const POINT places[] = {{-310, 20}, {-330, 0}, {-330, 0}};
+  for (int i = 0; i < 3; ++i) {
+    group->SetGrowFlag(true);
+    group->Items().AddItem();
+    ExpectCentreAt(*group, places[i].x, places[i].y, sides[i]);
+    ExpectEvenRing(*group, sides[i]);
+  }
+}
+
 // The centre's WM_DPICHANGED (it was taken onto a monitor of another DPI): the whole ring, grown or not,
 // takes the new scale once and keeps its middle (no pointer on it); margins and growth follow the DPI.
 TEST_F(GroupTest, NewDpiOnTheCentreRescalesTheWholeRingOnce) {

@@ -2,6 +2,7 @@
 #include "tests/GDIButtons/GroupTestSupport.h"
 
 #include "framework/Application.h"
+#include "framework/Screen.h"
 
 namespace grouptest {
 
@@ -111,7 +112,7 @@ void ExpectEvenRing(const TGDICustomButtonGroup& group, int side) {
 }
 
 vantel::WindowOrigin CentredOrigin(int side) {
-  return vantel::CenterWindowOrigin(DesktopWidth(), DesktopHeight(), side, side);
+  return vantel::RingOrigin(CurrentMonitors(), nullptr, side, side);
 }
 
 void ExpectCentreAt(const TGDICustomButtonGroup& group, int left, int top, int side) {

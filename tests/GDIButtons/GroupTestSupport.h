@@ -68,7 +68,8 @@ void ExpectEvenRing(const TGDICustomButtonGroup& group, int side);
 // The segment buttons in index order.
 std::vector<TCustomGDIButton*> SegmentButtons(const TGDICustomButtonGroup& group);
 
-// Where a ring window `side` pixels square is placed to stand in the middle of the virtual desktop.
+// Where a ring window `side` pixels square is placed to stand in the middle of the primary monitor's work
+// area.
 vantel::WindowOrigin CentredOrigin(int side);
 // Checks that the centre window stands at (left, top), `side` pixels square.
 void ExpectCentreAt(const TGDICustomButtonGroup& group, int left, int top, int side);

@@ -5,12 +5,14 @@
 #include <algorithm>
 #include <climits>
 #include <memory>
+#include <optional>
 #include <string>
 #include <type_traits>
 
 #include "GDIButtons/ButtonGroup.h"
 #include "GDIButtons/HintGDIButton.h"
 #include "tests/GDIButtons/ButtonTestSupport.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
@@ -357,7 +359,30 @@ TEST_F(HintWindowTest, ShowAndHideForTheHoveredButton) {
   EXPECT_EQ(hint.HintText, L"记事本");
 }
 
-TEST_F(HintWindowTest, OnlyTheTextsPixelsTakeThePointer) {
+// A ring the user took onto a monitor left of the primary one: the frame starts at the virtual desktop's
+// real origin, and the name shows above that ring; after the monitors change, the frame follows them.
+TEST_F(HintWindowTest, TheNameShowsOnAMonitorLeftOfThePrimary) {
+  const vantel::MonitorInfo primary{{0, 0, 1920, 1080}, {0, 0, 1920, 1040}, 96, true};
+  std::optional<testsupport::FakeMonitors> monitors(
+      std::in_place, vantel::MonitorList{primary, {{-1280, 0, 0, 1024}, {-1280, 0, 0, 984}, 120, false}});
+  Ring ring = MakeRing(-900, 300);
+  THintGDIButton& hint = *ring.hint;
+  EXPECT_EQ(hint.Left(), -1280);
+  EXPECT_EQ(hint.Width(), 1280 + 1920);
+  const RECT ink = InkBox(Render(hint, L"abc"));
+  EXPECT_FALSE(IsRectEmpty(&ink));
+  EXPECT_GE(ink.left, -900);  // "abc" starts 18 px left of the ring's middle, 24 px above it
+  EXPECT_LE(ink.right, -900 + 180);
+  EXPECT_GE(ink.top, 300 - 24);
+  EXPECT_LE(ink.bottom, 300 + 24);
+
+  monitors.emplace(vantel::MonitorList{primary});
+  SendMessageW(hint.Handle(), WM_DISPLAYCHANGE, 32, MAKELPARAM(1920, 1080));
+  EXPECT_EQ(hint.Left(), 0);
+  EXPECT_EQ(hint.Width(), 1920);
+}
+
+TEST_F(HintWindowTest, ThePointerGoesThroughTheName) {
   Ring ring = MakeRing(100, 300);
   THintGDIButton& hint = *ring.hint;
   hint.ShowHintText(L"agency");
@@ -375,8 +400,15 @@ TEST_F(HintWindowTest, OnlyTheTextsPixelsTakeThePointer) {
   DeleteObject(region);
   EXPECT_GT(inside, 30);
 
-  // The box reaches into the ring's square below the text; there the pointer finds the ring (or a window
-  // of a test running beside this one), never the hint.
+  // On the text's own pixels as below them (in the ring's square), the pointer finds what lies below:
+  // the ring, or a window of a test running beside this one, never the hint.
+  for (int y = 0; y < image.Height; ++y) {
+    for (int x = 0; x < image.Width; ++x) {
+      if (image.Pixel(x, y) == 0) continue;
+      ASSERT_NE(WindowFromPoint(POINT{image.Destination.x + x, image.Destination.y + y}), hint.Handle())
+          << "on the text at (" << x << ", " << y << ")";
+    }
+  }
   ASSERT_GT(image.Destination.y + image.Height, 302);
   const POINT below{image.Destination.x + 2, image.Destination.y + image.Height - 1};
   ASSERT_GE(below.y, 300);
@@ -385,6 +417,13 @@ TEST_F(HintWindowTest, OnlyTheTextsPixelsTakeThePointer) {
   hint.ShowHintText(L"");  // nothing shown: nothing takes the pointer
   const POINT corner{LastPushedImage(hint).Destination.x, LastPushedImage(hint).Destination.y};
   EXPECT_NE(WindowFromPoint(corner), hint.Handle());
+}
+
+// A file dropped on the name belongs to the ring or the desktop below it.
+TEST_F(HintWindowTest, TheNameIsNoDropTarget) {
+  Ring ring = MakeRing();
+  EXPECT_EQ(GetPropW(ring.hint->Handle(), L"OleDropTargetInterface"), nullptr);
+  EXPECT_FALSE(GetWindowLongPtrW(ring.hint->Handle(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
 }
 
 TEST_F(HintWindowTest, MovingTheFrameMovesTheShownText) {

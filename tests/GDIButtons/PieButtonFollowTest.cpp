@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "GDIButtons/ButtonGroup.h"
+#include "GDIButtons/HintGDIButton.h"
 #include "tests/GDIButtons/ButtonTestSupport.h"
 #include "tests/support/TestSupport.h"
 
@@ -91,6 +92,24 @@ TEST_F(PieButtonFollowTest, SegmentsTakeTheCentresOriginInTheNotTopmostBand) {
     EXPECT_EQ(group->Items().Items(i)->Button()->Left(), 333);
     EXPECT_EQ(group->Items().Items(i)->Button()->Top(), 222);
   }
+}
+
+// A left-handed mouse: the centre's drag holds the physical right button. The move itself hides the name.
+TEST_F(PieButtonFollowTest, TheCentresMoveHidesTheHintWithSwappedButtons) {
+  struct Restore {
+    BOOL swapped;
+    ~Restore() { SwapMouseButton(swapped); }
+  } restore{SwapMouseButton(TRUE)};
+  TGDICustomButtonGroup group(form_.get(), GDIButtonClass<TTestButton>(), file_, HintGDIButtonClass());
+  group.SetWidth(180);
+  group.SetHeight(180);
+  group.Items().AddItem();
+  TCustomGDIButton* hint = group.HintWindow();
+  hint->Show();
+  ASSERT_TRUE(IsWindowVisible(hint->Handle()));
+  SendMessageW(group.CentreButton()->Handle(), WM_ENTERSIZEMOVE, 0, 0);  // the system's move loop begins
+  EXPECT_FALSE(hint->Visible());
+  EXPECT_FALSE(IsWindowVisible(hint->Handle()));
 }
 
 TEST_F(PieButtonFollowTest, MovingASegmentMovesNothingElse) {

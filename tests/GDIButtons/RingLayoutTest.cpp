@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <optional>
 #include <vector>
 
 namespace vantel {
@@ -115,6 +116,46 @@ TEST(RingLayout, ScaledRingIsTheBaseRingScaled) {
   }
   EXPECT_EQ(ScaleForDpi(40, 120), 50);  // 125 %
   EXPECT_EQ(ScaleForDpi(13, 144), 20);  // 19.5 rounds up, as MulDiv
+}
+
+// Monitor layouts as the system reports them, in its order: the primary one need not come first, and the
+// others may lie left of or above it, at other DPIs.
+const MonitorInfo kPrimary{{0, 0, 1920, 1080}, {0, 0, 1920, 1040}, 96, true};
+const MonitorInfo kLeft{{-1280, 0, 0, 1024}, {-1280, 0, 0, 984}, 120, false};
+const MonitorInfo kAbove{{0, -1440, 2560, 0}, {0, -1440, 2560, 0}, 144, false};
+
+TEST(RingLayout, RingStartsOnThePrimaryWorkAreaAndStaysOnItsMonitor) {
+  struct Case {
+    const char* what;
+    MonitorList monitors;
+    std::optional<ScreenPoint> middle;  // none: the ring has no place yet
+    int side;
+    WindowOrigin origin;
+    int limit;  // at the middle, or at the origin's middle for a first place
+  };
+  const Case cases[] = {
+      {"one monitor, taskbar below", {kPrimary}, {}, 180, {870, 430}, 1080},
+      {"primary listed second", {kLeft, kPrimary}, {}, 180, {870, 430}, 1080},
+      {"on the monitor at the left", {kLeft, kPrimary}, ScreenPoint{-640, 500}, 220, {-750, 382}, 1024},
+      {"on the monitor above", {kPrimary, kAbove}, ScreenPoint{1280, -700}, 260, {1150, -850}, 1440},
+      {"off every monitor: the nearest", {kLeft, kPrimary}, ScreenPoint{-2000, 500}, 180, {-730, 402}, 1024},
+      {"larger than the work area", {kLeft, kPrimary}, ScreenPoint{-5, 5}, 1101, {-1191, -58}, 1024},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(RingOrigin(c.monitors, c.middle ? &*c.middle : nullptr, c.side, c.side), c.origin) << c.what;
+    const ScreenPoint middle =
+        c.middle.value_or(ScreenPoint{c.origin.Left + c.side / 2, c.origin.Top + c.side / 2});
+    EXPECT_EQ(RingSideLimit(c.monitors, middle), c.limit) << c.what;
+  }
+  EXPECT_EQ(VirtualScreen({kLeft, kPrimary, kAbove}), (ScreenRect{-1280, -1440, 2560, 1080}));
+}
+
+TEST(RingLayout, KeepInMovesABoxTheLeastIntoAnArea) {
+  const ScreenRect area = kLeft.WorkArea;
+  EXPECT_EQ(KeepIn(area, {-700, 300}, 180, 180), (ScreenPoint{-700, 300}));  // inside already
+  EXPECT_EQ(KeepIn(area, {-1400, -50}, 180, 180), (ScreenPoint{-1280, 0}));
+  EXPECT_EQ(KeepIn(area, {-100, 900}, 180, 180), (ScreenPoint{-180, 804}));
+  EXPECT_EQ(KeepIn(area, {0, 0}, 1101, 1101), (ScreenPoint{-1101, -58}));  // taller than the area: centred
 }
 
 TEST(RingLayout, NoSegmentsWithoutItems) {

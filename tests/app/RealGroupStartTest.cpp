@@ -25,6 +25,9 @@ class RealGroupStartTest : public apptest::MainFormTest {
 };
 
 TEST_F(RealGroupStartTest, FirstStartWithoutFileTellsSevenTimesAndWritesNothing) {
+  // A second monitor left of the primary one, which has a taskbar below.
+  testsupport::FakeMonitors monitors({{{-1280, 0, 0, 1024}, {-1280, 0, 0, 1024}, 96, false},
+                                      {{0, 0, 1920, 1080}, {0, 0, 1920, 1040}, 96, true}});
   TfrmVantelMain& f = Start();
   // The show handler, the centre button, the group's load and each of the four segments.
   EXPECT_EQ(reporter.Messages, std::vector<std::wstring>(7, L"SystemConfig.xml文件不存在!"));
@@ -36,15 +39,13 @@ TEST_F(RealGroupStartTest, FirstStartWithoutFileTellsSevenTimesAndWritesNothing)
   EXPECT_FALSE(ConfigExists());
   EXPECT_TRUE(testsupport::RecordedExceptions().empty());
 
-  // The ring is centred on the virtual desktop and every window of it is shown.
+  // The ring is centred in the primary monitor's work area and every window of it is shown.
   HWND centre = Ring().CentreButton()->Handle();
   EXPECT_TRUE(IsWindowVisible(centre));
   RECT r{};
   GetWindowRect(centre, &r);
-  const int desktopX = GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN) / 2;
-  const int desktopY = GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN) / 2;
-  EXPECT_NEAR((r.left + r.right) / 2, desktopX, 1);
-  EXPECT_NEAR((r.top + r.bottom) / 2, desktopY, 1);
+  EXPECT_NEAR((r.left + r.right) / 2, 960, 1);
+  EXPECT_NEAR((r.top + r.bottom) / 2, 520, 1);
   for (int i = 0; i < Ring().Items().Count(); ++i)
     EXPECT_TRUE(IsWindowVisible(Ring().Items().Items(i)->Button()->Handle()));
 }

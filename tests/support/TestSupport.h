@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/Screen.h"
 #include "framework/Win32.h"
 
 namespace testsupport {
@@ -49,5 +50,18 @@ bool AnswerDialog(const std::function<void()>& show, const std::function<void(HW
 
 // Centre of a window in screen pixels.
 POINT WindowCentre(HWND window);
+
+// For its life, Screen reports these monitors instead of the system's (Wine on Xvfb has one).
+class FakeMonitors {
+ public:
+  explicit FakeMonitors(vantel::MonitorList monitors)
+      : previous_(Screen->SetMonitorSource([monitors] { return monitors; })) {}
+  ~FakeMonitors() { Screen->SetMonitorSource(std::move(previous_)); }
+  FakeMonitors(const FakeMonitors&) = delete;
+  FakeMonitors& operator=(const FakeMonitors&) = delete;
+
+ private:
+  TMonitorSource previous_;
+};
 
 }  // namespace testsupport
