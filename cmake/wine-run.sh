@@ -21,6 +21,49 @@ wineserver_bin=wineserver
 
 display_alive() { [ -n "${1:-}" ] && xdpyinfo -display "$1" >/dev/null 2>&1; }
 
+# Two monitors (VANTEL_MONITORS=two): Xvfb's screens all start at (0, 0) for Wine, so an X server with the
+# dummy video driver runs instead, its second output set beside the first by RandR. Wine then reports a
+# 1920x1080 primary monitor at (0, 0) and a 1280x1024 one left of it, at (-1280, 0). Needs root.
+start_two_monitor_server() {
+  cat >"$state/xorg.conf" <<'CONF'
+Section "ServerFlags"
+  Option "AutoAddDevices" "false"
+  Option "AutoAddGPU" "false"
+  Option "DontVTSwitch" "true"
+EndSection
+Section "Device"
+  Identifier "dummy"
+  Driver "dummy"
+  VideoRam 256000
+EndSection
+Section "Monitor"
+  Identifier "monitor"
+  HorizSync 5.0-1000.0
+  VertRefresh 5.0-200.0
+EndSection
+Section "Screen"
+  Identifier "screen"
+  Device "dummy"
+  Monitor "monitor"
+  DefaultDepth 24
+  SubSection "Display"
+    Depth 24
+    Virtual 3200 1080
+  EndSubSection
+EndSection
+CONF
+  setsid env -u WINEPREFIX /usr/lib/xorg/Xorg "$1" -noreset -nolisten tcp -config "$state/xorg.conf" \
+    -logfile "$state/xorg.log" >"$state/xvfb.log" 2>&1 </dev/null 8>&- &
+}
+arrange_two_monitors() {
+  DISPLAY=$1 xrandr --output DUMMY0 --mode 1920x1080 --primary
+  DISPLAY=$1 xrandr --addmode DUMMY1 1280x1024
+  DISPLAY=$1 xrandr --output DUMMY1 --mode 1280x1024 --left-of DUMMY0
+  # A full query makes the server probe its outputs again; until then clients that ask for the current
+  # configuration (Wine) are told the old one.
+  DISPLAY=$1 xrandr --query >/dev/null
+}
+
 # The tests get a display of their own (fixed size, nobody's real pointer), unless told otherwise.
 ensure_display() {
   if [ -n "${VANTEL_TEST_DISPLAY:-}" ]; then export DISPLAY="$VANTEL_TEST_DISPLAY"; return; fi
@@ -34,16 +77,21 @@ ensure_display() {
       while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
       d=":$n"
       # Without the lock: a start that fails must not leave the lock held by the server.
-      setsid env -u WINEPREFIX Xvfb "$d" -screen 0 "${VANTEL_SCREEN:-1920x1080x24}" -nolisten tcp \
-        >"$state/xvfb.log" 2>&1 </dev/null 8>&- &
+      if [ "${VANTEL_MONITORS:-one}" = two ]; then
+        start_two_monitor_server "$d"
+      else
+        setsid env -u WINEPREFIX Xvfb "$d" -screen 0 "${VANTEL_SCREEN:-1920x1080x24}" -nolisten tcp \
+          >"$state/xvfb.log" 2>&1 </dev/null 8>&- &
+      fi
       pid=$!
       for _ in $(seq 300); do display_alive "$d" && break; kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
       # Ours only if our server runs: another state dir may have taken the number at the same moment.
       kill -0 "$pid" 2>/dev/null && display_alive "$d" && break
       kill "$pid" 2>/dev/null || true  # already gone when its display number was taken
       n=$((n + 1))
-      [ "$n" -lt 200 ] || { echo "wine-run: could not start Xvfb" >&2; exit 1; }
+      [ "$n" -lt 200 ] || { echo "wine-run: could not start an X server" >&2; exit 1; }
     done
+    [ "${VANTEL_MONITORS:-one}" = two ] && arrange_two_monitors "$d"
     # wine-stop.sh ends this server, and only this one: the pid it was started with, on this display.
     echo "$pid" >"$state/xvfb.pid"
     echo "$d" >"$state/display"

@@ -21,7 +21,7 @@ prefix_pids() {
   local p
   for p in /proc/[0-9]*; do
     case "${p#/proc/}" in "$$" | "$PPID" | "$xvfb") continue ;; esac
-    [ "$(cat "$p/comm" 2>/dev/null)" != Xvfb ] || continue
+    case "$(cat "$p/comm" 2>/dev/null)" in Xvfb | Xorg) continue ;; esac
     { tr '\0' '\n' <"$p/environ"; } 2>/dev/null | grep -qxF "WINEPREFIX=$prefix" && echo "${p#/proc/}"
   done
 }
@@ -43,7 +43,7 @@ fi
 if [ -n "$xvfb" ] && [ -f "$state/display" ]; then
   display=$(tr -d ' \n' <"$state/display")
   # Still the Xvfb started for this state dir (a pid may have been reused since)?
-  if tr '\0' ' ' <"/proc/$xvfb/cmdline" 2>/dev/null | grep -q "^Xvfb $display "; then
+  if tr '\0' ' ' <"/proc/$xvfb/cmdline" 2>/dev/null | grep -Eq "^(Xvfb|/usr/lib/xorg/Xorg) $display "; then
     kill "$xvfb" 2>/dev/null
     # Gone before this returns: a display started next on the same number must not meet it still closing.
     for _ in $(seq 50); do

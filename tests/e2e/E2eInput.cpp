@@ -38,25 +38,35 @@ std::wstring Number(long v) {
 // The pauses inside an xdotool line are a hand's pace: the program must see the move, the press and the
 // release as events of their own.
 namespace pointer {
+POINT OnDisplay(int x, int y) {
+  return {x - GetSystemMetrics(SM_XVIRTUALSCREEN), y - GetSystemMetrics(SM_YVIRTUALSCREEN)};
+}
+
+namespace {
+std::wstring MoveArgs(long x, long y) {
+  const POINT p = OnDisplay(x, y);
+  return L"mousemove " + Number(p.x) + L" " + Number(p.y);
+}
+}  // namespace
+
 void MoveTo(int x, int y) {
-  Xdotool(L"mousemove " + Number(x) + L" " + Number(y));
+  Xdotool(MoveArgs(x, y));
 }
 
 void Click(int x, int y, int button) {
-  Xdotool(L"mousemove " + Number(x) + L" " + Number(y) + L" sleep 0.1 click " + Number(button));
+  Xdotool(MoveArgs(x, y) + L" sleep 0.1 click " + Number(button));
 }
 
 void DoubleClick(int x, int y) {
-  Xdotool(L"mousemove " + Number(x) + L" " + Number(y) + L" sleep 0.1 click --repeat 2 --delay 60 1");
+  Xdotool(MoveArgs(x, y) + L" sleep 0.1 click --repeat 2 --delay 60 1");
 }
 
 void Drag(POINT from, POINT to, int steps) {
-  std::wstring args =
-      L"mousemove " + Number(from.x) + L" " + Number(from.y) + L" sleep 0.1 mousedown 1 sleep 0.2";
+  std::wstring args = MoveArgs(from.x, from.y) + L" sleep 0.1 mousedown 1 sleep 0.2";
   for (int i = 1; i <= steps; ++i) {
     const long x = from.x + (to.x - from.x) * i / steps;
     const long y = from.y + (to.y - from.y) * i / steps;
-    args += L" mousemove " + Number(x) + L" " + Number(y) + L" sleep 0.05";
+    args += L" " + MoveArgs(x, y) + L" sleep 0.05";
   }
   args += L" sleep 0.2 mouseup 1";
   Xdotool(args);

@@ -173,7 +173,9 @@ Screenshot Screenshot::Take(const std::filesystem::path& keepAs) {
   return shot;
 }
 
-Screenshot::Rgb Screenshot::At(int x, int y) const {
+Screenshot::Rgb Screenshot::At(int screenX, int screenY) const {
+  const POINT p = pointer::OnDisplay(screenX, screenY);  // the image starts at the virtual screen's corner
+  const int x = p.x, y = p.y;
   if (x < 0 || y < 0 || x >= width_ || y >= height_) return {};
   const size_t i = (static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(x)) * 3;
   return {rgb_[i], rgb_[i + 1], rgb_[i + 2]};

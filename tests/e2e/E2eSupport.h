@@ -104,8 +104,11 @@ class VantelProcess {
   DWORD id_ = 0;
 };
 
-// Real pointer input, through the X server as a user's hand would make it.
+// Real pointer input, through the X server as a user's hand would make it. Points are screen points; the X
+// server counts from the virtual screen's top-left corner, which is left of or above (0, 0) when a monitor
+// lies left of or above the primary one.
 namespace pointer {
+POINT OnDisplay(int x, int y);  // the X server's point for a screen point
 void MoveTo(int x, int y);
 void Click(int x, int y, int button = 1);
 void DoubleClick(int x, int y);
@@ -138,7 +141,7 @@ class Screenshot {
   struct Rgb {
     int r = 0, g = 0, b = 0;
   };
-  Rgb At(int x, int y) const;
+  Rgb At(int x, int y) const;  // a screen point (see pointer::OnDisplay)
   // How many pixels in the rectangle satisfy `test`.
   int Count(const RECT& area, const std::function<bool(Rgb)>& test) const;
   bool Valid() const { return width_ > 0; }

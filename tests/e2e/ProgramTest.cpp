@@ -56,7 +56,7 @@ void ProgramTest::TearDown() {
 }
 
 POINT ProgramTest::Park() const {
-  return {GetSystemMetrics(SM_CXVIRTUALSCREEN) - 30, GetSystemMetrics(SM_CYVIRTUALSCREEN) - 30};
+  return {GetSystemMetrics(SM_CXSCREEN) - 30, GetSystemMetrics(SM_CYSCREEN) - 30};  // on the primary monitor
 }
 
 Screenshot ProgramTest::ScreenWhen(const std::function<bool(const Screenshot&)>& done, unsigned limitMs) {
@@ -72,8 +72,10 @@ Screenshot ProgramTest::ScreenWhen(const std::function<bool(const Screenshot&)>&
 
 void ProgramTest::MoveThrough(const std::vector<POINT>& points) {
   std::wstring args;
-  for (const POINT& p : points)
+  for (const POINT& screen : points) {
+    const POINT p = pointer::OnDisplay(screen.x, screen.y);
     args += L" mousemove " + std::to_wstring(p.x) + L" " + std::to_wstring(p.y) + L" sleep 0.01";
+  }
   ASSERT_EQ(RunUnix(L"/usr/bin/xdotool" + args), 0);
 }
 
