@@ -1,4 +1,5 @@
-// TDragGDIButton: drops, the shell's file information, launching and the icon overlay.
+// TDragGDIButton: drops, the shell's file information, launching and the icon
+// overlay.
 #include "GDIButtons/DragGDIButton.h"
 
 #include <cmath>
@@ -11,13 +12,15 @@
 #include "GDIButtons/ShellIcon.h"
 #include "GDIButtons/ShellInfoPrefetch.h"
 #include "GDIButtons/WindowRegion.h"
+#include "framework/Application.h"
 #include "framework/DebugTrace.h"
-#include "shell/ShortcutResolver.h"
+#include "shell/ShellLaunch.h"
 
 namespace {
 
 constexpr BYTE kIconPushAlpha = 210;
-// How far past a ring button's outline its window takes the pointer: the anti-aliased edge, about a pixel.
+// How far past a ring button's outline its window takes the pointer: the
+// anti-aliased edge, about a pixel.
 constexpr float kShapeFringe = 1.5f;
 
 }  // namespace
@@ -74,18 +77,21 @@ Gdiplus::Bitmap* TDragGDIButton::IconBitmap() {
 }
 
 void TDragGDIButton::TakeShellInfo(const std::wstring& path) {
-  // Nothing of the previous file may stay behind: a path the shell does not know shows no icon and no
-  // name rather than those of the file the button held before.
+  // Nothing of the previous file may stay behind: a path the shell does not
+  // know shows no icon and no name rather than those of the file the button
+  // held before.
   ReleaseIcon();
   FileInfo = SHFILEINFOW{};
-  // An answer the shell is late with comes by message: until then the button shows no icon or name.
+  // An answer the shell is late with comes by message: until then the button
+  // shows no icon or name.
   if (std::optional<SHFILEINFOW> info =
           ShellInfoFor(path, kFileInfoFlags, Handle(), kLateShellInfoMessage, lateInfo_))
     UseShellInfo(path, *info);
 }
 
 void TDragGDIButton::UseShellInfo(const std::wstring& path, SHFILEINFOW info) {
-  // The large icon comes at the system's size; a monitor of another DPI gets one drawn for its size.
+  // The large icon comes at the system's size; a monitor of another DPI gets
+  // one drawn for its size.
   if (info.hIcon) SizeShellIcon(info, path, ShellIconSize());
   icon_.reset(info.hIcon);
   FileInfo = info;
@@ -112,18 +118,21 @@ void TDragGDIButton::SetFileName(const std::wstring& value) {
 void TDragGDIButton::Launch(TObject* sender) {
   (void)sender;
   if (fileName_.empty()) return;
-  std::wstring path = ResolveShortcut(fileName_);
-  // A link to something without a file-system path (a Control Panel item, say) resolves to nothing;
-  // the shell still knows how to open the link itself.
-  if (path.empty()) path = fileName_;
-  // A path longer than the shell takes is handed over in its short form.
-  ShellExecuteW(Handle(), L"open", ShellPath(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  // The file as dropped: a shortcut keeps its arguments, start-in folder and
+  // elevation. The long form of the path, as a volume may keep no short one.
+  const std::wstring failure = OpenWithShell(Handle(), fileName_);
+  if (failure.empty()) return;
+  if (Application)
+    Application->ShowException(failure);  // the error display, which also logs it
+  else
+    MessageBoxW(Handle(), failure.c_str(), nullptr, MB_OK | MB_ICONERROR);
 }
 
 bool TDragGDIButton::MouseButtonHeld(int virtualKey) const {
-  // The buttons the drag itself reports, not the physical ones (GetAsyncKeyState): with the buttons
-  // swapped, an ordinary drag holds the physical right button, which must not replace a stored file.
-  // Nor does a press made long ago (a right-click that opened a segment's menu) count.
+  // The buttons the drag itself reports, not the physical ones
+  // (GetAsyncKeyState): with the buttons swapped, an ordinary drag holds the
+  // physical right button, which must not replace a stored file. Nor does a
+  // press made long ago (a right-click that opened a segment's menu) count.
   const DWORD keys = dropTarget_ ? dropTarget_->DragKeyState() : 0;
   if (virtualKey == VK_LBUTTON) return (keys & MK_LBUTTON) != 0;
   if (virtualKey == VK_RBUTTON) return (keys & MK_RBUTTON) != 0;
@@ -219,7 +228,8 @@ bool TDragGDIButton::OverlayPushesImage() {
 }
 
 bool TDragGDIButton::IconOutgrows(const vantel::PieRectValues& slice, int count) {
-  // What DrawOverlay's placement would ask for (the icon's place does not change the answer).
+  // What DrawOverlay's placement would ask for (the icon's place does not
+  // change the answer).
   Gdiplus::Bitmap* bitmap = FileInfo.hIcon ? IconBitmap() : nullptr;
   if (ButtonKind() != vantel::kSegmentKind || !bitmap) return false;
   return vantel::PlaceSegmentIcon(slice, static_cast<int>(bitmap->GetWidth()), Width(), Height(), count)
@@ -227,10 +237,12 @@ bool TDragGDIButton::IconOutgrows(const vantel::PieRectValues& slice, int count)
 }
 
 void TDragGDIButton::UpdateLayered() {
-  // The shape first: a window shaped before its picture arrives costs the window system only its slice
-  // when it shows (a grown ring's square is many times that). A held render leaves the window as it is.
+  // The shape first: a window shaped before its picture arrives costs the
+  // window system only its slice when it shows (a grown ring's square is many
+  // times that). A held render leaves the window as it is.
   if (!DrawingHeld()) ShapeWindow();
-  TakeLateShellInfo();  // a late answer that came meanwhile shows with this render
+  TakeLateShellInfo();  // a late answer that came meanwhile shows with this
+                        // render
   TCustomGDIButton::UpdateLayered();
 }
 
@@ -239,7 +251,8 @@ void TDragGDIButton::ShapeWindow() {
   if (!rect || !HandleAllocated() ||
       (ButtonKind() != vantel::kSegmentKind && ButtonKind() != vantel::kCentreKind) || !InRing())
     return;
-  // The window's box and the icon's rectangle, both in button pixels: the icon may cross the outline.
+  // The window's box and the icon's rectangle, both in button pixels: the icon
+  // may cross the outline.
   const ShapeKey key{ButtonKind(), PlannedBox(), IconBox(), rect->Values()};
   if (key == shape_) return;
   HRGN region = RingButtonRegion(key.kind, key.pie, kShapeFringe, key.box, key.icon);

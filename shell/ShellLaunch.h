@@ -13,6 +13,8 @@ using TShellExecuteEx = std::function<BOOL(SHELLEXECUTEINFOW* info)>;
 TShellExecuteEx& ShellExecuteExFunction();
 
 // Opens `path` with its default verb (PlanLaunch says how): a shortcut as itself, another file with its
-// own folder as the working directory. Returns what the user is to be told: empty when it opened, or when
-// the user cancelled (a UAC prompt answered no); the shell shows no box of its own.
+// own folder as the working directory. A shortcut the shell cannot open whose target ResolveShortcut finds
+// (Wine garbles a target named outside the ANSI code page) opens its target with the link's arguments and
+// start-in folder. Returns what the user is to be told: empty when it opened, or when the user cancelled
+// (a UAC prompt answered no); the shell shows no box of its own.
 std::wstring OpenWithShell(HWND owner, const std::wstring& path);
