@@ -1,5 +1,4 @@
-// TDragGDIButton: drops, the shell's file information, launching and the icon
-// overlay.
+// TDragGDIButton: drops, the shell's file information, launching and the icon overlay.
 #include "GDIButtons/DragGDIButton.h"
 
 #include <cmath>
@@ -19,8 +18,7 @@
 namespace {
 
 constexpr BYTE kIconPushAlpha = 210;
-// How far past a ring button's outline its window takes the pointer: the
-// anti-aliased edge, about a pixel.
+// How far past a ring button's outline its window takes the pointer: the anti-aliased edge, about a pixel.
 constexpr float kShapeFringe = 1.5f;
 
 }  // namespace
@@ -77,21 +75,18 @@ Gdiplus::Bitmap* TDragGDIButton::IconBitmap() {
 }
 
 void TDragGDIButton::TakeShellInfo(const std::wstring& path) {
-  // Nothing of the previous file may stay behind: a path the shell does not
-  // know shows no icon and no name rather than those of the file the button
-  // held before.
+  // Nothing of the previous file may stay behind: a path the shell does not know shows no icon and no
+  // name rather than those of the file the button held before.
   ReleaseIcon();
   FileInfo = SHFILEINFOW{};
-  // An answer the shell is late with comes by message: until then the button
-  // shows no icon or name.
+  // An answer the shell is late with comes by message: until then the button shows no icon or name.
   if (std::optional<SHFILEINFOW> info =
           ShellInfoFor(path, kFileInfoFlags, Handle(), kLateShellInfoMessage, lateInfo_))
     UseShellInfo(path, *info);
 }
 
 void TDragGDIButton::UseShellInfo(const std::wstring& path, SHFILEINFOW info) {
-  // The large icon comes at the system's size; a monitor of another DPI gets
-  // one drawn for its size.
+  // The large icon comes at the system's size; a monitor of another DPI gets one drawn for its size.
   if (info.hIcon) SizeShellIcon(info, path, ShellIconSize());
   icon_.reset(info.hIcon);
   FileInfo = info;
@@ -118,8 +113,8 @@ void TDragGDIButton::SetFileName(const std::wstring& value) {
 void TDragGDIButton::Launch(TObject* sender) {
   (void)sender;
   if (fileName_.empty()) return;
-  // The file as dropped: a shortcut keeps its arguments, start-in folder and
-  // elevation. The long form of the path, as a volume may keep no short one.
+  // The file as dropped: a shortcut keeps its arguments, start-in folder and elevation. The path's long
+  // form: a volume may keep no short one.
   const std::wstring failure = OpenWithShell(Handle(), fileName_);
   if (failure.empty()) return;
   if (Application)
@@ -129,10 +124,9 @@ void TDragGDIButton::Launch(TObject* sender) {
 }
 
 bool TDragGDIButton::MouseButtonHeld(int virtualKey) const {
-  // The buttons the drag itself reports, not the physical ones
-  // (GetAsyncKeyState): with the buttons swapped, an ordinary drag holds the
-  // physical right button, which must not replace a stored file. Nor does a
-  // press made long ago (a right-click that opened a segment's menu) count.
+  // The buttons the drag itself reports, not the physical ones (GetAsyncKeyState): with the buttons
+  // swapped, an ordinary drag holds the physical right button, which must not replace a stored file.
+  // Nor does a press made long ago (a right-click that opened a segment's menu) count.
   const DWORD keys = dropTarget_ ? dropTarget_->DragKeyState() : 0;
   if (virtualKey == VK_LBUTTON) return (keys & MK_LBUTTON) != 0;
   if (virtualKey == VK_RBUTTON) return (keys & MK_RBUTTON) != 0;
@@ -228,8 +222,7 @@ bool TDragGDIButton::OverlayPushesImage() {
 }
 
 bool TDragGDIButton::IconOutgrows(const vantel::PieRectValues& slice, int count) {
-  // What DrawOverlay's placement would ask for (the icon's place does not
-  // change the answer).
+  // What DrawOverlay's placement would ask for (the icon's place does not change the answer).
   Gdiplus::Bitmap* bitmap = FileInfo.hIcon ? IconBitmap() : nullptr;
   if (ButtonKind() != vantel::kSegmentKind || !bitmap) return false;
   return vantel::PlaceSegmentIcon(slice, static_cast<int>(bitmap->GetWidth()), Width(), Height(), count)
@@ -237,12 +230,10 @@ bool TDragGDIButton::IconOutgrows(const vantel::PieRectValues& slice, int count)
 }
 
 void TDragGDIButton::UpdateLayered() {
-  // The shape first: a window shaped before its picture arrives costs the
-  // window system only its slice when it shows (a grown ring's square is many
-  // times that). A held render leaves the window as it is.
+  // The shape first: a window shaped before its picture arrives costs the window system only its slice
+  // when it shows (a grown ring's square is many times that). A held render leaves the window as it is.
   if (!DrawingHeld()) ShapeWindow();
-  TakeLateShellInfo();  // a late answer that came meanwhile shows with this
-                        // render
+  TakeLateShellInfo();  // a late answer that came meanwhile shows with this render
   TCustomGDIButton::UpdateLayered();
 }
 
@@ -251,8 +242,7 @@ void TDragGDIButton::ShapeWindow() {
   if (!rect || !HandleAllocated() ||
       (ButtonKind() != vantel::kSegmentKind && ButtonKind() != vantel::kCentreKind) || !InRing())
     return;
-  // The window's box and the icon's rectangle, both in button pixels: the icon
-  // may cross the outline.
+  // The window's box and the icon's rectangle, both in button pixels: the icon may cross the outline.
   const ShapeKey key{ButtonKind(), PlannedBox(), IconBox(), rect->Values()};
   if (key == shape_) return;
   HRGN region = RingButtonRegion(key.kind, key.pie, kShapeFringe, key.box, key.icon);

@@ -1,5 +1,5 @@
-// TDragGDIButton: the pie button that holds one file: takes dropped files,
-// draws the file's icon, launches it.
+// TDragGDIButton: the pie button that holds one file: takes dropped files, draws the file's icon, launches
+// it.
 #pragma once
 
 #include <memory>
@@ -19,146 +19,121 @@ class TDragGDIButton : public TCustomGDIButton {
   static constexpr UINT kFileInfoFlags =
       SHGFI_ICON | SHGFI_DISPLAYNAME | SHGFI_TYPENAME | SHGFI_ATTRIBUTES | SHGFI_SYSICONINDEX;
 
-  // The pie button, no file, OnDblClick = Launch, and a drop target for file
-  // lists on this window.
+  // The pie button, no file, OnDblClick = Launch, and a drop target for file lists on this window.
   explicit TDragGDIButton(TComponent* owner, const TButtonColors& colors = {});
-  // Destroys the drop target (revoking the window's registration), then the pie
-  // button.
+  // Destroys the drop target (revoking the window's registration), then the pie button.
   ~TDragGDIButton() override;
 
   // Path of the file the button launches; empty when it holds none.
   const std::wstring& FileName() const { return fileName_; }
-  // Takes the path and asks the shell for its icon (at the size the window's
-  // monitor wants), display name, type name and attributes into FileInfo. Does
-  // not repaint. A path the shell does not know leaves no icon.
+  // Takes the path and asks the shell for its icon (at the size the window's monitor wants), display
+  // name, type name and attributes into FileInfo. Does not repaint. A path the shell does not know
+  // leaves no icon.
   void SetFileName(const std::wstring& value);
 
-  // OnDblClick: opens the file through the shell as the desktop would: a
-  // shortcut as itself, another file in its own folder. A failure is shown
-  // through the application's error display. Nothing without a file.
+  // OnDblClick: opens the file through the shell as the desktop would: a shortcut as itself, another file
+  // in its own folder. A failure is shown through the application's error display. Nothing without a file.
   void Launch(TObject* sender);
 
-  // The mode the last drag-enter fixed (vantel::kDropMode...: 0, 7777, 9999 or
-  // 8888).
+  // The mode the last drag-enter fixed (vantel::kDropMode...: 0, 7777, 9999 or 8888).
   int DropMode() const { return dropMode_; }
-  // Where the icon was last drawn (top-left in window pixels) and its real
-  // size.
+  // Where the icon was last drawn (top-left in window pixels) and its real size.
   float IconX() const { return iconX_; }
   float IconY() const { return iconY_; }
   int IconWidth() const { return iconWidth_; }
   int IconHeight() const { return iconHeight_; }
 
   TTextTarget& DropTarget() const { return *dropTarget_; }
-  // Whether this button has the hover (entered, not left, no other button of
-  // its ring entered since).
+  // Whether this button has the hover (entered, not left, no other button of its ring entered since).
   bool Hovered() const { return hovered_; }
 
-  // Draws the file's icon over the rendered pie and pushes the window again at
-  // constant alpha 210.
+  // Draws the file's icon over the rendered pie and pushes the window again at constant alpha 210.
   void DrawOverlay(TLayeredSurface& surface) override;
-  // True while the file's icon can be drawn: a render then pushes once, pie and
-  // icon at 210.
+  // True while the file's icon can be drawn: a render then pushes once, pie and icon at 210.
   bool OverlayPushesImage() override;
   bool IconOutgrows(const vantel::PieRectValues& slice, int count) override;
-  // Renders and pushes as every pie button does; a button of a ring (centre or
-  // segment) then also shapes its window to its pie, so the pointer and dropped
-  // files reach the slice under them, also where the system hit-tests layered
-  // windows by their rectangle (Wine) rather than by their alpha.
+  // Renders and pushes as every pie button does; a button of a ring (centre or segment) then also
+  // shapes its window to its pie, so the pointer and dropped files reach the slice under them, also
+  // where the system hit-tests layered windows by their rectangle (Wine) rather than by their alpha.
   void UpdateLayered() override;
 
-  // --- Storing: the XML-bound subclass keeps buttons in the configuration
-  // file. Here they do nothing. Stores this button. Called at the end of every
-  // drop: on the button dropped on, or on the segment a left drop added. A left
-  // drop that both fills this empty button and adds a segment stores both.
+  // --- Storing: the XML-bound subclass keeps buttons in the configuration file. Here they do nothing.
+  // Stores this button. Called at the end of every drop: on the button dropped on, or on the segment
+  // a left drop added. A left drop that both fills this empty button and adds a segment stores both.
   virtual void SaveToConfig();
-  // Gives the button a delete entry in its popup menu (a segment added by a
-  // left drop gets one).
+  // Gives the button a delete entry in its popup menu (a segment added by a left drop gets one).
   virtual void AddDeleteMenuItem();
-  // Name of the configuration file the button stores itself in (empty here). A
-  // segment added by a left drop is given the centre button's name.
+  // Name of the configuration file the button stores itself in (empty here). A segment added by a
+  // left drop is given the centre button's name.
   virtual std::wstring XmlFileName() const;
   virtual void SetXmlFileName(const std::wstring& name);
 
  protected:
-  // Drag-enter: fixes the drop mode from the mouse buttons the drag holds. Its
-  // arguments are not used.
+  // Drag-enter: fixes the drop mode from the mouse buttons the drag holds. Its arguments are not used.
   void DropTargetDragEnter(TObject* sender, TDropEffect effect, int x, int y);
-  // Drop: handles the dropped paths by the drop mode (see DragGDIButton.cpp).
-  // Its arguments are not used.
+  // Drop: handles the dropped paths by the drop mode (see DragGDIButton.cpp). Its arguments are not used.
   void DropTargetDrop(TObject* sender, TWinControl* acceptor, const std::wstring& dropText, int x, int y);
 
-  // Whether the drag entering now holds this mouse button (VK_LBUTTON,
-  // VK_RBUTTON): the logical button, as OLE reports it to the drop target, so
-  // that with swapped buttons (a left-handed mouse) the primary button is still
-  // the left one. Tests override it.
+  // Whether the drag entering now holds this mouse button (VK_LBUTTON, VK_RBUTTON): the logical button,
+  // as OLE reports it to the drop target, so that with swapped buttons (a left-handed mouse) the primary
+  // button is still the left one. Tests override it.
   virtual bool MouseButtonHeld(int virtualKey) const;
-  // Edge of the square icon to take from the shell: 32 px at 96 DPI, scaled to
-  // the DPI of the monitor the window is on. Tests override it.
+  // Edge of the square icon to take from the shell: 32 px at 96 DPI, scaled to the DPI of the
+  // monitor the window is on. Tests override it.
   virtual int ShellIconSize();
 
-  // Places a ring segment's icon along its slice's middle angle and may set the
-  // group's grow flag.
+  // Places a ring segment's icon along its slice's middle angle and may set the group's grow flag.
   void UpdateIconPosition();
   // The pie's box and the icon's.
   RECT DrawnBox() override;
 
-  // Hover: the button the pointer entered last is the only one of its ring in
-  // the hover colour, and the hint window shows its file's display name. A
-  // leave hides the hint only when no other button has entered since: the
-  // window system may report one window's leave after the next one's enter.
+  // Hover: the button the pointer entered last is the only one of its ring in the hover colour, and the
+  // hint window shows its file's display name. A leave hides the hint only when no other button has
+  // entered since: the window system may report one window's leave after the next one's enter.
   void CMMouseEnter() override;
   void CMMouseLeave() override;
   LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
  private:
-  // Fills FileInfo for the path, replacing (and freeing) the icon it held. An
-  // answer the shell is late with is claimed and taken when it comes
-  // (kLateShellInfoMessage) or at the next render before.
+  // Fills FileInfo for the path, replacing (and freeing) the icon it held. An answer the shell is late
+  // with is claimed and taken when it comes (kLateShellInfoMessage) or at the next render before.
   void TakeShellInfo(const std::wstring& path);
   void UseShellInfo(const std::wstring& path, SHFILEINFOW info);
   bool TakeLateShellInfo();  // true when a late answer was taken now
   static constexpr UINT kLateShellInfoMessage = WM_APP + 0x3B0;
   void ReleaseIcon();
-  // The file's icon as a GDI+ bitmap with its transparency; nullptr without an
-  // icon.
+  // The file's icon as a GDI+ bitmap with its transparency; nullptr without an icon.
   Gdiplus::Bitmap* IconBitmap();
   void RememberFile(const std::wstring& path);  // FileName and FileInfo, as SetFileName
   TDragGDIButton* AddSegmentFor(const std::wstring& path);
   void ShapeWindow();
-  // Where the next render draws the icon, in button pixels, a pixel wider on
-  // every side for its smoothing; empty without an icon.
+  // Where the next render draws the icon, in button pixels, a pixel wider on every side for its smoothing;
+  // empty without an icon.
   RECT IconBox();
-  // The timer of the leave watch: while the pointer is in, looks whether it has
-  // left this window's shape; for a while after it left, whether it has come
-  // back without the system reporting it.
+  // The timer of the leave watch: while the pointer is in, looks whether it has left this window's shape;
+  // for a while after it left, whether it has come back without the system reporting it.
   void WatchForLeave(TObject* sender);
   void WatchForReturn(POINT cursor, bool onShape);
   bool PointerOnShape(POINT cursor);  // inside the window's rectangle and its region
-  // The ring's hint window, when this button is one of the ring's buttons (not
-  // the hint itself).
+  // The ring's hint window, when this button is one of the ring's buttons (not the hint itself).
   TCustomGDIButton* RingHint() const;
-  // Takes the hover from every other button of the ring, which return to their
-  // normal colour.
+  // Takes the hover from every other button of the ring, which return to their normal colour.
   void TakeHover();
-  // Back to the normal colour without a leave of the pointer (another button
-  // took the hover).
+  // Back to the normal colour without a leave of the pointer (another button took the hover).
   void LoseHover();
-  // The pointer moves on a button whose enter was seen but which lost the hover
-  // since: it enters again.
+  // The pointer moves on a button whose enter was seen but which lost the hover since: it enters again.
   void Reenter();
 
   static constexpr unsigned kLeaveWatchInterval = 100;
-  // A pointer that rests on the button is looked for less and less often, up to
-  // this: the program then sleeps while the user reads the hint. Any move over
-  // the window brings the quick look back.
+  // A pointer that rests on the button is looked for less and less often, up to this: the program then
+  // sleeps while the user reads the hint. Any move over the window brings the quick look back.
   static constexpr unsigned kLeaveWatchRestingInterval = 800;
   // How long after a leave the button looks for the pointer's return itself.
   static constexpr ULONGLONG kReturnWatchTime = 10000;
 
   std::unique_ptr<TTextTarget> dropTarget_;
-  // Runs while the pointer is over a shaped window, and for a while after it
-  // left: some systems (Wine) never report the leave of a window that has a
-  // region, nor, at times, the pointer's return.
+  // Runs while the pointer is over a shaped window, and for a while after it left: some systems (Wine)
+  // never report the leave of a window that has a region, nor, at times, the pointer's return.
   std::unique_ptr<TTimer> leaveWatch_;
   POINT watchedCursor_{};         // where the leave watch last saw the pointer
   ULONGLONG returnWatchEnd_ = 0;  // until when, after a leave, the watch looks for the pointer's return
@@ -173,8 +148,7 @@ class TDragGDIButton : public TCustomGDIButton {
   float iconY_ = 0.0f;
   int iconWidth_ = 0;
   int iconHeight_ = 0;
-  // The pie the window shape was last made for (kind, size, rectangle), to skip
-  // unchanged reshapes.
+  // The pie the window shape was last made for (kind, size, rectangle), to skip unchanged reshapes.
   struct ShapeKey {
     int kind = -1;
     RECT box{}, icon{};
