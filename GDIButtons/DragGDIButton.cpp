@@ -11,8 +11,9 @@
 #include "GDIButtons/ShellIcon.h"
 #include "GDIButtons/ShellInfoPrefetch.h"
 #include "GDIButtons/WindowRegion.h"
+#include "framework/Application.h"
 #include "framework/DebugTrace.h"
-#include "shell/ShortcutResolver.h"
+#include "shell/ShellLaunch.h"
 
 namespace {
 
@@ -112,12 +113,14 @@ void TDragGDIButton::SetFileName(const std::wstring& value) {
 void TDragGDIButton::Launch(TObject* sender) {
   (void)sender;
   if (fileName_.empty()) return;
-  std::wstring path = ResolveShortcut(fileName_);
-  // A link to something without a file-system path (a Control Panel item, say) resolves to nothing;
-  // the shell still knows how to open the link itself.
-  if (path.empty()) path = fileName_;
-  // A path longer than the shell takes is handed over in its short form.
-  ShellExecuteW(Handle(), L"open", ShellPath(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  // The file as dropped: a shortcut keeps its arguments, start-in folder and elevation. The path's long
+  // form: a volume may keep no short one.
+  const std::wstring failure = OpenWithShell(Handle(), fileName_);
+  if (failure.empty()) return;
+  if (Application)
+    Application->ShowException(failure);  // the error display, which also logs it
+  else
+    MessageBoxW(Handle(), failure.c_str(), nullptr, MB_OK | MB_ICONERROR);
 }
 
 bool TDragGDIButton::MouseButtonHeld(int virtualKey) const {

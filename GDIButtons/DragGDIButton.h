@@ -31,8 +31,8 @@ class TDragGDIButton : public TCustomGDIButton {
   // leaves no icon.
   void SetFileName(const std::wstring& value);
 
-  // OnDblClick: opens the file with the shell's "open" verb, a shortcut resolved to its target first.
-  // Does nothing without a file. A failure to create the shell-link object throws EOleError.
+  // OnDblClick: opens the file through the shell as the desktop would: a shortcut as itself, another file
+  // in its own folder. A failure is shown through the application's error display. Nothing without a file.
   void Launch(TObject* sender);
 
   // The mode the last drag-enter fixed (vantel::kDropMode...: 0, 7777, 9999 or 8888).

@@ -6,20 +6,13 @@ TEffectChoice ChooseDropEffect(bool acceptable, std::uint32_t keyState, std::uin
   if (!acceptable) return {};
   const bool ctrl = (keyState & kControlKey) != 0;
   const bool shift = (keyState & kShiftKey) != 0;
-  std::uint32_t wish = kNone;
-  if (ctrl && shift) {
-    wish = kLink;
-  } else if (ctrl) {
-    wish = kCopy;
-  } else if (shift) {
-    wish = kMove;
-  }
-
+  // Shift asks for a move, which a ring that keeps only a path never answers: it counts as no wish.
+  const std::uint32_t wish = ctrl ? (shift ? kLink : kCopy) : kNone;
   if (wish != kNone) {
     if (allowedEffects & wish) return {true, wish};
     return {};
   }
-  for (std::uint32_t candidate : {kMove, kCopy, kLink}) {
+  for (std::uint32_t candidate : {kLink, kCopy}) {
     if (allowedEffects & candidate) return {true, candidate};
   }
   return {};

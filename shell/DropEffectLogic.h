@@ -45,8 +45,9 @@ struct TEffectChoice {
   constexpr bool operator==(const TEffectChoice&) const = default;
 };
 
-// Ctrl+Shift ask for link, Ctrl for copy, Shift for move; a wish the source does not allow is no drop.
-// Without a wish the first allowed of move, copy, link is taken.
+// Never move: the source would delete its original (a mail, a folder from the address bar), and the ring
+// only keeps a path. Ctrl+Shift ask for link, Ctrl for copy; a wish the source does not allow is no drop.
+// Without a wish (or with Shift alone) link, else copy; a source that allows only move gets no drop.
 TEffectChoice ChooseDropEffect(bool acceptable, std::uint32_t keyState, std::uint32_t allowedEffects);
 
 TDropEffect DropEffectFromBits(std::uint32_t effect);

@@ -192,7 +192,7 @@ TEST_F(DragButtonInputTest, RealLeftDragOfOneFileOntoAnEmptySegment) {
   ring.MoveTo(kLeft, kTop);
   TRecordingDragButton& target = ring.Segment(1);
 
-  EXPECT_EQ(DragWithButtonHeld(target, {File(L"dragged.txt")}, false), static_cast<long>(DROPEFFECT_MOVE));
+  EXPECT_EQ(DragWithButtonHeld(target, {File(L"dragged.txt")}, false), static_cast<long>(DROPEFFECT_LINK));
 
   EXPECT_EQ(target.DropMode(), 9999);
   EXPECT_EQ(target.FileName(), File(L"dragged.txt"));
@@ -210,7 +210,7 @@ TEST_F(DragButtonInputTest, RealLeftDragOntoAUsedSegmentAddsOne) {
   target.Repaint();
 
   EXPECT_EQ(DragWithButtonHeld(target, {File(L"new.txt"), File(L"ignored.txt")}, false),
-            static_cast<long>(DROPEFFECT_MOVE));
+            static_cast<long>(DROPEFFECT_LINK));
 
   ASSERT_EQ(ring.Count(), 5);
   EXPECT_EQ(ring.Segment(4).FileName(), File(L"new.txt"));
@@ -231,7 +231,7 @@ TEST_F(DragButtonInputTest, AnEarlierRightClickDoesNotTurnALeftDropIntoAReplace)
   testsupport::PumpFor(100);
 
   EXPECT_EQ(DragWithButtonHeld(target, {File(L"new.txt")}, false, /*forgetEarlierPresses=*/false),
-            static_cast<long>(DROPEFFECT_MOVE));
+            static_cast<long>(DROPEFFECT_LINK));
 
   EXPECT_EQ(target.DropMode(), 9999);
   EXPECT_EQ(target.FileName(), File(L"held.txt"));
@@ -263,7 +263,7 @@ TEST_F(DragButtonInputTest, RealRightDragReplacesTheFile) {
   target.SetFileName(File(L"held.txt"));
 
   EXPECT_EQ(DragWithButtonHeld(target, {File(L"one.txt"), File(L"two.txt")}, true),
-            static_cast<long>(DROPEFFECT_MOVE));
+            static_cast<long>(DROPEFFECT_LINK));
 
   EXPECT_EQ(target.DropMode(), 8888);
   EXPECT_EQ(target.FileName(), File(L"two.txt"));

@@ -1,4 +1,5 @@
-// Double-clicking a drop-and-launch button opens its file through the shell, following shortcuts.
+// Double-clicking a drop-and-launch button opens its file through the shell as the desktop would: a shortcut
+// as itself, another file in its own folder; a failure is shown once, with the system's reason.
 #include <gtest/gtest.h>
 
 // clang-format off
@@ -7,11 +8,17 @@
 #include <shlobj.h>
 // clang-format on
 
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
 #include <string>
 
 #include "framework/Handles.h"
-#include "shell/ShortcutResolver.h"
+#include "framework/SystemMessage.h"
+#include "shell/LaunchLogic.h"
+#include "shell/ShellLaunch.h"
 #include "tests/GDIButtons/DragButtonTestSupport.h"
 #include "tests/support/TestSupport.h"
 
@@ -27,16 +34,48 @@ fs::path MarkerProgram() {
   return fs::path(self).parent_path().parent_path() / L"e2e" / L"e2e_marker.exe";
 }
 
-void SaveLink(const fs::path& target, const fs::path& where) {
+// A shortcut to `target` with arguments and a start-in folder.
+void SaveLink(const fs::path& target, const fs::path& where, const wchar_t* arguments,
+              const fs::path& startIn) {
   ComPtr<IShellLinkW> link;
   ASSERT_EQ(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                              reinterpret_cast<void**>(link.Put())),
             S_OK);
   ASSERT_EQ(link->SetPath(target.c_str()), S_OK);
+  ASSERT_EQ(link->SetArguments(arguments), S_OK);
+  ASSERT_EQ(link->SetWorkingDirectory(startIn.c_str()), S_OK);
   ComPtr<IPersistFile> file;
   ASSERT_EQ(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.Put())), S_OK);
   ASSERT_EQ(file->Save(where.c_str(), TRUE), S_OK);
 }
+
+// Puts another ShellExecuteEx in for the test's time.
+struct InjectedShellExecute {
+  TShellExecuteEx before = ShellExecuteExFunction();
+  explicit InjectedShellExecute(TShellExecuteEx with) { ShellExecuteExFunction() = std::move(with); }
+  ~InjectedShellExecute() { ShellExecuteExFunction() = before; }
+  InjectedShellExecute(const InjectedShellExecute&) = delete;
+  InjectedShellExecute& operator=(const InjectedShellExecute&) = delete;
+};
+
+// ShellExecuteEx as a default Windows has it: long paths off (no file of MAX_PATH characters or more, no
+// working directory that does not fit, no \\?\ form) and no 8.3 names on the volume, so a short form
+// names nothing. A name is looked for in lpDirectory. It opens nothing: it records what it was handed.
+struct DefaultWindowsShell {
+  std::wstring file, folder;
+  BOOL operator()(SHELLEXECUTEINFOW* info) {
+    file = info->lpFile ? info->lpFile : L"";
+    folder = info->lpDirectory ? info->lpDirectory : L"";
+    const std::wstring full = fs::path(file).is_absolute() ? file : (fs::path(folder) / file).wstring();
+    SetLastError(ERROR_SUCCESS);
+    if (file.size() >= MAX_PATH || folder.size() >= MAX_PATH - 1 || file.starts_with(L"\\\\?\\"))
+      SetLastError(ERROR_FILENAME_EXCED_RANGE);
+    else if (file.find(L'~') != std::wstring::npos ||
+             GetFileAttributesW((L"\\\\?\\" + full).c_str()) == INVALID_FILE_ATTRIBUTES)
+      SetLastError(ERROR_FILE_NOT_FOUND);
+    return GetLastError() == ERROR_SUCCESS;
+  }
+};
 
 class DragButtonLaunchTest : public dragtest::DragButtonTestBase {
  protected:
@@ -67,26 +106,92 @@ class DragButtonLaunchTest : public dragtest::DragButtonTestBase {
   bool MarkerAppears() {
     return testsupport::PumpUntil([&] { return fs::exists(marker_); }, 20000);
   }
+  // What the marker wrote: its command line, then the folder it was started in.
+  std::wstring Report() const {
+    std::ifstream in(fs::path(marker_), std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
+  }
+  static std::wstring FolderLine(const fs::path& folder) { return L"\r\n" + folder.wstring() + L"\r\n"; }
 
   fs::path program_;
   std::wstring marker_;
   std::unique_ptr<TRecordingDragButton> button_;
 };
 
-TEST_F(DragButtonLaunchTest, DoubleClickRunsTheProgramTheButtonHolds) {
+TEST_F(DragButtonLaunchTest, DoubleClickRunsTheProgramInItsOwnFolder) {
   button_->SetFileName(program_.wstring());
   DoubleClick();
-  EXPECT_TRUE(MarkerAppears());
+  ASSERT_TRUE(MarkerAppears());
+  EXPECT_NE(Report().find(FolderLine(program_.parent_path())), std::wstring::npos) << Report();
   EXPECT_TRUE(testsupport::RecordedExceptions().empty());
 }
 
-TEST_F(DragButtonLaunchTest, DoubleClickOnAShortcutRunsItsTarget) {
+// The shell opens the shortcut itself: its arguments and its start-in folder reach the program.
+TEST_F(DragButtonLaunchTest, DoubleClickOnAShortcutRunsItWithItsArgumentsInItsStartInFolder) {
+  const fs::path startIn = folder_.File(L"start here");
+  fs::create_directory(startIn);
   const fs::path link = folder_.File(L"to the program.lnk");
-  SaveLink(program_, link);
-  EXPECT_EQ(ResolveShortcut(link.wstring()), program_.wstring());
+  SaveLink(program_, link, L"--from-link \"two words\"", startIn);
   button_->SetFileName(link.wstring());
   DoubleClick();
-  EXPECT_TRUE(MarkerAppears());
+  ASSERT_TRUE(MarkerAppears()) << testing::PrintToString(testsupport::RecordedExceptions());
+  EXPECT_NE(Report().find(L"--from-link \"two words\""), std::wstring::npos) << Report();
+  EXPECT_NE(Report().find(FolderLine(startIn)), std::wstring::npos) << Report();
+}
+
+// A path of MAX_PATH or more whose folder fits: the shell gets the name within the folder. (Wine starts no
+// program at such a path by any means; the shell it has here shows the message.)
+TEST_F(DragButtonLaunchTest, AProgramAtALongPathOpensAsItsNameInItsFolderWithoutLongPathsOrShortNames) {
+  fs::path folder = program_.parent_path();
+  while (folder.wstring().size() < 240)
+    folder /= std::wstring(std::min<size_t>(100, 250 - folder.wstring().size() - 1), L'd');
+  fs::create_directories(folder);
+  const std::wstring name = L"viewer" + std::wstring(60, L'v') + L".exe";
+  const fs::path program = folder / name;
+  ASSERT_GE(program.wstring().size(), 300u);
+  fs::copy_file(program_, program);
+  auto shell = std::make_shared<DefaultWindowsShell>();
+  const InjectedShellExecute windows([shell](SHELLEXECUTEINFOW* info) { return (*shell)(info); });
+  button_->SetFileName(program.wstring());
+  DoubleClick();
+  EXPECT_EQ(shell->file, name);
+  EXPECT_EQ(shell->folder, folder.wstring());
+  EXPECT_TRUE(testsupport::RecordedExceptions().empty());
+}
+
+TEST_F(DragButtonLaunchTest, AFailedLaunchShowsOneMessageWithTheSystemsReason) {
+  const std::wstring tooLong =
+      L"C:\\" + std::wstring(200, L'f') + L"\\" + std::wstring(100, L'g') + L"\\a.exe";
+  const struct {
+    std::wstring path;
+    DWORD error;  // what the injected ShellExecuteEx fails with
+    std::wstring shown;
+  } cases[] = {
+      {program_.wstring(), ERROR_FILE_NOT_FOUND,
+       LaunchFailedMessage(program_.wstring(), ERROR_FILE_NOT_FOUND, SystemMessage(ERROR_FILE_NOT_FOUND))},
+      {program_.wstring(), ERROR_CANCELLED, L""},  // the user said no to the elevation prompt
+      {tooLong, ERROR_SUCCESS, PathTooLongMessage(tooLong)},
+  };
+  for (const auto& c : cases) {
+    int calls = 0;
+    SHELLEXECUTEINFOW seen{};
+    const InjectedShellExecute failing([&](SHELLEXECUTEINFOW* info) {
+      ++calls, seen = *info;
+      SetLastError(c.error);
+      return FALSE;
+    });
+    testsupport::ClearExceptions();
+    button_->SetFileName(c.path);
+    DoubleClick();
+    EXPECT_EQ(calls, c.error == ERROR_SUCCESS ? 0 : 1) << c.error;
+    EXPECT_TRUE(!calls || (seen.fMask & SEE_MASK_FLAG_NO_UI)) << "the shell shows no box of its own";
+    EXPECT_EQ(testsupport::RecordedExceptions(),
+              c.shown.empty() ? std::vector<std::wstring>{} : std::vector<std::wstring>{c.shown})
+        << c.error;
+  }
+  EXPECT_NE(SystemMessage(ERROR_FILE_NOT_FOUND), L"");
+  testsupport::ClearExceptions();
 }
 
 TEST_F(DragButtonLaunchTest, LaunchIsTheDoubleClickHandlerAndDoesNothingWithoutAFile) {

@@ -1,9 +1,13 @@
-// Files dragged onto the ring by another program with OLE drag and drop, and launching a dropped program.
+// Files dragged onto the ring by another program with OLE drag and drop, and launching a dropped program or
+// shortcut.
 #include <gtest/gtest.h>
 
 #include <regex>
 
 #include "tests/e2e/ProgramTest.h"
+// The shell-link object, after <windows.h>.
+#include <objbase.h>
+#include <shlobj.h>
 
 namespace e2e {
 namespace {
@@ -112,6 +116,44 @@ TEST_F(DropTest, ALeftDropOnAnEmptySegmentShowsTheIconStoresTheRecordAndADoubleC
   const std::filesystem::path ran = folder_ / L"Marker.exe.ran";
   EXPECT_TRUE(WaitFor([&] { return std::filesystem::exists(ran); }, 10000))
       << "the double-click runs the program";
+}
+
+// A shortcut dropped on the ring opens as itself: the program gets the shortcut's arguments and starts in
+// its start-in folder.
+TEST_F(DropTest, ADroppedShortcutRunsWithItsArgumentsInItsStartInFolder) {
+  const std::filesystem::path program = PlaceMarker(L"Tool.exe"), startIn = folder_ / L"start here";
+  std::filesystem::create_directory(startIn);
+  const std::filesystem::path link = folder_ / L"Tool.lnk";
+  {
+    ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+    IShellLinkW* shellLink = nullptr;
+    IPersistFile* file = nullptr;
+    ASSERT_EQ(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                               reinterpret_cast<void**>(&shellLink)),
+              S_OK);
+    shellLink->SetPath(program.c_str());
+    shellLink->SetArguments(L"--from-link \"two words\"");
+    shellLink->SetWorkingDirectory(startIn.c_str());
+    shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
+    EXPECT_EQ(file->Save(link.c_str(), TRUE), S_OK);
+    file->Release();
+    shellLink->Release();
+    CoUninitialize();
+  }
+  WriteBytes(folder_.Config(), ConfigBytes(kGreen, kBlue, FourSegmentRecords()));
+  Start();
+  const RECT ring = WaitForRing(5);
+  WaitUntilDrawn(ring);
+  const POINT target = SegmentPoint(ring, 0, 4);
+  DragFileOnto(link, target, false);
+
+  pointer::DoubleClick(target.x, target.y);
+  const std::filesystem::path ran = program.wstring() + L".ran";
+  ASSERT_TRUE(WaitFor([&] { return std::filesystem::exists(ran); }, 10000)) << "the double-click runs it";
+  const std::string bytes = ReadBytes(ran);
+  const std::wstring report(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
+  EXPECT_NE(report.find(L"--from-link \"two words\"\r\n"), std::wstring::npos) << "its arguments";
+  EXPECT_NE(report.find(L"\r\n" + startIn.wstring() + L"\r\n"), std::wstring::npos) << "its start-in folder";
 }
 
 TEST_F(DropTest, ALeftDropOnAUsedSegmentAddsASegmentWithItsOwnRecord) {

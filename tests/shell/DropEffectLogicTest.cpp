@@ -1,7 +1,8 @@
-// Effect choice, dropped-path text and tip rules of the shell layer (no window system).
+// Effect choice, dropped-path text, launch planning and tip rules of the shell layer (no window system).
 #include <gtest/gtest.h>
 
 #include "shell/DropEffectLogic.h"
+#include "shell/LaunchLogic.h"
 #include "shell/TrayTip.h"
 
 namespace {
@@ -19,17 +20,20 @@ struct EffectCase {
 constexpr std::uint32_t kAll = kCopy | kMove | kLink;
 constexpr std::uint32_t kLeftButton = 0x1;  // MK_LBUTTON rides along in every real key state
 
+// Never move: a source told "moved" deletes its original, and the ring keeps only the path.
 const EffectCase kEffectCases[] = {
-    {"plain drag of files shows move", true, kLeftButton, kAll, {true, kMove}},
+    {"plain drag of files links", true, kLeftButton, kAll, {true, kLink}},
     {"ctrl asks for copy", true, kControlKey, kAll, {true, kCopy}},
-    {"shift asks for move", true, kShiftKey, kAll, {true, kMove}},
+    {"shift is no wish: link", true, kShiftKey | kLeftButton, kAll, {true, kLink}},
     {"ctrl and shift ask for link", true, kControlKey | kShiftKey | kLeftButton, kAll, {true, kLink}},
-    {"no wish: copy when move is not allowed", true, 0, kCopy | kLink, {true, kCopy}},
+    {"no wish: copy when link is not allowed", true, 0, kCopy | kMove, {true, kCopy}},
+    {"shift: copy when link is not allowed", true, kShiftKey, kCopy | kMove, {true, kCopy}},
     {"no wish: link when only link is allowed", true, 0, kLink, {true, kLink}},
+    {"no wish: move alone is no drop", true, kLeftButton, kMove, {false, kNone}},
+    {"shift: move alone is no drop", true, kShiftKey, kMove, {false, kNone}},
     {"no wish: nothing allowed is no drop", true, 0, kNone, {false, kNone}},
     {"no wish: scroll alone is no drop", true, 0, 0x80000000u, {false, kNone}},
     {"ctrl when the source forbids copy is no drop", true, kControlKey, kMove | kLink, {false, kNone}},
-    {"shift when the source forbids move is no drop", true, kShiftKey, kCopy, {false, kNone}},
     {"ctrl shift when the source forbids link is no drop",
      true,
      kControlKey | kShiftKey,
@@ -89,6 +93,37 @@ TEST(DroppedPaths, LineSplittingTable) {
   for (const auto& c : cases) {
     EXPECT_EQ(SplitDroppedLines(c.text), c.lines) << testing::PrintToString(std::wstring(c.text));
   }
+}
+
+// Default Windows: no long paths (the shell refuses MAX_PATH characters or more, and the \\?\ form), and
+// no 8.3 names to fall back on. A long path goes as its name within its folder.
+TEST(LaunchPlan, FileAndFolderTheShellTakes) {
+  const std::wstring folder258 = L"C:\\" + std::wstring(127, L'f') + L"\\" + std::wstring(127, L'f');
+  const std::wstring folder259 = folder258 + L"g";
+  const std::wstring leaf = std::wstring(60, L'v') + L".exe";
+  const struct {
+    std::wstring path;
+    TLaunchPlan plan;
+  } cases[] = {
+      {L"C:\\Apps\\viewer.exe", {false, L"C:\\Apps\\viewer.exe", L"C:\\Apps"}},
+      {L"C:\\Links\\editor.lnk", {false, L"C:\\Links\\editor.lnk", L"C:\\Links"}},
+      {L"C:\\viewer.exe", {false, L"C:\\viewer.exe", L"C:\\"}},
+      {L"\\\\server\\share\\tool.exe", {false, L"\\\\server\\share\\tool.exe", L"\\\\server\\share"}},
+      {L"viewer.exe", {false, L"viewer.exe", L""}},
+      {L"\\\\?\\C:\\x\\y.exe", {false, L"C:\\x\\y.exe", L"C:\\x"}},
+      {L"\\\\?\\UNC\\srv\\sh\\y.exe", {false, L"\\\\srv\\sh\\y.exe", L"\\\\srv\\sh"}},
+      {L"C:\\" + std::wstring(255, L'a'), {false, L"C:\\" + std::wstring(255, L'a'), L"C:\\"}},
+      {folder258 + L"\\" + leaf, {false, leaf, folder258}},
+      {folder259 + L"\\" + leaf, {true, folder259 + L"\\" + leaf, L""}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(PlanLaunch(c.path), c.plan) << testing::PrintToString(c.path);
+}
+
+TEST(LaunchPlan, MessagesNameThePathAndTheSystemsReason) {
+  EXPECT_EQ(LaunchFailedMessage(L"C:\\a.exe", 2, L"系统找不到指定的文件"),
+            L"无法打开“C:\\a.exe”：系统找不到指定的文件。");
+  EXPECT_EQ(LaunchFailedMessage(L"C:\\a.exe", 1234, L""), L"无法打开“C:\\a.exe”：错误代码 1234。");
+  EXPECT_NE(PathTooLongMessage(L"C:\\long").find(L"“C:\\long”"), std::wstring::npos);
 }
 
 TEST(TrayTip, HintCutAt127CharactersAndEmptyWhenNotShown) {

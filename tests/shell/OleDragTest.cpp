@@ -77,18 +77,18 @@ TEST_F(OleDragTest, ThreeFilesDroppedFromAnotherProcessArriveInShellOrder) {
                                            (folder_.Path() / longName).wstring()};
   ASSERT_GT(files[2].size(), 300u);
 
-  EXPECT_EQ(Drag(L"", files), static_cast<long>(DROPEFFECT_MOVE));
+  EXPECT_EQ(Drag(L"", files), static_cast<long>(DROPEFFECT_LINK));
 
   ASSERT_GE(events_.size(), 2u);
   const POINT client = CentreInClient();
   EXPECT_EQ(events_.front().name, L"enter");
-  EXPECT_EQ(events_.front().effect, TDropEffect::deMove) << "a plain drag that allows everything moves";
+  EXPECT_EQ(events_.front().effect, TDropEffect::deLink) << "a plain drag that allows everything links";
   EXPECT_EQ(events_.back().name, L"drop");
   EXPECT_EQ(events_.back().x, client.x);
   EXPECT_EQ(events_.back().y, client.y);
   for (size_t i = 1; i + 1 < events_.size(); ++i) {
     EXPECT_EQ(events_[i].name, L"over") << i;
-    EXPECT_EQ(events_[i].effect, TDropEffect::deMove) << i;
+    EXPECT_EQ(events_[i].effect, TDropEffect::deLink) << i;
   }
   EXPECT_EQ(target_->DroppedLines(), files);
   EXPECT_EQ(target_->DroppedText(), files[0] + L"\r\n" + files[1] + L"\r\n" + files[2]);
@@ -99,11 +99,12 @@ TEST_F(OleDragTest, HeldKeysChooseTheEffectTheSourceSees) {
     const wchar_t* options;
     long effect;  // what DoDragDrop reported back to the source
   } cases[] = {
-      {L"--keys none", DROPEFFECT_MOVE},
+      {L"--keys none", DROPEFFECT_LINK},
       {L"--keys ctrl", DROPEFFECT_COPY},
-      {L"--keys shift", DROPEFFECT_MOVE},
+      {L"--keys shift", DROPEFFECT_LINK},
       {L"--keys ctrlshift", DROPEFFECT_LINK},
-      {L"--keys none --allow copy,link", DROPEFFECT_COPY},
+      {L"--keys none --allow copy,move", DROPEFFECT_COPY},
+      {L"--keys shift --allow copy,move", DROPEFFECT_COPY},
   };
   for (const auto& c : cases) {
     const std::wstring file = (folder_.Path() / (std::wstring(L"k") + std::to_wstring(c.effect))).wstring();
@@ -112,22 +113,26 @@ TEST_F(OleDragTest, HeldKeysChooseTheEffectTheSourceSees) {
   }
 }
 
-TEST_F(OleDragTest, AWishTheSourceDoesNotAllowIsNoDrop) {
+// A source that allows only a move is never told its file was moved: it would delete it.
+TEST_F(OleDragTest, AWishTheSourceDoesNotAllowOrAMoveOnlySourceIsNoDrop) {
   const std::wstring before = (folder_.Path() / L"before.txt").wstring();
-  ASSERT_EQ(Drag(L"", {before}), static_cast<long>(DROPEFFECT_MOVE));
+  ASSERT_EQ(Drag(L"", {before}), static_cast<long>(DROPEFFECT_LINK));
 
-  const long result = Drag(L"--keys ctrl --allow move,link", {(folder_.Path() / L"after.txt").wstring()});
-  EXPECT_TRUE(result == DROPEFFECT_NONE || result == kCancelled) << result;
-  ASSERT_FALSE(events_.empty());
-  EXPECT_EQ(events_.front().name, L"enter");
-  EXPECT_EQ(events_.front().effect, TDropEffect::deNone);
-  for (const Event& e : events_) EXPECT_NE(e.name, L"drop");
-  EXPECT_EQ(target_->DroppedText(), before);
+  for (const wchar_t* options :
+       {L"--keys ctrl --allow move,link", L"--allow move", L"--keys shift --allow move"}) {
+    const long result = Drag(options, {(folder_.Path() / L"after.txt").wstring()});
+    EXPECT_TRUE(result == DROPEFFECT_NONE || result == kCancelled) << result;
+    ASSERT_FALSE(events_.empty());
+    EXPECT_EQ(events_.front().name, L"enter");
+    EXPECT_EQ(events_.front().effect, TDropEffect::deNone);
+    for (const Event& e : events_) EXPECT_NE(e.name, L"drop");
+    EXPECT_EQ(target_->DroppedText(), before);
+  }
 }
 
 TEST_F(OleDragTest, TextWithoutFilesCannotBeDroppedAndKeepsThePreviousDrop) {
   const std::wstring before = (folder_.Path() / L"kept.txt").wstring();
-  ASSERT_EQ(Drag(L"", {before}), static_cast<long>(DROPEFFECT_MOVE));
+  ASSERT_EQ(Drag(L"", {before}), static_cast<long>(DROPEFFECT_LINK));
 
   const long result = Drag(L"--text", {});
   EXPECT_TRUE(result == DROPEFFECT_NONE || result == kCancelled) << result;

@@ -1,0 +1,78 @@
+// OpenWithShell: ShellExecuteEx on the planned file and folder, the failure put into words.
+#include "shell/ShellLaunch.h"
+
+#include <objidl.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+
+#include <optional>
+#include <vector>
+
+#include "framework/Handles.h"
+#include "framework/SystemMessage.h"
+#include "shell/LaunchLogic.h"
+#include "shell/ShortcutResolver.h"
+
+namespace {
+
+BOOL Execute(HWND owner, const std::wstring& file, const std::wstring& parameters,
+             const std::wstring& folder) {
+  SHELLEXECUTEINFOW info{};
+  info.cbSize = sizeof(info);
+  info.fMask = SEE_MASK_FLAG_NO_UI;  // our message replaces the shell's box
+  info.hwnd = owner;
+  info.lpVerb = nullptr;  // the default verb, as a double-click on the desktop uses
+  info.lpFile = file.c_str();
+  info.lpParameters = parameters.empty() ? nullptr : parameters.c_str();
+  info.lpDirectory = folder.empty() ? nullptr : folder.c_str();  // a shortcut's start-in folder wins
+  info.nShow = SW_SHOWNORMAL;
+  SetLastError(ERROR_SUCCESS);
+  return ShellExecuteExFunction()(&info);
+}
+
+bool IsShortcut(const std::wstring& path) {
+  return path.size() > 4 && _wcsicmp(path.c_str() + path.size() - 4, L".lnk") == 0;
+}
+
+// Wine's shell reads a link's target in the ANSI code page, so a target named outside it ("?" in its
+// place) does not open; ResolveShortcut reads the link's item list, which names it in full. Windows opens
+// its links itself and comes here only for a link whose target is gone, which this does not find either.
+bool OpenShortcutTarget(HWND owner, const std::wstring& path) {
+  try {
+    const std::wstring target = ResolveShortcut(path);
+    if (target.empty() || target == path || GetFileAttributesW(target.c_str()) == INVALID_FILE_ATTRIBUTES)
+      return false;
+    ComPtr<IShellLinkW> link;
+    ComPtr<IPersistFile> file;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                reinterpret_cast<void**>(link.Put()))) ||
+        FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.Put()))) ||
+        FAILED(file->Load(path.c_str(), STGM_READ)))
+      return false;
+    std::vector<wchar_t> arguments(INFOTIPSIZE, L'\0'), folder(MAX_PATH, L'\0');
+    link->GetArguments(arguments.data(), static_cast<int>(arguments.size()));
+    link->GetWorkingDirectory(folder.data(), static_cast<int>(folder.size()));
+    std::wstring directory = folder.data();
+    if (directory.empty()) directory = PlanLaunch(target).Directory;
+    return Execute(owner, target, arguments.data(), directory);
+  } catch (...) {
+    return false;  // the shell's own failure is what the user is told
+  }
+}
+
+}  // namespace
+
+TShellExecuteEx& ShellExecuteExFunction() {
+  static TShellExecuteEx function = [](SHELLEXECUTEINFOW* info) { return ShellExecuteExW(info); };
+  return function;
+}
+
+std::wstring OpenWithShell(HWND owner, const std::wstring& path) {
+  const TLaunchPlan plan = PlanLaunch(path);
+  if (plan.TooLong) return PathTooLongMessage(path);
+  if (Execute(owner, plan.File, L"", plan.Directory)) return {};
+  const DWORD code = GetLastError();
+  if (code == ERROR_CANCELLED) return {};  // the user said no to the elevation prompt
+  if (IsShortcut(path) && OpenShortcutTarget(owner, path)) return {};
+  return LaunchFailedMessage(path, code, SystemMessage(code));
+}
