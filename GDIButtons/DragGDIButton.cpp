@@ -80,14 +80,19 @@ void TDragGDIButton::TakeShellInfo(const std::wstring& path) {
   FileInfo = SHFILEINFOW{};
   // An answer the shell is late with comes by message: until then the button shows no icon or name.
   if (std::optional<SHFILEINFOW> info =
-          ShellInfoFor(path, kFileInfoFlags, Handle(), kLateShellInfoMessage, lateInfo_))
-    UseShellInfo(path, *info);
+          ShellInfoFor(path, kFileInfoFlags, ShellIconSize(), Handle(), kLateShellInfoMessage, lateInfo_))
+    UseShellInfo(*info);
 }
 
-void TDragGDIButton::UseShellInfo(const std::wstring& path, SHFILEINFOW info) {
-  // The large icon comes at the system's size; a monitor of another DPI gets one drawn for its size.
-  if (info.hIcon) SizeShellIcon(info, path, ShellIconSize());
-  icon_.reset(info.hIcon);
+void TDragGDIButton::RefetchShellInfo() {
+  // Never asked here: a file on a drive that does not answer would hold the ring at every monitor
+  // crossing. A claim still open for the old size is given up.
+  if (!fileName_.empty())
+    lateInfo_ = ShellInfoLater(fileName_, kFileInfoFlags, ShellIconSize(), Handle(), kLateShellInfoMessage);
+}
+
+void TDragGDIButton::UseShellInfo(SHFILEINFOW info) {
+  icon_.reset(info.hIcon);  // the lookup drew it at the size asked
   FileInfo = info;
 }
 
@@ -95,8 +100,9 @@ bool TDragGDIButton::TakeLateShellInfo() {
   std::optional<SHFILEINFOW> info = lateInfo_ ? lateInfo_->TakeIfReady() : std::nullopt;
   if (!info) return false;
   lateInfo_.reset();
+  if (!info->hIcon && FileInfo.hIcon) return false;  // the file answered nothing this time: it keeps its icon
   ReleaseIcon();
-  UseShellInfo(fileName_, *info);
+  UseShellInfo(*info);
   return true;
 }
 

@@ -31,6 +31,13 @@ class TDragGDIButton : public TCustomGDIButton {
   // leaves no icon.
   void SetFileName(const std::wstring& value);
 
+  // Asks for the file's icon again at the size the window's monitor wants now (another DPI), on a worker:
+  // the button keeps its icon and name until the answer comes.
+  void RefetchShellInfo();
+  // Edge of the square icon to take from the shell: 32 px at 96 DPI, scaled to the DPI of the
+  // monitor the window is on. Tests override it.
+  virtual int ShellIconSize();
+
   // OnDblClick: opens the file with the shell's "open" verb, a shortcut resolved to its target first.
   // Does nothing without a file. A failure to create the shell-link object throws EOleError.
   void Launch(TObject* sender);
@@ -78,9 +85,6 @@ class TDragGDIButton : public TCustomGDIButton {
   // as OLE reports it to the drop target, so that with swapped buttons (a left-handed mouse) the primary
   // button is still the left one. Tests override it.
   virtual bool MouseButtonHeld(int virtualKey) const;
-  // Edge of the square icon to take from the shell: 32 px at 96 DPI, scaled to the DPI of the
-  // monitor the window is on. Tests override it.
-  virtual int ShellIconSize();
 
   // Places a ring segment's icon along its slice's middle angle and may set the group's grow flag.
   void UpdateIconPosition();
@@ -98,7 +102,7 @@ class TDragGDIButton : public TCustomGDIButton {
   // Fills FileInfo for the path, replacing (and freeing) the icon it held. An answer the shell is late
   // with is claimed and taken when it comes (kLateShellInfoMessage) or at the next render before.
   void TakeShellInfo(const std::wstring& path);
-  void UseShellInfo(const std::wstring& path, SHFILEINFOW info);
+  void UseShellInfo(SHFILEINFOW info);
   bool TakeLateShellInfo();  // true when a late answer was taken now
   static constexpr UINT kLateShellInfoMessage = WM_APP + 0x3B0;
   void ReleaseIcon();
