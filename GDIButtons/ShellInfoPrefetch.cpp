@@ -108,15 +108,15 @@ SHFILEINFOW ShellFileInfo(const std::wstring& path, UINT flags, const TShellCall
   const std::wstring leaf = LeafName(path);
   const std::wstring shortPath = isLong ? ShortForm(path, calls) : std::wstring();
   info = SHFILEINFOW{};
-  if (!shortPath.empty() && calls.FileInfo(shortPath.c_str(), 0, &info, flags)) {
-    if (!(flags & SHGFI_DISPLAYNAME) || NamesLeaf(info.szDisplayName, leaf)) return info;
-    SetDisplayName(info, leaf);
+  // An answer for the short form that names another path is about that path, its icon too.
+  if (!shortPath.empty() && calls.FileInfo(shortPath.c_str(), 0, &info, flags) &&
+      (!(flags & SHGFI_DISPLAYNAME) || NamesLeaf(info.szDisplayName, leaf)))
     return info;
-  }
   UniqueIcon(info.hIcon).reset();
   // The shell takes no form of this path. A file that is there still shows: its leaf gives the name and
   // the type's icon, the file its own icon where it has one.
-  const DWORD attributes = calls.FileAttributes(ExtendedPath(path).c_str());
+  const std::wstring filePath = isLong ? ExtendedPath(path) : path;
+  const DWORD attributes = calls.FileAttributes(filePath.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return SHFILEINFOW{};
   info = SHFILEINFOW{};
   const DWORD kind =
@@ -127,7 +127,7 @@ SHFILEINFOW ShellFileInfo(const std::wstring& path, UINT flags, const TShellCall
   if ((flags & SHGFI_ICON) && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
     // Where the icon reader takes neither form, the type's icon stays.
     HICON own = shortPath.empty() ? nullptr : calls.OwnIcon(shortPath.c_str());
-    if (!own) own = calls.OwnIcon(ExtendedPath(path).c_str());
+    if (!own) own = calls.OwnIcon(filePath.c_str());
     if (own) {
       UniqueIcon replaced(std::exchange(info.hIcon, own));
     }

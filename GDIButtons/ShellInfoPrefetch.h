@@ -27,8 +27,9 @@ const TShellCalls& SystemShellCalls();
 
 // The shell's answer for a path, as SHGetFileInfoW(path, 0, &info, sizeof info, flags) gives it, also for
 // a path the shell does not take (MAX_PATH or longer): then its short (8.3) form is asked where the volume
-// keeps one, and otherwise the leaf name gives the name and the type's icon, the file its own icon where
-// it has one. The name of a long path is always its leaf's. A file that is not there gets nothing.
+// keeps one (an answer naming another path is not taken: a shell may expand the short form again and cut
+// it), and otherwise the leaf name gives the name and the type's icon, the file its own icon where it has
+// one. A file that is not there gets nothing.
 SHFILEINFOW ShellFileInfo(const std::wstring& path, UINT flags,
                           const TShellCalls& calls = SystemShellCalls());
 // As ShellFileInfo, the icon drawn for `iconSize` pixels (0: the shell's own size).

@@ -176,7 +176,7 @@ TEST_F(DragButtonPrefetchTest, APathPastMaxPathGetsItsLeafNameAndAnIconAsAWindow
       {"8.3 names, the shell names the file", Short::Kept, L"viewer.exe", true, true, true, L"viewer.exe",
        ShellsIcon},
       {"8.3 names, the shell names a cut form", Short::Kept, L"d03xxxxxxxxx", true, true, true, L"viewer.exe",
-       ShellsIcon},
+       OwnIcon},
       {"8.3 names the shell refuses", Short::Kept, nullptr, true, true, false, L"viewer.exe", OwnIcon},
       {"no 8.3 names, icon read through \\\\?\\", Short::None, nullptr, true, false, true, L"viewer.exe",
        OwnIcon},
