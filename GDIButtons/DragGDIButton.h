@@ -103,6 +103,7 @@ class TDragGDIButton : public TCustomGDIButton {
   // with is claimed and taken when it comes (kLateShellInfoMessage) or at the next render before.
   void TakeShellInfo(const std::wstring& path);
   void UseShellInfo(SHFILEINFOW info);
+  void NameByLeaf();         // the file's leaf name where FileInfo has no name
   bool TakeLateShellInfo();  // true when a late answer was taken now
   static constexpr UINT kLateShellInfoMessage = WM_APP + 0x3B0;
   void ReleaseIcon();

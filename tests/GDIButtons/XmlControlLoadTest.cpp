@@ -209,6 +209,7 @@ TEST_F(XmlControlLoadTest, AShellThatNeverAnswersStillGivesTheRingAndALateIconAr
   EXPECT_TRUE(IsWindowVisible(stalled.Handle()));
   EXPECT_EQ(stalled.FileName(), stuck);
   EXPECT_EQ(stalled.FileInfo.hIcon, nullptr);
+  EXPECT_STREQ(stalled.FileInfo.szDisplayName, L"tool.exe") << "named meanwhile";
   EXPECT_EQ(late.FileInfo.hIcon, nullptr);
   EXPECT_EQ(late.DeleteMenuItemCount(), 1);
 
