@@ -31,13 +31,6 @@ class TDragGDIButton : public TCustomGDIButton {
   // leaves no icon.
   void SetFileName(const std::wstring& value);
 
-  // Asks for the file's icon again at the size the window's monitor wants now (another DPI), on a worker:
-  // the button keeps its icon and name until the answer comes.
-  void RefetchShellInfo();
-  // Edge of the square icon to take from the shell: 32 px at 96 DPI, scaled to the DPI of the
-  // monitor the window is on. Tests override it.
-  virtual int ShellIconSize();
-
   // OnDblClick: opens the file with the shell's "open" verb, a shortcut resolved to its target first.
   // Does nothing without a file. A failure to create the shell-link object throws EOleError.
   void Launch(TObject* sender);
@@ -53,6 +46,11 @@ class TDragGDIButton : public TCustomGDIButton {
   TTextTarget& DropTarget() const { return *dropTarget_; }
   // Whether this button has the hover (entered, not left, no other button of its ring entered since).
   bool Hovered() const { return hovered_; }
+  // Asks for the file's icon again at the size the window's monitor wants now (another DPI), on a worker:
+  // the button keeps its icon and name until the answer comes.
+  void RefetchShellInfo();
+  // The edge of the icon the button asks the shell for now (ShellIconSize).
+  int WantedIconSize() { return ShellIconSize(); }
 
   // Draws the file's icon over the rendered pie and pushes the window again at constant alpha 210.
   void DrawOverlay(TLayeredSurface& surface) override;
@@ -85,6 +83,9 @@ class TDragGDIButton : public TCustomGDIButton {
   // as OLE reports it to the drop target, so that with swapped buttons (a left-handed mouse) the primary
   // button is still the left one. Tests override it.
   virtual bool MouseButtonHeld(int virtualKey) const;
+  // Edge of the square icon to take from the shell: 32 px at 96 DPI, scaled to the DPI of the
+  // monitor the window is on. Tests override it.
+  virtual int ShellIconSize();
 
   // Places a ring segment's icon along its slice's middle angle and may set the group's grow flag.
   void UpdateIconPosition();

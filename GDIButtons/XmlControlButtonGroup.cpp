@@ -103,7 +103,7 @@ void TXmlControlButtonGroup::PrefetchShellInfo() noexcept {
     // At the size the buttons will ask for: the centre's monitor's.
     auto* centre = dynamic_cast<TDragGDIButton*>(CentreButton());
     prefetch_ = std::make_unique<TShellInfoPrefetch>(std::move(paths), TDragGDIButton::kFileInfoFlags,
-                                                     centre ? centre->ShellIconSize() : 0);
+                                                     centre ? centre->WantedIconSize() : 0);
   } catch (...) {
     // Looking ahead only saves time: without it each button asks the shell itself.
     TraceCaughtException(L"TXmlControlButtonGroup::PrefetchShellInfo");
