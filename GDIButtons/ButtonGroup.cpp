@@ -1,6 +1,7 @@
 // TGDICustomButtonGroup: construction and destruction order, sizing, centring and showing the ring.
 #include "GDIButtons/ButtonGroup.h"
 
+#include "GDIButtons/DragGDIButton.h"
 #include "GDIButtons/HintGDIButton.h"
 #include "GDIButtons/RingLayout.h"
 #include "framework/Form.h"
@@ -21,10 +22,12 @@ TGDICustomButtonGroup::TGDICustomButtonGroup(TComponent* owner, TGDIButtonClass 
   grow_ = false;
   if (buttonClass_) centre_ = buttonClass_(Owner(), XmlFileName());
   if (centre_) {
-    // The centre was taken onto a monitor of another DPI: the whole ring follows it once.
+    // The centre was taken onto a monitor of another DPI: the whole ring follows it once, and the centre
+    // asks for its icon at that DPI (each segment does so at its own message).
     centre_->HookWndProc([this](UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
       if (msg != WM_DPICHANGED) return false;
       ChangeDpi(HIWORD(wParam));
+      if (auto* centre = dynamic_cast<TDragGDIButton*>(centre_.get())) centre->RefetchShellInfo();
       result = 0;
       return true;
     });

@@ -1,7 +1,9 @@
 // TDragGDIButton: drops, the shell's file information, launching and the icon overlay.
 #include "GDIButtons/DragGDIButton.h"
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <optional>
 #include <vector>
 
@@ -79,25 +81,45 @@ void TDragGDIButton::TakeShellInfo(const std::wstring& path) {
   // name rather than those of the file the button held before.
   ReleaseIcon();
   FileInfo = SHFILEINFOW{};
-  // An answer the shell is late with comes by message: until then the button shows no icon or name.
+  // An answer the shell is late with comes by message: until then the button shows no icon.
   if (std::optional<SHFILEINFOW> info =
-          ShellInfoFor(path, kFileInfoFlags, Handle(), kLateShellInfoMessage, lateInfo_))
-    UseShellInfo(path, *info);
+          ShellInfoFor(path, kFileInfoFlags, ShellIconSize(), Handle(), kLateShellInfoMessage, lateInfo_))
+    UseShellInfo(*info);
+  else
+    NameByLeaf();
 }
 
-void TDragGDIButton::UseShellInfo(const std::wstring& path, SHFILEINFOW info) {
-  // The large icon comes at the system's size; a monitor of another DPI gets one drawn for its size.
-  if (info.hIcon) SizeShellIcon(info, path, ShellIconSize());
-  icon_.reset(info.hIcon);
+void TDragGDIButton::NameByLeaf() {
+  // A button that holds a file never names nothing: without the shell's name (not there yet, or the
+  // shell knows none) the hint shows the file's own.
+  if (FileInfo.szDisplayName[0] != L'\0' || fileName_.empty()) return;
+  const std::size_t slash = fileName_.find_last_of(L"\\/");
+  const std::wstring leaf = slash == std::wstring::npos ? fileName_ : fileName_.substr(slash + 1);
+  const std::size_t n = std::min(leaf.size(), std::size(FileInfo.szDisplayName) - 1);
+  leaf.copy(FileInfo.szDisplayName, n);
+  FileInfo.szDisplayName[n] = L'\0';
+}
+
+void TDragGDIButton::RefetchShellInfo() {
+  // Never asked here: a file on a drive that does not answer would hold the ring at every monitor
+  // crossing. A claim still open for the old size is given up.
+  if (!fileName_.empty())
+    lateInfo_ = ShellInfoLater(fileName_, kFileInfoFlags, ShellIconSize(), Handle(), kLateShellInfoMessage);
+}
+
+void TDragGDIButton::UseShellInfo(SHFILEINFOW info) {
+  icon_.reset(info.hIcon);  // the lookup drew it at the size asked
   FileInfo = info;
+  NameByLeaf();
 }
 
 bool TDragGDIButton::TakeLateShellInfo() {
   std::optional<SHFILEINFOW> info = lateInfo_ ? lateInfo_->TakeIfReady() : std::nullopt;
   if (!info) return false;
   lateInfo_.reset();
+  if (!info->hIcon && FileInfo.hIcon) return false;  // the file answered nothing this time: it keeps its icon
   ReleaseIcon();
-  UseShellInfo(fileName_, *info);
+  UseShellInfo(*info);
   return true;
 }
 

@@ -46,6 +46,11 @@ class TDragGDIButton : public TCustomGDIButton {
   TTextTarget& DropTarget() const { return *dropTarget_; }
   // Whether this button has the hover (entered, not left, no other button of its ring entered since).
   bool Hovered() const { return hovered_; }
+  // Asks for the file's icon again at the size the window's monitor wants now (another DPI), on a worker:
+  // the button keeps its icon and name until the answer comes.
+  void RefetchShellInfo();
+  // The edge of the icon the button asks the shell for now (ShellIconSize).
+  int WantedIconSize() { return ShellIconSize(); }
 
   // Draws the file's icon over the rendered pie and pushes the window again at constant alpha 210.
   void DrawOverlay(TLayeredSurface& surface) override;
@@ -101,7 +106,8 @@ class TDragGDIButton : public TCustomGDIButton {
   // Fills FileInfo for the path, replacing (and freeing) the icon it held. An answer the shell is late
   // with is claimed and taken when it comes (kLateShellInfoMessage) or at the next render before.
   void TakeShellInfo(const std::wstring& path);
-  void UseShellInfo(const std::wstring& path, SHFILEINFOW info);
+  void UseShellInfo(SHFILEINFOW info);
+  void NameByLeaf();         // the file's leaf name where FileInfo has no name
   bool TakeLateShellInfo();  // true when a late answer was taken now
   static constexpr UINT kLateShellInfoMessage = WM_APP + 0x3B0;
   void ReleaseIcon();

@@ -150,12 +150,9 @@ LRESULT TDragGDIButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     return 0;
   }
   if (msg == WM_DPICHANGED) {
-    // Moved to a monitor of another DPI: the icon is taken again at the size that monitor wants. The
-    // window keeps its size; the ring's geometry is the group's business.
-    if (!fileName_.empty()) {
-      TakeShellInfo(fileName_);
-      Invalidate();
-    }
+    // Moved to a monitor of another DPI: the icon is asked for again at the size that monitor wants and
+    // comes by message. The window keeps its size; the ring's geometry is the group's business.
+    RefetchShellInfo();
   }
   return TCustomGDIButton::WndProc(msg, wParam, lParam);
 }

@@ -49,9 +49,10 @@ bool ReadBitmap(HBITMAP bitmap, int width, int height, std::vector<std::uint32_t
 
 // The file's icon drawn for `size` pixels: from where the shell keeps it (an exe or dll resource, an .ico
 // file) when it can say, else from the system image list that is at least that large.
-UniqueIcon ShellIconAtSize(const std::wstring& path, int systemIndex, int size) {
+UniqueIcon ShellIconAtSize(const std::wstring& path, HICON current, int systemIndex, int size) {
   SHFILEINFOW location{};
-  if (SHGetFileInfoW(ShellPath(path).c_str(), 0, &location, sizeof(location), SHGFI_ICONLOCATION) &&
+  const std::wstring shellPath = ShellPath(path);
+  if (SHGetFileInfoW(shellPath.c_str(), 0, &location, sizeof(location), SHGFI_ICONLOCATION) &&
       location.szDisplayName[0] != L'\0') {
     HICON extracted = nullptr;
     const UINT sizes = MAKELONG(static_cast<WORD>(size), 0);
@@ -59,6 +60,10 @@ UniqueIcon ShellIconAtSize(const std::wstring& path, int systemIndex, int size) 
       UniqueIcon large(extracted);
       if (large && IconSize(large.get()) == size) return large;
     }
+  } else if (shellPath.size() >= MAX_PATH) {
+    // The shell takes no form of the path: the icon may be the file's own, which the image list at its
+    // type's index would replace by another. It is brought to the size as it is.
+    return UniqueIcon(static_cast<HICON>(CopyImage(current, IMAGE_ICON, size, size, 0)));
   }
   const int list = size <= 16   ? SHIL_SMALL
                    : size <= 32 ? SHIL_LARGE
@@ -103,7 +108,7 @@ int IconSize(HICON icon) {
 
 void SizeShellIcon(SHFILEINFOW& info, const std::wstring& path, int size) {
   if (!info.hIcon || size <= 0 || IconSize(info.hIcon) == size) return;
-  if (UniqueIcon sized = ShellIconAtSize(path, info.iIcon, size)) {
+  if (UniqueIcon sized = ShellIconAtSize(path, info.hIcon, info.iIcon, size)) {
     UniqueIcon replaced(info.hIcon);
     info.hIcon = sized.release();
   }

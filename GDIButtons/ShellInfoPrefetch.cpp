@@ -11,11 +11,13 @@
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
+#include <iterator>
 #include <mutex>
 #include <system_error>
 #include <thread>
 #include <utility>
 
+#include "GDIButtons/ShellIcon.h"
 #include "framework/DebugTrace.h"
 #include "framework/Handles.h"
 
@@ -33,41 +35,109 @@ struct TStopAtExit {
 // Workers one prefetch may have: more start only while every one is stuck in a lookup.
 constexpr int kMaxWorkers = 4;
 
-SHFILEINFOW ShellLookup(const std::wstring& path, UINT flags) {
-  return ShellFileInfo(path, flags);
+SHFILEINFOW ShellLookup(const std::wstring& path, UINT flags, int iconSize) {
+  return ShellFileInfoAt(path, flags, iconSize);
+}
+
+// The form of a path the file APIs take beyond MAX_PATH even where long paths are off (Microsoft: "Naming
+// Files, Paths, and Namespaces"); the shell's own functions do not take it reliably.
+std::wstring ExtendedPath(const std::wstring& path) {
+  if (path.rfind(L"\\\\?\\", 0) == 0) return path;
+  if (path.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + path.substr(2);
+  return L"\\\\?\\" + path;
+}
+
+// The 8.3 form of a long path, when the volume keeps one short enough for the shell; else empty.
+std::wstring ShortForm(const std::wstring& path, const TShellCalls& calls) {
+  const DWORD length = calls.ShortPathName(path.c_str(), nullptr, 0);
+  if (length == 0 || length > MAX_PATH) return {};
+  std::wstring shortPath(length, L'\0');
+  const DWORD written = calls.ShortPathName(path.c_str(), shortPath.data(), length);
+  if (written == 0 || written >= length) return {};
+  shortPath.resize(written);
+  return shortPath.size() < MAX_PATH ? shortPath : std::wstring();  // no 8.3 names: the same long path
+}
+
+std::wstring LeafName(const std::wstring& path) {
+  const std::size_t slash = path.find_last_of(L"\\/");
+  return slash == std::wstring::npos ? path : path.substr(slash + 1);
+}
+
+void SetDisplayName(SHFILEINFOW& info, const std::wstring& name) {
+  const std::size_t n = std::min(name.size(), std::size(info.szDisplayName) - 1);
+  name.copy(info.szDisplayName, n);
+  info.szDisplayName[n] = L'\0';
+}
+
+// The shell names a file by its leaf, with or without the extension. An answer for a long path's short
+// form that names something else (a shell that expanded the short form again and cut it at MAX_PATH, as
+// Wine's does) is the name of another path.
+bool NamesLeaf(const wchar_t* shown, const std::wstring& leaf) {
+  const std::size_t n = wcsnlen(shown, MAX_PATH);
+  return n > 0 && n <= leaf.size() &&
+         CompareStringOrdinal(shown, static_cast<int>(n), leaf.c_str(), static_cast<int>(n), TRUE) ==
+             CSTR_EQUAL;
 }
 }  // namespace
 
-std::wstring ShellPath(const std::wstring& path) {
-  if (path.size() < MAX_PATH) return path;
-  const DWORD length = GetShortPathNameW(path.c_str(), nullptr, 0);
-  if (length == 0 || length > MAX_PATH) return path;
-  std::wstring shortPath(length, L'\0');
-  const DWORD written = GetShortPathNameW(path.c_str(), shortPath.data(), length);
-  if (written == 0 || written >= length) return path;
-  shortPath.resize(written);
-  return shortPath;
+const TShellCalls& SystemShellCalls() {
+  static const TShellCalls calls{[](const wchar_t* path, DWORD attributes, SHFILEINFOW* info, UINT flags) {
+                                   return SHGetFileInfoW(path, attributes, info, sizeof(*info), flags);
+                                 },
+                                 [](const wchar_t* longPath, wchar_t* shortPath, DWORD length) {
+                                   return GetShortPathNameW(longPath, shortPath, length);
+                                 },
+                                 [](const wchar_t* path) { return GetFileAttributesW(path); },
+                                 [](const wchar_t* path) {
+                                   HICON icon = nullptr;
+                                   return ExtractIconExW(path, 0, &icon, nullptr, 1) > 0 ? icon : nullptr;
+                                 }};
+  return calls;
 }
 
-SHFILEINFOW ShellFileInfo(const std::wstring& path, UINT flags) {
+std::wstring ShellPath(const std::wstring& path) {
+  if (path.size() < MAX_PATH) return path;
+  const std::wstring shortPath = ShortForm(path, SystemShellCalls());
+  return shortPath.empty() ? path : shortPath;
+}
+
+SHFILEINFOW ShellFileInfo(const std::wstring& path, UINT flags, const TShellCalls& calls) {
   SHFILEINFOW info{};
-  if (SHGetFileInfoW(path.c_str(), 0, &info, sizeof(info), flags) || path.size() < MAX_PATH) return info;
-  const std::wstring shortPath = ShellPath(path);
+  const bool isLong = path.size() >= MAX_PATH;
+  if (!isLong && calls.FileInfo(path.c_str(), 0, &info, flags)) return info;
+  const std::wstring leaf = LeafName(path);
+  const std::wstring shortPath = isLong ? ShortForm(path, calls) : std::wstring();
   info = SHFILEINFOW{};
-  if (shortPath != path && SHGetFileInfoW(shortPath.c_str(), 0, &info, sizeof(info), flags)) return info;
-  // The shell takes no form of this path: the leaf name says the name and type, the file its own icon.
-  const DWORD attributes = GetFileAttributesW(path.c_str());
+  // An answer for the short form that names another path is about that path, its icon too.
+  if (!shortPath.empty() && calls.FileInfo(shortPath.c_str(), 0, &info, flags) &&
+      (!(flags & SHGFI_DISPLAYNAME) || NamesLeaf(info.szDisplayName, leaf)))
+    return info;
+  UniqueIcon(info.hIcon).reset();
+  // The shell takes no form of this path. A file that is there still shows: its leaf gives the name and
+  // the type's icon, the file its own icon where it has one.
+  const std::wstring filePath = isLong ? ExtendedPath(path) : path;
+  const DWORD attributes = calls.FileAttributes(filePath.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return SHFILEINFOW{};
-  const std::size_t slash = path.find_last_of(L"\\/");
-  const std::wstring leaf = slash == std::wstring::npos ? path : path.substr(slash + 1);
   info = SHFILEINFOW{};
-  SHGetFileInfoW(leaf.c_str(), attributes & FILE_ATTRIBUTE_DIRECTORY, &info, sizeof(info),
+  const DWORD kind =
+      (attributes & FILE_ATTRIBUTE_DIRECTORY) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
+  calls.FileInfo(leaf.c_str(), kind, &info,
                  (flags & ~static_cast<UINT>(SHGFI_ATTRIBUTES)) | SHGFI_USEFILEATTRIBUTES);
-  HICON own = nullptr;
-  if ((flags & SHGFI_ICON) && shortPath != path &&
-      ExtractIconExW(shortPath.c_str(), 0, &own, nullptr, 1) > 0 && own) {
-    UniqueIcon replaced(std::exchange(info.hIcon, own));
+  if (flags & SHGFI_DISPLAYNAME) SetDisplayName(info, leaf);
+  if ((flags & SHGFI_ICON) && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    // Where the icon reader takes neither form, the type's icon stays.
+    HICON own = shortPath.empty() ? nullptr : calls.OwnIcon(shortPath.c_str());
+    if (!own) own = calls.OwnIcon(filePath.c_str());
+    if (own) {
+      UniqueIcon replaced(std::exchange(info.hIcon, own));
+    }
   }
+  return info;
+}
+
+SHFILEINFOW ShellFileInfoAt(const std::wstring& path, UINT flags, int iconSize) {
+  SHFILEINFOW info = ShellFileInfo(path, flags);
+  if (info.hIcon && iconSize > 0) SizeShellIcon(info, path, iconSize);
   return info;
 }
 
@@ -83,8 +153,9 @@ struct TShellInfoPrefetch::TShared {
     UINT NotifyMessage = 0;
   };
 
-  TShared(UINT flags, TShellLookup lookup, TWaits waits)
+  TShared(UINT flags, int iconSize, TShellLookup lookup, TWaits waits)
       : Flags(flags),
+        IconSize(iconSize),
         Lookup(lookup ? std::move(lookup) : TShellLookup(&ShellLookup)),
         Remaining(waits.InAll),
         PerAnswer(waits.PerAnswer) {}
@@ -122,7 +193,7 @@ struct TShellInfoPrefetch::TShared {
       // Entries are never added or moved: the path stays put while the lock is not held.
       SHFILEINFOW info{};
       try {
-        info = shared->Lookup(entry->Path, shared->Flags);
+        info = shared->Lookup(entry->Path, shared->Flags, shared->IconSize);
       } catch (...) {
         TraceCaughtException(L"shell information lookup");
         info = SHFILEINFOW{};  // no answer is an answer without an icon
@@ -159,6 +230,7 @@ struct TShellInfoPrefetch::TShared {
   }
 
   const UINT Flags;
+  const int IconSize;
   const TShellLookup Lookup;
   std::mutex Mutex;
   std::condition_variable Changed;
@@ -179,12 +251,12 @@ TShellLookup& TShellInfoPrefetch::DefaultLookup() {
   return lookup;
 }
 
-TShellInfoPrefetch::TShellInfoPrefetch(std::vector<std::wstring> paths, UINT flags)
-    : TShellInfoPrefetch(std::move(paths), flags, DefaultLookup(), DefaultWaits()) {}
+TShellInfoPrefetch::TShellInfoPrefetch(std::vector<std::wstring> paths, UINT flags, int iconSize)
+    : TShellInfoPrefetch(std::move(paths), flags, DefaultLookup(), DefaultWaits(), iconSize) {}
 
 TShellInfoPrefetch::TShellInfoPrefetch(std::vector<std::wstring> paths, UINT flags, TShellLookup lookup,
-                                       TWaits waits)
-    : shared_(std::make_shared<TShared>(flags, std::move(lookup), waits)) {
+                                       TWaits waits, int iconSize)
+    : shared_(std::make_shared<TShared>(flags, iconSize, std::move(lookup), waits)) {
   shared_->Entries.reserve(paths.size());
   for (std::wstring& path : paths) {
     if (!path.empty()) shared_->Entries.push_back(TShared::TEntry{std::move(path)});
@@ -199,9 +271,9 @@ TShellInfoPrefetch::~TShellInfoPrefetch() {
   shared_->Abandoned = true;
 }
 
-TShellInfoPrefetch::TTaken TShellInfoPrefetch::Take(const std::wstring& path, UINT flags) {
+TShellInfoPrefetch::TTaken TShellInfoPrefetch::Take(const std::wstring& path, UINT flags, int iconSize) {
   TShared& shared = *shared_;
-  if (flags != shared.Flags || path.empty()) return {};
+  if (flags != shared.Flags || iconSize != shared.IconSize || path.empty()) return {};
   std::unique_lock<std::mutex> lock(shared.Mutex);
   if (shared.Workers == 0 && std::none_of(shared.Entries.begin(), shared.Entries.end(),
                                           [](const TShared::TEntry& e) { return e.Done; }))
@@ -229,6 +301,15 @@ TShellInfoPrefetch::TTaken TShellInfoPrefetch::Take(const std::wstring& path, UI
   return {};
 }
 
+std::unique_ptr<TLateShellInfo> TShellInfoPrefetch::ClaimFirst() {
+  std::lock_guard<std::mutex> lock(shared_->Mutex);
+  if (shared_->Entries.empty() || shared_->Entries.front().Taken || shared_->Entries.front().Claimed ||
+      (shared_->Workers == 0 && !shared_->Entries.front().Done))
+    return nullptr;
+  shared_->Entries.front().Claimed = true;
+  return std::make_unique<TLateShellInfo>(shared_, 0);
+}
+
 TShellInfoPrefetch::TScope::TScope(TShellInfoPrefetch& prefetch) : previous_(currentPrefetch) {
   currentPrefetch = &prefetch;
 }
@@ -237,20 +318,35 @@ TShellInfoPrefetch::TScope::~TScope() {
   currentPrefetch = previous_;
 }
 
-TShellInfoPrefetch::TTaken TShellInfoPrefetch::TakeCurrent(const std::wstring& path, UINT flags) {
-  return currentPrefetch ? currentPrefetch->Take(path, flags) : TTaken{};
+TShellInfoPrefetch::TTaken TShellInfoPrefetch::TakeCurrent(const std::wstring& path, UINT flags,
+                                                           int iconSize) {
+  return currentPrefetch ? currentPrefetch->Take(path, flags, iconSize) : TTaken{};
 }
 
-std::optional<SHFILEINFOW> ShellInfoFor(const std::wstring& path, UINT flags, HWND window, UINT message,
-                                        std::unique_ptr<TLateShellInfo>& late) {
+std::optional<SHFILEINFOW> ShellInfoFor(const std::wstring& path, UINT flags, int iconSize, HWND window,
+                                        UINT message, std::unique_ptr<TLateShellInfo>& late) {
   late.reset();
   if (path.empty()) return std::nullopt;
-  TShellInfoPrefetch::TTaken ahead = TShellInfoPrefetch::TakeCurrent(path, flags);
+  TShellInfoPrefetch::TTaken ahead = TShellInfoPrefetch::TakeCurrent(path, flags, iconSize);
   if (ahead.Info) return ahead.Info;  // a ring being loaded asked the shell already
-  if (!ahead.Late) return ShellFileInfo(path, flags);
+  if (!ahead.Late) {
+    const TShellLookup& lookup = TShellInfoPrefetch::DefaultLookup();
+    return lookup ? lookup(path, flags, iconSize) : ShellFileInfoAt(path, flags, iconSize);
+  }
   late = std::move(ahead.Late);
   late->NotifyWhenReady(window, message);
   return std::nullopt;
+}
+
+std::unique_ptr<TLateShellInfo> ShellInfoLater(const std::wstring& path, UINT flags, int iconSize,
+                                               HWND window, UINT message) {
+  if (path.empty()) return nullptr;
+  // A prefetch of one path that nobody waits for: it goes at once, and its worker looks the path up for
+  // the claim alone. A claim given up (the button gone, or another DPI) leaves the answer to be freed.
+  TShellInfoPrefetch prefetch({path}, flags, iconSize);
+  std::unique_ptr<TLateShellInfo> late = prefetch.ClaimFirst();
+  if (late) late->NotifyWhenReady(window, message);
+  return late;
 }
 
 TLateShellInfo::TLateShellInfo(std::shared_ptr<TShellInfoPrefetch::TShared> shared, std::size_t index)

@@ -14,17 +14,33 @@
 #include <string>
 #include <vector>
 
+// The system calls ShellFileInfo makes. Tests replace them to fail the way a default Windows does (no
+// long paths, no 8.3 names).
+struct TShellCalls {
+  std::function<DWORD_PTR(const wchar_t* path, DWORD attributes, SHFILEINFOW* info, UINT flags)> FileInfo;
+  std::function<DWORD(const wchar_t* longPath, wchar_t* shortPath, DWORD length)> ShortPathName;
+  std::function<DWORD(const wchar_t* path)> FileAttributes;
+  // The file's own first icon (an exe's, an .ico's) at the system's large size; nullptr without one.
+  std::function<HICON(const wchar_t* path)> OwnIcon;
+};
+const TShellCalls& SystemShellCalls();
+
 // The shell's answer for a path, as SHGetFileInfoW(path, 0, &info, sizeof info, flags) gives it, also for
-// a path longer than the shell takes (MAX_PATH): then its short (8.3) form is asked, and where even that
-// finds nothing (Wine's shell expands it again), the file's own icon is read from its short form and its
-// name and type come from its leaf name.
-SHFILEINFOW ShellFileInfo(const std::wstring& path, UINT flags);
+// a path the shell does not take (MAX_PATH or longer): then its short (8.3) form is asked where the volume
+// keeps one (an answer naming another path is not taken: a shell may expand the short form again and cut
+// it), and otherwise the leaf name gives the name and the type's icon, the file its own icon where it has
+// one. A file that is not there gets nothing.
+SHFILEINFOW ShellFileInfo(const std::wstring& path, UINT flags,
+                          const TShellCalls& calls = SystemShellCalls());
+// As ShellFileInfo, the icon drawn for `iconSize` pixels (0: the shell's own size).
+SHFILEINFOW ShellFileInfoAt(const std::wstring& path, UINT flags, int iconSize);
 // The form of a path to hand to the shell: the path itself, or for one longer than the shell takes, its
 // short (8.3) form where the volume keeps one.
 std::wstring ShellPath(const std::wstring& path);
 
-// How one path is looked up: ShellFileInfo by default.
-using TShellLookup = std::function<SHFILEINFOW(const std::wstring& path, UINT flags)>;
+// How one path is looked up, its icon at `iconSize` pixels (0: the shell's size): ShellFileInfoAt by
+// default. It runs on a worker thread.
+using TShellLookup = std::function<SHFILEINFOW(const std::wstring& path, UINT flags, int iconSize)>;
 
 class TLateShellInfo;
 
@@ -39,10 +55,11 @@ class TShellInfoPrefetch {
   static TWaits& DefaultWaits();
   static TShellLookup& DefaultLookup();  // empty: the shell's own
 
-  // Starts looking up `paths`, in order, as the lookup does (empty paths are skipped). Should no worker
-  // thread start, nothing is looked up ahead and Take finds nothing.
-  TShellInfoPrefetch(std::vector<std::wstring> paths, UINT flags);
-  TShellInfoPrefetch(std::vector<std::wstring> paths, UINT flags, TShellLookup lookup, TWaits waits);
+  // Starts looking up `paths`, in order, as the lookup does (empty paths are skipped), their icons at
+  // `iconSize` pixels. Should no worker thread start, nothing is looked up ahead and Take finds nothing.
+  TShellInfoPrefetch(std::vector<std::wstring> paths, UINT flags, int iconSize = 0);
+  TShellInfoPrefetch(std::vector<std::wstring> paths, UINT flags, TShellLookup lookup, TWaits waits,
+                     int iconSize = 0);
   // Never waits: lookups nobody claimed are dropped, one under way finishes on its worker, which then
   // frees what it found. Late answers still go to the buttons that wait for them.
   ~TShellInfoPrefetch();
@@ -50,13 +67,17 @@ class TShellInfoPrefetch {
   TShellInfoPrefetch& operator=(const TShellInfoPrefetch&) = delete;
 
   // For the first entry for `path` not taken yet: its answer when it is there within the waits (the
-  // caller owns its icon), or else a claim on the answer still to come. Both empty when `flags` are not
-  // the prefetch's, no such entry is left or no worker runs: the caller then asks the shell itself.
+  // caller owns its icon), or else a claim on the answer still to come. Both empty when `flags` or
+  // `iconSize` are not the prefetch's, no such entry is left or no worker runs: the caller then asks the
+  // shell itself.
   struct TTaken {
     std::optional<SHFILEINFOW> Info;
     std::unique_ptr<TLateShellInfo> Late;
   };
-  TTaken Take(const std::wstring& path, UINT flags);
+  TTaken Take(const std::wstring& path, UINT flags, int iconSize = 0);
+  // A claim on the first entry's answer, come or to come, without waiting; nullptr when it was taken or
+  // claimed, or no worker runs.
+  std::unique_ptr<TLateShellInfo> ClaimFirst();
 
   // Makes a prefetch the one that Take consults on this thread while the scope lives.
   class TScope {
@@ -70,7 +91,7 @@ class TShellInfoPrefetch {
     TShellInfoPrefetch* previous_;
   };
   // Take on this thread's prefetch; nothing when there is none.
-  static TTaken TakeCurrent(const std::wstring& path, UINT flags);
+  static TTaken TakeCurrent(const std::wstring& path, UINT flags, int iconSize);
 
   struct TShared;  // what the workers and the claims share with the prefetch
 
@@ -78,11 +99,15 @@ class TShellInfoPrefetch {
   std::shared_ptr<TShared> shared_;
 };
 
-// The answer for a button's file: the current prefetch's (TakeCurrent) or, without one, the shell's own
-// (ShellFileInfo). Nothing for an empty path, or while the prefetch's answer is late: `late` then holds
-// the claim, which posts `message` to `window` once the answer is there. `late` is replaced either way.
-std::optional<SHFILEINFOW> ShellInfoFor(const std::wstring& path, UINT flags, HWND window, UINT message,
-                                        std::unique_ptr<TLateShellInfo>& late);
+// The answer for a button's file: the current prefetch's (TakeCurrent) or, without one, the default
+// lookup's, asked here. Nothing for an empty path, or while the prefetch's answer is late: `late` then
+// holds the claim, which posts `message` to `window` once the answer is there. `late` is replaced either way.
+std::optional<SHFILEINFOW> ShellInfoFor(const std::wstring& path, UINT flags, int iconSize, HWND window,
+                                        UINT message, std::unique_ptr<TLateShellInfo>& late);
+// A claim on the answer for `path` from a worker of its own, never asked on this thread: posts `message` to
+// `window` once the answer is there. Nothing when no worker starts.
+std::unique_ptr<TLateShellInfo> ShellInfoLater(const std::wstring& path, UINT flags, int iconSize,
+                                               HWND window, UINT message);
 
 // A button's claim on an answer that was late. The answer is the claim's to take once; until then the
 // window named is sent `message` when it comes. A claim given up leaves the answer to be freed.

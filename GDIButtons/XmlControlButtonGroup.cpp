@@ -100,7 +100,10 @@ void TXmlControlButtonGroup::PrefetchShellInfo() noexcept {
     for (const ConfigFormat::TButtonRecord& record : plan.Segments)
       paths.push_back(Gb18030ToWide(record.FilePath));
     if (plan.Centre) paths.push_back(Gb18030ToWide(plan.Centre->FilePath));
-    prefetch_ = std::make_unique<TShellInfoPrefetch>(std::move(paths), TDragGDIButton::kFileInfoFlags);
+    // At the size the buttons will ask for: the centre's monitor's.
+    auto* centre = dynamic_cast<TDragGDIButton*>(CentreButton());
+    prefetch_ = std::make_unique<TShellInfoPrefetch>(std::move(paths), TDragGDIButton::kFileInfoFlags,
+                                                     centre ? centre->WantedIconSize() : 0);
   } catch (...) {
     // Looking ahead only saves time: without it each button asks the shell itself.
     TraceCaughtException(L"TXmlControlButtonGroup::PrefetchShellInfo");

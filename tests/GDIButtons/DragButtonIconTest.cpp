@@ -1,9 +1,14 @@
 // The file icon drawn over a button: where it goes, what it asks of the ring's growth, and its size.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
+#include <memory>
 #include <string>
+#include <vector>
 
+#include "GDIButtons/ShellIcon.h"
+#include "GDIButtons/ShellInfoPrefetch.h"
 #include "tests/GDIButtons/DragButtonTestSupport.h"
 #include "tests/support/TestSupport.h"
 
@@ -153,6 +158,58 @@ TEST_F(DragButtonIconTest, WithoutSettingTheSizeTheIconFollowsTheWindowsDpi) {
   ReleaseDC(nullptr, screen);
   Fill(ring.Segment(0));
   EXPECT_EQ(ring.Segment(0).IconWidth(), vantel::ShellIconSizeForDpi(dpi));
+}
+
+TEST_F(DragButtonIconTest, ANewDpiAsksForEveryIconOffTheUiThreadAndTheRingKeepsItsIconsUntilTheyCome) {
+  // Every file is on a drive that does not answer (an offline share) until the test says. Shared with the
+  // workers, which may outlive the test.
+  struct TDrive {
+    HANDLE answer = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::atomic<bool> offline{false}, askedOnUiThread{false};
+    DWORD uiThread = GetCurrentThreadId();
+    ~TDrive() { CloseHandle(answer); }
+  };
+  auto drive = std::make_shared<TDrive>();
+  TShellInfoPrefetch::DefaultLookup() = [drive](const std::wstring& path, UINT flags, int size) {
+    if (drive->offline && GetCurrentThreadId() == drive->uiThread)
+      drive->askedOnUiThread = true;  // and does not wait: the test would never end
+    else if (drive->offline)
+      WaitForSingleObject(drive->answer, INFINITE);
+    return ShellFileInfoAt(path, flags, size);
+  };
+  struct TRestore {
+    std::shared_ptr<TDrive> drive;
+    ~TRestore() {
+      SetEvent(drive->answer);
+      TShellInfoPrefetch::DefaultLookup() = nullptr;
+    }
+  } restore{drive};
+  Recorded().iconSize = 32;
+  Ring ring(form_.get(), folder_, 4);
+  std::vector<TRecordingDragButton*> buttons{&ring.Centre()};
+  Fill(ring.Centre(), L"program.exe");
+  for (int i = 0; i < 4; ++i) {
+    Fill(ring.Segment(i));
+    buttons.push_back(&ring.Segment(i));
+  }
+
+  // The ring is taken to a 150 % monitor: the system tells each window.
+  drive->offline = true;
+  Recorded().iconSize = 48;
+  const RECT suggested{0, 0, 270, 270};
+  for (TRecordingDragButton* button : buttons)
+    SendMessageW(button->Handle(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+  EXPECT_FALSE(drive->askedOnUiThread);
+  for (TRecordingDragButton* button : buttons) EXPECT_EQ(IconSize(button->FileInfo.hIcon), 32);
+
+  SetEvent(drive->answer);
+  EXPECT_TRUE(testsupport::PumpUntil([&] {
+    for (TRecordingDragButton* button : buttons)
+      if (IconSize(button->FileInfo.hIcon) != 48) return false;
+    return true;
+  }));
+  EXPECT_STREQ(ring.Centre().FileInfo.szDisplayName, L"program.exe");
+  EXPECT_FALSE(drive->askedOnUiThread);
 }
 
 TEST_F(DragButtonIconTest, ReplacingTheFileFreesTheOldIcon) {

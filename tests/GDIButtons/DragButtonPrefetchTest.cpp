@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "GDIButtons/ShellIcon.h"
 #include "GDIButtons/ShellInfoPrefetch.h"
 #include "tests/GDIButtons/DragButtonTestSupport.h"
 #include "tests/support/TestSupport.h"
@@ -74,21 +75,23 @@ TEST_F(DragButtonPrefetchTest, AnswersAsTheShellDoesOncePerEntryAndOnlyForItsPat
 
 TEST_F(DragButtonPrefetchTest, ButtonsFilledInTheScopeTakeTheAnswersAndTheScopesNest) {
   const std::wstring text = File(L"file.txt");
-  TShellInfoPrefetch outer({text}, kFlags);
+  dragtest::Recorded().iconSize = 48;  // the buttons' size is the prefetch's: the one they take
+  TShellInfoPrefetch outer({text}, kFlags, 48);
   {
     TShellInfoPrefetch::TScope outerScope(outer);
     {
       TShellInfoPrefetch inner({}, kFlags);  // nothing to look up
       TShellInfoPrefetch::TScope innerScope(inner);
-      EXPECT_FALSE(TShellInfoPrefetch::TakeCurrent(text, kFlags).Info);
+      EXPECT_FALSE(TShellInfoPrefetch::TakeCurrent(text, kFlags, 48).Info);
     }
     dragtest::TRecordingDragButton button(form_.get());
     button.SetFileName(text);
     ASSERT_NE(button.FileInfo.hIcon, nullptr);
+    EXPECT_EQ(IconSize(button.FileInfo.hIcon), 48) << "the worker drew it at the size asked";
     EXPECT_EQ(std::wstring(button.FileInfo.szDisplayName), L"file.txt");
-    EXPECT_FALSE(outer.Take(text, kFlags).Info) << "the button took the answer";
+    EXPECT_FALSE(outer.Take(text, kFlags, 48).Info) << "the button took the answer";
   }
-  EXPECT_FALSE(TShellInfoPrefetch::TakeCurrent(text, kFlags).Info) << "no prefetch outside the scopes";
+  EXPECT_FALSE(TShellInfoPrefetch::TakeCurrent(text, kFlags, 48).Info) << "no prefetch outside the scopes";
 }
 
 TEST_F(DragButtonPrefetchTest, AnswersNobodyTookGoWithThePrefetch) {
@@ -108,7 +111,7 @@ TEST_F(DragButtonPrefetchTest, ALookupThatNeverReturnsHoldsUpNeitherTheCallerNor
   HANDLE slowDone = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   const std::wstring stuck = L"\\\\offline\\share\\tool.exe", slow = L"C:\\slow.exe",
                      text = File(L"file.txt");
-  TShellLookup lookup = [slowDone, stuck, slow](const std::wstring& path, UINT flags) {
+  TShellLookup lookup = [slowDone, stuck, slow](const std::wstring& path, UINT flags, int) {
     if (path == stuck) WaitForSingleObject(never, INFINITE);
     if (path == slow) WaitForSingleObject(slowDone, INFINITE);
     SHFILEINFOW info{};
@@ -149,6 +152,73 @@ TEST_F(DragButtonPrefetchTest, ALookupThatNeverReturnsHoldsUpNeitherTheCallerNor
   }
   CloseHandle(slowDone);  // the slow lookup returned: nobody waits on it any more
   // The process ends with the stuck worker still in its lookup: the test's process must exit cleanly.
+}
+
+TEST_F(DragButtonPrefetchTest, APathPastMaxPathGetsItsLeafNameAndAnIconAsAWindowsWithoutLongPathsAllows) {
+  // As a default Windows: the shell and the short-name call take no path of MAX_PATH or more and no
+  // \\?\ form; the file's attributes come only through \\?\ paths. Each row says what the volume and the
+  // icon reader do.
+  const std::wstring folder =
+      L"C:\\" + std::wstring(120, L'a') + L"\\" + std::wstring(120, L'b') + L"\\d03" + std::wstring(40, L'x');
+  const std::wstring path = folder + L"\\viewer.exe",
+                     shortPath = L"C:\\AAAAAA~1\\BBBBBB~1\\D03XXX~1\\viewer.exe";
+  ASSERT_GE(path.size(), static_cast<std::size_t>(MAX_PATH));
+  enum class Short { None, SameLongPath, Kept };
+  enum Icon { NoIcon, ShellsIcon, OwnIcon, TypeIcon };
+  const struct {
+    const char* what;
+    Short shortForm;
+    const wchar_t* shellName;  // what the shell answers for the short form; nullptr: it fails
+    bool there, ownIconShort, ownIconExtended;
+    const wchar_t* name;
+    Icon icon;
+  } rows[] = {
+      {"8.3 names, the shell names the file", Short::Kept, L"viewer.exe", true, true, true, L"viewer.exe",
+       ShellsIcon},
+      {"8.3 names, the shell names a cut form", Short::Kept, L"d03xxxxxxxxx", true, true, true, L"viewer.exe",
+       OwnIcon},
+      {"8.3 names the shell refuses", Short::Kept, nullptr, true, true, false, L"viewer.exe", OwnIcon},
+      {"no 8.3 names, icon read through \\\\?\\", Short::None, nullptr, true, false, true, L"viewer.exe",
+       OwnIcon},
+      {"no 8.3 names: the long path back", Short::SameLongPath, nullptr, true, false, false, L"viewer.exe",
+       TypeIcon},
+      {"not there", Short::None, nullptr, false, false, false, L"", NoIcon},
+  };
+  auto isExtended = [](const wchar_t* p) { return wcsncmp(p, L"\\\\?\\", 4) == 0; };
+  auto newIcon = [] { return CopyIcon(LoadIconW(nullptr, IDI_APPLICATION)); };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    HICON given[4] = {};
+    TShellCalls calls;
+    calls.FileInfo = [&](const wchar_t* p, DWORD, SHFILEINFOW* info, UINT flags) -> DWORD_PTR {
+      if (wcslen(p) >= MAX_PATH || isExtended(p)) return 0;
+      const wchar_t* name = (flags & SHGFI_USEFILEATTRIBUTES) ? p : p == shortPath ? row.shellName : nullptr;
+      if (!name) return 0;
+      wcscpy(info->szDisplayName, name);
+      info->hIcon = given[(flags & SHGFI_USEFILEATTRIBUTES) ? TypeIcon : ShellsIcon] = newIcon();
+      return 1;
+    };
+    calls.ShortPathName = [&](const wchar_t* p, wchar_t* out, DWORD length) -> DWORD {
+      const std::wstring answer = row.shortForm == Short::None   ? L""
+                                  : row.shortForm == Short::Kept ? shortPath
+                                                                 : p;
+      if (answer.empty()) return 0;
+      if (length <= answer.size()) return static_cast<DWORD>(answer.size() + 1);
+      wcscpy(out, answer.c_str());
+      return static_cast<DWORD>(answer.size());
+    };
+    calls.FileAttributes = [&](const wchar_t* p) -> DWORD {
+      return row.there && isExtended(p) ? FILE_ATTRIBUTE_NORMAL : INVALID_FILE_ATTRIBUTES;
+    };
+    calls.OwnIcon = [&](const wchar_t* p) -> HICON {
+      const bool reads = isExtended(p) ? row.ownIconExtended : p == shortPath && row.ownIconShort;
+      return reads ? (given[OwnIcon] = newIcon()) : nullptr;
+    };
+    SHFILEINFOW info = ShellFileInfo(path, kFlags, calls);
+    EXPECT_EQ(std::wstring(info.szDisplayName), row.name);
+    EXPECT_EQ(info.hIcon, given[row.icon]);
+    if (info.hIcon) DestroyIcon(info.hIcon);
+  }
 }
 
 }  // namespace

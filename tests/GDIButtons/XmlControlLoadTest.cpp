@@ -188,7 +188,7 @@ TEST_F(XmlControlLoadTest, AShellThatNeverAnswersStillGivesTheRingAndALateIconAr
   static HANDLE never = CreateEventW(nullptr, TRUE, FALSE, nullptr);  // never set: left to the process's end
   static HANDLE slowDone = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   const std::wstring stuck = L"\\\\offline\\share\\tool.exe", slow = L"C:\\slow\\tool.exe";
-  TShellInfoPrefetch::DefaultLookup() = [stuck, slow](const std::wstring& path, UINT flags) {
+  TShellInfoPrefetch::DefaultLookup() = [stuck, slow](const std::wstring& path, UINT flags, int) {
     if (path == stuck) WaitForSingleObject(never, INFINITE);
     if (path == slow) WaitForSingleObject(slowDone, INFINITE);
     SHFILEINFOW info{};
@@ -209,6 +209,7 @@ TEST_F(XmlControlLoadTest, AShellThatNeverAnswersStillGivesTheRingAndALateIconAr
   EXPECT_TRUE(IsWindowVisible(stalled.Handle()));
   EXPECT_EQ(stalled.FileName(), stuck);
   EXPECT_EQ(stalled.FileInfo.hIcon, nullptr);
+  EXPECT_STREQ(stalled.FileInfo.szDisplayName, L"tool.exe") << "named meanwhile";
   EXPECT_EQ(late.FileInfo.hIcon, nullptr);
   EXPECT_EQ(late.DeleteMenuItemCount(), 1);
 
