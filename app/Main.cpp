@@ -8,8 +8,10 @@
 
 #include "app/ConfigBackup.h"
 #include "app/SingleInstance.h"
+#include "app/StartFolders.h"
 #include "app/StartupShow.h"
 #include "app/VTMainForm.h"
+#include "framework/AppLog.h"
 #include "framework/Forms.h"
 #include "framework/GdiPlusSession.h"
 #include "framework/WinFileSystem.h"
@@ -26,12 +28,22 @@ std::wstring ProgramTitle() {
   return Application ? Application->Title() : std::wstring(L"Vantel");
 }
 
-// The XML document's messages (a missing configuration file): a plain message box.
+// The XML document's messages (a missing configuration file): a plain message box, and the log.
 class TTopmostXmlReporter final : public TXmlReporter {
  public:
+  explicit TTopmostXmlReporter(const std::wstring& workingFolder)
+      : folderPrefix_(PathInFolder(workingFolder, L"")) {}
   void ShowMessage(const std::wstring& text) override {
-    MessageBoxW(GetActiveWindow(), text.c_str(), ProgramTitle().c_str(), kMessageBoxFlags);
+    AppLog::Write("message", text);
+    // The box names the file as the user knows it ("SystemConfig.xml文件不存在!"): the working folder is
+    // where the user put or installed the program.
+    const bool inFolder = !folderPrefix_.empty() && text.starts_with(folderPrefix_);
+    const std::wstring shown = inFolder ? text.substr(folderPrefix_.size()) : text;
+    MessageBoxW(GetActiveWindow(), shown.c_str(), ProgramTitle().c_str(), kMessageBoxFlags);
   }
+
+ private:
+  std::wstring folderPrefix_;
 };
 
 // Errors that reach the application (an unloadable file, an unwritable file, COM failures): an error box.
@@ -51,7 +63,7 @@ class TXmlHostScope {
   TXmlHost previous_;
 };
 
-int RunProgram(int showCommand) {
+int RunProgram(int showCommand, const TProgramFolders& folders) {
   // Module start-up, before any window: OLE for drag and drop on this thread, the taskbar's restart
   // message for the tray icon, GDI+ for the pie buttons.
   TOleSession ole;
@@ -64,7 +76,7 @@ int RunProgram(int showCommand) {
 
   // Every document reports in a message box and saves atomically; a file that does not load is copied
   // aside before any save replaces it.
-  TTopmostXmlReporter reporter;
+  TTopmostXmlReporter reporter(folders.Working);
   TWinXmlFileSystem windowsFiles;
   TConfigBackupFileSystem files(windowsFiles);
   TXmlHostScope xmlHost(TXmlHost{&reporter, &files});
@@ -72,7 +84,8 @@ int RunProgram(int showCommand) {
   TApplication application;
   application.OnException = &ShowErrorBox;
   TScreen screen;
-  auto mainForm = std::make_unique<TfrmVantelMain>(&application);
+  auto mainForm = std::make_unique<TfrmVantelMain>(&application, TRingGroupFactory{},
+                                                   PathInFolder(folders.Working, kConfigFileName));
   application.SetMainForm(mainForm.get());
   if (StartupShowFor(showCommand) == TStartupShow::Hidden) {
     // Started minimised or hidden: the ring and the tray commands need the group, so the show
@@ -93,16 +106,21 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
   // The working folder holds the user's files: no DLL is ever loaded from it.
   SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
   SetDllDirectoryW(L"");
+  // The folders are fixed here, once: whatever changes the current folder later moves no file.
+  const TProgramFolders folders = ProgramFoldersAtStart();
   // One Vantel per working folder: a second start hands over to the running one and ends.
-  const TSingleInstance instance;
+  const TSingleInstance instance(folders.Working);
   if (!instance.IsFirst()) {
     instance.HandOver();
     return 0;
   }
+  AppLog::Start(folders.Log);
+  int result = 1;
   try {
-    return RunProgram(showCommand);
+    result = RunProgram(showCommand, folders);
   } catch (...) {
     HandleCurrentException(nullptr);
-    return 1;
   }
+  AppLog::Flush(1000);  // the last entries, before the process ends
+  return result;
 }

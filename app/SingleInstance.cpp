@@ -20,15 +20,8 @@ UINT CloseMessage() {
   return message;
 }
 
-// The working folder as the file system tells folders apart: full, long names, upper case.
-std::wstring WorkingFolder() {
-  std::wstring folder(MAX_PATH, L'\0');
-  DWORD length = GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data());
-  if (length >= folder.size()) {
-    folder.resize(length);
-    length = GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data());
-  }
-  folder.resize(length < folder.size() ? length : 0);
+// A folder as the file system tells folders apart: full, long names, upper case.
+std::wstring ComparableFolder(std::wstring folder) {
   std::wstring longName(folder.size() + MAX_PATH, L'\0');
   const DWORD longLength =
       GetLongPathNameW(folder.c_str(), longName.data(), static_cast<DWORD>(longName.size()));
@@ -66,7 +59,8 @@ struct TSingleInstance::WindowRoute {
   }
 };
 
-TSingleInstance::TSingleInstance() : name_(InstanceName(WorkingFolder())) {
+TSingleInstance::TSingleInstance(const std::wstring& workingFolder)
+    : name_(InstanceName(ComparableFolder(workingFolder))) {
   mutex_.reset(CreateMutexW(nullptr, FALSE, (L"Local\\" + name_).c_str()));
   // A mutex that cannot be made (no name space) leaves the start alone.
   first_ = !mutex_ || GetLastError() != ERROR_ALREADY_EXISTS;

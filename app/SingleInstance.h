@@ -13,8 +13,8 @@ inline constexpr wchar_t kCloseMessageName[] = L"Vantel.Close";        // end as
 
 class TSingleInstance {
  public:
-  // For the current working folder.
-  TSingleInstance();
+  // For the working folder of this start (ProgramFoldersAtStart), however the program was started.
+  explicit TSingleInstance(const std::wstring& workingFolder);
   TSingleInstance(const TSingleInstance&) = delete;
   TSingleInstance& operator=(const TSingleInstance&) = delete;
 

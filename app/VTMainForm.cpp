@@ -8,6 +8,7 @@
 #include "app/BrokenConfigView.h"
 #include "app/ConfigStartWait.h"
 #include "app/DesktopIcons.h"
+#include "app/WorkingFolderLogic.h"
 #include "framework/Dpi.h"
 #include "xml/ColorValue.h"
 #include "xml/ConfigFormat.h"
@@ -27,6 +28,13 @@ HICON LoadProgramIcon(int size) {
   auto icon =
       static_cast<HICON>(LoadImageW(instance, kProgramIconName, IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
   return icon ? icon : LoadIconW(nullptr, IDI_APPLICATION);  // a program without the resource (tests)
+}
+
+std::wstring ConfigFileInCurrentFolder() {
+  const DWORD size = GetCurrentDirectoryW(0, nullptr);
+  std::wstring folder(size, L'\0');
+  folder.resize(GetCurrentDirectoryW(size, folder.data()) < size ? wcslen(folder.c_str()) : 0);
+  return PathInFolder(folder, kConfigFileName);
 }
 
 template <class T>
@@ -54,9 +62,10 @@ int FormFontHeight(int pixelsPerInch) {
   return -MulDiv(8, pixelsPerInch, 72);
 }
 
-TfrmVantelMain::TfrmVantelMain(TComponent* owner, TRingGroupFactory groupFactory)
+TfrmVantelMain::TfrmVantelMain(TComponent* owner, TRingGroupFactory groupFactory, std::wstring configFile)
     : TForm(owner),
-      groupFactory_(groupFactory ? std::move(groupFactory) : TRingGroupFactory(&CreateXmlRingGroup)) {
+      groupFactory_(groupFactory ? std::move(groupFactory) : TRingGroupFactory(&CreateXmlRingGroup)),
+      configFile_(configFile.empty() ? ConfigFileInCurrentFolder() : std::move(configFile)) {
   SetName(L"frmVantelMain");
   // The form's own properties.
   BorderStyle = TFormBorderStyle::bsDialog;
@@ -193,7 +202,7 @@ void TfrmVantelMain::FormShow(TObject* sender) {
   // At start a file another program holds is waited for a moment; one that stays held is told once, and
   // the start goes on as without it.
   std::optional<TBrokenConfigView> held;
-  if (!buttonGroup_ && !AwaitConfigAtStart(kVantelConfigFile)) held.emplace(kVantelConfigFile);
+  if (!buttonGroup_ && !AwaitConfigAtStart(configFile_)) held.emplace(configFile_);
   TXmlDocument document;
   SetCaption(std::wstring(kShownCaption) + kVantelWebAddress);
   SetWidth(0);
@@ -202,7 +211,7 @@ void TfrmVantelMain::FormShow(TObject* sender) {
   const LONG_PTR exStyle = GetWindowLongPtrW(window, GWL_EXSTYLE);
   configUnloadable_ = false;
   try {
-    document.LoadFile(kVantelConfigFile);
+    document.LoadFile(configFile_);
   } catch (const EXmlError&) {
     // The user is told; the file stays as it is, and the window carries on as with a file that holds
     // nothing: black colour boxes, and a ring of default segments.
@@ -240,13 +249,13 @@ void TfrmVantelMain::CreateButtonGroup() {
       configFaultShown_ = true;
     }
   }
-  TBrokenConfigView asIfEmpty(kVantelConfigFile);
+  TBrokenConfigView asIfEmpty(configFile_);
   BuildButtonGroup();
 }
 
 void TfrmVantelMain::BuildButtonGroup() {
-  buttonGroup_ = groupFactory_(this, kVantelConfigFile);
-  buttonGroup_->LoadConfigFile(kVantelConfigFile);
+  buttonGroup_ = groupFactory_(this, configFile_);
+  buttonGroup_->LoadConfigFile(configFile_);
   const int ringDpi = RingPixelsPerInch();
   buttonGroup_->SetPixelsPerInch(ringDpi);
   buttonGroup_->SetHeight(Dpi::Scale(kRingSide, ringDpi));
@@ -386,7 +395,7 @@ void TfrmVantelMain::ChooseColor(TEdit& box, std::string_view attribute) {
   // The box shows the colour once the file has been read and the colour put in it (a write that fails
   // then is reported, the choice stays shown). A file that is there but cannot be read, or does not
   // parse, is never written over, and the box keeps the colour the file holds.
-  ConfigFormat::StoreRootColor(document, kVantelConfigFile, attribute, ColorRefToARGB(colour), {},
+  ConfigFormat::StoreRootColor(document, configFile_, attribute, ColorRefToARGB(colour), {},
                                [&] { box.SetColor(colour); });
 }
 

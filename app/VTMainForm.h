@@ -18,7 +18,6 @@
 
 // The maker's web address: opened by the three link items and shown in the caption.
 inline constexpr wchar_t kVantelWebAddress[] = L"https://www.example.com/vantel";
-inline constexpr wchar_t kVantelConfigFile[] = L"SystemConfig.xml";
 // The usage note: two lines joined by a line feed, then a carriage return.
 inline constexpr wchar_t kUsageNote[] =
     L"左键拖拽图标后,如果按键上已存在图标则新增按键\n\r右键拖拽图标后,如果按键上已存在图标则覆盖图标";
@@ -35,8 +34,11 @@ class TfrmVantelMain : public TForm {
   // Builds the window and every component. The tray icon joins the notification area when the message
   // loop first turns (with the application running; at once without one), after the show handler made
   // the ring its commands act on: the ring, which the user waits for, comes first.
-  // `groupFactory` makes the button group (the XML-bound group when empty).
-  explicit TfrmVantelMain(TComponent* owner, TRingGroupFactory groupFactory = {});
+  // `groupFactory` makes the button group (the XML-bound group when empty). `configFile` is the
+  // absolute path of SystemConfig.xml, fixed for the window's life (when empty: in the current folder
+  // now), so that nothing that changes the current folder later (a dialog, a shell call) moves a save.
+  explicit TfrmVantelMain(TComponent* owner, TRingGroupFactory groupFactory = {},
+                          std::wstring configFile = {});
   ~TfrmVantelMain() override;
 
   // Components, owned by the window.
@@ -84,6 +86,9 @@ class TfrmVantelMain : public TForm {
   // The start with a minimising show command: the show handler's work without showing the window.
   void PrepareWithoutShowing();
 
+  // The configuration file every load and save of the window and its ring uses.
+  const std::wstring& ConfigFile() const { return configFile_; }
+
   // The button group, once the first show has made it; null before.
   TRingGroup* ButtonGroup() const { return buttonGroup_.get(); }
 
@@ -121,6 +126,7 @@ class TfrmVantelMain : public TForm {
   std::vector<PlacedControl> placed_;
 
   TRingGroupFactory groupFactory_;
+  std::wstring configFile_;
   bool configUnloadable_ = false;  // the last load of the configuration failed to parse
   bool configFaultShown_ = false;
   // The show handler runs (its messages' modal loops let tray commands in): the ring may be half made.

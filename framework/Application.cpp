@@ -4,6 +4,7 @@
 #include <exception>
 #include <stdexcept>
 
+#include "framework/AppLog.h"
 #include "framework/Form.h"
 #include "framework/WindowClass.h"
 #include "framework/text/TextCodec.h"
@@ -41,7 +42,9 @@ void HandleCurrentException(TObject* sender) noexcept {
     if (Application) {
       Application->HandleException(sender);
     } else {
-      MessageBoxW(nullptr, CurrentExceptionText().c_str(), L"Error", MB_OK | MB_ICONERROR | MB_TASKMODAL);
+      const std::wstring text = CurrentExceptionText();
+      AppLog::Write("error", text);
+      MessageBoxW(nullptr, text.c_str(), L"Error", MB_OK | MB_ICONERROR | MB_TASKMODAL);
     }
   } catch (...) {
     // The error display itself failed; there is nobody left to tell.
@@ -187,6 +190,7 @@ void TApplication::HandleException(TObject* sender) {
 }
 
 void TApplication::ShowException(const std::wstring& message) {
+  AppLog::Write("error", message);  // what the user was shown, for the log they can send
   if (OnException) {
     try {
       OnException(message);

@@ -1,4 +1,4 @@
-// TraceCaughtException: the exception being handled, named in the debugger's output.
+// TraceCaughtException: the exception being handled, named in the debugger's output and in the log.
 #include "framework/DebugTrace.h"
 
 #include "framework/Win32.h"
@@ -6,23 +6,27 @@
 #include <exception>
 #include <string>
 
+#include "framework/AppLog.h"
+#include "framework/text/TextCodec.h"
+
 void TraceCaughtException(const wchar_t* where) noexcept {
   try {
     std::wstring line = std::wstring(L"Vantel: ") + where + L": ";
+    std::wstring text;
     if (!std::current_exception()) {
-      line += L"no exception";
+      text = L"no exception";
     } else {
       try {
         throw;  // the exception being handled, to read its text
       } catch (const std::exception& e) {
-        // Its ASCII as it is, any other byte as '?': a trace needs no codec and cannot fail on bytes.
-        for (const char* c = e.what(); *c; ++c)
-          line += static_cast<unsigned char>(*c) < 0x80 ? static_cast<wchar_t>(*c) : L'?';
+        // The program's messages are GB18030 (TextCodec); the codec replaces what it cannot read.
+        text = Gb18030ToWide(e.what());
       } catch (...) {
-        line += L"an exception that is not a std::exception";
+        text = L"an exception that is not a std::exception";
       }
     }
-    line += L"\n";
+    AppLog::Write("caught", std::wstring(where) + L": " + text);
+    line += text + L"\n";
     OutputDebugStringW(line.c_str());
   } catch (...) {
     OutputDebugStringW(L"Vantel: an exception was caught and could not be described\n");

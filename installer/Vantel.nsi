@@ -2,6 +2,8 @@
 ;   -DVERSION=<x.y.z> -DEXE=<Vantel.exe> -DGUIDE=<使用说明.txt> -DLICENSE=<LICENSE.txt> -DOUTFILE=<setup.exe>
 ; No administrator rights: the program goes to %LOCALAPPDATA%\Programs\Vantel, its working folder (where
 ; SystemConfig.xml lives) is %APPDATA%\Vantel, and the uninstaller keeps that folder unless asked not to.
+; Vantel.installed beside the program tells it that it is installed: it then works in %APPDATA%\Vantel
+; however it is started, and logs to %LOCALAPPDATA%\Vantel.
 
 Unicode true
 Target amd64-unicode
@@ -12,6 +14,7 @@ ManifestDPIAware true
 !include "MUI2.nsh"
 !include "FileFunc.nsh"
 !include "LogicLib.nsh"
+!include "Sections.nsh"
 
 !define PRODUCT "Vantel"
 !define PUBLISHER "Vantel"
@@ -20,6 +23,8 @@ ManifestDPIAware true
 !define WORKDIR "$APPDATA\Vantel"
 !define STARTMENU_LINK "$SMPROGRAMS\Vantel.lnk"
 !define STARTUP_LINK "$SMSTARTUP\Vantel.lnk"
+!define MARKER "Vantel.installed"
+!define LOGDIR "$LOCALAPPDATA\Vantel"
 
 Name "${PRODUCT} ${VERSION}"
 Caption "${PRODUCT} ${VERSION} 安装"
@@ -58,20 +63,58 @@ VIAddVersionKey /LANG=2052 "LegalCopyright" "MIT License"
 
 !insertmacro MUI_LANGUAGE "SimpChinese"
 
-; Ends every running Vantel through its instance window (the registered message "Vantel.Close" does
-; what the tray menu's close command does), after asking once; then waits until the program file
-; can be written. A silent run closes without asking.
+; Ends every running Vantel started from the installed program file through its instance window (the
+; registered message "Vantel.Close" does what the tray menu's close command does), after asking once;
+; a portable copy elsewhere runs on. Then waits until the program file can be written. A silent run
+; closes without asking.
 !macro CLOSE_VANTEL un
+; $0: the next instance window after $0 whose process runs the file named in $4, or 0.
+Function ${un}FindInstalledVantel
+  Push $5
+  Push $6
+  Push $7
+  ${Do}
+    ; HWND_MESSAGE (-3): the instance window is a message-only window.
+    System::Call 'user32::FindWindowExW(p -3, p r0, w "VantelInstance", p 0) p .r0'
+    ${If} $0 == 0
+      ${Break}
+    ${EndIf}
+    System::Call 'user32::GetWindowThreadProcessId(p r0, *i .r5)'
+    ; PROCESS_QUERY_LIMITED_INFORMATION
+    System::Call 'kernel32::OpenProcess(i 0x1000, i 0, i r5) p .r6'
+    StrCpy $7 ""
+    ${If} $6 != 0
+      System::Call 'kernel32::QueryFullProcessImageNameW(p r6, i 0, w .r7, *i ${NSIS_MAX_STRLEN})'
+      System::Call 'kernel32::CloseHandle(p r6)'
+    ${EndIf}
+    ; StrCmp: case-insensitive, as the file system compares names.
+    ${If} $7 == $4
+      ${Break}
+    ${EndIf}
+  ${Loop}
+  Pop $7
+  Pop $6
+  Pop $5
+FunctionEnd
+
 Function ${un}CloseVantel
   Push $0
   Push $1
   Push $2
   Push $3
+  Push $4
+  Push $5
   System::Call 'user32::RegisterWindowMessageW(w "Vantel.Close") i .r1'
+  ; The program file as the system names a running image: long names.
+  StrCpy $4 "$INSTDIR\Vantel.exe"
+  System::Call 'kernel32::GetLongPathNameW(w r4, w .r5, i ${NSIS_MAX_STRLEN}) i .r3'
+  ${If} $3 > 0
+    StrCpy $4 $5
+  ${EndIf}
   StrCpy $2 0
   ${Do}
-    ; HWND_MESSAGE (-3): the instance window is a message-only window.
-    System::Call 'user32::FindWindowExW(p -3, p 0, w "VantelInstance", p 0) p .r0'
+    StrCpy $0 0
+    Call ${un}FindInstalledVantel
     ${If} $0 == 0
       ${Break}
     ${EndIf}
@@ -101,6 +144,8 @@ Function ${un}CloseVantel
     ${EndIf}
     Sleep 200
   ${Loop}
+  Pop $5
+  Pop $4
   Pop $3
   Pop $2
   Pop $1
@@ -124,6 +169,10 @@ Section "Vantel 程序" SecProgram
   File "/oname=使用说明.txt" "${GUIDE}"
   File "/oname=LICENSE.txt" "${LICENSE}"
   WriteUninstaller "$INSTDIR\uninstall.exe"
+  ; Tells the program it is installed: it works in ${WORKDIR} even when started from this folder.
+  FileOpen $0 "$INSTDIR\${MARKER}" w
+  FileWrite $0 "Vantel 安装程序写入：本程序的工作文件夹是 %APPDATA%\Vantel。$\r$\n"
+  FileClose $0
 
   ; The working folder keeps the user's buttons: made once, never replaced.
   CreateDirectory "${WORKDIR}"
@@ -172,7 +221,12 @@ Section "un.Vantel 程序" UnSecProgram
   Delete "$INSTDIR\使用说明.txt"
   Delete "$INSTDIR\LICENSE.txt"
   Delete "$INSTDIR\uninstall.exe"
+  Delete "$INSTDIR\${MARKER}"
   RMDir "$INSTDIR"
+  ; The log is the program's, not the user's.
+  Delete "${LOGDIR}\Vantel.log"
+  Delete "${LOGDIR}\Vantel.log.1"
+  RMDir "${LOGDIR}"
   DeleteRegKey HKCU "${UNINSTALL_KEY}"
 SectionEnd
 
@@ -180,3 +234,44 @@ Section /o "un.删除我的按钮和设置（%APPDATA%\Vantel）" UnSecConfig
   SetShellVarContext current
   RMDir /r "${WORKDIR}"
 SectionEnd
+
+; Installed for another account than the signed-in user (started with "Run as administrator" and an
+; administrator's password, say), the program, its shortcuts and its working folder would land in that
+; account's profile: the installer says so and stops.
+Function CheckAccount
+  Push $0
+  Push $1
+  Push $2
+  Push $3
+  Push $4
+  System::Call 'advapi32::GetUserNameW(w .r0, *i ${NSIS_MAX_STRLEN}) i .r1'
+  ; WTS_CURRENT_SERVER_HANDLE, WTS_CURRENT_SESSION, WTSUserName: the session's signed-in user.
+  System::Call 'wtsapi32::WTSQuerySessionInformationW(p 0, i -1, i 5, *p .r2, *i .r4) i .r3'
+  ${If} $1 != 0
+  ${AndIf} $3 != 0
+    System::Call 'kernel32::lstrcpynW(w .r3, p r2, i ${NSIS_MAX_STRLEN})'
+    System::Call 'wtsapi32::WTSFreeMemory(p r2)'
+    ${If} $3 != ""
+    ${AndIf} $3 != $0
+      MessageBox MB_OK|MB_ICONEXCLAMATION "安装程序正以帐户“$0”运行，但登录 Windows 的是“$3”。$\r$\nVantel 只为运行安装程序的帐户安装，装到“$0”那里“$3”就用不上。$\r$\n请直接双击安装程序（不要选“以管理员身份运行”或其他用户）。" /SD IDOK
+      SetErrorLevel 5
+      Quit
+    ${EndIf}
+  ${EndIf}
+  Pop $4
+  Pop $3
+  Pop $2
+  Pop $1
+  Pop $0
+FunctionEnd
+
+Function .onInit
+  SetShellVarContext current
+  Call CheckAccount
+  ; An upgrade keeps the user's start-with-Windows choice: the start-up shortcut there now.
+  ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+  ${If} $0 != ""
+  ${AndIfNot} ${FileExists} "${STARTUP_LINK}"
+    !insertmacro UnselectSection ${SecStartup}
+  ${EndIf}
+FunctionEnd

@@ -89,6 +89,19 @@ TEST_F(ColourCommandTest, TheDialogOpensOnTheColourLastChosenByEitherButton) {
   EXPECT_EQ(openedOn, (std::vector<COLORREF>{0, RGB(1, 2, 3), RGB(1, 2, 3)}));
 }
 
+TEST_F(ColourCommandTest, AColourIsSavedWhereTheFileWasFoundThoughTheCurrentFolderChangedSince) {
+  TfrmVantelMain& f = Started();
+  // A common dialog or a shell call moves the current folder; the save stays with the file.
+  const std::filesystem::path elsewhere = Folder() / "elsewhere";
+  std::filesystem::create_directory(elsewhere);
+  std::filesystem::current_path(elsewhere);
+  answers = {RGB(0, 255, 0)};
+  f.BitBtn1Click(nullptr);
+  EXPECT_FALSE(std::filesystem::exists(elsewhere / "SystemConfig.xml"));
+  EXPECT_NE(ReadConfig().find("HotColor=\"-16711936\""), std::string::npos) << ReadConfig();
+  EXPECT_TRUE(reporter.Messages.empty());
+}
+
 TEST_F(ColourCommandTest, CancelNeitherLoadsNorWrites) {
   TfrmVantelMain& f = Started("");  // no file: a load would say so
   answers = {std::nullopt};
@@ -103,7 +116,7 @@ TEST_F(ColourCommandTest, AMissingFileIsReportedThenCreatedWithTheColourAlone) {
   TfrmVantelMain& f = Started("");
   answers = {RGB(255, 0, 0)};
   f.BitBtn1Click(nullptr);
-  EXPECT_EQ(reporter.Messages, std::vector<std::wstring>{L"SystemConfig.xml文件不存在!"});
+  EXPECT_EQ(reporter.Messages, std::vector<std::wstring>{f.ConfigFile() + L"文件不存在!"});
   ASSERT_TRUE(ConfigExists());
   TXmlDocument document;
   document.LoadFile(L"SystemConfig.xml");

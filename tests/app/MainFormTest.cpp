@@ -263,8 +263,7 @@ TEST_F(MainFormTest, MissingFileIsReportedAndNothingIsWritten) {
   TfrmVantelMain& f = MakeForm();
   f.Show();
   // The show handler's own load and the group's: each reports the missing file once.
-  EXPECT_EQ(reporter.Messages,
-            (std::vector<std::wstring>{L"SystemConfig.xml文件不存在!", L"SystemConfig.xml文件不存在!"}));
+  EXPECT_EQ(reporter.Messages, std::vector<std::wstring>(2, f.ConfigFile() + L"文件不存在!"));
   EXPECT_EQ(f.Edit1->Color(), RGB(0, 0, 0));
   EXPECT_EQ(f.Edit2->Color(), RGB(0, 0, 0));
   EXPECT_EQ(log.back(), "CreateDefaultSegments");

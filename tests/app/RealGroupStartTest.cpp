@@ -30,7 +30,7 @@ TEST_F(RealGroupStartTest, FirstStartWithoutFileTellsSevenTimesAndWritesNothing)
                                       {{0, 0, 1920, 1080}, {0, 0, 1920, 1040}, 96, true}});
   TfrmVantelMain& f = Start();
   // The show handler, the centre button, the group's load and each of the four segments.
-  EXPECT_EQ(reporter.Messages, std::vector<std::wstring>(7, L"SystemConfig.xml文件不存在!"));
+  EXPECT_EQ(reporter.Messages, std::vector<std::wstring>(7, f.ConfigFile() + L"文件不存在!"));
   EXPECT_EQ(f.ButtonGroup()->SegmentCount(), 4);
   EXPECT_EQ(Ring().Width(), 180);
   EXPECT_EQ(Ring().Height(), 180);

@@ -1,10 +1,14 @@
 // TWinXmlFileSystem: whole-file reads with sharing, atomic saves, and the error when a save cannot happen;
-// SystemMessage, the system's text that such errors carry.
+// SystemMessage, the system's text that such errors carry; the log that caught failures go to.
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 
+#include "VantelVersion.h"
+#include "framework/AppLog.h"
+#include "framework/DebugTrace.h"
 #include "framework/Handles.h"
 #include "framework/SystemMessage.h"
 #include "framework/text/TextCodec.h"
@@ -221,6 +225,22 @@ TEST(SystemMessage, IsTheSystemsTextReadyToBeQuotedOrEmpty) {
     EXPECT_NE(text.back(), L'.') << code;  // our own sentence goes on after it
   }
   EXPECT_EQ(SystemMessage(0x2FFFFFFF), L"");  // no such message
+}
+
+TEST_F(WinFileSystemTest, ACaughtFailureIsLoggedAndAFullLogTurnsOver) {
+  const std::string full(kLogFileLimit - 20, 'x');
+  Write(Path(kLogFileName), full);
+  AppLog::Start(dir_.wstring());
+  try {
+    throw std::runtime_error("boom");
+  } catch (...) {
+    TraceCaughtException(L"LoadIcons");
+  }
+  AppLog::Flush(10000);
+  AppLog::Start(L"");  // the other tests log nothing
+  EXPECT_EQ(Read(Path(std::wstring(kLogFileName) + kOlderLogSuffix)), full);
+  const std::string log = Read(Path(kLogFileName));
+  EXPECT_NE(log.find(" " VANTEL_VERSION_TEXT " caught: LoadIcons: boom\r\n"), std::string::npos) << log;
 }
 
 }  // namespace

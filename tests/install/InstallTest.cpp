@@ -1,5 +1,6 @@
 // The installer as a user meets it, silent (/S) in a Wine prefix of its own: install, start from the Start
-// menu's shortcut, drop a file, install again over the running program, uninstall.
+// menu's shortcut and from the program folder, drop a file, install again over the running program beside
+// a portable copy, uninstall.
 #include <gtest/gtest.h>
 
 #include <objbase.h>
@@ -156,6 +157,7 @@ TEST_F(InstallTest, InstallsRunsKeepsTheButtonsThroughAnUpgradeAndUninstallsWith
   ASSERT_EQ(RunSetup(), 0);
 
   EXPECT_TRUE(fs::exists(program_));
+  EXPECT_TRUE(fs::exists(programDir_ / L"Vantel.installed")) << "tells the program it is installed";
   std::optional<Shortcut> startMenu;
   for (const fs::path& link : {startMenuLink_, startupLink_}) {
     const std::optional<Shortcut> shortcut = ReadShortcut(link);
@@ -199,10 +201,23 @@ TEST_F(InstallTest, InstallsRunsKeepsTheButtonsThroughAnUpgradeAndUninstallsWith
         << ReadBytes(config_);
     stored = ReadBytes(config_);
 
-    // Installing again over the running program closes it and keeps the buttons.
+    // Started from its program folder, the installed copy works in the same folder: it hands over and ends.
+    InstalledProgram fromProgramFolder(Shortcut{program_, programDir_});
+    EXPECT_TRUE(fromProgramFolder.Ended(30000)) << "one Vantel for the installed copy, however it is started";
+
+    // A portable copy runs too, and the user has turned start-with-Windows off.
+    WorkFolder portableDir;
+    WriteBytes(portableDir.Config(), ConfigBytes(-65536, -16744193, {}));
+    VantelProcess portable(portableDir.Path());
+    ASSERT_TRUE(WaitFor([&] { return portable.RingWindows().size() == 5; }, 30000));
+    fs::remove(startupLink_);
+
+    // Installing again over the running program closes it, and it alone, and keeps the buttons.
     EXPECT_EQ(RunSetup(), 0);
     EXPECT_TRUE(vantel.Ended(10000)) << "the installer closes the running program";
+    EXPECT_TRUE(portable.Running()) << "a portable copy is not the installer's to close";
   }
+  EXPECT_FALSE(fs::exists(startupLink_)) << "an upgrade keeps start-with-Windows off";
   EXPECT_TRUE(fs::exists(program_));
   EXPECT_EQ(ReadBytes(config_), stored);
 
