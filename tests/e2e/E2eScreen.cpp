@@ -143,7 +143,9 @@ HWND VantelProcess::PopupMenuWindow() const {
 
 Screenshot Screenshot::Take(const std::filesystem::path& keepAs) {
   Screenshot shot;
-  const std::filesystem::path raw = std::filesystem::current_path() / L"work" / L"screen.ppm";
+  // One file per test program: programs on displays of their own run side by side in one folder.
+  const std::filesystem::path raw = std::filesystem::current_path() / L"work" /
+                                    (L"screen-" + std::to_wstring(GetCurrentProcessId()) + L".ppm");
   std::filesystem::create_directories(raw.parent_path());
   const std::string rawUnix = UnixPath(raw);
   if (RunUnix(L"/usr/bin/import -window root -depth 8 ppm:" + std::wstring(rawUnix.begin(), rawUnix.end())) !=
@@ -170,6 +172,8 @@ Screenshot Screenshot::Take(const std::filesystem::path& keepAs) {
     RunUnix(L"/usr/bin/convert " + std::wstring(rawUnix.begin(), rawUnix.end()) + L" " +
             std::wstring(keep.begin(), keep.end()));
   }
+  std::error_code ignored;
+  std::filesystem::remove(raw, ignored);
   return shot;
 }
 
