@@ -98,7 +98,7 @@ TEST_F(XmlControlButtonTest, ChineseAndMarkupCharactersInAPathRoundTrip) {
   EXPECT_EQ(Segment(*group, 1).FileName(), path);
 }
 
-TEST_F(XmlControlButtonTest, APathPastMaxPathIsStoredShowsItsIconAndNameAndLaunches) {
+TEST_F(XmlControlButtonTest, APathPastMaxPathIsStoredShowsItsIconAndNameAndOpensOrSaysWhyNot) {
   // A folder tree deep enough for a 300-character path to our marker program (which leaves "<its own
   // path>.ran" beside itself when it runs).
   wchar_t self[MAX_PATH * 4] = {};
@@ -128,6 +128,7 @@ TEST_F(XmlControlButtonTest, APathPastMaxPathIsStoredShowsItsIconAndNameAndLaunc
   EXPECT_NE(std::wstring(segment.FileInfo.szDisplayName).find(L"long program"), std::wstring::npos)
       << "its name";
 
+  testsupport::ClearExceptions();
   segment.OnDblClick(&segment);
   const auto ran = [&] {
     WIN32_FIND_DATAW found{};
@@ -136,7 +137,16 @@ TEST_F(XmlControlButtonTest, APathPastMaxPathIsStoredShowsItsIconAndNameAndLaunc
     FindClose(search);
     return true;
   };
-  EXPECT_TRUE(testsupport::PumpUntil(ran, 20000)) << "a double-click runs it";
+  // Windows runs it as its name in its folder (DragButtonLaunchTest drives a shell that behaves so); Wine's
+  // shell starts no program at such a path, and the user is then told once, by the path. Never silence.
+  const auto& told = testsupport::RecordedExceptions();
+  EXPECT_TRUE(testsupport::PumpUntil([&] { return ran() || !told.empty(); }, 20000))
+      << "a double-click does nothing";
+  if (!ran()) {
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_NE(told[0].find(program), std::wstring::npos) << "the message names the path";
+  }
+  testsupport::ClearExceptions();
   // The tree goes once the program has ended and let go of its file.
   testsupport::PumpUntil([&] { return DeleteFileW((L"\\\\?\\" + program).c_str()) != FALSE; });
   RemoveTree(root);

@@ -167,6 +167,9 @@ Screenshot Screenshot::Take(const std::filesystem::path& keepAs) {
     return shot;
   }
   shot.rgb_.assign(bytes.begin() + static_cast<std::ptrdiff_t>(offset), bytes.end());
+  // The image starts at the virtual screen's corner (asked once: the system answers each call afresh).
+  shot.originX_ = GetSystemMetrics(SM_XVIRTUALSCREEN);
+  shot.originY_ = GetSystemMetrics(SM_YVIRTUALSCREEN);
   if (!keepAs.empty()) {
     const std::string keep = UnixPath(keepAs);
     RunUnix(L"/usr/bin/convert " + std::wstring(rawUnix.begin(), rawUnix.end()) + L" " +
@@ -178,8 +181,7 @@ Screenshot Screenshot::Take(const std::filesystem::path& keepAs) {
 }
 
 Screenshot::Rgb Screenshot::At(int screenX, int screenY) const {
-  const POINT p = pointer::OnDisplay(screenX, screenY);  // the image starts at the virtual screen's corner
-  const int x = p.x, y = p.y;
+  const int x = screenX - originX_, y = screenY - originY_;
   if (x < 0 || y < 0 || x >= width_ || y >= height_) return {};
   const size_t i = (static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(x)) * 3;
   return {rgb_[i], rgb_[i + 1], rgb_[i + 2]};

@@ -148,6 +148,7 @@ class Screenshot {
 
  private:
   int width_ = 0, height_ = 0;
+  int originX_ = 0, originY_ = 0;  // the screen point of the image's top-left pixel
   std::vector<std::uint8_t> rgb_;
 };
 
