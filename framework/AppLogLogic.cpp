@@ -3,25 +3,9 @@
 
 #include <cstdio>
 
-namespace {
+#include "xml/XmlText.h"
 
-void AppendUtf8(std::string& out, char32_t code) {
-  if (code < 0x80) {
-    out += static_cast<char>(code);
-  } else if (code < 0x800) {
-    out += static_cast<char>(0xC0 | (code >> 6));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else if (code < 0x10000) {
-    out += static_cast<char>(0xE0 | (code >> 12));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (code >> 18));
-    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  }
-}
+namespace {
 
 // A wchar_t as a number: a UTF-16 unit on Windows (a code point where wchar_t is 32 bits wide).
 char32_t Unit(wchar_t c) {
@@ -43,7 +27,7 @@ void AppendText(std::string& out, std::wstring_view text) {
     }
     if ((code >= 0xD800 && code < 0xE000) || code > 0x10FFFF) code = 0xFFFD;
     if (code < 0x20 || code == 0x7F) code = U' ';
-    AppendUtf8(out, code);
+    XmlText::AppendUtf8(out, code);
   }
 }
 

@@ -8,6 +8,7 @@
 #include <optional>
 #include <vector>
 
+#include "framework/DebugTrace.h"
 #include "framework/Handles.h"
 #include "framework/SystemMessage.h"
 #include "shell/LaunchLogic.h"
@@ -56,6 +57,7 @@ bool OpenShortcutTarget(HWND owner, const std::wstring& path) {
     if (directory.empty()) directory = PlanLaunch(target).Directory;
     return Execute(owner, target, arguments.data(), directory);
   } catch (...) {
+    TraceCaughtException(L"OpenShortcutTarget");
     return false;  // the shell's own failure is what the user is told
   }
 }
