@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cwctype>
+#include <iterator>
 #include <numbers>
 #include <sstream>
 
@@ -143,9 +145,16 @@ HWND VantelProcess::PopupMenuWindow() const {
 
 Screenshot Screenshot::Take(const std::filesystem::path& keepAs) {
   Screenshot shot;
-  // One file per test program: programs on displays of their own run side by side in one folder.
-  const std::filesystem::path raw = std::filesystem::current_path() / L"work" /
-                                    (L"screen-" + std::to_wstring(GetCurrentProcessId()) + L".ppm");
+  // One file per test program: programs on displays and Wine prefixes of their own (whose process numbers
+  // may be the same) run side by side in one folder.
+  wchar_t display[64] = {};
+  GetEnvironmentVariableW(L"DISPLAY", display, static_cast<DWORD>(std::size(display)));
+  std::wstring tag = display;
+  std::replace_if(
+      tag.begin(), tag.end(), [](wchar_t c) { return !iswalnum(c); }, L'_');
+  const std::filesystem::path raw =
+      std::filesystem::current_path() / L"work" /
+      (L"screen" + tag + L"-" + std::to_wstring(GetCurrentProcessId()) + L".ppm");
   std::filesystem::create_directories(raw.parent_path());
   const std::string rawUnix = UnixPath(raw);
   if (RunUnix(L"/usr/bin/import -window root -depth 8 ppm:" + std::wstring(rawUnix.begin(), rawUnix.end())) !=
