@@ -44,6 +44,13 @@ TEST_F(TwoMonitorsTest, TheRingStartsOnThePrimaryMonitorAndNamesItsFilesOnTheOth
     return moved.right <= left.rcWork.right && moved.left >= left.rcWork.left;
   })) << "the ring did not reach the left monitor: "
       << Describe(moved);
+  // The drag ends when the program leaves its move loop; a pointer move before that is the loop's own.
+  const DWORD ringThread = GetWindowThreadProcessId(program.RingWindows().front().handle, nullptr);
+  ASSERT_TRUE(WaitFor([&] {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    return GetGUIThreadInfo(ringThread, &info) && (info.flags & GUI_INMOVESIZE) == 0;
+  })) << "the ring is still being moved";
 
   // Hovering a segment there shows its file's name above the ring, on that monitor.
   const RECT nameBand = NameBand(moved);
