@@ -31,12 +31,14 @@ RingKeyAction RingKeyActionFor(unsigned virtualKey, bool shift, int selected, in
   if (virtualKey == kKeyEnd) return Select(count - 1);
   int digit = 0;
   if (virtualKey >= kKey1 && virtualKey <= kKey9) digit = static_cast<int>(virtualKey - kKey1) + 1;
-  if (virtualKey >= kKeyNumpad1 && virtualKey <= kKeyNumpad9)
+  if (virtualKey >= kKeyNumpad1 && virtualKey <= kKeyNumpad9) {
     digit = static_cast<int>(virtualKey - kKeyNumpad1) + 1;
+  }
   if (digit > 0) return digit <= count ? Select(digit - 1) : RingKeyAction{};
   if (virtualKey == kKeyReturn) return OnSelected(RingKeyCommand::Launch, selected, count);
-  if (virtualKey == kKeyApps || (virtualKey == kKeyF10 && shift))
+  if (virtualKey == kKeyApps || (virtualKey == kKeyF10 && shift)) {
     return OnSelected(RingKeyCommand::Menu, selected, count);
+  }
   return {};
 }
 

@@ -174,6 +174,12 @@ TEST_F(DragButtonHintTest, KeysSelectAsTheHoverDoesEnterLaunchesTheMenuKeyOpensA
   EXPECT_EQ(ring.Group().SelectedSegment(), -1);
   EXPECT_EQ(ring.Segment(1).CurrentColor(), normal);
   EXPECT_FALSE(hint->Visible());
+
+  // The program's hotkey starts again where the keys left off.
+  ring.Group().FocusRing();
+  expectShown(1, "focused again");
+  ring.Group().EndKeyboardSelection();
+  EXPECT_EQ(ring.Group().SelectedSegment(), -1);
   EXPECT_TRUE(testsupport::RecordedExceptions().empty());
 }
 
