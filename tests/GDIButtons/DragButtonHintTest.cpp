@@ -180,6 +180,10 @@ TEST_F(DragButtonHintTest, KeysSelectAsTheHoverDoesEnterLaunchesTheMenuKeyOpensA
   expectShown(1, "focused again");
   ring.Group().EndKeyboardSelection();
   EXPECT_EQ(ring.Group().SelectedSegment(), -1);
+  // Alt+F4 on the ring's foreground window closes no part of it.
+  HWND centre = ring.Centre().Handle();
+  SendMessageW(centre, WM_SYSCOMMAND, SC_CLOSE, 0);
+  EXPECT_TRUE(IsWindow(centre));
   EXPECT_TRUE(testsupport::RecordedExceptions().empty());
 }
 
