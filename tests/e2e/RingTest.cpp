@@ -244,7 +244,7 @@ TEST_F(RingTest, DeletingASegmentFromItsMenuRespreadsTheRingAndRemovesExactlyIts
 }
 
 // Once a click gave the ring the foreground, the keys walk it: the hover colour and the red name follow the
-// selection, and Enter opens the selected file.
+// selection, Shift+F10 opens the selected segment's menu, and Enter opens its file.
 TEST_F(RingTest, TheKeysWalkTheRingWithTheNameFollowingAndEnterLaunches) {
   const std::wstring names[] = {L"W.exe", L"WW.exe", L"WWW.exe"};
   std::vector<Record> records;
@@ -289,6 +289,12 @@ TEST_F(RingTest, TheKeysWalkTheRingWithTheNameFollowingAndEnterLaunches) {
   keyboard::Press(VK_LEFT);
   EXPECT_NEAR(expectSelected(1, "Left"), second, 2);
 
+  // Shift+F10 opens the selected segment's menu; once Esc closed it, the keys reach the ring again.
+  keyboard::Chord(VK_SHIFT, VK_F10);
+  const HWND menu = WaitForPopupMenu(5000);
+  ASSERT_NE(menu, nullptr) << "Shift+F10 opens the segment's menu";
+  keyboard::Press(VK_ESCAPE);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(menu); }));
   keyboard::Press(VK_RETURN);
   EXPECT_TRUE(WaitFor([&] { return std::filesystem::exists(folder_ / L"WW.exe.ran"); }, 20000))
       << "Enter opens the selected segment's program";
