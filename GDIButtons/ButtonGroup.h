@@ -1,6 +1,7 @@
 // The button group: the centre disc, the hint window and the ring of segments, sized and centred.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -76,6 +77,28 @@ class TGDICustomButtonGroup : public TCustomGDITransparentPanel {
   // the primary one), so the name shows on every monitor. Again after the monitors changed.
   void FrameHintWindow();
 
+  // --- The keyboard. Keys reach the ring while one of its windows has the foreground (a click on it, or
+  // FocusRing); its segment buttons hand them here. The selection looks exactly as a pointer's hover (the
+  // hover colour, the file's name above the ring), and the two are one: a key takes the look from the
+  // segment under the pointer, a pointer's enter takes it from the selected one.
+
+  // Esc: the selection is cleared, then this runs (the program sends the ring back to its place).
+  std::function<void()> OnDismiss;
+  // Enter opened the selected segment's file (after its double-click handler ran).
+  std::function<void()> OnLaunched;
+  // Gives the foreground to the centre's window, so the keys reach the ring, and selects the segment
+  // selected last (the first one at first), unless one shows hovered already.
+  void FocusRing();
+  // The segment the keys selected loses its look and the name goes (one under the pointer keeps them).
+  void EndKeyboardSelection();
+  // The segment shown in the hover colour, by the pointer or the keys; -1 when none.
+  int SelectedSegment() const;
+  // A key pressed on one of the ring's windows (RingKeyActionFor, RingKeyLogic.h, says what each does):
+  // true when it was one of the ring's.
+  bool RingKeyDown(unsigned virtualKey, bool shift);
+  // A segment took the hover from the pointer: the keys go on from there.
+  void NoteHovered(const TCustomGDIButton* button);
+
   TCustomGDIButton* CentreButton() const { return centre_.get(); }
   TCustomGDIButton* HintWindow() const { return hint_.get(); }  // nullptr without a hint class
   TGDIButtonGroupItems& Items() const { return *items_; }
@@ -95,6 +118,11 @@ class TGDICustomButtonGroup : public TCustomGDITransparentPanel {
   void SetXmlFileName(std::wstring name) { xmlFileName_ = std::move(name); }
 
  private:
+  int SegmentIndex(const TCustomGDIButton* button) const;  // -1 when it is no segment of this ring
+  void SelectSegment(int index);
+  void LaunchSegment(int index);
+  void OpenSegmentMenu(int index);
+
   TPieRect centreRect_;
   float centreX_ = 0, centreY_ = 0, centreWidth_ = 0, centreHeight_ = 0;
   std::unique_ptr<TCustomGDIButton> centre_;
@@ -108,7 +136,8 @@ class TGDICustomButtonGroup : public TCustomGDITransparentPanel {
   bool placed_ = false;  // the centre has had a place of its own size
   int dpi_ = 96;
   int drawingHeld_ = 0;
-  int followCount_ = 0;  // segments to follow the centre at the release
+  int lastSelected_ = -1;  // the segment the keys or the pointer selected last
+  int followCount_ = 0;    // segments to follow the centre at the release
   bool centreHiddenForHold_ = false;
   bool centreFrontPending_ = false;  // a layout asked the waiting centre to the front
   std::unique_ptr<TGDIButtonGroupItems> items_;

@@ -1,4 +1,5 @@
-// The ring under the pointer: hover colour and name, moving the ring by its centre, deleting a segment.
+// The ring under the pointer and the keys: hover colour and name, moving the ring by its centre, deleting a
+// segment.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -240,6 +241,64 @@ TEST_F(RingTest, DeletingASegmentFromItsMenuRespreadsTheRingAndRemovesExactlyIts
   EXPECT_TRUE(Green(
       ScreenWhen([&](const Screenshot& s) { return Green(s.At(probe.x, probe.y)); }).At(probe.x, probe.y)))
       << "the hover colour after the delete";
+}
+
+// Once a click gave the ring the foreground, the keys walk it: the hover colour and the red name follow the
+// selection, Shift+F10 opens the selected segment's menu, and Enter opens its file.
+TEST_F(RingTest, TheKeysWalkTheRingWithTheNameFollowingAndEnterLaunches) {
+  const std::wstring names[] = {L"W.exe", L"WW.exe", L"WWW.exe"};
+  std::vector<Record> records;
+  for (int i = 0; i < 3; ++i) records.push_back({0, ConfigPath(PlaceMarker(names[i])), TestGuid(i + 1)});
+  records.push_back({1, "", TestGuid(9)});
+  WriteBytes(folder_.Config(), ConfigBytes(kGreen, kBlue, records));
+  Start();
+  const RECT ring = WaitForRing(5);
+  const RECT nameBand = NameBand(ring);
+  std::vector<POINT> probes;  // beside each of the four segments' icons
+  for (int i = 0; i < 4; ++i) probes.push_back(AnglePoint(ring, i * 90 + 45 + 25, 0.62));
+  // Waits until segment `selected` alone has the hover colour and a name shows; returns the name's width.
+  auto expectSelected = [&](int selected, const std::string& after) {
+    auto shows = [&](const Screenshot& s) {
+      for (int k = 0; k < 4; ++k)
+        if (k == selected ? !Green(s.At(probes[k].x, probes[k].y)) : !Blue(s.At(probes[k].x, probes[k].y)))
+          return false;
+      return Named(s, nameBand);
+    };
+    const Screenshot shot = ScreenWhen(shows);
+    EXPECT_TRUE(shows(shot)) << after << ": segment " << selected << " alone selected, its name shown";
+    return NameWidth(shot, nameBand);
+  };
+
+  const POINT middle{(ring.left + ring.right) / 2, (ring.top + ring.bottom) / 2};
+  pointer::Click(middle.x, middle.y);
+  const POINT park = Park();
+  pointer::MoveTo(park.x, park.y);
+  ASSERT_TRUE(WaitFor([&] {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(GetForegroundWindow(), &owner);
+    return owner == program_->Id();
+  })) << "a click gives the ring the foreground";
+
+  keyboard::Press(VK_RIGHT);
+  const int first = expectSelected(0, "Right");
+  keyboard::Press(VK_RIGHT);
+  const int second = expectSelected(1, "Right again");
+  EXPECT_GT(second, first) << "the next segment's own, longer name";
+  keyboard::Press('3');
+  EXPECT_GT(expectSelected(2, "3"), second);
+  keyboard::Press(VK_LEFT);
+  EXPECT_NEAR(expectSelected(1, "Left"), second, 2);
+
+  // Shift+F10 opens the selected segment's menu; once Esc closed it, the keys reach the ring again.
+  keyboard::Chord(VK_SHIFT, VK_F10);
+  const HWND menu = WaitForPopupMenu(5000);
+  ASSERT_NE(menu, nullptr) << "Shift+F10 opens the segment's menu";
+  keyboard::Press(VK_ESCAPE);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(menu); }));
+  keyboard::Press(VK_RETURN);
+  EXPECT_TRUE(WaitFor([&] { return std::filesystem::exists(folder_ / L"WW.exe.ran"); }, 20000))
+      << "Enter opens the selected segment's program";
+  EXPECT_FALSE(std::filesystem::exists(folder_ / L"W.exe.ran"));
 }
 
 }  // namespace
