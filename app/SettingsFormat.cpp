@@ -101,8 +101,9 @@ int KeptMonitor(const MonitorList& monitors, const KeptPlace& place) {
 
 int Share(int offset, int length) {
   if (length <= 0) return kPlaceScale / 2;
-  return static_cast<int>(std::clamp(static_cast<long long>(offset) * kPlaceScale / length, 0LL,
-                                     static_cast<long long>(kPlaceScale)));
+  // Rounded both ways: a place kept and read back on the same monitor is the same pixel.
+  return static_cast<int>(std::clamp((static_cast<long long>(offset) * kPlaceScale + length / 2) / length,
+                                     0LL, static_cast<long long>(kPlaceScale)));
 }
 
 }  // namespace
@@ -205,8 +206,10 @@ std::optional<ScreenPoint> KeptOrigin(const MonitorList& monitors, const KeptPla
   const int index = KeptMonitor(monitors, place);
   if (index < 0) return std::nullopt;
   const ScreenRect& work = monitors[static_cast<std::size_t>(index)].WorkArea;
-  const long long x = work.Left + static_cast<long long>(place.X) * work.Width() / kPlaceScale;
-  const long long y = work.Top + static_cast<long long>(place.Y) * work.Height() / kPlaceScale;
+  const long long x =
+      work.Left + (static_cast<long long>(place.X) * work.Width() + kPlaceScale / 2) / kPlaceScale;
+  const long long y =
+      work.Top + (static_cast<long long>(place.Y) * work.Height() + kPlaceScale / 2) / kPlaceScale;
   return KeepIn(work, ScreenPoint{static_cast<int>(x - side / 2), static_cast<int>(y - side / 2)}, side,
                 side);
 }
