@@ -63,15 +63,18 @@ std::optional<unsigned> ParseKey(std::string_view name) {
   for (const NamedKey& named : kNamedKeys) {
     if (SameText(named.Name, name)) return named.Key;
   }
-  if (name.size() == 1 && std::isalnum(static_cast<unsigned char>(name[0])))
+  if (name.size() == 1 && std::isalnum(static_cast<unsigned char>(name[0]))) {
     return static_cast<unsigned>(std::toupper(static_cast<unsigned char>(name[0])));
+  }
   unsigned number = 0;
   if (name.size() > 1 && (name[0] == 'F' || name[0] == 'f') && ReadNumber(name.substr(1), number) &&
-      number >= 1 && number <= 24)
+      number >= 1 && number <= 24) {
     return 0x6F + number;
+  }
   if (name.size() > 2 && name[0] == '0' && (name[1] == 'x' || name[1] == 'X') &&
-      ReadNumber(name.substr(2), number, 16) && number > 0 && number < 0xFF)
+      ReadNumber(name.substr(2), number, 16) && number > 0 && number < 0xFF) {
     return number;
+  }
   return std::nullopt;
 }
 
@@ -93,8 +96,9 @@ int KeptMonitor(const MonitorList& monitors, const KeptPlace& place) {
   }
   // Another resolution: the monitor keeps its top-left corner.
   for (std::size_t i = 0; i < monitors.size(); ++i) {
-    if (monitors[i].Bounds.Left == place.Monitor.Left && monitors[i].Bounds.Top == place.Monitor.Top)
+    if (monitors[i].Bounds.Left == place.Monitor.Left && monitors[i].Bounds.Top == place.Monitor.Top) {
       return static_cast<int>(i);
+    }
   }
   return place.Primary ? PrimaryMonitor(monitors) : -1;
 }
@@ -167,8 +171,9 @@ std::optional<Settings> ParseSettings(std::string_view bytes) {
       monitor = ScreenRect{v[0], v[1], v[2], v[3]};
     } else if (SameText(name, "RingCentre")) {
       int v[2] = {};
-      if (!ReadNumbers(value, v, 2) || v[0] < 0 || v[1] < 0 || v[0] > kPlaceScale || v[1] > kPlaceScale)
+      if (!ReadNumbers(value, v, 2) || v[0] < 0 || v[1] < 0 || v[0] > kPlaceScale || v[1] > kPlaceScale) {
         return std::nullopt;
+      }
       centre = {v[0], v[1]};
     } else {
       settings.OtherLines.emplace_back(line);

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <vector>
 
 #include "framework/Forms.h"
@@ -344,5 +346,40 @@ TEST_F(MainFormTest, ColourBoxColourDropsAlpha) {
   EXPECT_EQ(ColorBoxColor(0xFF0000FFu), RGB(0, 0, 255));
   EXPECT_EQ(ColorBoxColor(0x00123456u), RGB(0x12, 0x34, 0x56));
   EXPECT_EQ(ColorBoxColor(0xFFFFFFFFu), RGB(255, 255, 255));
+}
+
+// The stored hotkey is held by another program at start: told once, in a tray balloon and beside the field.
+// A free combination typed in the field applies at once and is stored; a held one is told and not stored.
+TEST_F(MainFormTest, HeldHotkeyIsToldOnceAndTheFieldStoresOnlyAFreeCombination) {
+  WriteConfig(apptest::kRedBlueConfig);
+  ASSERT_TRUE(RegisterHotKey(nullptr, 9, MOD_CONTROL | MOD_ALT, VK_SPACE));
+  TfrmVantelMain& f = MakeForm();
+  std::vector<std::wstring> balloons;
+  f.ShowTrayBalloon = [&](const std::wstring& text) { balloons.push_back(text); };
+  f.Show();
+  EXPECT_TRUE(testsupport::PumpUntil([&] { return !balloons.empty(); }, 5000));
+  f.N2Click(nullptr);  // shown again from the tray: not told again
+  testsupport::PumpUntil([] { return false; }, 200);
+  ASSERT_EQ(balloons.size(), 1u);
+  EXPECT_EQ(balloons[0], std::wstring(L"Ctrl+Alt+Space ") + kHotkeyHeldText);
+  EXPECT_EQ(f.LabelHotkeyHeld->Caption(), kHotkeyHeldText);
+
+  auto type = [&](vantel::Hotkey key) {
+    f.HotkeyField->SetValue(key);
+    f.HotkeyField->OnChange(f.HotkeyField.get());
+  };
+  auto stored = [&] {
+    std::ifstream file(Folder() / L"Vantel.ini", std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+  };
+  type({vantel::kModControl | vantel::kModShift, VK_F5});
+  EXPECT_EQ(f.LabelHotkeyHeld->Caption(), L"");
+  EXPECT_NE(stored().find("Hotkey=Ctrl+Shift+F5\r\n"), std::string::npos) << stored();
+  type({vantel::kModControl | vantel::kModAlt, VK_SPACE});
+  EXPECT_EQ(f.LabelHotkeyHeld->Caption(), kHotkeyHeldText);
+  EXPECT_EQ(f.RingSummon().Hotkey(), (vantel::Hotkey{vantel::kModControl | vantel::kModShift, VK_F5}));
+  EXPECT_NE(stored().find("Hotkey=Ctrl+Shift+F5\r\n"), std::string::npos) << "the held one is not stored";
+  EXPECT_EQ(ReadConfig(), apptest::kRedBlueConfig);
+  UnregisterHotKey(nullptr, 9);
 }
 }  // namespace
