@@ -211,6 +211,8 @@ Figures Measure(const std::filesystem::path& program, const std::filesystem::pat
   WriteConfig(folder / L"SystemConfig.xml", buttons);
   std::filesystem::remove(folder / L"Vantel.ini");
   Figures figures;
+  // Away from the ring: no hover shows the hint window, which is not one of the ring's.
+  SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 5, GetSystemMetrics(SM_CYSCREEN) - 5);
   PROCESS_INFORMATION vantel = Start(L"\"" + program.wstring() + L"\"", folder);
   std::vector<HWND> windows;
   WaitUntil(
@@ -219,7 +221,11 @@ Figures Measure(const std::filesystem::path& program, const std::filesystem::pat
   Sleep(1000);  // the icons settle: the ring is laid out for good
   windows = RingWindows(vantel.dwProcessId);
   const std::vector<RECT> rects = Rects(windows);
-  figures.program = Median(MeasureSummons(windows, runs));
+  const std::vector<double> times = MeasureSummons(windows, runs);
+  if (static_cast<int>(times.size()) < runs)
+    std::printf("  (%d buttons: %zu of %d summons seen, %zu windows)\n", buttons, times.size(), runs,
+                windows.size());
+  figures.program = Median(times);
   Stop(vantel);
   const std::filesystem::path sizes = folder / L"floor.txt";
   {

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <memory>
 
 #include "tests/e2e/ProgramTest.h"
 
@@ -91,6 +92,11 @@ TEST_F(TrayTest, StartWithWindowsCreatesAndRemovesTheStartupShortcut) {
   const std::filesystem::path link = std::filesystem::path(startup) / L"Vantel.lnk";
   CoTaskMemFree(startup);
   std::filesystem::remove(link);
+  // Never left behind: the prefix's next boot would start the program from it.
+  const std::unique_ptr<void, void (*)(void*)> removeAtEnd(&link, [](void* path) {
+    std::error_code ignored;
+    std::filesystem::remove(*static_cast<std::filesystem::path*>(path), ignored);
+  });
   Start();
   WaitForStartUp();
   ClickMenuEntry(OpenTrayMenu(), kStartWithWindows, kTrayMenuLayout);
