@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <functional>
-#include <memory>
 
 #include "tests/e2e/ProgramTest.h"
 
@@ -93,10 +92,13 @@ TEST_F(TrayTest, StartWithWindowsCreatesAndRemovesTheStartupShortcut) {
   CoTaskMemFree(startup);
   std::filesystem::remove(link);
   // Never left behind: the prefix's next boot would start the program from it.
-  const std::unique_ptr<void, void (*)(void*)> removeAtEnd(&link, [](void* path) {
-    std::error_code ignored;
-    std::filesystem::remove(*static_cast<std::filesystem::path*>(path), ignored);
-  });
+  struct RemoveAtEnd {
+    std::filesystem::path path;
+    ~RemoveAtEnd() {
+      std::error_code ignored;
+      std::filesystem::remove(path, ignored);
+    }
+  } const removeAtEnd{link};
   Start();
   WaitForStartUp();
   ClickMenuEntry(OpenTrayMenu(), kStartWithWindows, kTrayMenuLayout);
