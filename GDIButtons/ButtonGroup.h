@@ -9,6 +9,7 @@
 #include "GDIButtons/CustomGDIButton.h"
 #include "GDIButtons/GDIButtonClass.h"
 #include "framework/Component.h"
+#include "framework/MonitorLayout.h"
 
 // A non-visual component with an owner.
 class TCustomGDITransparentPanel : public TComponent {
@@ -73,6 +74,14 @@ class TGDICustomButtonGroup : public TCustomGDITransparentPanel {
   // The centre moved while drawing was held.
   void NoteCentreMoved();
 
+  // Moves the centre and every segment so the centre's bounds start at (left, top), in one batch of window
+  // moves (the segments make no moves of their own). Summoned: every ring window goes above all other
+  // windows; otherwise back to the stacking a drag leaves (the centre in its own band, the segments in the
+  // normal one).
+  void MoveRing(int left, int top, bool summoned);
+  bool Summoned() const { return summoned_; }
+  bool MovingRing() const { return movingRing_; }
+
   // The hint window's frame: the virtual desktop with its real origin (a monitor may lie left of or above
   // the primary one), so the name shows on every monitor. Again after the monitors changed.
   void FrameHintWindow();
@@ -112,7 +121,9 @@ class TGDICustomButtonGroup : public TCustomGDITransparentPanel {
  protected:
   // Centre disc geometry and the centre window's place: the middle of the primary monitor's work area at
   // first, then of the work area of the monitor the ring is on.
-  void LayoutCenter();
+  // `middle` is the ring's middle before the change of size.
+  void LayoutCenter(vantel::ScreenPoint middle);
+  vantel::ScreenPoint RingMiddle() const;
   // The hint window's frame (FrameHintWindow), kind and links.
   void SetupHintWindow();
   void SetXmlFileName(std::wstring name) { xmlFileName_ = std::move(name); }
@@ -140,6 +151,9 @@ class TGDICustomButtonGroup : public TCustomGDITransparentPanel {
   int followCount_ = 0;    // segments to follow the centre at the release
   bool centreHiddenForHold_ = false;
   bool centreFrontPending_ = false;  // a layout asked the waiting centre to the front
+  bool summoned_ = false;
+  bool movingRing_ = false;
+  bool centreTopmost_ = true;  // the centre's band before the summons
   std::unique_ptr<TGDIButtonGroupItems> items_;
   std::wstring xmlFileName_;
 };

@@ -162,8 +162,10 @@ TEST_F(RingTest, OnARingGrownByItsIconsTheNameStillShowsAboveIt) {
       << "the file's name in red above the grown ring";
 }
 
-TEST_F(RingTest, DraggingTheCentreMovesEverySegmentWithIt) {
+TEST_F(RingTest, DraggingTheCentreMovesEverySegmentWithItAndTheRingStandsThereAfterARestart) {
   WriteBytes(folder_.Config(), ConfigBytes(kGreen, kBlue, {}));
+  const std::string nonsense = "\x01\x02 not our settings\r\n";
+  WriteBytes(folder_ / L"Vantel.ini", nonsense);  // unreadable settings: a normal start
   VantelProcess& program = Start();
   const RECT ring = WaitForRing(5);
   const POINT centre{(ring.left + ring.right) / 2, (ring.top + ring.bottom) / 2};
@@ -201,7 +203,58 @@ TEST_F(RingTest, DraggingTheCentreMovesEverySegmentWithIt) {
         EXPECT_EQ(w.rect.left - before.rect.left, moved.left - ring.left) << Describe(w.rect);
         EXPECT_EQ(w.rect.top - before.rect.top, moved.top - ring.top) << Describe(w.rect);
       }
-  EXPECT_EQ(ReadBytes(folder_.Config()), ConfigBytes(kGreen, kBlue, {})) << "moving stores nothing";
+  // The place is kept at once, beside the untouched configuration; the unreadable file is kept aside.
+  EXPECT_TRUE(
+      WaitFor([&] { return ReadBytes(folder_ / L"Vantel.ini").find("RingCentre=") != std::string::npos; }));
+  EXPECT_EQ(ReadBytes(folder_.Config()), ConfigBytes(kGreen, kBlue, {})) << "moving stores nothing there";
+  int keptAside = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(folder_.Path()))
+    keptAside += entry.path().extension() == L".bak" && ReadBytes(entry.path()) == nonsense;
+  EXPECT_EQ(keptAside, 1);
+
+  program.Kill();
+  Start();
+  const RECT again = WaitForRing(5);
+  EXPECT_TRUE(SameRect(again, moved))
+      << Describe(again) << " after a restart, dragged to " << Describe(moved);
+}
+
+// The hotkey brings the ring's middle to the pointer, above every window, and whole at a screen corner; Esc
+// and the hotkey again send it back. Nothing is stored.
+TEST_F(RingTest, TheHotkeyBringsTheRingToThePointerWholeAtACornerAndEscSendsItBack) {
+  const std::string config = ConfigBytes(kGreen, kBlue, {});
+  WriteBytes(folder_.Config(), config);
+  const DesktopStandIn desktop;
+  VantelProcess& program = Start();
+  const RECT home = WaitForRing(5);
+  WaitUntilIdle();
+  RECT now{};
+  auto ringAt = [&](LONG left, LONG top) {
+    return WaitFor([&] {
+      const auto windows = program.RingWindows();
+      if (windows.size() != 5u) return false;
+      now = RingSquare(windows);
+      return now.left == left && now.top == top;
+    });
+  };
+
+  pointer::MoveTo(300, 250);
+  keyboard::XKeys(L"ctrl+alt+space");
+  EXPECT_TRUE(ringAt(300 - 90, 250 - 90)) << Describe(now);
+  for (const WindowInfo& w : program.RingWindows())
+    EXPECT_TRUE(w.exStyle & WS_EX_TOPMOST) << "above every window";
+  keyboard::XKeys(L"Escape");
+  EXPECT_TRUE(ringAt(home.left, home.top)) << "Esc: back to its place " << Describe(now);
+
+  RECT work{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  pointer::MoveTo(work.left + 3, work.top + 3);
+  keyboard::XKeys(L"ctrl+alt+space");
+  EXPECT_TRUE(ringAt(work.left, work.top)) << "moved in whole at the corner " << Describe(now);
+  keyboard::XKeys(L"ctrl+alt+space");
+  EXPECT_TRUE(ringAt(home.left, home.top)) << "the hotkey again: back " << Describe(now);
+  EXPECT_EQ(ReadBytes(folder_.Config()), config);
+  EXPECT_FALSE(std::filesystem::exists(folder_ / L"Vantel.ini"));
 }
 
 TEST_F(RingTest, DeletingASegmentFromItsMenuRespreadsTheRingAndRemovesExactlyItsRecord) {
