@@ -108,9 +108,8 @@ void TRingSummon::Summon() {
   const vantel::ScreenPoint origin =
       vantel::SummonOrigin(CurrentMonitors(), {pointer.x, pointer.y}, group_->Width());
   group_->MoveRing(origin.X, origin.Y, true);
-  // The hotkey's message lets this program take the foreground: keys reach the ring, which selects the
-  // segment selected last (the first at first).
-  group_->FocusRing();
+  // The hotkey's message lets this program take the foreground: keys reach the ring.
+  SetForegroundWindow(centre->Handle());
 }
 
 void TRingSummon::Dismiss() {
