@@ -1,6 +1,8 @@
 // TGDICustomButtonGroup: construction and destruction order, sizing, centring and showing the ring.
 #include "GDIButtons/ButtonGroup.h"
 
+#include <vector>
+
 #include "GDIButtons/DragGDIButton.h"
 #include "GDIButtons/HintGDIButton.h"
 #include "GDIButtons/RingLayout.h"
@@ -47,16 +49,18 @@ TGDIButtonGroupItemsClass TGDICustomButtonGroup::GetItemsClass() const {
 }
 
 void TGDICustomButtonGroup::SetWidth(int value) {
+  const vantel::ScreenPoint middle = RingMiddle();
   width_ = value;
   if (centre_) centre_->SetWidth(value);
-  LayoutCenter();
+  LayoutCenter(middle);
   if (!grow_ && centre_) centre_->Repaint();
 }
 
 void TGDICustomButtonGroup::SetHeight(int value) {
+  const vantel::ScreenPoint middle = RingMiddle();
   height_ = value;
   if (centre_) centre_->SetHeight(value);
-  LayoutCenter();
+  LayoutCenter(middle);
   if (!grow_ && centre_) centre_->Repaint();
 }
 
@@ -84,7 +88,12 @@ void TGDICustomButtonGroup::ChangeDpi(int dpi) {
                      pointer.y - MulDiv(pointer.y - oldTop, dpi, oldDpi), width, height);
 }
 
-void TGDICustomButtonGroup::LayoutCenter() {
+vantel::ScreenPoint TGDICustomButtonGroup::RingMiddle() const {
+  if (!centre_) return {};
+  return vantel::ScreenPoint{centre_->Left() + centre_->Width() / 2, centre_->Top() + centre_->Height() / 2};
+}
+
+void TGDICustomButtonGroup::LayoutCenter(vantel::ScreenPoint middle) {
   const vantel::PieRectValues rect = vantel::LayoutCenterRect(width_, height_, dpi_);
   centreX_ = rect.X;
   centreY_ = rect.Y;
@@ -92,9 +101,7 @@ void TGDICustomButtonGroup::LayoutCenter() {
   centreHeight_ = rect.Height;
   centreRect_.Assign(rect);
   if (!centre_) return;
-  // The first place is the primary monitor's; later sizes keep the ring on the monitor it is on.
-  const vantel::ScreenPoint middle{centre_->Left() + centre_->Width() / 2,
-                                   centre_->Top() + centre_->Height() / 2};
+  // The first place is the primary monitor's; later sizes keep the ring's middle, on its monitor.
   const vantel::WindowOrigin origin =
       vantel::RingOrigin(CurrentMonitors(), placed_ ? &middle : nullptr, width_, height_);
   centre_->SetBounds(origin.Left, origin.Top, width_, height_);
@@ -168,4 +175,35 @@ void TGDICustomButtonGroup::ReleaseDrawing() {
 
 void TGDICustomButtonGroup::NoteCentreMoved() {
   followCount_ = items_ ? items_->Count() : 0;
+}
+
+void TGDICustomButtonGroup::MoveRing(int left, int top, bool summoned) {
+  if (!centre_ || !centre_->HandleAllocated()) return;
+  if (summoned && !summoned_)
+    centreTopmost_ = (GetWindowLongPtrW(centre_->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+  summoned_ = summoned;
+  std::vector<TCustomGDIButton*> segments;
+  for (int i = 0; i < items_->Count(); ++i) {
+    TGDIButtonGroupItem* item = items_->Items(i);
+    TCustomGDIButton* button = item ? item->Button() : nullptr;
+    if (button && button->HandleAllocated() && !item->WaitsHidden()) segments.push_back(button);
+  }
+  constexpr UINT kFlags = SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOCOPYBITS;
+  const HWND segmentBand = summoned ? HWND_TOPMOST : HWND_NOTOPMOST;
+  const HWND centreBand = summoned || centreTopmost_ ? HWND_TOPMOST : HWND_NOTOPMOST;
+  const bool movingWas = movingRing_;
+  movingRing_ = true;  // the centre's move does not drag the segments along one by one
+  // One batch: the system moves and restacks every window before any repaints. Each goes to the top of
+  // its band in turn: the segments, then the centre, then the hint above them.
+  HDWP batch = BeginDeferWindowPos(static_cast<int>(segments.size()) + 2);
+  for (TCustomGDIButton* button : segments) {
+    const POINT place = button->WindowPlace(left, top);
+    if (batch) batch = DeferWindowPos(batch, button->Handle(), segmentBand, place.x, place.y, 0, 0, kFlags);
+  }
+  const POINT place = centre_->WindowPlace(left, top);
+  if (batch) batch = DeferWindowPos(batch, centre_->Handle(), centreBand, place.x, place.y, 0, 0, kFlags);
+  if (batch && summoned && hint_ && hint_->HandleAllocated())
+    batch = DeferWindowPos(batch, hint_->Handle(), HWND_TOPMOST, 0, 0, 0, 0, kFlags | SWP_NOMOVE);
+  if (batch) EndDeferWindowPos(batch);
+  movingRing_ = movingWas;
 }

@@ -1,6 +1,7 @@
 // The button group: the centre disc, the hint window and the ring of segments, sized and centred.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -8,6 +9,7 @@
 #include "GDIButtons/CustomGDIButton.h"
 #include "GDIButtons/GDIButtonClass.h"
 #include "framework/Component.h"
+#include "framework/MonitorLayout.h"
 
 // A non-visual component with an owner.
 class TCustomGDITransparentPanel : public TComponent {
@@ -72,9 +74,39 @@ class TGDICustomButtonGroup : public TCustomGDITransparentPanel {
   // The centre moved while drawing was held.
   void NoteCentreMoved();
 
+  // Moves the centre and every segment so the centre's bounds start at (left, top), in one batch of window
+  // moves (the segments make no moves of their own). Summoned: every ring window goes above all other
+  // windows; otherwise back to the stacking a drag leaves (the centre in its own band, the segments in the
+  // normal one).
+  void MoveRing(int left, int top, bool summoned);
+  bool Summoned() const { return summoned_; }
+  bool MovingRing() const { return movingRing_; }
+
   // The hint window's frame: the virtual desktop with its real origin (a monitor may lie left of or above
   // the primary one), so the name shows on every monitor. Again after the monitors changed.
   void FrameHintWindow();
+
+  // --- The keyboard. Keys reach the ring while one of its windows has the foreground (a click on it, or
+  // FocusRing); its segment buttons hand them here. The selection looks exactly as a pointer's hover (the
+  // hover colour, the file's name above the ring), and the two are one: a key takes the look from the
+  // segment under the pointer, a pointer's enter takes it from the selected one.
+
+  // Esc: the selection is cleared, then this runs (the program sends the ring back to its place).
+  std::function<void()> OnDismiss;
+  // Enter opened the selected segment's file (after its double-click handler ran).
+  std::function<void()> OnLaunched;
+  // Gives the foreground to the centre's window, so the keys reach the ring, and selects the segment
+  // selected last (the first one at first), unless one shows hovered already.
+  void FocusRing();
+  // The segment the keys selected loses its look and the name goes (one under the pointer keeps them).
+  void EndKeyboardSelection();
+  // The segment shown in the hover colour, by the pointer or the keys; -1 when none.
+  int SelectedSegment() const;
+  // A key pressed on one of the ring's windows (RingKeyActionFor, RingKeyLogic.h, says what each does):
+  // true when it was one of the ring's.
+  bool RingKeyDown(unsigned virtualKey, bool shift);
+  // A segment took the hover from the pointer: the keys go on from there.
+  void NoteHovered(const TCustomGDIButton* button);
 
   TCustomGDIButton* CentreButton() const { return centre_.get(); }
   TCustomGDIButton* HintWindow() const { return hint_.get(); }  // nullptr without a hint class
@@ -89,12 +121,19 @@ class TGDICustomButtonGroup : public TCustomGDITransparentPanel {
  protected:
   // Centre disc geometry and the centre window's place: the middle of the primary monitor's work area at
   // first, then of the work area of the monitor the ring is on.
-  void LayoutCenter();
+  // `middle` is the ring's middle before the change of size.
+  void LayoutCenter(vantel::ScreenPoint middle);
+  vantel::ScreenPoint RingMiddle() const;
   // The hint window's frame (FrameHintWindow), kind and links.
   void SetupHintWindow();
   void SetXmlFileName(std::wstring name) { xmlFileName_ = std::move(name); }
 
  private:
+  int SegmentIndex(const TCustomGDIButton* button) const;  // -1 when it is no segment of this ring
+  void SelectSegment(int index);
+  void LaunchSegment(int index);
+  void OpenSegmentMenu(int index);
+
   TPieRect centreRect_;
   float centreX_ = 0, centreY_ = 0, centreWidth_ = 0, centreHeight_ = 0;
   std::unique_ptr<TCustomGDIButton> centre_;
@@ -108,9 +147,13 @@ class TGDICustomButtonGroup : public TCustomGDITransparentPanel {
   bool placed_ = false;  // the centre has had a place of its own size
   int dpi_ = 96;
   int drawingHeld_ = 0;
-  int followCount_ = 0;  // segments to follow the centre at the release
+  int lastSelected_ = -1;  // the segment the keys or the pointer selected last
+  int followCount_ = 0;    // segments to follow the centre at the release
   bool centreHiddenForHold_ = false;
   bool centreFrontPending_ = false;  // a layout asked the waiting centre to the front
+  bool summoned_ = false;
+  bool movingRing_ = false;
+  bool centreTopmost_ = true;  // the centre's band before the summons
   std::unique_ptr<TGDIButtonGroupItems> items_;
   std::wstring xmlFileName_;
 };

@@ -299,7 +299,7 @@ void TCustomGDIButton::CMMouseLeave() {
 void TCustomGDIButton::FollowCentre() noexcept {
   try {
     TGDIButtonGroupItems* items = groupItems_;
-    if (!items) return;
+    if (!items || items->Group().MovingRing()) return;  // the group moves the segments itself
     if (DrawingHeld()) {
       // The ring is being built: the segments there are now go to wherever the centre is when the hold
       // ends, which is where they would have ended up.
@@ -385,9 +385,12 @@ void TCustomGDIButton::MoveSegmentsHere(int count) noexcept {
       RECT bounds{};
       const POINT place = button->WindowPlace(Left(), Top());
       const bool topmost = (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-      if (!topmost && GetWindowRect(window, &bounds) && bounds.left == place.x && bounds.top == place.y)
+      // A summoned ring stays above every other window while the user drags it.
+      const bool summoned = items->Group().Summoned();
+      if (topmost == summoned && GetWindowRect(window, &bounds) && bounds.left == place.x &&
+          bounds.top == place.y)
         continue;
-      SetWindowPos(window, HWND_NOTOPMOST, place.x, place.y, 0, 0, kFollowFlags);
+      SetWindowPos(window, summoned ? HWND_TOPMOST : HWND_NOTOPMOST, place.x, place.y, 0, 0, kFollowFlags);
     }
   } catch (...) {
     // A ring that cannot follow this once is no reason to bother the user.

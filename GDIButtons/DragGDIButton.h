@@ -51,6 +51,11 @@ class TDragGDIButton : public TCustomGDIButton {
   void RefetchShellInfo();
   // The edge of the icon the button asks the shell for now (ShellIconSize).
   int WantedIconSize() { return ShellIconSize(); }
+  // The keyboard's selection (TGDICustomButtonGroup::RingKeyDown): the button looks and names its file as
+  // when the pointer enters it, and takes the hover from the others.
+  void ShowSelected();
+  // The selection ends: back to the normal colour and the name goes, unless the pointer is on the button.
+  void EndSelected();
 
   // Draws the file's icon over the rendered pie and pushes the window again at constant alpha 210.
   void DrawOverlay(TLayeredSurface& surface) override;
@@ -127,6 +132,8 @@ class TDragGDIButton : public TCustomGDIButton {
   bool PointerHeld() const;           // a capture, move or menu of this program or the foreground one
   // The ring's hint window, when this button is one of the ring's buttons (not the hint itself).
   TCustomGDIButton* RingHint() const;
+  // The hover's look: the hover colour, the hover taken from the others, the file's name in the hint.
+  void ShowHovered();
   // Takes the hover from every other button of the ring, which return to their normal colour.
   void TakeHover();
   // Back to the normal colour without a leave of the pointer (another button took the hover).

@@ -1,9 +1,16 @@
-// TDragGDIButton: hover (colour and hint), and the leave watch for shaped windows.
+// TDragGDIButton: hover (colour and hint), the keyboard's selection, and the leave watch for shaped windows.
 #include <algorithm>
+#include <cmath>
+
+// clang-format off
+#include "framework/Win32.h"
+#include <windowsx.h>
+// clang-format on
 
 #include "GDIButtons/ButtonGroup.h"
 #include "GDIButtons/ButtonGroupItems.h"
 #include "GDIButtons/DragGDIButton.h"
+#include "GDIButtons/RingKeyLogic.h"
 
 bool TDragGDIButton::PointerOnShape(POINT cursor) {
   RECT bounds{};
@@ -103,11 +110,26 @@ void TDragGDIButton::Reenter() {
 }
 
 void TDragGDIButton::CMMouseEnter() {
-  TCustomGDIButton::CMMouseEnter();
   if (shape_.kind >= 0) {
     leaveWatch_->SetInterval(kLeaveWatchInterval);
     leaveWatch_->SetEnabled(true);
   }
+  ShowHovered();
+  if (GroupItems() && InRing()) GroupItems()->Group().NoteHovered(this);
+}
+
+void TDragGDIButton::ShowSelected() {
+  ShowHovered();
+}
+
+void TDragGDIButton::EndSelected() {
+  if (!hovered_ || MouseInControl()) return;
+  LoseHover();
+  if (TCustomGDIButton* hint = RingHint()) hint->Hide();
+}
+
+void TDragGDIButton::ShowHovered() {
+  TCustomGDIButton::CMMouseEnter();
   TakeHover();
   TCustomGDIButton* hint = RingHint();
   if (!hint) return;  // a ring without a hint window, or the hint window itself
@@ -134,6 +156,23 @@ void TDragGDIButton::CMMouseLeave() {
 }
 
 LRESULT TDragGDIButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (TGDIButtonGroupItems* items = InRing() ? GroupItems() : nullptr) {
+    // The ring's keys, on whichever of its windows has the foreground. F10 comes as a system key.
+    if ((msg == WM_KEYDOWN || (msg == WM_SYSKEYDOWN && wParam == VK_F10)) &&
+        items->Group().RingKeyDown(static_cast<unsigned>(wParam), GetKeyState(VK_SHIFT) < 0))
+      return 0;
+    // The menu opened at the press; the default handling would open it again at the release (the menu
+    // key) or look for a menu bar the window has not got (F10).
+    if ((msg == WM_KEYUP || msg == WM_SYSKEYUP) && (wParam == VK_APPS || wParam == VK_F10)) return 0;
+    // Alt+F4 on the ring's foreground window would close that one window and leave a gap in the ring.
+    if (msg == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE) return 0;
+    if (msg == WM_CONTEXTMENU && GET_X_LPARAM(lParam) == -1 && GET_Y_LPARAM(lParam) == -1 && PieRect()) {
+      // Asked for from the keyboard: the menu opens on the slice, not wherever the pointer is.
+      const vantel::PointF at = vantel::SliceMenuPoint(PieRect()->Values());
+      const POINT place{Left() + std::lround(at.X), Top() + std::lround(at.Y)};
+      return TCustomGDIButton::WndProc(msg, wParam, MAKELPARAM(place.x, place.y));
+    }
+  }
   if (msg == WM_MOUSEMOVE) {
     if (leaveWatch_ && leaveWatch_->Enabled())
       leaveWatch_->SetInterval(kLeaveWatchInterval);  // the pointer moves: it may leave any moment

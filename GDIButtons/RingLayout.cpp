@@ -34,7 +34,12 @@ WindowOrigin RingOrigin(const MonitorList& monitors, const ScreenPoint* placedMi
                         int height) noexcept {
   const int index = placedMiddle ? MonitorAt(monitors, *placedMiddle) : PrimaryMonitor(monitors);
   if (index < 0) return CenterWindowOrigin(0, 0, width, height);
-  const ScreenPoint origin = CentreIn(monitors[static_cast<std::size_t>(index)].WorkArea, width, height);
+  const ScreenRect& work = monitors[static_cast<std::size_t>(index)].WorkArea;
+  // A placed ring keeps its middle, moved in just enough to stay whole in the work area.
+  const ScreenPoint origin =
+      placedMiddle ? KeepIn(work, ScreenPoint{placedMiddle->X - width / 2, placedMiddle->Y - height / 2},
+                            width, height)
+                   : CentreIn(work, width, height);
   return WindowOrigin{origin.X, origin.Y};
 }
 

@@ -38,8 +38,9 @@ struct WindowOrigin {
                                               int height) noexcept;
 
 // Where the centre window of a width x height ring goes on the monitors. Before the ring has a place
-// (`placedMiddle` null) it goes to the middle of the primary monitor's work area; after that, to the middle
-// of the work area of the monitor that holds the ring's middle, so a growth keeps it on its monitor.
+// (`placedMiddle` null) it goes to the middle of the primary monitor's work area; after that, its middle
+// stays at `placedMiddle`, moved in to lie whole in the work area of the monitor holding it: a growth keeps
+// the ring's middle where it is, and the ring on its monitor.
 [[nodiscard]] WindowOrigin RingOrigin(const MonitorList& monitors, const ScreenPoint* placedMiddle, int width,
                                       int height) noexcept;
 

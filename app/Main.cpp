@@ -69,7 +69,7 @@ int RunProgram(int showCommand, const TProgramFolders& folders) {
   TOleSession ole;
   // The common controls of the manifest's version, registered once for the whole run (the settings
   // window's boxes use them, and the system would otherwise load and drop the library more than once).
-  const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
+  const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES | ICC_HOTKEY_CLASS};
   InitCommonControlsEx(&controls);
   TaskbarCreatedMessage();
   GdiPlusSession gdiplus;

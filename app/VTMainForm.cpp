@@ -9,6 +9,8 @@
 #include "app/ConfigStartWait.h"
 #include "app/DesktopIcons.h"
 #include "app/WorkingFolderLogic.h"
+#include "app/StartWithWindows.h"
+#include "GDIButtons/XmlControlButtonGroup.h"
 #include "framework/Dpi.h"
 #include "xml/ColorValue.h"
 #include "xml/ConfigFormat.h"
@@ -21,6 +23,7 @@ constexpr wchar_t kShownCaption[] = L"最新的Vantel桌面管理工具请访问
 constexpr wchar_t kColourButtonCaption[] = L"选择颜色";
 constexpr wchar_t kHotColourText[] = L"热键颜色";
 constexpr wchar_t kNormalColourText[] = L"按键颜色";
+constexpr wchar_t kHotkeyText[] = L"唤出热键";
 constexpr int kRingSide = 180;
 
 HICON LoadProgramIcon(int size) {
@@ -129,15 +132,41 @@ void TfrmVantelMain::CreateComponents() {
   BitBtn2->TabOrder = 3;
   BitBtn2->OnClick = [this](TObject* sender) { BitBtn2Click(sender); };
 
+  // Beside the configuration, wherever the start found it.
+  const std::size_t slash = configFile_.find_last_of(L"\\/");
+  const std::wstring configFolder =
+      slash == std::wstring::npos ? std::wstring() : configFile_.substr(0, slash);
+  settings_ =
+      std::make_unique<TSettingsFile>(PathInFolder(configFolder, kVantelSettingsFile), settingsFiles_);
+  settings_->Load();
+  summon_ = std::make_unique<TRingSummon>(*this, *settings_);
+  LabelHotkey = Make<TLabel>(this, L"LabelHotkey");
+  place(*LabelHotkey, 16, 88, 57, 13);
+  LabelHotkey->SetCaption(kHotkeyText);
+  HotkeyField = Make<THotkeyField>(this, L"HotkeyField");
+  place(*HotkeyField, 83, 84, 105, 21);
+  HotkeyField->TabOrder = 4;
+  LabelHotkeyHeld = Make<TLabel>(this, L"LabelHotkeyHeld");
+  place(*LabelHotkeyHeld, 83, 110, 200, 13);
+
   Panel1->Handle();
   for (TWinControl* control : std::initializer_list<TWinControl*>{
-           Label1.get(), Label2.get(), Edit1.get(), BitBtn1.get(), Edit2.get(), BitBtn2.get()}) {
+           Label1.get(), Label2.get(), Edit1.get(), BitBtn1.get(), Edit2.get(), BitBtn2.get(),
+           LabelHotkey.get(), HotkeyField.get(), LabelHotkeyHeld.get()}) {
     control->Handle();
     ApplyParentFont(*control);
   }
 
+  HotkeyField->SetValue(settings_->Settings().SummonKey);
+  HotkeyField->OnChange = [this](TObject* sender) { HotkeyFieldChange(sender); };
+
   PmTrayIcon = Make<TPopupMenu>(this, L"PmTrayIcon");
   CreateTrayMenu();
+  // The shortcut may come and go outside (the installer, the user): the check mark is read at each opening.
+  PmTrayIcon->OnPopup = [this](TObject*) {
+    if (StartupShortcut.empty()) StartupShortcut = StartupShortcutPath();
+    NStartup->Checked = StartsWithWindows(StartupShortcut);
+  };
 
   MenuSkin1 = Make<TMenuSkin>(this, L"MenuSkin1");
   MenuSkin1->SetActive(true);
@@ -183,6 +212,7 @@ void TfrmVantelMain::CreateTrayMenu() {
   N2 = AddItem(this, items, L"N2", L"显示系统设置", handler(&TfrmVantelMain::N2Click));
   N4 = AddItem(this, items, L"N4", L"隐藏桌面图标", handler(&TfrmVantelMain::N4Click));
   N5 = AddItem(this, items, L"N5", L"显示桌面图标", handler(&TfrmVantelMain::N5Click));
+  NStartup = AddItem(this, items, L"NStartup", L"开机启动", handler(&TfrmVantelMain::NStartupClick));
   N6 = AddItem(this, items, L"N6", L"-");
   NContact = AddItem(this, items, L"NContact", L"联系电话: 000-0000-0000");  // shows the number only
   N11 = AddItem(this, items, L"N11", L"使用说明", handler(&TfrmVantelMain::N11Click));
@@ -229,6 +259,48 @@ void TfrmVantelMain::FormShow(TObject* sender) {
   SetWindowLongPtrW(window, GWL_EXSTYLE, exStyle & ~static_cast<LONG_PTR>(WS_EX_APPWINDOW));
   if (Application) ShowWindow(Application->Handle(), SW_HIDE);
   CreateButtonGroup();
+  if (hotkeyRegistered_) return;
+  hotkeyRegistered_ = true;
+  if (summon_->RegisterStored()) return;
+  // Another program holds the combination: told once, in the field and a balloon; nothing else changes.
+  LabelHotkeyHeld->SetCaption(kHotkeyHeldText);
+  auto tell = [this] {
+    const std::wstring text = HotkeyText(settings_->Settings().SummonKey) + L" " + kHotkeyHeldText;
+    if (ShowTrayBalloon)
+      ShowTrayBalloon(text);
+    else
+      TrayIcon1->ShowBalloon(L"Vantel", text);
+  };
+  if (Application)
+    Application->QueueCall([tell, alive = std::weak_ptr<bool>(alive_)] {
+      if (!alive.expired()) tell();
+    });
+  else
+    tell();
+}
+
+std::wstring TfrmVantelMain::HotkeyText(vantel::Hotkey key) {
+  const std::string text = vantel::HotkeyText(key);
+  return std::wstring(text.begin(), text.end());  // ASCII names
+}
+
+void TfrmVantelMain::HotkeyFieldChange(TObject* sender) {
+  (void)sender;
+  const vantel::Hotkey key = HotkeyField->Value();
+  if (key.Key == 0 && key.Modifiers != 0) return;  // only the modifiers so far
+  LabelHotkeyHeld->SetCaption(summon_->ChangeHotkey(key) ? L"" : kHotkeyHeldText);
+}
+
+// NStartup 开机启动: start with Windows, or no longer.
+void TfrmVantelMain::NStartupClick(TObject* sender) {
+  (void)sender;
+  if (StartupShortcut.empty()) StartupShortcut = StartupShortcutPath();
+  try {
+    SetStartWithWindows(StartupShortcut, !StartsWithWindows(StartupShortcut));
+  } catch (const std::exception&) {
+    if (Application) Application->HandleException(this);
+  }
+  NStartup->Checked = StartsWithWindows(StartupShortcut);
 }
 
 void TfrmVantelMain::PrepareWithoutShowing() {
@@ -260,6 +332,8 @@ void TfrmVantelMain::BuildButtonGroup() {
   buttonGroup_->SetPixelsPerInch(ringDpi);
   buttonGroup_->SetHeight(Dpi::Scale(kRingSide, ringDpi));
   buttonGroup_->SetWidth(Dpi::Scale(kRingSide, ringDpi));
+  // The ring stands where the user left it; its segments are made there.
+  if (TXmlControlButtonGroup* group = buttonGroup_->XmlGroup()) summon_->Attach(*group);
   buttonGroup_->SetPopupMenu(PmButtonControl.get());
   if (buttonGroup_->HasButtonRecords() != 0) {
     buttonGroup_->LoadButtons();

@@ -8,16 +8,24 @@
 #include <vector>
 
 #include "app/DesktopIcons.h"
+#include "app/HotkeyField.h"
 #include "app/MenuSkin.h"
 #include "app/RingGroup.h"
+#include "app/RingSummon.h"
+#include "app/SettingsFile.h"
 #include "framework/Dialogs.h"
 #include "framework/Forms.h"
 #include "framework/Menus.h"
 #include "framework/StdCtrls.h"
+#include "framework/WinFileSystem.h"
 #include "shell/TrayIcon.h"
 
 // The maker's web address: opened by the three link items and shown in the caption.
 inline constexpr wchar_t kVantelWebAddress[] = L"https://www.example.com/vantel";
+// The program's own settings (the ring's place, the hotkey), beside the configuration.
+inline constexpr wchar_t kVantelSettingsFile[] = L"Vantel.ini";
+// Told beside the hotkey field, and once at start in a tray balloon.
+inline constexpr wchar_t kHotkeyHeldText[] = L"该组合键已被其他程序占用";
 // The usage note: two lines joined by a line feed, then a carriage return.
 inline constexpr wchar_t kUsageNote[] =
     L"左键拖拽图标后,如果按键上已存在图标则新增按键\n\r右键拖拽图标后,如果按键上已存在图标则覆盖图标";
@@ -46,12 +54,15 @@ class TfrmVantelMain : public TForm {
   std::unique_ptr<TLabel> Label1, Label2;
   std::unique_ptr<TEdit> Edit1, Edit2;
   std::unique_ptr<TBitBtn> BitBtn1, BitBtn2;
+  std::unique_ptr<TLabel> LabelHotkey, LabelHotkeyHeld;  // 唤出热键; the held combination's message
+  std::unique_ptr<THotkeyField> HotkeyField;
   std::unique_ptr<TPopupMenu> PmTrayIcon;
   // The tray menu's items, in menu order (owned by PmTrayIcon's items; their captions are Chinese only).
   TMenuItem* N1 = nullptr;        // 隐藏系统设置: hide the settings window
   TMenuItem* N2 = nullptr;        // 显示系统设置: show the settings window
   TMenuItem* N4 = nullptr;        // 隐藏桌面图标: hide the desktop icons
   TMenuItem* N5 = nullptr;        // 显示桌面图标: show the desktop icons
+  TMenuItem* NStartup = nullptr;  // 开机启动: start with Windows (checked while the shortcut is there)
   TMenuItem* N6 = nullptr;        // a separator
   TMenuItem* NContact = nullptr;  // 联系电话: the contact telephone number, shown only
   TMenuItem* N11 = nullptr;       // 使用说明: how to use the program (a message box)
@@ -77,6 +88,8 @@ class TfrmVantelMain : public TForm {
   void N9Click(TObject* sender);
   void N10Click(TObject* sender);
   void N11Click(TObject* sender);
+  void NStartupClick(TObject* sender);
+  void HotkeyFieldChange(TObject* sender);
   void TrayIcon1Click(TObject* sender);
   void TrayIcon1DblClick(TObject* sender);
   void TrayIcon1MouseDown(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
@@ -98,6 +111,12 @@ class TfrmVantelMain : public TForm {
   std::function<bool(TColorDialog& dialog)> ExecuteColorDialog;
   std::function<void(const std::wstring& text)> ShowInformation;
   std::function<void(const std::wstring& address)> OpenAddress;
+  // The Startup folder's shortcut (default: StartupShortcutPath()), and the tray balloon (default: the
+  // tray icon's).
+  std::wstring StartupShortcut;
+  std::function<void(const std::wstring& text)> ShowTrayBalloon;
+  TSettingsFile& Settings() { return *settings_; }
+  TRingSummon& RingSummon() { return *summon_; }
   // Where the desktop-icon commands look for the desktop's windows (default: FindWindowExW).
   TFindWindowEx FindDesktopWindow;
 
@@ -112,6 +131,7 @@ class TfrmVantelMain : public TForm {
   void OpenWebSite();
 
   void ShowTrayIcon();
+  static std::wstring HotkeyText(vantel::Hotkey key);
 
   // Settings layout (VTMainFormLayout.cpp): controls placed in 96-dpi pixels, scaled to the window's DPI.
   struct PlacedControl {
@@ -127,6 +147,10 @@ class TfrmVantelMain : public TForm {
 
   TRingGroupFactory groupFactory_;
   std::wstring configFile_;
+  TWinXmlFileSystem settingsFiles_;
+  std::unique_ptr<TSettingsFile> settings_;
+  std::unique_ptr<TRingSummon> summon_;
+  bool hotkeyRegistered_ = false;  // the first show registered the stored hotkey
   bool configUnloadable_ = false;  // the last load of the configuration failed to parse
   bool configFaultShown_ = false;
   // The show handler runs (its messages' modal loops let tray commands in): the ring may be half made.

@@ -131,6 +131,15 @@ bool TTrayIcon::Notify(DWORD message) {
   return Shell_NotifyIconW(message, &data_) != FALSE;
 }
 
+bool TTrayIcon::ShowBalloon(const std::wstring& title, const std::wstring& text) {
+  NOTIFYICONDATAW balloon = data_;
+  balloon.uFlags = NIF_INFO;
+  balloon.dwInfoFlags = NIIF_WARNING;
+  balloon.szInfoTitle[title.copy(balloon.szInfoTitle, std::size(balloon.szInfoTitle) - 1)] = L'\0';
+  balloon.szInfo[text.copy(balloon.szInfo, std::size(balloon.szInfo) - 1)] = L'\0';
+  return Shell_NotifyIconW(NIM_MODIFY, &balloon) != FALSE;
+}
+
 bool TTrayIcon::AddToTray() {
   iconVisible_ = true;
   return Notify(NIM_ADD);

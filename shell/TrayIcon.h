@@ -47,6 +47,9 @@ class TTrayIcon : public TComponent {
   virtual bool UpdateInTray();
   virtual bool RemoveFromTray();
 
+  // A balloon from the icon (a warning), as the shell shows it; false when the shell refused it.
+  bool ShowBalloon(const std::wstring& title, const std::wstring& text);
+
   void ShowMainWindow();
   void HideMainWindow();
   void HideTaskbarButton();

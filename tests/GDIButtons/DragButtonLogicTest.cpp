@@ -1,5 +1,7 @@
-// Tests of the drop-and-launch button's pure rules: drop mode, the steps of a drop, the icon size per DPI.
+// Tests of the drop-and-launch button's pure rules: drop mode, the steps of a drop, the icon size per DPI,
+// the keys that drive the ring.
 #include "GDIButtons/DragButtonLogic.h"
+#include "GDIButtons/RingKeyLogic.h"
 
 #include <gtest/gtest.h>
 
@@ -94,6 +96,59 @@ TEST(DragButtonLogic, ShellIconSizeFollowsTheMonitorDpi) {
     int dpi, size;
   } cases[] = {{96, 32}, {120, 40}, {144, 48}, {168, 56}, {192, 64}, {288, 96}, {0, 32}, {-5, 32}, {72, 24}};
   for (const auto& c : cases) EXPECT_EQ(ShellIconSizeForDpi(c.dpi), c.size) << c.dpi;
+}
+
+TEST(DragButtonLogic, KeysMoveTheSelectionRoundTheRingAndActOnIt) {
+  constexpr RingKeyCommand kSelect = RingKeyCommand::Select, kNone = RingKeyCommand::None;
+  const struct {
+    const char* what;
+    unsigned key;
+    bool shift;
+    int selected, count;
+    RingKeyAction expected;
+  } cases[] = {
+      {"right: the next", kKeyRight, false, 1, 5, {kSelect, 2}},
+      {"down: the next", kKeyDown, false, 1, 5, {kSelect, 2}},
+      {"tab: the next", kKeyTab, false, 1, 5, {kSelect, 2}},
+      {"right from the last wraps", kKeyRight, false, 4, 5, {kSelect, 0}},
+      {"right from none: the first", kKeyRight, false, -1, 5, {kSelect, 0}},
+      {"right from a deleted one: the first", kKeyRight, false, 7, 5, {kSelect, 0}},
+      {"left: the previous", kKeyLeft, false, 3, 5, {kSelect, 2}},
+      {"up: the previous", kKeyUp, false, 3, 5, {kSelect, 2}},
+      {"shift+tab: the previous", kKeyTab, true, 3, 5, {kSelect, 2}},
+      {"left from the first wraps", kKeyLeft, false, 0, 5, {kSelect, 4}},
+      {"left from none: the last", kKeyLeft, false, -1, 5, {kSelect, 4}},
+      {"home", kKeyHome, false, 3, 5, {kSelect, 0}},
+      {"end", kKeyEnd, false, 1, 5, {kSelect, 4}},
+      {"digit 1", kKey1, false, 3, 5, {kSelect, 0}},
+      {"digit 5 of five", kKey1 + 4, false, -1, 5, {kSelect, 4}},
+      {"digit 6 of five: ignored", kKey1 + 5, false, 2, 5, {}},
+      {"digit 9 of twelve", kKey9, false, 0, 12, {kSelect, 8}},
+      {"keypad 3", kKeyNumpad1 + 2, false, 0, 5, {kSelect, 2}},
+      {"digit 0: not a segment", 0x30, false, 2, 5, {}},
+      {"one segment: right stays", kKeyRight, false, 0, 1, {kSelect, 0}},
+      {"empty ring: nothing", kKeyRight, false, -1, 0, {}},
+      {"enter launches the selected one", kKeyReturn, false, 2, 5, {RingKeyCommand::Launch, 2}},
+      {"enter without a selection", kKeyReturn, false, -1, 5, {}},
+      {"shift+f10: its menu", kKeyF10, true, 2, 5, {RingKeyCommand::Menu, 2}},
+      {"f10 alone: not ours", kKeyF10, false, 2, 5, {}},
+      {"menu key", kKeyApps, false, 0, 5, {RingKeyCommand::Menu, 0}},
+      {"menu key without a selection", kKeyApps, false, -1, 5, {}},
+      {"esc dismisses", kKeyEscape, false, 2, 5, {RingKeyCommand::Dismiss, -1}},
+      {"esc on an empty ring too", kKeyEscape, false, -1, 0, {RingKeyCommand::Dismiss, -1}},
+      {"a letter: nothing", 'A', false, 2, 5, {kNone, -1}},
+  };
+  for (const auto& c : cases) {
+    const RingKeyAction got = RingKeyActionFor(c.key, c.shift, c.selected, c.count);
+    EXPECT_EQ(got, c.expected) << c.what << ": got " << static_cast<int>(got.Command) << " " << got.Index;
+  }
+}
+
+TEST(DragButtonLogic, AKeyboardMenuOpensOnTheSliceHalfwayAcrossItsBand) {
+  // A quarter from 0 to 90 degrees (clockwise on screen: right to bottom) of a 200-pixel pie at (10, 20).
+  const PointF p = SliceMenuPoint({0.0f, 90.0f, 10.0f, 20.0f, 200.0f, 200.0f});
+  EXPECT_NEAR(p.X, 110.0f + 75.0f * 0.70710678f, 0.01f);
+  EXPECT_NEAR(p.Y, 120.0f + 75.0f * 0.70710678f, 0.01f);
 }
 
 }  // namespace

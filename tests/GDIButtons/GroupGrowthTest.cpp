@@ -84,18 +84,18 @@ INSTANTIATE_TEST_SUITE_P(Changes, GroupGrowthTest, testing::ValuesIn(kChanges),
                            return std::string(info.param.id);
                          });
 
-TEST_F(GroupTest, GrowthRecentresAMovedRingAndTheSegmentsFollow) {
+TEST_F(GroupTest, GrowthKeepsAMovedRingsMiddleAndTheSegmentsFollow) {
   auto group = MakeRing(5);
   group->CentreButton()->SetBounds(40, 60, 180, 180);
   for (TCustomGDIButton* button : SegmentButtons(*group)) EXPECT_EQ(WindowRect(*button).left, 40);
   group->SetGrowFlag(true);
   group->Items().AddItem();
-  ExpectCentreAt(*group, CentredOrigin(220).Left, CentredOrigin(220).Top, 220);
-  ExpectEvenRing(*group, 220);  // every segment window at the centre's new place
+  ExpectCentreAt(*group, 20, 40, 220);  // the middle stays at (130, 150)
+  ExpectEvenRing(*group, 220);          // every segment window at the centre's new place
   // Twice: 260.
   group->SetGrowFlag(true);
   group->Items().Delete(0);
-  ExpectCentreAt(*group, CentredOrigin(260).Left, CentredOrigin(260).Top, 260);
+  ExpectCentreAt(*group, 0, 20, 260);
   ExpectEvenRing(*group, 260);
 }
 
@@ -108,7 +108,7 @@ TEST_F(GroupTest, RingOnAnotherMonitorGrowsThereUpToItsSmallerSide) {
   ExpectCentreAt(*group, 870, 430, 180);
   group->CentreButton()->SetBounds(-300, 40, 180, 180);
   const int sides[] = {220, 260, 260};
-  const POINT places[] = {{-310, 20}, {-330, 0}, {-330, 0}};
+  const POINT places[] = {{-320, 20}, {-340, 0}, {-340, 0}};
   for (int i = 0; i < 3; ++i) {
     group->SetGrowFlag(true);
     group->Items().AddItem();

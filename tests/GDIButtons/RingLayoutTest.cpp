@@ -124,7 +124,7 @@ const MonitorInfo kPrimary{{0, 0, 1920, 1080}, {0, 0, 1920, 1040}, 96, true};
 const MonitorInfo kLeft{{-1280, 0, 0, 1024}, {-1280, 0, 0, 984}, 120, false};
 const MonitorInfo kAbove{{0, -1440, 2560, 0}, {0, -1440, 2560, 0}, 144, false};
 
-TEST(RingLayout, RingStartsOnThePrimaryWorkAreaAndStaysOnItsMonitor) {
+TEST(RingLayout, RingStartsOnThePrimaryWorkAreaAndKeepsItsMiddleOnItsMonitor) {
   struct Case {
     const char* what;
     MonitorList monitors;
@@ -136,10 +136,10 @@ TEST(RingLayout, RingStartsOnThePrimaryWorkAreaAndStaysOnItsMonitor) {
   const Case cases[] = {
       {"one monitor, taskbar below", {kPrimary}, {}, 180, {870, 430}, 1080},
       {"primary listed second", {kLeft, kPrimary}, {}, 180, {870, 430}, 1080},
-      {"on the monitor at the left", {kLeft, kPrimary}, ScreenPoint{-640, 500}, 220, {-750, 382}, 1024},
-      {"on the monitor above", {kPrimary, kAbove}, ScreenPoint{1280, -700}, 260, {1150, -850}, 1440},
-      {"off every monitor: the nearest", {kLeft, kPrimary}, ScreenPoint{-2000, 500}, 180, {-730, 402}, 1024},
-      {"larger than the work area", {kLeft, kPrimary}, ScreenPoint{-5, 5}, 1101, {-1191, -58}, 1024},
+      {"on the monitor at the left", {kLeft, kPrimary}, ScreenPoint{-640, 500}, 220, {-750, 390}, 1024},
+      {"on the monitor above", {kPrimary, kAbove}, ScreenPoint{1280, -700}, 260, {1150, -830}, 1440},
+      {"off every monitor: the nearest", {kLeft, kPrimary}, ScreenPoint{-2000, 500}, 180, {-1280, 410}, 1024},
+      {"larger than the work area", {kLeft, kPrimary}, ScreenPoint{-5, 5}, 1101, {-1101, -58}, 1024},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(RingOrigin(c.monitors, c.middle ? &*c.middle : nullptr, c.side, c.side), c.origin) << c.what;

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <vector>
 
 #include "framework/Forms.h"
@@ -74,6 +76,9 @@ TEST_F(MainFormTest, ControlsAsStored) {
       {f.Edit2.get(), L"Edit2", {83, 52, 83 + 105, 52 + 21}, L""},
       {f.BitBtn1.get(), L"BitBtn1", {198, 18, 198 + 75, 18 + 25}, L"选择颜色"},
       {f.BitBtn2.get(), L"BitBtn2", {198, 50, 198 + 75, 50 + 25}, L"选择颜色"},
+      {f.LabelHotkey.get(), L"LabelHotkey", {16, 88, 16 + 57, 88 + 13}, L"唤出热键"},
+      {f.HotkeyField.get(), L"HotkeyField", {83, 84, 83 + 105, 84 + 21}, L""},
+      {f.LabelHotkeyHeld.get(), L"LabelHotkeyHeld", {83, 110, 83 + 200, 110 + 13}, L""},
   };
   for (const Expected& e : expected) {
     SCOPED_TRACE(testing::Message() << static_cast<const void*>(e.name));
@@ -97,15 +102,15 @@ TEST_F(MainFormTest, ControlsAsStored) {
   EXPECT_TRUE(f.BitBtn1->HotTrack);
   EXPECT_TRUE(f.BitBtn2->HotTrack);
 
-  // Tab order: Edit1, BitBtn1, Edit2, BitBtn2, round again.
+  // Tab order: Edit1, BitBtn1, Edit2, BitBtn2, the hotkey, round again.
   EXPECT_EQ(f.Edit1->TabOrder, 0);
   EXPECT_EQ(f.BitBtn1->TabOrder, 1);
   EXPECT_EQ(f.Edit2->TabOrder, 2);
   EXPECT_EQ(f.BitBtn2->TabOrder, 3);
   HWND dialog = f.Handle();
-  HWND order[] = {f.Edit1->Handle(), f.BitBtn1->Handle(), f.Edit2->Handle(), f.BitBtn2->Handle(),
-                  f.Edit1->Handle()};
-  for (int i = 0; i + 1 < 5; ++i)
+  HWND order[] = {f.Edit1->Handle(),   f.BitBtn1->Handle(),     f.Edit2->Handle(),
+                  f.BitBtn2->Handle(), f.HotkeyField->Handle(), f.Edit1->Handle()};
+  for (int i = 0; i + 1 < 6; ++i)
     EXPECT_EQ(GetNextDlgTabItem(dialog, order[i], FALSE), order[i + 1]) << "after " << i;
 }
 
@@ -194,14 +199,20 @@ TEST_F(MainFormTest, TrayMenuItemsInOrder) {
   };
   TMenuItem& items = f.PmTrayIcon->Items();
   const Item top[] = {
-      {f.N1, L"N1", L"隐藏系统设置", true}, {f.N2, L"N2", L"显示系统设置", true},
-      {f.N4, L"N4", L"隐藏桌面图标", true}, {f.N5, L"N5", L"显示桌面图标", true},
-      {f.N6, L"N6", L"-", false},           {f.NContact, L"NContact", f.NContact->Caption.c_str(), false},
-      {f.N11, L"N11", L"使用说明", true},   {f.N3, L"N3", L"关闭Vantel工具", true},
-      {f.N7, L"N7", L"相关工具", false},    {f.N9, L"N9", L"官方网站", true},
+      {f.N1, L"N1", L"隐藏系统设置", true},
+      {f.N2, L"N2", L"显示系统设置", true},
+      {f.N4, L"N4", L"隐藏桌面图标", true},
+      {f.N5, L"N5", L"显示桌面图标", true},
+      {f.NStartup, L"NStartup", L"开机启动", true},
+      {f.N6, L"N6", L"-", false},
+      {f.NContact, L"NContact", f.NContact->Caption.c_str(), false},
+      {f.N11, L"N11", L"使用说明", true},
+      {f.N3, L"N3", L"关闭Vantel工具", true},
+      {f.N7, L"N7", L"相关工具", false},
+      {f.N9, L"N9", L"官方网站", true},
   };
-  ASSERT_EQ(items.Count(), 10);
-  for (int i = 0; i < 10; ++i) {
+  ASSERT_EQ(items.Count(), 11);
+  for (int i = 0; i < 11; ++i) {
     SCOPED_TRACE(i);
     EXPECT_EQ(items.Items(i), top[i].item);
     EXPECT_EQ(top[i].item->Name(), top[i].name);
@@ -334,5 +345,40 @@ TEST_F(MainFormTest, ColourBoxColourDropsAlpha) {
   EXPECT_EQ(ColorBoxColor(0xFF0000FFu), RGB(0, 0, 255));
   EXPECT_EQ(ColorBoxColor(0x00123456u), RGB(0x12, 0x34, 0x56));
   EXPECT_EQ(ColorBoxColor(0xFFFFFFFFu), RGB(255, 255, 255));
+}
+
+// The stored hotkey is held by another program at start: told once, in a tray balloon and beside the field.
+// A free combination typed in the field applies at once and is stored; a held one is told and not stored.
+TEST_F(MainFormTest, HeldHotkeyIsToldOnceAndTheFieldStoresOnlyAFreeCombination) {
+  WriteConfig(apptest::kRedBlueConfig);
+  ASSERT_TRUE(RegisterHotKey(nullptr, 9, MOD_CONTROL | MOD_ALT, VK_SPACE));
+  TfrmVantelMain& f = MakeForm();
+  std::vector<std::wstring> balloons;
+  f.ShowTrayBalloon = [&](const std::wstring& text) { balloons.push_back(text); };
+  f.Show();
+  EXPECT_TRUE(testsupport::PumpUntil([&] { return !balloons.empty(); }, 5000));
+  f.N2Click(nullptr);  // shown again from the tray: not told again
+  testsupport::PumpUntil([] { return false; }, 200);
+  ASSERT_EQ(balloons.size(), 1u);
+  EXPECT_EQ(balloons[0], std::wstring(L"Ctrl+Alt+Space ") + kHotkeyHeldText);
+  EXPECT_EQ(f.LabelHotkeyHeld->Caption(), kHotkeyHeldText);
+
+  auto type = [&](vantel::Hotkey key) {
+    f.HotkeyField->SetValue(key);
+    f.HotkeyField->OnChange(f.HotkeyField.get());
+  };
+  auto stored = [&] {
+    std::ifstream file(Folder() / L"Vantel.ini", std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+  };
+  type({vantel::kModControl | vantel::kModShift, VK_F5});
+  EXPECT_EQ(f.LabelHotkeyHeld->Caption(), L"");
+  EXPECT_NE(stored().find("Hotkey=Ctrl+Shift+F5\r\n"), std::string::npos) << stored();
+  type({vantel::kModControl | vantel::kModAlt, VK_SPACE});
+  EXPECT_EQ(f.LabelHotkeyHeld->Caption(), kHotkeyHeldText);
+  EXPECT_EQ(f.RingSummon().Hotkey(), (vantel::Hotkey{vantel::kModControl | vantel::kModShift, VK_F5}));
+  EXPECT_NE(stored().find("Hotkey=Ctrl+Shift+F5\r\n"), std::string::npos) << "the held one is not stored";
+  EXPECT_EQ(ReadConfig(), apptest::kRedBlueConfig);
+  UnregisterHotKey(nullptr, 9);
 }
 }  // namespace

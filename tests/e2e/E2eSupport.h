@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace e2e {
@@ -122,7 +123,25 @@ namespace keyboard {
 void Press(WORD vk);                    // down and up
 void Chord(WORD modifier, WORD vk);     // e.g. Alt+F4
 void Type(const std::wstring& digits);  // digits and letters
+// Keys through the X server, as a hand on the keyboard ("ctrl+alt+space Escape"): global hotkeys too.
+void XKeys(const std::wstring& keys);
 }  // namespace keyboard
+
+// On an X display without a window manager, X hands keys to the window under the pointer, so a global
+// hotkey reaches Wine only over a Wine window. This plain full-screen window at the bottom of the stack
+// stands in for the Windows desktop while it lives.
+class DesktopStandIn {
+ public:
+  DesktopStandIn();
+  ~DesktopStandIn();
+  DesktopStandIn(const DesktopStandIn&) = delete;
+  DesktopStandIn& operator=(const DesktopStandIn&) = delete;
+
+ private:
+  std::thread thread_;
+  HWND window_ = nullptr;
+  DWORD threadId_ = 0;
+};
 void HoldMouseButton(bool right, bool down);
 
 // Answers every message box the program shows until none has come for `quietMs` (and `until`, when

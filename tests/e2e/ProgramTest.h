@@ -48,9 +48,9 @@ class ProgramTest : public testing::Test {
   // Clicks entry `entry` (0 = first) of an open popup menu whose entries are laid out as `layout`
   // says: 's' a separator, any other letter an item.
   void ClickMenuEntry(HWND menu, size_t entry, const std::string& layout);
-  // The tray menu's entries: N1 N2 N4 N5 separator contact N11 N3 N7 N9.
-  static constexpr const char* kTrayMenuLayout = "iiiisiiiii";
-  static constexpr size_t kShowSettings = 1, kCloseProgram = 7;
+  // The tray menu's entries: N1 N2 N4 N5 NStartup separator contact N11 N3 N7 N9.
+  static constexpr const char* kTrayMenuLayout = "iiiiisiiiii";
+  static constexpr size_t kShowSettings = 1, kStartWithWindows = 4, kCloseProgram = 8;
   // Opens the settings window through the tray menu's "显示系统设置".
   HWND OpenSettings();
   // Where the pointer rests between actions: a corner far from the ring and the tray.

@@ -1,4 +1,5 @@
-// The ring under the pointer: hover colour and name, moving the ring by its centre, deleting a segment.
+// The ring under the pointer and the keys: hover colour and name, moving the ring by its centre, deleting a
+// segment.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -161,8 +162,10 @@ TEST_F(RingTest, OnARingGrownByItsIconsTheNameStillShowsAboveIt) {
       << "the file's name in red above the grown ring";
 }
 
-TEST_F(RingTest, DraggingTheCentreMovesEverySegmentWithIt) {
+TEST_F(RingTest, DraggingTheCentreMovesEverySegmentWithItAndTheRingStandsThereAfterARestart) {
   WriteBytes(folder_.Config(), ConfigBytes(kGreen, kBlue, {}));
+  const std::string nonsense = "\x01\x02 not our settings\r\n";
+  WriteBytes(folder_ / L"Vantel.ini", nonsense);  // unreadable settings: a normal start
   VantelProcess& program = Start();
   const RECT ring = WaitForRing(5);
   const POINT centre{(ring.left + ring.right) / 2, (ring.top + ring.bottom) / 2};
@@ -200,7 +203,58 @@ TEST_F(RingTest, DraggingTheCentreMovesEverySegmentWithIt) {
         EXPECT_EQ(w.rect.left - before.rect.left, moved.left - ring.left) << Describe(w.rect);
         EXPECT_EQ(w.rect.top - before.rect.top, moved.top - ring.top) << Describe(w.rect);
       }
-  EXPECT_EQ(ReadBytes(folder_.Config()), ConfigBytes(kGreen, kBlue, {})) << "moving stores nothing";
+  // The place is kept at once, beside the untouched configuration; the unreadable file is kept aside.
+  EXPECT_TRUE(
+      WaitFor([&] { return ReadBytes(folder_ / L"Vantel.ini").find("RingCentre=") != std::string::npos; }));
+  EXPECT_EQ(ReadBytes(folder_.Config()), ConfigBytes(kGreen, kBlue, {})) << "moving stores nothing there";
+  int keptAside = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(folder_.Path()))
+    keptAside += entry.path().extension() == L".bak" && ReadBytes(entry.path()) == nonsense;
+  EXPECT_EQ(keptAside, 1);
+
+  program.Kill();
+  Start();
+  const RECT again = WaitForRing(5);
+  EXPECT_TRUE(SameRect(again, moved))
+      << Describe(again) << " after a restart, dragged to " << Describe(moved);
+}
+
+// The hotkey brings the ring's middle to the pointer, above every window, and whole at a screen corner; Esc
+// and the hotkey again send it back. Nothing is stored.
+TEST_F(RingTest, TheHotkeyBringsTheRingToThePointerWholeAtACornerAndEscSendsItBack) {
+  const std::string config = ConfigBytes(kGreen, kBlue, {});
+  WriteBytes(folder_.Config(), config);
+  const DesktopStandIn desktop;
+  VantelProcess& program = Start();
+  const RECT home = WaitForRing(5);
+  WaitUntilIdle();
+  RECT now{};
+  auto ringAt = [&](LONG left, LONG top) {
+    return WaitFor([&] {
+      const auto windows = program.RingWindows();
+      if (windows.size() != 5u) return false;
+      now = RingSquare(windows);
+      return now.left == left && now.top == top;
+    });
+  };
+
+  pointer::MoveTo(300, 250);
+  keyboard::XKeys(L"ctrl+alt+space");
+  EXPECT_TRUE(ringAt(300 - 90, 250 - 90)) << Describe(now);
+  for (const WindowInfo& w : program.RingWindows())
+    EXPECT_TRUE(w.exStyle & WS_EX_TOPMOST) << "above every window";
+  keyboard::XKeys(L"Escape");
+  EXPECT_TRUE(ringAt(home.left, home.top)) << "Esc: back to its place " << Describe(now);
+
+  RECT work{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  pointer::MoveTo(work.left + 3, work.top + 3);
+  keyboard::XKeys(L"ctrl+alt+space");
+  EXPECT_TRUE(ringAt(work.left, work.top)) << "moved in whole at the corner " << Describe(now);
+  keyboard::XKeys(L"ctrl+alt+space");
+  EXPECT_TRUE(ringAt(home.left, home.top)) << "the hotkey again: back " << Describe(now);
+  EXPECT_EQ(ReadBytes(folder_.Config()), config);
+  EXPECT_FALSE(std::filesystem::exists(folder_ / L"Vantel.ini"));
 }
 
 TEST_F(RingTest, DeletingASegmentFromItsMenuRespreadsTheRingAndRemovesExactlyItsRecord) {
@@ -240,6 +294,64 @@ TEST_F(RingTest, DeletingASegmentFromItsMenuRespreadsTheRingAndRemovesExactlyIts
   EXPECT_TRUE(Green(
       ScreenWhen([&](const Screenshot& s) { return Green(s.At(probe.x, probe.y)); }).At(probe.x, probe.y)))
       << "the hover colour after the delete";
+}
+
+// Once a click gave the ring the foreground, the keys walk it: the hover colour and the red name follow the
+// selection, Shift+F10 opens the selected segment's menu, and Enter opens its file.
+TEST_F(RingTest, TheKeysWalkTheRingWithTheNameFollowingAndEnterLaunches) {
+  const std::wstring names[] = {L"W.exe", L"WW.exe", L"WWW.exe"};
+  std::vector<Record> records;
+  for (int i = 0; i < 3; ++i) records.push_back({0, ConfigPath(PlaceMarker(names[i])), TestGuid(i + 1)});
+  records.push_back({1, "", TestGuid(9)});
+  WriteBytes(folder_.Config(), ConfigBytes(kGreen, kBlue, records));
+  Start();
+  const RECT ring = WaitForRing(5);
+  const RECT nameBand = NameBand(ring);
+  std::vector<POINT> probes;  // beside each of the four segments' icons
+  for (int i = 0; i < 4; ++i) probes.push_back(AnglePoint(ring, i * 90 + 45 + 25, 0.62));
+  // Waits until segment `selected` alone has the hover colour and a name shows; returns the name's width.
+  auto expectSelected = [&](int selected, const std::string& after) {
+    auto shows = [&](const Screenshot& s) {
+      for (int k = 0; k < 4; ++k)
+        if (k == selected ? !Green(s.At(probes[k].x, probes[k].y)) : !Blue(s.At(probes[k].x, probes[k].y)))
+          return false;
+      return Named(s, nameBand);
+    };
+    const Screenshot shot = ScreenWhen(shows);
+    EXPECT_TRUE(shows(shot)) << after << ": segment " << selected << " alone selected, its name shown";
+    return NameWidth(shot, nameBand);
+  };
+
+  const POINT middle{(ring.left + ring.right) / 2, (ring.top + ring.bottom) / 2};
+  pointer::Click(middle.x, middle.y);
+  const POINT park = Park();
+  pointer::MoveTo(park.x, park.y);
+  ASSERT_TRUE(WaitFor([&] {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(GetForegroundWindow(), &owner);
+    return owner == program_->Id();
+  })) << "a click gives the ring the foreground";
+
+  keyboard::Press(VK_RIGHT);
+  const int first = expectSelected(0, "Right");
+  keyboard::Press(VK_RIGHT);
+  const int second = expectSelected(1, "Right again");
+  EXPECT_GT(second, first) << "the next segment's own, longer name";
+  keyboard::Press('3');
+  EXPECT_GT(expectSelected(2, "3"), second);
+  keyboard::Press(VK_LEFT);
+  EXPECT_NEAR(expectSelected(1, "Left"), second, 2);
+
+  // Shift+F10 opens the selected segment's menu; once Esc closed it, the keys reach the ring again.
+  keyboard::Chord(VK_SHIFT, VK_F10);
+  const HWND menu = WaitForPopupMenu(5000);
+  ASSERT_NE(menu, nullptr) << "Shift+F10 opens the segment's menu";
+  keyboard::Press(VK_ESCAPE);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(menu); }));
+  keyboard::Press(VK_RETURN);
+  EXPECT_TRUE(WaitFor([&] { return std::filesystem::exists(folder_ / L"WW.exe.ran"); }, 20000))
+      << "Enter opens the selected segment's program";
+  EXPECT_FALSE(std::filesystem::exists(folder_ / L"W.exe.ran"));
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // The notification-area icon and its menu, the settings window and the colour commands.
 #include <gtest/gtest.h>
 
+#include <shlobj.h>
+
 #include <algorithm>
 #include <functional>
 
@@ -59,6 +61,50 @@ TEST_F(TrayTest, IconMenuShowsTheSettingsWindowItsCloseBoxOnlyHidesItAndCloseEnd
   ClickMenuEntry(menu, kCloseProgram, kTrayMenuLayout);
   EXPECT_TRUE(program.WaitForExit(10000)) << "the close command ends the process";
   EXPECT_TRUE(WaitFor([] { return TrayIconWindows().empty(); }, 5000)) << "and takes its icon away";
+}
+
+// Another program holds the hotkey: the settings window says so beside the field; the start is as ever.
+TEST_F(TrayTest, AHotkeyAnotherProgramHoldsIsToldBesideItsFieldAndNothingElseChanges) {
+  ASSERT_TRUE(RegisterHotKey(nullptr, 7, MOD_CONTROL | MOD_ALT, VK_SPACE));
+  const std::string config = ConfigBytes(kGreen, kBlue, {});
+  WriteBytes(folder_.Config(), config);
+  VantelProcess& program = Start();
+  WaitForRing(5);
+  HWND main = OpenSettings();
+  ASSERT_NE(main, nullptr);
+  const std::wstring held =
+      L"\u8be5\u7ec4\u5408\u952e\u5df2\u88ab\u5176\u4ed6\u7a0b\u5e8f\u5360\u7528";  // 该组合键已被其他程序占用
+  EXPECT_TRUE(WaitFor([&] {
+    const auto children = ChildWindows(main);
+    return std::any_of(children.begin(), children.end(), [&](const WindowInfo& c) { return c.text == held; });
+  })) << "the message beside the hotkey field";
+  UnregisterHotKey(nullptr, 7);
+  EXPECT_TRUE(AnswerMessageBoxes(program, 300).empty()) << "no message box";
+  EXPECT_EQ(ReadBytes(folder_.Config()), config);
+  EXPECT_FALSE(std::filesystem::exists(folder_ / L"Vantel.ini")) << "nothing stored";
+}
+
+// The item makes and removes the shortcut in the user's Startup folder.
+TEST_F(TrayTest, StartWithWindowsCreatesAndRemovesTheStartupShortcut) {
+  PWSTR startup = nullptr;
+  ASSERT_TRUE(SUCCEEDED(SHGetKnownFolderPath(FOLDERID_Startup, KF_FLAG_CREATE, nullptr, &startup)));
+  const std::filesystem::path link = std::filesystem::path(startup) / L"Vantel.lnk";
+  CoTaskMemFree(startup);
+  std::filesystem::remove(link);
+  // Never left behind: the prefix's next boot would start the program from it.
+  struct RemoveAtEnd {
+    std::filesystem::path path;
+    ~RemoveAtEnd() {
+      std::error_code ignored;
+      std::filesystem::remove(path, ignored);
+    }
+  } const removeAtEnd{link};
+  Start();
+  WaitForStartUp();
+  ClickMenuEntry(OpenTrayMenu(), kStartWithWindows, kTrayMenuLayout);
+  EXPECT_TRUE(WaitFor([&] { return std::filesystem::exists(link); })) << "开机启动 made the shortcut";
+  ClickMenuEntry(OpenTrayMenu(), kStartWithWindows, kTrayMenuLayout);
+  EXPECT_TRUE(WaitFor([&] { return !std::filesystem::exists(link); })) << "and took it away";
 }
 
 TEST_F(TrayTest, ColoursChosenInTheDialogAreStoredAsSignedDecimalAndShownCancelWritesNothing) {

@@ -1,0 +1,93 @@
+// TGDICustomButtonGroup: the keyboard drives the ring (selection, launch, menu, dismiss).
+#include "GDIButtons/ButtonGroup.h"
+#include "GDIButtons/DragGDIButton.h"
+#include "GDIButtons/RingKeyLogic.h"
+#include "framework/Menus.h"
+
+namespace {
+
+TDragGDIButton* SegmentButton(const TGDIButtonGroupItems& items, int index) {
+  const TGDIButtonGroupItem* item = index >= 0 && index < items.Count() ? items.Items(index) : nullptr;
+  return item ? dynamic_cast<TDragGDIButton*>(item->Button()) : nullptr;
+}
+
+}  // namespace
+
+int TGDICustomButtonGroup::SegmentIndex(const TCustomGDIButton* button) const {
+  for (int i = 0; button && i < items_->Count(); ++i) {
+    if (const TGDIButtonGroupItem* item = items_->Items(i); item && item->Button() == button) return i;
+  }
+  return -1;
+}
+
+int TGDICustomButtonGroup::SelectedSegment() const {
+  for (int i = 0; i < items_->Count(); ++i) {
+    if (const TDragGDIButton* button = SegmentButton(*items_, i); button && button->Hovered()) return i;
+  }
+  return -1;
+}
+
+void TGDICustomButtonGroup::NoteHovered(const TCustomGDIButton* button) {
+  if (const int index = SegmentIndex(button); index >= 0) lastSelected_ = index;
+}
+
+void TGDICustomButtonGroup::SelectSegment(int index) {
+  TDragGDIButton* button = SegmentButton(*items_, index);
+  if (!button) return;
+  lastSelected_ = index;
+  button->ShowSelected();
+}
+
+void TGDICustomButtonGroup::EndKeyboardSelection() {
+  for (int i = 0; i < items_->Count(); ++i) {
+    if (TDragGDIButton* button = SegmentButton(*items_, i)) button->EndSelected();
+  }
+}
+
+void TGDICustomButtonGroup::FocusRing() {
+  if (centre_) SetForegroundWindow(centre_->Handle());
+  const int count = items_->Count();
+  if (count == 0 || SelectedSegment() >= 0) return;
+  SelectSegment(lastSelected_ >= 0 && lastSelected_ < count ? lastSelected_ : 0);
+}
+
+void TGDICustomButtonGroup::LaunchSegment(int index) {
+  TDragGDIButton* button = SegmentButton(*items_, index);
+  if (!button || button->FileName().empty()) return;
+  // Exactly what a double-click does.
+  if (const TNotifyEvent open = button->OnDblClick) open(button);
+  if (const std::function<void()> launched = OnLaunched) launched();
+}
+
+void TGDICustomButtonGroup::OpenSegmentMenu(int index) {
+  TDragGDIButton* button = SegmentButton(*items_, index);
+  if (!button) return;
+  HWND ring = GetForegroundWindow();
+  // As the system reports a menu asked for from the keyboard: the button opens it at its slice.
+  button->Perform(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(button->Handle()), MAKELPARAM(-1, -1));
+  // The menu took the foreground for its own window; once it closed, the keys go on reaching the ring.
+  if (IsWindow(ring) && GetForegroundWindow() == TPopupMenu::Window()) SetForegroundWindow(ring);
+}
+
+bool TGDICustomButtonGroup::RingKeyDown(unsigned virtualKey, bool shift) {
+  const vantel::RingKeyAction action =
+      vantel::RingKeyActionFor(virtualKey, shift, SelectedSegment(), items_->Count());
+  switch (action.Command) {
+    case vantel::RingKeyCommand::None:
+      return false;
+    case vantel::RingKeyCommand::Select:
+      SelectSegment(action.Index);
+      return true;
+    case vantel::RingKeyCommand::Launch:
+      LaunchSegment(action.Index);
+      return true;
+    case vantel::RingKeyCommand::Menu:
+      OpenSegmentMenu(action.Index);
+      return true;
+    case vantel::RingKeyCommand::Dismiss:
+      EndKeyboardSelection();
+      if (const std::function<void()> dismiss = OnDismiss) dismiss();
+      return true;
+  }
+  return false;
+}
