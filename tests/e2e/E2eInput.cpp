@@ -80,50 +80,17 @@ void Press(WORD vk) {
   SendKey(vk, true);
 }
 
-void Chord(WORD modifier, WORD vk) {
-  SendKey(modifier, false);
+void Chord(std::initializer_list<WORD> modifiers, WORD vk) {
+  for (WORD modifier : modifiers) SendKey(modifier, false);
   SendKey(vk, false);
   SendKey(vk, true);
-  SendKey(modifier, true);
+  for (WORD modifier : modifiers) SendKey(modifier, true);
 }
 
 void Type(const std::wstring& text) {
   for (wchar_t c : text) Press(static_cast<WORD>(towupper(c)));
 }
-
-void XKeys(const std::wstring& keys) {
-  Xdotool(L"key --delay 50 " + keys);
-}
 }  // namespace keyboard
-
-DesktopStandIn::DesktopStandIn() {
-  HANDLE made = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  thread_ = std::thread([this, made] {
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = DefWindowProcW;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-    windowClass.lpszClassName = L"E2eDesktopStandIn";
-    RegisterClassW(&windowClass);
-    window_ = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, windowClass.lpszClassName, L"", WS_POPUP,
-                              GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
-                              GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN),
-                              nullptr, nullptr, windowClass.hInstance, nullptr);
-    SetWindowPos(window_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
-    threadId_ = GetCurrentThreadId();
-    SetEvent(made);
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
-    DestroyWindow(window_);
-  });
-  WaitForSingleObject(made, 10000);
-  CloseHandle(made);
-}
-
-DesktopStandIn::~DesktopStandIn() {
-  PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
-  thread_.join();
-}
 
 void HoldMouseButton(bool right, bool down) {
   SendMouseFlags(right ? (down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP)

@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <initializer_list>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace e2e {
@@ -121,27 +121,13 @@ void Drag(POINT from, POINT to, int steps = 8);
 // without a position of their own (the window system's button state).
 namespace keyboard {
 void Press(WORD vk);                    // down and up
-void Chord(WORD modifier, WORD vk);     // e.g. Alt+F4
+// A key with modifiers held (e.g. Alt+F4, Ctrl+Alt+Space). SendInput's keys are the ones a keyboard
+// sends on Windows, hotkeys among them. Keys through X are not used: with no window manager, X hands
+// them to the Wine window under the pointer, and there Wine dropped a hotkey pressed soon after the
+// program started.
+void Chord(std::initializer_list<WORD> modifiers, WORD vk);
 void Type(const std::wstring& digits);  // digits and letters
-// Keys through the X server, as a hand on the keyboard ("ctrl+alt+space Escape"): global hotkeys too.
-void XKeys(const std::wstring& keys);
 }  // namespace keyboard
-
-// On an X display without a window manager, X hands keys to the window under the pointer, so a global
-// hotkey reaches Wine only over a Wine window. This plain full-screen window at the bottom of the stack
-// stands in for the Windows desktop while it lives.
-class DesktopStandIn {
- public:
-  DesktopStandIn();
-  ~DesktopStandIn();
-  DesktopStandIn(const DesktopStandIn&) = delete;
-  DesktopStandIn& operator=(const DesktopStandIn&) = delete;
-
- private:
-  std::thread thread_;
-  HWND window_ = nullptr;
-  DWORD threadId_ = 0;
-};
 void HoldMouseButton(bool right, bool down);
 
 // Answers every message box the program shows until none has come for `quietMs` (and `until`, when

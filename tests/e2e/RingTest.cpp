@@ -224,7 +224,6 @@ TEST_F(RingTest, DraggingTheCentreMovesEverySegmentWithItAndTheRingStandsThereAf
 TEST_F(RingTest, TheHotkeyBringsTheRingToThePointerWholeAtACornerAndEscSendsItBack) {
   const std::string config = ConfigBytes(kGreen, kBlue, {});
   WriteBytes(folder_.Config(), config);
-  const DesktopStandIn desktop;
   VantelProcess& program = Start();
   const RECT home = WaitForRing(5);
   WaitUntilIdle();
@@ -239,19 +238,19 @@ TEST_F(RingTest, TheHotkeyBringsTheRingToThePointerWholeAtACornerAndEscSendsItBa
   };
 
   pointer::MoveTo(300, 250);
-  keyboard::XKeys(L"ctrl+alt+space");
+  keyboard::Chord({VK_CONTROL, VK_MENU}, VK_SPACE);
   EXPECT_TRUE(ringAt(300 - 90, 250 - 90)) << Describe(now);
   for (const WindowInfo& w : program.RingWindows())
     EXPECT_TRUE(w.exStyle & WS_EX_TOPMOST) << "above every window";
-  keyboard::XKeys(L"Escape");
+  keyboard::Press(VK_ESCAPE);
   EXPECT_TRUE(ringAt(home.left, home.top)) << "Esc: back to its place " << Describe(now);
 
   RECT work{};
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
   pointer::MoveTo(work.left + 3, work.top + 3);
-  keyboard::XKeys(L"ctrl+alt+space");
+  keyboard::Chord({VK_CONTROL, VK_MENU}, VK_SPACE);
   EXPECT_TRUE(ringAt(work.left, work.top)) << "moved in whole at the corner " << Describe(now);
-  keyboard::XKeys(L"ctrl+alt+space");
+  keyboard::Chord({VK_CONTROL, VK_MENU}, VK_SPACE);
   EXPECT_TRUE(ringAt(home.left, home.top)) << "the hotkey again: back " << Describe(now);
   EXPECT_EQ(ReadBytes(folder_.Config()), config);
   EXPECT_FALSE(std::filesystem::exists(folder_ / L"Vantel.ini"));
@@ -343,7 +342,7 @@ TEST_F(RingTest, TheKeysWalkTheRingWithTheNameFollowingAndEnterLaunches) {
   EXPECT_NEAR(expectSelected(1, "Left"), second, 2);
 
   // Shift+F10 opens the selected segment's menu; once Esc closed it, the keys reach the ring again.
-  keyboard::Chord(VK_SHIFT, VK_F10);
+  keyboard::Chord({VK_SHIFT}, VK_F10);
   const HWND menu = WaitForPopupMenu(5000);
   ASSERT_NE(menu, nullptr) << "Shift+F10 opens the segment's menu";
   keyboard::Press(VK_ESCAPE);

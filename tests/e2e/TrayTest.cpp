@@ -51,7 +51,7 @@ TEST_F(TrayTest, IconMenuShowsTheSettingsWindowItsCloseBoxOnlyHidesItAndCloseEnd
 
   // The close box: no window manager draws one on the test display, so the keys that close a window.
   pointer::Click(settings.rect.left + 250, settings.rect.bottom - 40);
-  keyboard::Chord(VK_MENU, VK_F4);
+  keyboard::Chord({VK_MENU}, VK_F4);
   EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(main); }, 5000)) << "closing hides the settings window";
   WaitUntilIdle();  // the close has been handled to its end
   EXPECT_TRUE(program.Running()) << "closing the settings window does not end the program";
