@@ -5,6 +5,11 @@
 
 #include <algorithm>
 #include <numeric>
+#include <string>
+#include <sstream>
+#include <iterator>
+#include <fstream>
+#include <filesystem>
 
 #include "framework/Forms.h"
 #include "framework/GdiPlusSession.h"
@@ -93,6 +98,40 @@ void Table::Print(std::FILE* out) const {
     std::fprintf(out, "%-*s %6d %12.1f %12.1f %12.1f %12.1f\n", w, r.Name.c_str(), r.Runs, r.Median, r.Min,
                  r.P90, r.Max);
   std::fflush(out);
+}
+
+namespace {
+double CpuSecondsOf(const std::string& needle) {
+  std::error_code error;
+  int newest = -1;
+  for (const auto& entry : std::filesystem::directory_iterator(L"Z:\\proc", error)) {
+    const std::wstring name = entry.path().filename().wstring();
+    if (name.empty() || name.find_first_not_of(L"0123456789") != std::wstring::npos) continue;
+    std::ifstream in(entry.path() / L"cmdline", std::ios::binary);
+    const std::string line((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (line.find(needle) != std::string::npos) newest = std::max(newest, std::stoi(name));
+  }
+  if (newest < 0) return -1;
+  std::ifstream in(std::filesystem::path(L"Z:\\proc") / std::to_wstring(newest) / L"stat");
+  const std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const size_t close = stat.rfind(')');
+  if (close == std::string::npos) return -1;
+  std::istringstream fields(stat.substr(close + 2));
+  std::string field;
+  double ticks = 0;
+  for (int i = 0; i < 13 && fields >> field; ++i)
+    if (i == 11 || i == 12) ticks += std::stod(field);  // utime, stime
+  return ticks / 100.0;                                 // USER_HZ
+}
+
+}  // namespace
+
+double CpuSeconds(const std::string& needle) {
+  try {
+    return CpuSecondsOf(needle);
+  } catch (const std::exception&) {
+    return -1;  // a process's files went away while they were read
+  }
 }
 
 }  // namespace bench

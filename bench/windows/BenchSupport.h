@@ -58,4 +58,9 @@ class Table {
   std::vector<Result> results_;
 };
 
+// CPU seconds (user and system) used so far by the newest process whose command line holds `needle`, or -1.
+// Wine reports no CPU times for other processes: the Linux process's own account (/proc, seen on drive Z:)
+// is read instead.
+double CpuSeconds(const std::string& needle);
+
 }  // namespace bench

@@ -195,39 +195,6 @@ int ShownRingWindows(DWORD process, bool shapedOnly, bool* messageBox, std::vect
   return count.ring;
 }
 
-// Wine reports no CPU times for other processes: the Linux process's own account (/proc, seen on drive Z:)
-// is read instead. The newest process whose command line holds `needle` is the one.
-double CpuSecondsOf(const std::string& needle) {
-  std::error_code error;
-  int newest = -1;
-  for (const auto& entry : std::filesystem::directory_iterator(L"Z:\\proc", error)) {
-    const std::wstring name = entry.path().filename().wstring();
-    if (name.empty() || name.find_first_not_of(L"0123456789") != std::wstring::npos) continue;
-    std::ifstream in(entry.path() / L"cmdline", std::ios::binary);
-    const std::string line((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (line.find(needle) != std::string::npos) newest = std::max(newest, std::stoi(name));
-  }
-  if (newest < 0) return -1;
-  std::ifstream in(std::filesystem::path(L"Z:\\proc") / std::to_wstring(newest) / L"stat");
-  const std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  const size_t close = stat.rfind(')');
-  if (close == std::string::npos) return -1;
-  std::istringstream fields(stat.substr(close + 2));
-  std::string field;
-  double ticks = 0;
-  for (int i = 0; i < 13 && fields >> field; ++i)
-    if (i == 11 || i == 12) ticks += std::stod(field);  // utime, stime
-  return ticks / 100.0;                                 // USER_HZ
-}
-
-double CpuSeconds(const std::string& needle) {
-  try {
-    return CpuSecondsOf(needle);
-  } catch (const std::exception&) {
-    return -1;  // a process's files went away while they were read
-  }
-}
-
 struct Figures {
   double startupSeconds = -1;  // process start to ring shown
   double idleCpuSeconds = -1;  // CPU used in the idle interval
@@ -272,9 +239,9 @@ Figures RunOnce(const std::wstring& command, const std::string& needle, const st
   if (f.startupSeconds > 0 && idleSeconds >= 0) {
     Sleep(1000);  // what start-up queued (late paints) is done
     if (idleSeconds > 0) {
-      const double before = CpuSeconds(needle);
+      const double before = bench::CpuSeconds(needle);
       Sleep(static_cast<DWORD>(idleSeconds * 1000));
-      const double after = CpuSeconds(needle);
+      const double after = bench::CpuSeconds(needle);
       if (before >= 0 && after >= 0) f.idleCpuSeconds = after - before;
     }
     PROCESS_MEMORY_COUNTERS_EX memory{};

@@ -5,12 +5,16 @@
 // one layered window per "x y width height" line)
 #include "framework/Win32.h"
 
+#include <psapi.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
+
+#include "bench/windows/BenchSupport.h"
 
 namespace {
 
@@ -202,11 +206,29 @@ void WriteConfig(const std::filesystem::path& file, int buttons) {
 
 struct Figures {
   double program = 0, floor = 0;
+  // The program's CPU over 10 s summoned and 10 s after going back (ms); working set before the first summon
+  // and after the last (MB). -1 where not measured.
+  double idleSummonedMs = -1, idleDismissedMs = -1, memoryBeforeMb = -1, memoryAfterMb = -1;
 };
+
+double WorkingSetMb(HANDLE process) {
+  PROCESS_MEMORY_COUNTERS memory{};
+  memory.cb = sizeof(memory);
+  if (!GetProcessMemoryInfo(process, &memory, sizeof(memory))) return -1;
+  return static_cast<double>(memory.WorkingSetSize) / (1024.0 * 1024.0);
+}
+
+// CPU the program uses over 10 s of doing nothing, in ms.
+double IdleCpuMs(const std::string& needle) {
+  const double before = bench::CpuSeconds(needle);
+  Sleep(10000);
+  const double after = bench::CpuSeconds(needle);
+  return before >= 0 && after >= 0 ? (after - before) * 1000 : -1;
+}
 
 // The program's summons with this configuration, then the floor's with windows of the same places and sizes.
 Figures Measure(const std::filesystem::path& program, const std::filesystem::path& folder, int buttons,
-                int windowsWanted, int runs) {
+                int windowsWanted, int runs, bool idle) {
   std::filesystem::create_directories(folder);
   WriteConfig(folder / L"SystemConfig.xml", buttons);
   std::filesystem::remove(folder / L"Vantel.ini");
@@ -221,7 +243,18 @@ Figures Measure(const std::filesystem::path& program, const std::filesystem::pat
   Sleep(1000);  // the icons settle: the ring is laid out for good
   windows = RingWindows(vantel.dwProcessId);
   const std::vector<RECT> rects = Rects(windows);
+  figures.memoryBeforeMb = WorkingSetMb(vantel.hProcess);
   const std::vector<double> times = MeasureSummons(windows, runs);
+  if (idle) {
+    const std::string needle = program.filename().string();
+    PressHotkey();
+    WaitUntil([&] { return AllMoved(windows, rects); }, 10);
+    figures.idleSummonedMs = IdleCpuMs(needle);
+    PressHotkey();
+    WaitUntil([&] { return SameRects(Rects(windows), rects); }, 10);
+    figures.idleDismissedMs = IdleCpuMs(needle);
+  }
+  figures.memoryAfterMb = WorkingSetMb(vantel.hProcess);
   if (static_cast<int>(times.size()) < runs)
     std::printf("  (%d buttons: %zu of %d summons seen, %zu windows)\n", buttons, times.size(), runs,
                 windows.size());
@@ -260,8 +293,8 @@ int wmain(int argc, wchar_t** argv) {
   wchar_t temp[MAX_PATH] = {};
   GetTempPathW(MAX_PATH, temp);
   const std::filesystem::path root = std::filesystem::path(temp) / L"vantel-summon-bench";
-  const Figures example = Measure(program, root / L"example", 0, 5, runs);
-  const Figures forty = Measure(program, root / L"40", 40, 41, runs);
+  const Figures example = Measure(program, root / L"example", 0, 5, runs, true);
+  const Figures forty = Measure(program, root / L"40", 40, 41, runs, false);
   std::printf("Summon, hotkey to every ring window moved (median of %d, microseconds):\n", runs);
   std::printf("  worked example: %.0f   floor of its 5 windows: %.0f   ratio %.2f (goal <= 1.2)\n",
               example.program, example.floor, example.floor > 0 ? example.program / example.floor : 0);
@@ -269,5 +302,9 @@ int wmain(int argc, wchar_t** argv) {
               forty.program, forty.floor, forty.floor > 0 ? forty.program / forty.floor : 0);
   std::printf("  40 buttons / worked example: %.2f (goal <= 3)\n",
               example.program > 0 ? forty.program / example.program : 0);
+  std::printf(
+      "Worked example: idle CPU over 10 s summoned %.1f ms, after going back %.1f ms (goal 0); working set "
+      "%.1f MB before the summons, %.1f MB after (goal: within 1 MB)\n",
+      example.idleSummonedMs, example.idleDismissedMs, example.memoryBeforeMb, example.memoryAfterMb);
   return 0;
 }
