@@ -120,7 +120,7 @@ void Drag(POINT from, POINT to, int steps = 8);
 // Hardware input through the window system's queue (SendInput): keys, and mouse buttons held
 // without a position of their own (the window system's button state).
 namespace keyboard {
-void Press(WORD vk);                    // down and up
+void Press(WORD vk);  // down and up
 // A key with modifiers held (e.g. Alt+F4, Ctrl+Alt+Space). SendInput's keys are the ones a keyboard
 // sends on Windows, hotkeys among them. Keys through X are not used: with no window manager, X hands
 // them to the Wine window under the pointer, and there Wine dropped a hotkey pressed soon after the
