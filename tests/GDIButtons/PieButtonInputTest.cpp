@@ -271,35 +271,33 @@ TEST_F(PieButtonInputTest, ARenderOfTheSameSizeLeavesNothingOfTheOldPictureOnThe
   const COLORREF desktop = ScreenAt(kOnSlice);
   const COLORREF desktopOpposite = ScreenAt(kOpposite);
   auto button = MakeSegment();
-  const COLORREF slice = ScreenAt(kOnSlice);
-  ASSERT_NE(slice, desktop) << "the slice shows";
+  // The display shows a push when the X server has drawn it: each step waits for the picture it expects.
+  EXPECT_TRUE(testsupport::PumpUntil([&] { return ScreenAt(kOnSlice) != desktop; })) << "the slice shows";
 
   button->PieRect()->Assign({183.0f, 84.0f, 10.0f, 10.0f, 160.0f, 160.0f});
   button->Repaint();
-  testsupport::PumpFor(50);
-  EXPECT_EQ(ScreenAt(kOnSlice), desktop) << "the old slice is gone";
-  EXPECT_NE(ScreenAt(kOpposite), desktopOpposite) << "the new one shows";
+  EXPECT_TRUE(testsupport::PumpUntil([&] {
+    return ScreenAt(kOnSlice) == desktop && ScreenAt(kOpposite) != desktopOpposite;
+  })) << "the old slice is gone and the new one shows";
 
   // Back, in the other colour: all of the slice takes it.
   button->PieRect()->Assign({3.0f, 84.0f, 10.0f, 10.0f, 160.0f, 160.0f});
   button->DefaultColor = kBlue;
   button->Perform(CM_MOUSELEAVE, 0, 0);  // takes the normal colour and invalidates
   button->Repaint();
-  testsupport::PumpFor(50);
-  EXPECT_EQ(ScreenAt(kOpposite), desktopOpposite);
+  EXPECT_TRUE(testsupport::PumpUntil(
+      [&] { return ScreenAt(kOpposite) == desktopOpposite && ScreenAt(kOnSlice) != desktop; }));
   const COLORREF blue = ScreenAt(kOnSlice);
-  EXPECT_NE(blue, desktop);
   EXPECT_EQ(GetRValue(blue), GetRValue(desktop)) << "no red left";
   EXPECT_GT(GetBValue(blue), GetBValue(desktop));
   // Hidden and shown again, and after a change of size, the window still shows exactly its picture.
   button->Hide();
+  EXPECT_TRUE(testsupport::PumpUntil([&] { return ScreenAt(kOnSlice) == desktop; }));
   button->Show();
   button->Repaint();
-  testsupport::PumpFor(50);
-  EXPECT_EQ(ScreenAt(kOnSlice), blue);
+  EXPECT_TRUE(testsupport::PumpUntil([&] { return ScreenAt(kOnSlice) == blue; }));
   button->SetBounds(kLeft, kTop, 200, 200);
   button->PieRect()->Assign({183.0f, 84.0f, 10.0f, 10.0f, 180.0f, 180.0f});
   button->Repaint();
-  testsupport::PumpFor(50);
-  EXPECT_EQ(ScreenAt(kOnSlice), desktop);
+  EXPECT_TRUE(testsupport::PumpUntil([&] { return ScreenAt(kOnSlice) == desktop; }));
 }
