@@ -12,9 +12,10 @@ constexpr TARGB Opaque(TARGB color) {
 }  // namespace
 
 PieLook PieLookFor(const ContrastScheme& scheme, bool hot, TARGB current) noexcept {
-  if (!scheme.HighContrast)
+  if (!scheme.HighContrast) {
     return PieLook{MakeColor(kPieFillAlpha, GetRed(current), GetGreen(current), GetBlue(current)), false, 0,
                    kPiePushAlpha};
+  }
   return PieLook{Opaque(hot ? scheme.Highlight : scheme.Window), true, Opaque(scheme.WindowText), 255};
 }
 
