@@ -4,7 +4,6 @@
 #include <objbase.h>
 
 #include <algorithm>
-#include <cmath>
 
 #include "GDIButtons/ButtonGroup.h"
 #include "GDIButtons/ButtonGroupItems.h"
@@ -192,18 +191,7 @@ void TCustomGDIButton::DrawPie(TLayeredSurface& surface, const TPieRect* rect) {
                                                                       : nullptr;
   if (!shape) return;
   graphics->FillPath(&brush, shape);
-  if (!look.Outlined) return;
-  // A one-pixel line along the pie's edges: where the window colour meets itself or a window-coloured
-  // desktop, the slices still stand apart. It stays within the window's fringe. A whole turn has no
-  // straight edges: its pie's line from the middle to the rim is left out.
-  Gdiplus::Pen pen(Gdiplus::Color(look.Outline), 1.0f);
-  if (std::abs(rect->SweepAngle) < 360.0f) {
-    graphics->DrawPath(&pen, shape);
-    return;
-  }
-  graphics->DrawEllipse(&pen, outerRect_.X, outerRect_.Y, outerRect_.Width, outerRect_.Height);
-  if (buttonKind_ == vantel::kSegmentKind)
-    graphics->DrawEllipse(&pen, innerRect_.X, innerRect_.Y, innerRect_.Width, innerRect_.Height);
+  if (look.Outlined) DrawOutline(*graphics, look.Outline, *rect);
 }
 
 void TCustomGDIButton::ApplyLayeredStyle() {

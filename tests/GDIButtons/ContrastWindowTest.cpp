@@ -51,6 +51,23 @@ int Count(const TPushedImage& image, TARGB color) {
   for (std::uint32_t pixel : image.Pixels) n += pixel == color;
   return n;
 }
+std::uint32_t PolarPixel(const TCustomGDIButton& button, double radius, double degrees) {
+  return buttontest::PolarPixel(LastPushedImage(button), 90, 90, radius, degrees);
+}
+// Whether a pixel within a pixel of the ray's point at `radius` (give or take one) is mostly light: a thin
+// line drawn without anti-aliasing may step past the ray's own pixels.
+bool LightNear(const TCustomGDIButton& button, double radius, double degrees) {
+  const double a = degrees * 3.14159265358979323846 / 180.0;
+  for (double r = radius - 1; r <= radius + 1; r += 0.5) {
+    const int x = static_cast<int>(std::floor(90 + r * std::cos(a))),
+              y = static_cast<int>(std::floor(90 + r * std::sin(a)));
+    for (int dy = -1; dy <= 1; ++dy) {
+      for (int dx = -1; dx <= 1; ++dx)
+        if (Split(LastPushedImage(button).Pixel(x + dx, y + dy)).r > 128) return true;
+    }
+  }
+  return false;
+}
 bool AnyTranslucent(const TPushedImage& image) {
   for (std::uint32_t pixel : image.Pixels)
     if (pixel != 0 && Split(pixel).a != 255) return true;
@@ -68,25 +85,28 @@ TEST_F(ContrastWindowTest, RingDrawsInTheSystemColoursWhileHighContrastIsOnAndFo
   centre.SetButtonKind(vantel::kCentreKind);
   auto& hint = dynamic_cast<THintGDIButton&>(*group.HintWindow());
   hint.ShowHintText(L"记事本");
-  const HWND windows[] = {centre.Handle(), hint.Handle()};
+  // A slice of a ring: the annulus from radius 40 to 80 around (90, 90), from 3 to 87 degrees.
+  buttontest::TTestButton slice(form_.get(), TButtonColors{kStored, kStoredHot});
+  slice.SetBounds(300, 300, 180, 180);
+  slice.PieRect()->Assign({3.0f, 84.0f, 10.0f, 10.0f, 160.0f, 160.0f});
+  slice.UpdateLayered();
+  const HWND windows[] = {centre.Handle(), hint.Handle(), slice.Handle()};
   // What the system's broadcast hands every top-level window.
   const auto announce = [&](UINT msg, WPARAM wParam) {
     for (HWND window : windows) SendMessageW(window, msg, wParam, 0);
   };
-  const auto disc = [&] { return LastPushedImage(centre).Pixel(90, 90); };
+  const auto disc = [&] { return LastPushedImage(centre).Pixel(90, 90); };  // its middle: no edge there
 
   reported = kBlackScheme;
   announce(WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST);
   ASSERT_TRUE(testsupport::PumpUntil([&] { return disc() == kBlackScheme.Window; }));
   EXPECT_EQ(LastPushedImage(centre).ConstantAlpha, 255);
-  // A one-pixel outline in the window-text colour (white here) along the disc's edge.
-  for (double angle : {0.0, 100.0, 250.0}) {
-    int brightest = 0;
-    for (double radius = 78.5; radius <= 80.5; radius += 0.5)
-      brightest = std::max(brightest,
-                           Split(buttontest::PolarPixel(LastPushedImage(centre), 90, 90, radius, angle)).r);
-    EXPECT_GT(brightest, 128) << angle;
-  }
+  ASSERT_TRUE(testsupport::PumpUntil([&] { return PolarPixel(slice, 60, 45) == kBlackScheme.Window; }));
+  // A one-pixel outline in the window-text colour (white here) along the slice's edges, and nothing in its
+  // hole or past its ends.
+  for (double radius : {40.0, 80.0}) EXPECT_TRUE(LightNear(slice, radius, 45)) << radius;
+  for (double angle : {3.0, 45.0, 87.0}) EXPECT_EQ(PolarPixel(slice, 20, angle), 0u) << angle;
+  EXPECT_EQ(PolarPixel(slice, 60, 120), 0u);
   ASSERT_TRUE(testsupport::PumpUntil([&] { return Count(LastPushedImage(hint), kBlackScheme.Window) > 0; }));
   EXPECT_EQ(LastPushedImage(hint).ConstantAlpha, 255);
   EXPECT_GT(Count(LastPushedImage(hint), kBlackScheme.WindowText), 10);  // the strokes' insides
@@ -112,6 +132,7 @@ TEST_F(ContrastWindowTest, RingDrawsInTheSystemColoursWhileHighContrastIsOnAndFo
   EXPECT_NEAR(Split(disc()).g, stored(100), 1);
   EXPECT_NEAR(Split(disc()).b, stored(50), 1);
   EXPECT_EQ(LastPushedImage(centre).ConstantAlpha, 150);
+  ASSERT_TRUE(testsupport::PumpUntil([&] { return Split(PolarPixel(slice, 60, 45)).a == 210; }));
   ASSERT_TRUE(testsupport::PumpUntil([&] { return LastPushedImage(hint).ConstantAlpha == 150; }));
   EXPECT_EQ(Count(LastPushedImage(hint), kWhiteScheme.Window), 0);
   EXPECT_GT(Count(LastPushedImage(hint), MakeColor(255, 0, 0)), 10);
