@@ -14,8 +14,7 @@
 namespace {
 
 constexpr DWORD kLayeredExStyle = WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_ACCEPTFILES;  // 0x80090
-constexpr BYTE kFillAlpha = 210;
-constexpr BYTE kPushAlpha = 150;
+constexpr BYTE kPushAlpha = vantel::kPiePushAlpha;
 constexpr unsigned kMenuGlassInterval = 10;
 // Up to this size (a ring of 2048 px) a render draws the button's whole image and pushes its box.
 constexpr long long kWholeImagePixels = 2048LL * 2048;
@@ -53,6 +52,7 @@ TCustomGDIButton::TCustomGDIButton(TComponent* owner, const TButtonColors& color
   paintCount_ = 0;
   DoubleBuffered = true;
   SetCurrentColor(DefaultColor);
+  contrast_ = contrastSource_();
   defaultPieRect_ = std::make_unique<TPieRect>();
   pieRect_ = defaultPieRect_.get();
   blend_ = BLENDFUNCTION{AC_SRC_OVER, 0, kPushAlpha, AC_SRC_ALPHA};
@@ -181,15 +181,17 @@ void TCustomGDIButton::DrawPie(TLayeredSurface& surface, const TPieRect* rect) {
   Gdiplus::GraphicsPath full(Gdiplus::FillModeAlternate);
   full.AddPie(outerRect_.X, outerRect_.Y, outerRect_.Width, outerRect_.Height, rect->StartAngle,
               rect->SweepAngle);
-  Gdiplus::SolidBrush brush(Gdiplus::Color(MakeColor(kFillAlpha, red_, green_, blue_)));
+  const vantel::PieLook look = vantel::PieLookFor(contrast_, hot_, CurrentColor());
+  Gdiplus::SolidBrush brush(Gdiplus::Color(look.Fill));
   std::unique_ptr<Gdiplus::Graphics> graphics = surface.CreateGraphics();
   if (!graphics) return;
   graphics->SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
-  if (buttonKind_ == vantel::kSegmentKind) {
-    graphics->FillPath(&brush, &ring);
-  } else if (buttonKind_ == vantel::kCentreKind) {
-    graphics->FillPath(&brush, &full);
-  }
+  Gdiplus::GraphicsPath* shape = buttonKind_ == vantel::kSegmentKind  ? &ring
+                                 : buttonKind_ == vantel::kCentreKind ? &full
+                                                                      : nullptr;
+  if (!shape) return;
+  graphics->FillPath(&brush, shape);
+  if (look.Outlined) DrawOutline(*graphics, look.Outline, *rect);
 }
 
 void TCustomGDIButton::ApplyLayeredStyle() {
@@ -286,12 +288,14 @@ void TCustomGDIButton::Repaint() {
 }
 
 void TCustomGDIButton::CMMouseEnter() {
+  hot_ = true;
   SetCurrentColor(HotColor);
   Invalidate();
 }
 
 void TCustomGDIButton::CMMouseLeave() {
   menuTimer_->SetEnabled(false);
+  hot_ = false;
   SetCurrentColor(DefaultColor);
   Invalidate();
 }
@@ -405,6 +409,12 @@ LRESULT TCustomGDIButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       break;
     case CM_MOUSELEAVE:
       CMMouseLeave();
+      break;
+    case WM_SETTINGCHANGE:
+      if (wParam == SPI_SETHIGHCONTRAST) ReadContrast();
+      break;
+    case WM_SYSCOLORCHANGE:
+      ReadContrast();
       break;
     case WM_SHOWWINDOW:
       if (!wParam) windowImage_.Valid = false;  // see WM_WINDOWPOSCHANGED

@@ -12,6 +12,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "GDIButtons/ContrastLogic.h"
 #include "GDIButtons/LayeredSurface.h"
 #include "GDIButtons/PieGeometry.h"
 #include "framework/Controls.h"
@@ -101,10 +102,23 @@ class TCustomGDIButton : public TCustomControl {
   // Registry form of the button's GUID ("{XXXXXXXX-...}", 38 characters): the configuration's bytes.
   const std::string& ButtonGuid() const { return buttonGuid_; }
   void SetButtonGuid(std::string guid) { buttonGuid_ = std::move(guid); }
-  // The colour the next render uses (alpha 255; the fill alpha is fixed at 210).
+  // The stored colour the next render uses (alpha 255; the fill alpha is fixed at 210). High contrast
+  // draws in the system's colours instead (see Contrast).
   TARGB CurrentColor() const { return MakeColor(red_, green_, blue_); }
+  // Whether the hover's look is on (the pointer is over the button, or the keys selected it).
+  bool Hot() const { return hot_; }
   // How many times DrawPie ran on this button.
   int PaintCount() const { return paintCount_; }
+
+  // Whether high contrast is on and the system's colours: read when the button is made and again when the
+  // system announces a change (WM_SETTINGCHANGE for SPI_SETHIGHCONTRAST, WM_SYSCOLORCHANGE), which
+  // re-renders the window. The stored colours stay as they are.
+  const vantel::ContrastScheme& Contrast() const { return contrast_; }
+  // Where the scheme is read from: SystemContrast unless replaced. Returns the source it replaces.
+  using TContrastSource = vantel::ContrastScheme (*)();
+  static TContrastSource SetContrastSource(TContrastSource source);
+  // SPI_GETHIGHCONTRAST and GetSysColor; the colours are left 0 while high contrast is off.
+  static vantel::ContrastScheme SystemContrast();
   TTimer& MenuTimer() { return *menuTimer_; }
 
   // Handler of the menu timer: makes this program's open popup menu 65 % opaque.
@@ -201,6 +215,10 @@ class TCustomGDIButton : public TCustomControl {
   bool CountPaint() { return ++paintCount_ == 1; }
   // Whether this button's group holds drawing: renders lay out without making a picture.
   bool DrawingHeld() const;
+  // Reads the scheme again and, when it changed, asks for a render.
+  void ReadContrast();
+  // A one-pixel line along the edges of the pie DrawPie just filled for `rect`, in this colour.
+  void DrawOutline(Gdiplus::Graphics& graphics, TARGB color, const TPieRect& rect);
 
   BLENDFUNCTION blend_{AC_SRC_OVER, 0, 150, AC_SRC_ALPHA};
   vantel::RectF outerRect_;  // derived from the pie rectangle at each render
@@ -219,6 +237,9 @@ class TCustomGDIButton : public TCustomControl {
   TGDIButtonGroupItems* groupItems_ = nullptr;
   std::uint8_t buttonKind_ = 0;
   std::uint8_t red_ = 0, green_ = 0, blue_ = 0;
+  bool hot_ = false;
+  vantel::ContrastScheme contrast_;
+  inline static TContrastSource contrastSource_ = &TCustomGDIButton::SystemContrast;
   std::unique_ptr<TPieRect> defaultPieRect_;
   TPieRect* pieRect_ = nullptr;
   std::string buttonGuid_;

@@ -79,6 +79,7 @@ void TCustomGDIButton::ClearOutsideShape(TLayeredSurface& surface, const RECT& b
 
 void TCustomGDIButton::PushImage(TLayeredSurface& surface, BYTE constantAlpha, POINT destination,
                                  const RECT* box) {
+  constantAlpha = vantel::PushAlphaFor(contrast_, constantAlpha);
   blend_.SourceConstantAlpha = constantAlpha;
   if (layoutOnly_) return;  // the render only lays out: the window keeps its pixels
   surface.Flush();

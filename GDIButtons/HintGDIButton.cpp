@@ -14,10 +14,8 @@
 
 namespace {
 
-constexpr BYTE kHintPushAlpha = 150;
 // The name is only to be read: the pointer and dropped files go through it to what lies below.
 constexpr DWORD kHintExStyle = WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TRANSPARENT;
-constexpr TARGB kHintTextColor = MakeColor(255, 255, 0, 0);  // opaque red
 
 bool FaceInstalled(const std::wstring& face) {
   if (face.empty()) return false;
@@ -155,10 +153,22 @@ void THintGDIButton::DrawHintText(TLayeredSurface& surface) {
   if (!graphics) return;
   THintFont font(ResolveFontFace(fontFaceName_), fontSize_);
   if (!font.Ok()) return;
-  Gdiplus::SolidBrush brush{Gdiplus::Color(kHintTextColor)};
+  const vantel::HintLook look = vantel::HintLookFor(Contrast());
+  Gdiplus::SolidBrush brush{Gdiplus::Color(look.Text)};
   // The surface may hold only part of the window: its top-left is drawOffset_ in window coordinates.
   graphics->TranslateTransform(static_cast<Gdiplus::REAL>(-drawOffset_.x),
                                static_cast<Gdiplus::REAL>(-drawOffset_.y));
+  if (look.Backed) {
+    // The box behind the text keeps inside the cover, so that its edge never reads as ink cut short.
+    RECT back = cover;
+    const int inset = std::max(fontSize_, 0) / 4;
+    InflateRect(&back, -inset, -inset);
+    Gdiplus::SolidBrush fill{Gdiplus::Color(look.Back)};
+    if (!IsRectEmpty(&back))
+      graphics->FillRectangle(&fill, static_cast<INT>(back.left), static_cast<INT>(back.top),
+                              static_cast<INT>(back.right - back.left),
+                              static_cast<INT>(back.bottom - back.top));
+  }
   const vantel::PointF origin = TextOrigin();
   // Zero width and height: neither wrapped nor clipped.
   const Gdiplus::RectF layout(origin.X, origin.Y, 0.0f, 0.0f);
@@ -243,7 +253,8 @@ void THintGDIButton::PushImage() {
   // off the ring below it.
   ShapeToInk();
   // Left and Top are the frame's screen position; the image sits at its place inside the frame.
-  PushSurfaceAt(*image_, kHintPushAlpha, POINT{Left() + imageOrigin_.x, Top() + imageOrigin_.y});
+  PushSurfaceAt(*image_, vantel::HintLookFor(Contrast()).PushAlpha,
+                POINT{Left() + imageOrigin_.x, Top() + imageOrigin_.y});
 }
 
 void THintGDIButton::SetBounds(int left, int top, int width, int height) {

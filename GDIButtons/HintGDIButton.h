@@ -1,4 +1,5 @@
-// THintGDIButton: the layered window that names the hovered file in large red text above the ring.
+// THintGDIButton: the layered window that names the hovered file in large red text above the ring (in high
+// contrast, window text on the window colour).
 #pragma once
 
 #include <memory>
@@ -33,12 +34,14 @@ class THintGDIButton : public TDragGDIButton {
   const std::wstring& FontFaceName() const { return fontFaceName_; }
   void SetFontFaceName(std::wstring face) { fontFaceName_ = std::move(face); }
 
-  // Draws HintText in opaque red at its place above the centre button, in the hint window's
-  // coordinates (the pie rectangle is not used). The first call draws nothing, and so do an empty
-  // text, a kind other than 0 and a ring without a centre button.
+  // Draws HintText in opaque red (in high contrast: window text on an opaque box of the window colour) at
+  // its place above the centre button, in the hint window's coordinates (the pie rectangle is not used).
+  // The first call draws nothing, and so do an empty text, a kind other than 0 and a ring without a
+  // centre button.
   void DrawPie(TLayeredSurface& surface, const TPieRect* rect) override;
   // Renders the part of the window the text can cover into an image of that size and pushes it at
-  // constant alpha 150, the window taking that place. Without text the window is one transparent pixel.
+  // constant alpha 150 (255 in high contrast), the window taking that place. Without text the window is
+  // one transparent pixel.
   void UpdateLayered() override;
   // The frame's rectangle. The window itself stays on the part that holds the current image.
   void SetBounds(int left, int top, int width, int height) override;
