@@ -148,6 +148,7 @@ void TfrmVantelMain::CreateComponents() {
   HotkeyField->TabOrder = 4;
   LabelHotkeyHeld = Make<TLabel>(this, L"LabelHotkeyHeld");
   place(*LabelHotkeyHeld, 83, 110, 200, 13);
+  MakeAccessible();
 
   Panel1->Handle();
   for (TWinControl* control : std::initializer_list<TWinControl*>{
@@ -180,7 +181,8 @@ void TfrmVantelMain::CreateComponents() {
     UniqueIcon icon(LoadProgramIcon(GetSystemMetrics(SM_CXSMICON)));
     TrayIcon1->SetIcon(icon.get());  // keeps a copy
   }
-  TrayIcon1->SetShowHint(false);  // no tooltip
+  TrayIcon1->SetHint(L"Vantel");  // the icon's name, to a screen reader too
+  TrayIcon1->SetShowHint(true);
   TrayIcon1->SetPopupMenu(PmTrayIcon.get());
   TrayIcon1->SetWantEnterExitEvents(true);
   TrayIcon1->OnClick = [this](TObject* sender) { TrayIcon1Click(sender); };
@@ -253,9 +255,9 @@ void TfrmVantelMain::FormShow(TObject* sender) {
   }
   Edit1->SetText(kHotColourText);
   const TXmlNode* root = document.RootElement();
-  Edit1->SetColor(ColorBoxColor(root ? ConfigFormat::ReadHotColor(*root) : 0));
+  ShowBoxColour(*Edit1, ColorBoxColor(root ? ConfigFormat::ReadHotColor(*root) : 0));
   Edit2->SetText(kNormalColourText);
-  Edit2->SetColor(ColorBoxColor(root ? ConfigFormat::ReadDefaultColor(*root) : 0));
+  ShowBoxColour(*Edit2, ColorBoxColor(root ? ConfigFormat::ReadDefaultColor(*root) : 0));
   SetWindowLongPtrW(window, GWL_EXSTYLE, exStyle & ~static_cast<LONG_PTR>(WS_EX_APPWINDOW));
   if (Application) ShowWindow(Application->Handle(), SW_HIDE);
   CreateButtonGroup();
@@ -470,7 +472,7 @@ void TfrmVantelMain::ChooseColor(TEdit& box, std::string_view attribute) {
   // then is reported, the choice stays shown). A file that is there but cannot be read, or does not
   // parse, is never written over, and the box keeps the colour the file holds.
   ConfigFormat::StoreRootColor(document, configFile_, attribute, ColorRefToARGB(colour), {},
-                               [&] { box.SetColor(colour); });
+                               [&] { ShowBoxColour(box, colour); });
 }
 
 void TfrmVantelMain::BitBtn1Click(TObject* sender) {

@@ -132,6 +132,9 @@ class TfrmVantelMain : public TForm {
 
   void ShowTrayIcon();
   static std::wstring HotkeyText(vantel::Hotkey key);
+  // Accessible names, values and roles (VTMainFormAccess.cpp); a colour box's colour, told to them too.
+  void MakeAccessible();
+  void ShowBoxColour(TEdit& box, TColor colour);
 
   // Settings layout (VTMainFormLayout.cpp): controls placed in 96-dpi pixels, scaled to the window's DPI.
   struct PlacedControl {
@@ -169,6 +172,8 @@ class TfrmVantelMain : public TForm {
 
 // The colour box's colour for a stored ARGB value: red, green and blue; alpha dropped.
 TColor ColorBoxColor(std::uint32_t argb);
+// A colour box's accessible value: "#RRGGBB".
+std::wstring ColourValueText(TColor colour);
 // The settings window's client size and its size when shown from the tray, at 96 dpi.
 inline constexpr int kSettingsClientWidth = 298;
 inline constexpr int kSettingsClientHeight = 341;

@@ -154,8 +154,8 @@ void TApplication::Terminate() {
 }
 
 void TApplication::Dispatch(MSG& msg) {
-  // Tab moves between the controls of a form, as in a dialog.
-  if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB) {
+  // Tab moves between the controls of a form and Esc closes it, as in a dialog.
+  if (msg.message == WM_KEYDOWN && (msg.wParam == VK_TAB || msg.wParam == VK_ESCAPE)) {
     HWND root = GetAncestor(msg.hwnd, GA_ROOT);
     if (dynamic_cast<TForm*>(TWinControl::FromHandle(root)) && IsDialogMessageW(root, &msg)) return;
   }

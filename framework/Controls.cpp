@@ -331,9 +331,14 @@ void TWinControl::RestackChildren() {
   std::stable_sort(ordered.begin(), ordered.end(),
                    [](const TWinControl* a, const TWinControl* b) { return a->TabOrder < b->TabOrder; });
   HWND after = HWND_TOP;
+  auto stack = [&after](HWND window) {
+    SetWindowPos(window, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    after = window;
+  };
   for (TWinControl* c : ordered) {
-    SetWindowPos(c->handle_, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    after = c->handle_;
+    for (TWinControl* label : controls_)
+      if (label->handle_ && label->LabelledControl() == c) stack(label->handle_);
+    stack(c->handle_);
   }
 }
 

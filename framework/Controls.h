@@ -132,6 +132,9 @@ class TWinControl : public TComponent {
   void TrackMouseEnter();
   void PositionChanged();
   void RestackChildren();
+  // The control this one names, stacked right before it: the system takes a control's accessible name from
+  // the static text just before it in z-order.
+  virtual TWinControl* LabelledControl() const { return nullptr; }
 
   HWND handle_ = nullptr;
   WNDPROC systemProc_ = nullptr;  // the system class's procedure when subclassed

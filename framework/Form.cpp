@@ -138,6 +138,13 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       DpiChanged(dpi_);
       return 0;
     }
+    case WM_COMMAND:
+      // Esc, as the dialog manager hands it on (IsDialogMessage): the form closes as by its close box.
+      if (LOWORD(wParam) == IDCANCEL && lParam == 0) {
+        Close();
+        return 0;
+      }
+      return TWinControl::WndProc(msg, wParam, lParam);
     case WM_CLOSE: {
       TCloseAction action = TCloseAction::caHide;
       if (OnClose) OnClose(this, action);

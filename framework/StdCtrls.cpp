@@ -1,6 +1,11 @@
 // TPanel, TLabel, TEdit and TBitBtn.
 #include "framework/StdCtrls.h"
 
+#include <utility>
+
+#include <oleacc.h>
+
+#include "framework/Accessible.h"
 #include "framework/Form.h"
 
 void ApplyParentFont(TWinControl& control) {
@@ -53,9 +58,16 @@ void TPanel::Paint() {
   FillWith(PaintDC(), ClientRect(), Color);
 }
 
-TLabel::TLabel(TComponent* owner) : TCustomControl(owner) {}
+TLabel::TLabel(TComponent* owner) : TCustomControl(owner) {
+  // Drawn without prefixes, so the text is the name as it stands.
+  TAccessibleInfo info;
+  info.Name = [this] { return Text(); };
+  info.Role = ROLE_SYSTEM_STATICTEXT;
+  SetAccessibleInfo(*this, std::move(info));
+}
 
 LRESULT TLabel::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_GETDLGCODE) return DLGC_STATIC;  // what the dialog manager and the label rule look for
   const LRESULT result = TCustomControl::WndProc(msg, wParam, lParam);
   if (msg == WM_SETTEXT) Invalidate();
   return result;
@@ -111,7 +123,14 @@ LRESULT TEdit::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   }
 }
 
-TBitBtn::TBitBtn(TComponent* owner) : TWinControl(owner) {}
+TBitBtn::TBitBtn(TComponent* owner) : TWinControl(owner) {
+  // Posted: a click may open a modal dialog, and the caller waits for the answer.
+  TAccessibleInfo info;
+  info.Role = ROLE_SYSTEM_PUSHBUTTON;
+  info.DefaultAction = L"按下";
+  info.DoDefaultAction = [this] { PostMessageW(Handle(), BM_CLICK, 0, 0); };
+  SetAccessibleInfo(*this, std::move(info));
+}
 
 void TBitBtn::CreateParams(TCreateParams& params) {
   TWinControl::CreateParams(params);
@@ -124,6 +143,10 @@ void TBitBtn::CreateParams(TCreateParams& params) {
 LRESULT TBitBtn::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == CN_COMMAND) {
     if (HIWORD(wParam) == BN_CLICKED) Click();
+    return 0;
+  }
+  if (msg == WM_KEYDOWN && wParam == VK_RETURN && !(lParam & (1 << 30))) {  // not the key's repeats
+    Click();
     return 0;
   }
   return TWinControl::WndProc(msg, wParam, lParam);

@@ -19,15 +19,20 @@ class TPanel : public TCustomControl {
   void Paint() override;
 };
 
-// A static text drawn in the parent form's font.
+// A static text drawn in the parent form's font; to accessibility clients a static text named by it.
 class TLabel : public TCustomControl {
  public:
   explicit TLabel(TComponent* owner);
   TColor Color = clBtnFace;
+  // The control this label names (non-owning; set before the windows are made): stacked right after it.
+  TWinControl* FocusControl = nullptr;
 
  protected:
   void Paint() override;
   LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  TWinControl* LabelledControl() const override { return FocusControl; }
 };
 
 // A single-line edit field ("EDIT") whose background colour can be set.
@@ -48,7 +53,8 @@ class TEdit : public TWinControl {
   GdiObject<HBRUSH> brush_;
 };
 
-// A push button ("BUTTON"); OnClick on BN_CLICKED.
+// A push button ("BUTTON"); OnClick on BN_CLICKED, and on Enter while it has the focus, as in a dialog.
+// To accessibility clients a push button whose default action clicks it.
 class TBitBtn : public TWinControl {
  public:
   explicit TBitBtn(TComponent* owner);

@@ -2,6 +2,7 @@
 #include "app/VTMainForm.h"
 
 #include <gtest/gtest.h>
+#include <oleacc.h>
 
 #include <algorithm>
 #include <fstream>
@@ -102,16 +103,107 @@ TEST_F(MainFormTest, ControlsAsStored) {
   EXPECT_TRUE(f.BitBtn1->HotTrack);
   EXPECT_TRUE(f.BitBtn2->HotTrack);
 
-  // Tab order: Edit1, BitBtn1, Edit2, BitBtn2, the hotkey, round again.
+  // Tab order (walked by KeysReachEveryCommand): Edit1, BitBtn1, Edit2, BitBtn2, the hotkey.
   EXPECT_EQ(f.Edit1->TabOrder, 0);
   EXPECT_EQ(f.BitBtn1->TabOrder, 1);
   EXPECT_EQ(f.Edit2->TabOrder, 2);
   EXPECT_EQ(f.BitBtn2->TabOrder, 3);
-  HWND dialog = f.Handle();
-  HWND order[] = {f.Edit1->Handle(),   f.BitBtn1->Handle(),     f.Edit2->Handle(),
-                  f.BitBtn2->Handle(), f.HotkeyField->Handle(), f.Edit1->Handle()};
-  for (int i = 0; i + 1 < 6; ++i)
-    EXPECT_EQ(GetNextDlgTabItem(dialog, order[i], FALSE), order[i + 1]) << "after " << i;
+}
+
+std::wstring Text(BSTR text) {
+  std::wstring copy = text ? std::wstring(text, SysStringLen(text)) : L"(none)";
+  SysFreeString(text);
+  return copy;
+}
+
+// What a screen reader finds through the system's accessibility library: each control named by its label,
+// with its role; the colour boxes' colours as values, following a new choice; each label right before its
+// control in z-order, where Windows' own label rule looks; the buttons' default action presses them.
+TEST_F(MainFormTest, ControlsReadWellThroughOleacc) {
+  WriteConfig(apptest::kRedBlueConfig);
+  TfrmVantelMain& f = MakeForm();
+  f.Show();
+  int dialogs = 0;
+  f.ExecuteColorDialog = [&dialogs](TColorDialog& dialog) {
+    dialog.Color = RGB(0, 255, 0);
+    return ++dialogs == 1;  // green the first time, then cancelled
+  };
+  f.BitBtn2Click(nullptr);
+
+  struct Row {
+    TWinControl* control;
+    const wchar_t* name;
+    long role;
+    const wchar_t* value;  // null: not checked
+    TLabel* label;         // right before the control in z-order
+  };
+  const Row rows[] = {
+      {f.Label1.get(), L"热键颜色", ROLE_SYSTEM_STATICTEXT, nullptr, nullptr},
+      {f.Edit1.get(), L"热键颜色", ROLE_SYSTEM_TEXT, L"#FF0000", f.Label1.get()},
+      {f.BitBtn1.get(), L"选择颜色", ROLE_SYSTEM_PUSHBUTTON, nullptr, nullptr},
+      {f.Edit2.get(), L"按键颜色", ROLE_SYSTEM_TEXT, L"#00FF00", f.Label2.get()},
+      {f.BitBtn2.get(), L"选择颜色", ROLE_SYSTEM_PUSHBUTTON, nullptr, nullptr},
+      {f.HotkeyField.get(), L"唤出热键", ROLE_SYSTEM_HOTKEYFIELD, L"Ctrl+Alt+Space", f.LabelHotkey.get()},
+  };
+  VARIANT self{};
+  self.vt = VT_I4;  // CHILDID_SELF
+  for (const Row& row : rows) {
+    SCOPED_TRACE(testing::Message() << row.control->Name().size() << " " << row.role);
+    ComPtr<IAccessible> object;
+    ASSERT_EQ(AccessibleObjectFromWindow(row.control->Handle(), OBJID_CLIENT, __uuidof(IAccessible),
+                                         reinterpret_cast<void**>(object.Put())),
+              S_OK);
+    BSTR text = nullptr;
+    object->get_accName(self, &text);
+    EXPECT_EQ(Text(text), row.name);
+    VARIANT role{};
+    object->get_accRole(self, &role);
+    EXPECT_EQ(role.lVal, row.role);
+    if (row.value) {
+      object->get_accValue(self, &text);
+      EXPECT_EQ(Text(text), row.value);
+    }
+    if (row.label) {
+      HWND before = GetWindow(row.control->Handle(), GW_HWNDPREV);
+      EXPECT_EQ(before, row.label->Handle());
+      EXPECT_TRUE(SendMessageW(before, WM_GETDLGCODE, 0, 0) & DLGC_STATIC);
+    }
+    if (row.role == ROLE_SYSTEM_PUSHBUTTON && row.control == f.BitBtn1.get()) {
+      object->get_accDefaultAction(self, &text);
+      EXPECT_EQ(Text(text), L"按下");
+      EXPECT_EQ(object->accDoDefaultAction(self), S_OK);
+      EXPECT_TRUE(testsupport::PumpUntil([&] { return dialogs == 2; })) << "pressed";
+    }
+  }
+}
+
+// The keyboard alone reaches every command: Tab walks the controls as they are laid out, Enter and Space
+// press the focused button, Esc closes the window as its close box does (it only hides).
+TEST_F(MainFormTest, KeysReachEveryCommand) {
+  TfrmVantelMain& f = MakeForm();
+  f.Show();
+  f.N2Click(nullptr);
+  int dialogs = 0;
+  f.ExecuteColorDialog = [&dialogs](TColorDialog&) { return ++dialogs < 0; };
+  auto press = [](WPARAM key) {
+    PostMessageW(GetFocus(), WM_KEYDOWN, key, 1);
+    PostMessageW(GetFocus(), WM_KEYUP, key, 0xC0000001);
+  };
+  f.Edit1->SetFocus();
+  for (TWinControl* next : std::initializer_list<TWinControl*>{
+           f.BitBtn1.get(), f.Edit2.get(), f.BitBtn2.get(), f.HotkeyField.get(), f.Edit1.get()}) {
+    press(VK_TAB);
+    EXPECT_TRUE(testsupport::PumpUntil([&] { return GetFocus() == next->Handle(); })) << next->TabOrder;
+  }
+  f.BitBtn1->SetFocus();
+  press(VK_RETURN);
+  EXPECT_TRUE(testsupport::PumpUntil([&] { return dialogs == 1; })) << "Enter";
+  f.BitBtn2->SetFocus();
+  press(VK_SPACE);
+  EXPECT_TRUE(testsupport::PumpUntil([&] { return dialogs == 2; })) << "Space";
+  press(VK_ESCAPE);
+  EXPECT_TRUE(testsupport::PumpUntil([&] { return !IsWindowVisible(f.Handle()); })) << "Esc";
+  EXPECT_EQ(dialogs, 2);
 }
 
 // WM_DPICHANGED as the system sends it when the window reaches a monitor of that DPI: the window takes the
@@ -175,7 +267,8 @@ TEST_F(MainFormTest, ComponentsAsStored) {
   EXPECT_FALSE(tray.IconVisible());
   EXPECT_TRUE(testsupport::PumpUntil([&] { return tray.IconVisible(); }));
   EXPECT_NE(tray.Icon(), nullptr);
-  EXPECT_FALSE(tray.ShowHint());
+  EXPECT_TRUE(tray.ShowHint());
+  EXPECT_EQ(tray.Hint(), L"Vantel");  // its tooltip: a screen reader's name for it
   EXPECT_EQ(tray.PopupMenu(), f.PmTrayIcon.get());
   EXPECT_TRUE(tray.WantEnterExitEvents());
   EXPECT_TRUE(tray.OnClick && tray.OnDblClick && tray.OnMouseDown);
