@@ -10,6 +10,7 @@
 #include "GDIButtons/ButtonGroup.h"
 #include "GDIButtons/ButtonGroupItems.h"
 #include "GDIButtons/DragGDIButton.h"
+#include "GDIButtons/RingAccessible.h"
 #include "GDIButtons/RingKeyLogic.h"
 
 bool TDragGDIButton::PointerOnShape(POINT cursor) {
@@ -96,6 +97,7 @@ void TDragGDIButton::TakeHover() {
 
 void TDragGDIButton::LoseHover() {
   hovered_ = false;
+  keySelected_ = false;
   TCustomGDIButton::CMMouseLeave();
 }
 
@@ -114,12 +116,15 @@ void TDragGDIButton::CMMouseEnter() {
     leaveWatch_->SetInterval(kLeaveWatchInterval);
     leaveWatch_->SetEnabled(true);
   }
+  keySelected_ = false;  // the pointer's now
   ShowHovered();
   if (GroupItems() && InRing()) GroupItems()->Group().NoteHovered(this);
 }
 
 void TDragGDIButton::ShowSelected() {
+  keySelected_ = true;
   ShowHovered();
+  Announce(EVENT_OBJECT_FOCUS);  // a screen reader speaks the selected file's name
 }
 
 void TDragGDIButton::EndSelected() {
@@ -183,6 +188,13 @@ LRESULT TDragGDIButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (inside && !hovered_ && HandleAllocated()) Reenter();
     return result;
   }
+  if (msg == WM_GETOBJECT) return AnswerGetObject(wParam, lParam);
+  if (msg == TRingAccessible::kOpenMessage) {
+    // A screen reader's default action: what a double-click does.
+    if (const TNotifyEvent open = OnDblClick) open(this);
+    return 0;
+  }
+  if (msg == WM_DESTROY) DisconnectAccessible();
   if (msg == kLateShellInfoMessage) {
     // The ring lays itself out again with the icon, which may ask it to grow.
     if (TakeLateShellInfo()) GroupItems() ? GroupItems()->Refresh() : Invalidate();
