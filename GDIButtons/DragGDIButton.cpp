@@ -216,7 +216,7 @@ LRESULT TDragGDIButton::AnswerGetObject(WPARAM wParam, LPARAM lParam) {
   if (!accessible_)
     accessible_ =
         new TRingAccessible(*this);  // NOLINT: COM reference counted, released in DisconnectAccessible
-  return LresultFromObject(IID_IAccessible, wParam, static_cast<IAccessible*>(accessible_));
+  return LresultFromObject(__uuidof(IAccessible), wParam, static_cast<IAccessible*>(accessible_));
 }
 
 void TDragGDIButton::Announce(DWORD event) {

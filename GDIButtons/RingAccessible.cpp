@@ -50,7 +50,7 @@ HRESULT TRingAccessible::ForSelf(const VARIANT& child, Answer&& answer) noexcept
 
 HRESULT TRingAccessible::QueryInterface(REFIID riid, void** object) {
   if (!object) return E_POINTER;
-  if (riid == IID_IUnknown || riid == IID_IDispatch || riid == IID_IAccessible) {
+  if (riid == IID_IUnknown || riid == IID_IDispatch || riid == __uuidof(IAccessible)) {
     *object = static_cast<IAccessible*>(this);
     AddRef();
     return S_OK;
