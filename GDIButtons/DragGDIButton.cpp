@@ -213,9 +213,8 @@ TDragGDIButton* TDragGDIButton::AddSegmentFor(const std::wstring& path) {
 LRESULT TDragGDIButton::AnswerGetObject(WPARAM wParam, LPARAM lParam) {
   if (static_cast<DWORD>(lParam) != static_cast<DWORD>(OBJID_CLIENT))
     return TCustomGDIButton::WndProc(WM_GETOBJECT, wParam, lParam);
-  if (!accessible_)
-    accessible_ =
-        new TRingAccessible(*this);  // NOLINT: COM reference counted, released in DisconnectAccessible
+  // Reference counted as COM objects are: this button's reference goes in DisconnectAccessible.
+  if (!accessible_) accessible_ = new TRingAccessible(*this);  // NOLINT(cppcoreguidelines-owning-memory)
   return LresultFromObject(__uuidof(IAccessible), wParam, static_cast<IAccessible*>(accessible_));
 }
 

@@ -171,6 +171,7 @@ LRESULT TDragGDIButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     if ((msg == WM_KEYUP || msg == WM_SYSKEYUP) && (wParam == VK_APPS || wParam == VK_F10)) return 0;
     // Alt+F4 on the ring's foreground window would close that one window and leave a gap in the ring.
     if (msg == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE) return 0;
+    // The summoned ring came under a pointer that rests: no hover takes the keys' selection from its segment.
     if (msg == WM_MOUSEMOVE && items->Group().PointerRestsSinceSummons()) return 0;
     if (msg == WM_CONTEXTMENU && GET_X_LPARAM(lParam) == -1 && GET_Y_LPARAM(lParam) == -1 && PieRect()) {
       // Asked for from the keyboard: the menu opens on the slice, not wherever the pointer is.

@@ -7,6 +7,8 @@
 #include <oleacc.h>
 // clang-format on
 
+#include <atomic>
+
 class TDragGDIButton;
 
 class TRingAccessible final : public IAccessible {
@@ -66,6 +68,6 @@ class TRingAccessible final : public IAccessible {
   template <class Answer>
   HRESULT Connected(Answer&& answer) noexcept;
 
-  ULONG refs_ = 1;
-  TDragGDIButton* button_;  // null once disconnected
+  std::atomic<ULONG> refs_{1};  // a proxy of another apartment may release on its own thread
+  TDragGDIButton* button_;      // null once disconnected
 };

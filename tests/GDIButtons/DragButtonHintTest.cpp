@@ -326,11 +326,12 @@ TEST_F(DragButtonHintTest, EveryRingWindowIsAnAccessiblePushButtonTheEventsFollo
   };
   ring.Group().RingKeyDown(VK_RIGHT, false);
   EXPECT_EQ(state(ring.Segment(0)), STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED);
+  // The hint that shows the name is no second object of that name.
+  ASSERT_EQ(ring.Hint()->HintText, rows[1].name);
+  EXPECT_NE(NameOf(ComPtr<IAccessible>::Attach(ClientObject(ring.Hint()->Handle())).Get()), rows[1].name);
   SendMessageW(ring.Segment(1).Handle(), WM_MOUSEMOVE, 0, 0);
   EXPECT_EQ(state(ring.Segment(1)), STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_HOTTRACKED);
   EXPECT_EQ(state(ring.Segment(0)), STATE_SYSTEM_FOCUSABLE) << "the pointer took the selection";
-  // The hint that shows the name is no second object of that name.
-  EXPECT_NE(NameOf(ComPtr<IAccessible>::Attach(ClientObject(ring.Hint()->Handle())).Get()), empty);
 
   // The default action is the double-click's handler, run from the window's loop.
   int opened = 0;
