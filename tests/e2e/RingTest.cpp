@@ -61,12 +61,6 @@ Seen Read(IAccessible& object) {
   return seen;
 }
 
-// The client object of another process's window, as a screen reader asks for it.
-HRESULT ClientObject(HWND window, IAccessible** object) {
-  return AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
-                                    reinterpret_cast<void**>(object));
-}
-
 // COM for the test's thread, which reads the program's objects through it.
 struct ComApartment {
   ComApartment() { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
@@ -421,7 +415,9 @@ TEST_F(RingTest, AnotherProcessReadsTheRingsObjectsTheSummonFocusesTheFirstSegme
   std::vector<std::wstring> names;
   for (const WindowInfo& w : program.RingWindows()) {
     IAccessible* object = nullptr;
-    ASSERT_EQ(ClientObject(w.handle, &object), S_OK);
+    ASSERT_EQ(AccessibleObjectFromWindow(w.handle, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                         reinterpret_cast<void**>(&object)),
+              S_OK);
     const Seen seen = Read(*object);
     object->Release();
     EXPECT_EQ(seen.role, ROLE_SYSTEM_PUSHBUTTON);
