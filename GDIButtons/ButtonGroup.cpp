@@ -182,6 +182,8 @@ void TGDICustomButtonGroup::MoveRing(int left, int top, bool summoned) {
   if (summoned && !summoned_)
     centreTopmost_ = (GetWindowLongPtrW(centre_->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
   summoned_ = summoned;
+  restingPointer_.reset();
+  if (POINT pointer{}; summoned && GetCursorPos(&pointer)) restingPointer_ = pointer;
   std::vector<TCustomGDIButton*> segments;
   for (int i = 0; i < items_->Count(); ++i) {
     TGDIButtonGroupItem* item = items_->Items(i);
@@ -206,4 +208,12 @@ void TGDICustomButtonGroup::MoveRing(int left, int top, bool summoned) {
     batch = DeferWindowPos(batch, hint_->Handle(), HWND_TOPMOST, 0, 0, 0, 0, kFlags | SWP_NOMOVE);
   if (batch) EndDeferWindowPos(batch);
   movingRing_ = movingWas;
+}
+
+bool TGDICustomButtonGroup::PointerRestsSinceSummons() {
+  POINT pointer{};
+  if (!summoned_ || !restingPointer_ || !GetCursorPos(&pointer)) return false;
+  if (pointer.x == restingPointer_->x && pointer.y == restingPointer_->y) return true;
+  restingPointer_.reset();  // the hand moved: the pointer hovers as ever
+  return false;
 }

@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "GDIButtons/ButtonGroupItems.h"
@@ -80,6 +81,10 @@ class TGDICustomButtonGroup : public TCustomGDITransparentPanel {
   // normal one).
   void MoveRing(int left, int top, bool summoned);
   bool Summoned() const { return summoned_; }
+  // The ring came to the pointer and the pointer has not moved since. The system then reports a move over
+  // the window that came under it (the centre), which is no move of the user's: it must not take the
+  // keys' selection, and with it the focus a screen reader was given.
+  bool PointerRestsSinceSummons();
   bool MovingRing() const { return movingRing_; }
 
   // The hint window's frame: the virtual desktop with its real origin (a monitor may lie left of or above
@@ -152,6 +157,7 @@ class TGDICustomButtonGroup : public TCustomGDITransparentPanel {
   bool centreHiddenForHold_ = false;
   bool centreFrontPending_ = false;  // a layout asked the waiting centre to the front
   bool summoned_ = false;
+  std::optional<POINT> restingPointer_;  // where the pointer was at the summons, until it moves
   bool movingRing_ = false;
   bool centreTopmost_ = true;  // the centre's band before the summons
   std::unique_ptr<TGDIButtonGroupItems> items_;

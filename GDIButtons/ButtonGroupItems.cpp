@@ -117,6 +117,10 @@ void TGDIButtonGroupItems::Update(TCollectionItem* item) {
 }
 
 void TGDIButtonGroupItems::Deleting(TCollectionItem* item) {
+  // A screen reader forgets the segment's object before its window goes.
+  const auto* gone = dynamic_cast<TGDIButtonGroupItem*>(item);
+  if (TCustomGDIButton* button = gone ? gone->Button() : nullptr; button && button->HandleAllocated())
+    NotifyWinEvent(EVENT_OBJECT_DESTROY, button->Handle(), OBJID_CLIENT, CHILDID_SELF);
   TGDICollection::Deleting(item);
   const int index = item ? item->Index() : -1;
   if (index < 0 || index >= RectCount()) return;

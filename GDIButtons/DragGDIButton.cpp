@@ -10,6 +10,7 @@
 #include "GDIButtons/ButtonGroup.h"
 #include "GDIButtons/ButtonGroupItems.h"
 #include "GDIButtons/IconPlacement.h"
+#include "GDIButtons/RingAccessible.h"
 #include "GDIButtons/ShellIcon.h"
 #include "GDIButtons/ShellInfoPrefetch.h"
 #include "GDIButtons/WindowRegion.h"
@@ -45,6 +46,7 @@ TDragGDIButton::TDragGDIButton(TComponent* owner, const TButtonColors& colors)
 }
 
 TDragGDIButton::~TDragGDIButton() {
+  DisconnectAccessible();
   // A button deleted under the pointer leaves no name of its file behind.
   if (hovered_) {
     try {
@@ -176,6 +178,8 @@ void TDragGDIButton::DropTargetDrop(TObject* sender, TWinControl* acceptor, cons
       case vantel::DropStepKind::TakeHere:
         RememberFile(paths[step.Path]);
         Repaint();
+        Announce(EVENT_OBJECT_NAMECHANGE);
+        Announce(EVENT_OBJECT_DESCRIPTIONCHANGE);
         break;
       case vantel::DropStepKind::StoreHere:
         SaveToConfig();
@@ -202,7 +206,27 @@ TDragGDIButton* TDragGDIButton::AddSegmentFor(const std::wstring& path) {
   auto* centre = dynamic_cast<TDragGDIButton*>(items->Group().CentreButton());
   segment->SetXmlFileName(centre ? centre->XmlFileName() : std::wstring());
   segment->SaveToConfig();
+  segment->Announce(EVENT_OBJECT_CREATE);  // named by its file already
   return segment;
+}
+
+LRESULT TDragGDIButton::AnswerGetObject(WPARAM wParam, LPARAM lParam) {
+  if (static_cast<DWORD>(lParam) != static_cast<DWORD>(OBJID_CLIENT))
+    return TCustomGDIButton::WndProc(WM_GETOBJECT, wParam, lParam);
+  // Reference counted as COM objects are: this button's reference goes in DisconnectAccessible.
+  if (!accessible_) accessible_ = new TRingAccessible(*this);  // NOLINT(cppcoreguidelines-owning-memory)
+  return LresultFromObject(__uuidof(IAccessible), wParam, static_cast<IAccessible*>(accessible_));
+}
+
+void TDragGDIButton::Announce(DWORD event) {
+  if (HandleAllocated()) NotifyWinEvent(event, Handle(), OBJID_CLIENT, CHILDID_SELF);
+}
+
+void TDragGDIButton::DisconnectAccessible() {
+  // Clients may hold the object past the window: from now on it answers that it is disconnected.
+  if (!accessible_) return;
+  accessible_->Disconnect();
+  std::exchange(accessible_, nullptr)->Release();
 }
 
 void TDragGDIButton::SaveToConfig() {}

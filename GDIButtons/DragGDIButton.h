@@ -12,6 +12,7 @@
 #include "shell/TextTarget.h"
 
 class TLateShellInfo;
+class TRingAccessible;
 
 class TDragGDIButton : public TCustomGDIButton {
  public:
@@ -56,6 +57,12 @@ class TDragGDIButton : public TCustomGDIButton {
   void ShowSelected();
   // The selection ends: back to the normal colour and the name goes, unless the pointer is on the button.
   void EndSelected();
+  // The keys selected this button and nothing took the look from it since (its accessible focus).
+  bool KeySelected() const { return keySelected_ && hovered_; }
+  // The pointer is on the button and it has the hover.
+  bool PointerHovers() const { return hovered_ && MouseInControl(); }
+  // Whether a screen point is inside the window's rectangle and its region (on its slice).
+  bool PointerOnShape(POINT cursor);
 
   // Draws the file's icon over the rendered pie and pushes the window again at constant alpha 210.
   void DrawOverlay(TLayeredSurface& surface) override;
@@ -128,8 +135,7 @@ class TDragGDIButton : public TCustomGDIButton {
   // for a while after it left, whether it has come back without the system reporting it.
   void WatchForLeave(TObject* sender);
   void WatchForReturn(POINT cursor, bool onShape);
-  bool PointerOnShape(POINT cursor);  // inside the window's rectangle and its region
-  bool PointerHeld() const;           // a capture, move or menu of this program or the foreground one
+  bool PointerHeld() const;  // a capture, move or menu of this program or the foreground one
   // The ring's hint window, when this button is one of the ring's buttons (not the hint itself).
   TCustomGDIButton* RingHint() const;
   // The hover's look: the hover colour, the hover taken from the others, the file's name in the hint.
@@ -140,6 +146,10 @@ class TDragGDIButton : public TCustomGDIButton {
   void LoseHover();
   // The pointer moves on a button whose enter was seen but which lost the hover since: it enters again.
   void Reenter();
+  // What a screen reader is told: an object of this window (WM_GETOBJECT), or an event about it.
+  LRESULT AnswerGetObject(WPARAM wParam, LPARAM lParam);
+  void Announce(DWORD event);
+  void DisconnectAccessible();
 
   static constexpr unsigned kLeaveWatchInterval = 100;
   // A pointer that rests on the button is looked for less and less often, up to this: the program then
@@ -155,6 +165,8 @@ class TDragGDIButton : public TCustomGDIButton {
   POINT watchedCursor_{};         // where the leave watch last saw the pointer
   ULONGLONG returnWatchEnd_ = 0;  // until when, after a leave, the watch looks for the pointer's return
   bool hovered_ = false;
+  bool keySelected_ = false;               // the keys' selection put the look here last (see KeySelected)
+  TRingAccessible* accessible_ = nullptr;  // one reference, made at the first WM_GETOBJECT
   std::wstring fileName_;
   std::unique_ptr<TLateShellInfo> lateInfo_;     // the shell's answer for fileName_, while it is late
   UniqueIcon icon_;                              // owns FileInfo.hIcon, which only names it

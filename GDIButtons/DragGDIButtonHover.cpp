@@ -10,6 +10,7 @@
 #include "GDIButtons/ButtonGroup.h"
 #include "GDIButtons/ButtonGroupItems.h"
 #include "GDIButtons/DragGDIButton.h"
+#include "GDIButtons/RingAccessible.h"
 #include "GDIButtons/RingKeyLogic.h"
 
 bool TDragGDIButton::PointerOnShape(POINT cursor) {
@@ -96,6 +97,7 @@ void TDragGDIButton::TakeHover() {
 
 void TDragGDIButton::LoseHover() {
   hovered_ = false;
+  keySelected_ = false;
   TCustomGDIButton::CMMouseLeave();
 }
 
@@ -114,12 +116,15 @@ void TDragGDIButton::CMMouseEnter() {
     leaveWatch_->SetInterval(kLeaveWatchInterval);
     leaveWatch_->SetEnabled(true);
   }
+  keySelected_ = false;  // the pointer's now
   ShowHovered();
   if (GroupItems() && InRing()) GroupItems()->Group().NoteHovered(this);
 }
 
 void TDragGDIButton::ShowSelected() {
+  keySelected_ = true;
   ShowHovered();
+  Announce(EVENT_OBJECT_FOCUS);  // a screen reader speaks the selected file's name
 }
 
 void TDragGDIButton::EndSelected() {
@@ -166,6 +171,8 @@ LRESULT TDragGDIButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     if ((msg == WM_KEYUP || msg == WM_SYSKEYUP) && (wParam == VK_APPS || wParam == VK_F10)) return 0;
     // Alt+F4 on the ring's foreground window would close that one window and leave a gap in the ring.
     if (msg == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE) return 0;
+    // The summoned ring came under a pointer that rests: no hover takes the keys' selection from its segment.
+    if (msg == WM_MOUSEMOVE && items->Group().PointerRestsSinceSummons()) return 0;
     if (msg == WM_CONTEXTMENU && GET_X_LPARAM(lParam) == -1 && GET_Y_LPARAM(lParam) == -1 && PieRect()) {
       // Asked for from the keyboard: the menu opens on the slice, not wherever the pointer is.
       const vantel::PointF at = vantel::SliceMenuPoint(PieRect()->Values());
@@ -183,6 +190,13 @@ LRESULT TDragGDIButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (inside && !hovered_ && HandleAllocated()) Reenter();
     return result;
   }
+  if (msg == WM_GETOBJECT) return AnswerGetObject(wParam, lParam);
+  if (msg == TRingAccessible::kOpenMessage) {
+    // A screen reader's default action: what a double-click does.
+    if (const TNotifyEvent open = OnDblClick) open(this);
+    return 0;
+  }
+  if (msg == WM_DESTROY) DisconnectAccessible();
   if (msg == kLateShellInfoMessage) {
     // The ring lays itself out again with the icon, which may ask it to grow.
     if (TakeLateShellInfo()) GroupItems() ? GroupItems()->Refresh() : Invalidate();

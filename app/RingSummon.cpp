@@ -108,8 +108,9 @@ void TRingSummon::Summon() {
   const vantel::ScreenPoint origin =
       vantel::SummonOrigin(CurrentMonitors(), {pointer.x, pointer.y}, group_->Width());
   group_->MoveRing(origin.X, origin.Y, true);
-  // The hotkey's message lets this program take the foreground: keys reach the ring.
-  SetForegroundWindow(centre->Handle());
+  // The hotkey's message lets this program take the foreground: keys reach the ring, from the segment
+  // selected last.
+  group_->FocusRing();
 }
 
 void TRingSummon::Dismiss() {

@@ -29,7 +29,8 @@ class TRingSummon {
   // changes and false comes back.
   bool ChangeHotkey(vantel::Hotkey key);
 
-  // The hotkey: the ring's middle to the pointer, above every window, with the foreground.
+  // The hotkey: the ring's middle to the pointer, above every window, with the foreground and the keys'
+  // selection (and a screen reader's focus) on the segment selected last, the first at first.
   void Summon();
   // Back to the kept place and the normal stacking (a no-op when not summoned).
   void Dismiss();

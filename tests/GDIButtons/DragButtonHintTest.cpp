@@ -2,8 +2,14 @@
 // window.
 #include <gtest/gtest.h>
 
+// clang-format off
+#include "framework/Win32.h"
+#include <oleacc.h>
+// clang-format on
+
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "framework/Menus.h"
 #include "framework/Timer.h"
@@ -16,6 +22,73 @@ using dragtest::Ring;
 using dragtest::TRecordingDragButton;
 
 class DragButtonHintTest : public dragtest::DragButtonTestBase {};
+
+// What a screen reader hears of this process's windows: each event and the name of the object it is about.
+struct HeardEvent {
+  DWORD event;
+  HWND window;
+  std::wstring name;
+};
+std::vector<HeardEvent>* heard = nullptr;
+
+std::wstring NameOf(IAccessible* object, long child = CHILDID_SELF) {
+  VARIANT id{};
+  id.vt = VT_I4;
+  id.lVal = child;
+  BSTR name = nullptr;
+  std::wstring result;
+  if (object && object->get_accName(id, &name) == S_OK && name) result.assign(name, SysStringLen(name));
+  SysFreeString(name);
+  return result;
+}
+
+// Out of context, as a screen reader listens, the events come through this thread's messages. Wine drops
+// such an event about a window destroyed before it is delivered, which Windows delivers: the destroy event
+// is heard in context (at once, while the window is there).
+class WinEventListener {
+ public:
+  WinEventListener(DWORD first, DWORD last, DWORD context = WINEVENT_OUTOFCONTEXT) {
+    heard = &events;
+    hook_ = SetWinEventHook(first, last, context == WINEVENT_INCONTEXT ? GetModuleHandleW(nullptr) : nullptr,
+                            &Heard, GetCurrentProcessId(), 0, context);
+  }
+  ~WinEventListener() {
+    UnhookWinEvent(hook_);
+    heard = nullptr;
+  }
+  WinEventListener(const WinEventListener&) = delete;
+  WinEventListener& operator=(const WinEventListener&) = delete;
+  bool Hears(DWORD event, HWND window, const std::wstring& name) {
+    return testsupport::PumpUntil([&] {
+      for (const HeardEvent& e : events)
+        if (e.event == event && e.window == window && (name.empty() || e.name == name)) return true;
+      return false;
+    });
+  }
+  std::vector<HeardEvent> events;
+
+ private:
+  static void CALLBACK Heard(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD, DWORD) {
+    if (!heard || object != OBJID_CLIENT) return;
+    IAccessible* accessible = nullptr;
+    VARIANT id{};
+    std::wstring name;
+    if (event != EVENT_OBJECT_DESTROY &&
+        AccessibleObjectFromEvent(window, object, child, &accessible, &id) == S_OK) {
+      name = NameOf(accessible, id.lVal);
+      accessible->Release();
+    }
+    heard->push_back({event, window, name});
+  }
+  HWINEVENTHOOK hook_ = nullptr;
+};
+
+IAccessible* ClientObject(HWND window) {
+  IAccessible* object = nullptr;
+  AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                             reinterpret_cast<void**>(&object));
+  return object;
+}
 
 TEST_F(DragButtonHintTest, EnterShowsTheDisplayNameLeaveHidesIt) {
   Ring ring(form_.get(), folder_, 4);
@@ -131,14 +204,20 @@ TEST_F(DragButtonHintTest, KeysSelectAsTheHoverDoesEnterLaunchesTheMenuKeyOpensA
     EXPECT_EQ(hint->HintText, std::wstring(ring.Segment(shown).FileInfo.szDisplayName)) << when;
   };
 
+  WinEventListener listener(EVENT_OBJECT_FOCUS, EVENT_OBJECT_FOCUS);
   key(VK_RIGHT);
   expectShown(0, "the first key selects the first segment");
+  EXPECT_TRUE(
+      listener.Hears(EVENT_OBJECT_FOCUS, ring.Segment(0).Handle(), ring.Segment(0).FileInfo.szDisplayName))
+      << "a screen reader speaks the selected segment";
   ring.Segment(2).Perform(CM_MOUSEENTER, 0, 0);
   expectShown(2, "the pointer's enter takes the selection");
   key(VK_RIGHT);
   expectShown(3, "the keys go on from the hovered segment");
   key('2');
   expectShown(1, "a digit");
+  EXPECT_TRUE(
+      listener.Hears(EVENT_OBJECT_FOCUS, ring.Segment(1).Handle(), ring.Segment(1).FileInfo.szDisplayName));
 
   int opened = 0, launched = 0;
   ring.Segment(1).OnDblClick = [&](TObject* sender) { opened += sender == &ring.Segment(1); };
@@ -184,6 +263,99 @@ TEST_F(DragButtonHintTest, KeysSelectAsTheHoverDoesEnterLaunchesTheMenuKeyOpensA
   HWND centre = ring.Centre().Handle();
   SendMessageW(centre, WM_SYSCOMMAND, SC_CLOSE, 0);
   EXPECT_TRUE(IsWindow(centre));
+  EXPECT_TRUE(testsupport::RecordedExceptions().empty());
+}
+
+// A screen reader's view of a ring in this process: every window is a push button named by its file (an
+// empty one says how to fill it), described by its path and opened by its default action as a double-click
+// opens it; the states follow the keys and the pointer; a drop, an added and a deleted segment are told.
+TEST_F(DragButtonHintTest, EveryRingWindowIsAnAccessiblePushButtonTheEventsFollowItsChanges) {
+  Ring ring(form_.get(), folder_, 4);
+  ring.Centre().SetFileName(File(L"centre.txt"));
+  ring.Segment(0).SetFileName(File(L"a.txt"));
+  const std::wstring empty = L"\u7a7a\u4f4d\uff1a\u628a\u6587\u4ef6\u62d6\u5230\u8fd9\u91cc";
+  struct Row {
+    TRecordingDragButton* button;
+    std::wstring name, path, action;
+  };
+  const Row rows[] = {
+      {&ring.Centre(), ring.Centre().FileInfo.szDisplayName, File(L"centre.txt"), L"\u6253\u5f00"},
+      {&ring.Segment(0), ring.Segment(0).FileInfo.szDisplayName, File(L"a.txt"), L"\u6253\u5f00"},
+      {&ring.Segment(1), empty, L"", L""},
+  };
+  VARIANT self{};
+  self.vt = VT_I4;
+  self.lVal = CHILDID_SELF;
+  for (const Row& row : rows) {
+    ComPtr<IAccessible> object = ComPtr<IAccessible>::Attach(ClientObject(row.button->Handle()));
+    ASSERT_TRUE(object);
+    EXPECT_EQ(NameOf(object.Get()), row.name);
+    BSTR text = nullptr;
+    EXPECT_EQ(object->get_accDescription(self, &text), row.path.empty() ? S_FALSE : S_OK);
+    EXPECT_EQ(text ? std::wstring(text) : L"", row.path);
+    SysFreeString(std::exchange(text, nullptr));
+    object->get_accDefaultAction(self, &text);
+    EXPECT_EQ(text ? std::wstring(text) : L"", row.action);
+    SysFreeString(text);
+    VARIANT role{};
+    EXPECT_EQ(object->get_accRole(self, &role), S_OK);
+    EXPECT_EQ(role.lVal, ROLE_SYSTEM_PUSHBUTTON);
+    // The box round the slice, on the screen; the object under a point of the slice is this one.
+    long x = 0, y = 0, w = 0, h = 0;
+    EXPECT_EQ(object->accLocation(&x, &y, &w, &h, self), S_OK);
+    const RECT box{x, y, x + w, y + h};
+    const POINT on = row.button == &ring.Centre() ? POINT{row.button->Left() + 90, row.button->Top() + 90}
+                                                  : dragtest::SlicePoint(*row.button);
+    EXPECT_TRUE(PtInRect(&box, on)) << row.button->Left() << "," << row.button->Top() << " " << x << "," << y;
+    EXPECT_LE(w * h, 180 * 180 / (row.button == &ring.Centre() ? 4 : 2))
+        << "the slice's box, not the window's";
+    VARIANT hit{};
+    EXPECT_EQ(object->accHitTest(on.x, on.y, &hit), S_OK);
+    EXPECT_EQ(hit.vt, VT_I4);
+    EXPECT_EQ(object->accHitTest(row.button->Left() - 1, row.button->Top() - 1, &hit), S_FALSE)
+        << "off the slice";
+    EXPECT_EQ(hit.vt, VT_EMPTY);
+  }
+
+  // States: the keys' selection has the focus, the pointer's hover is hot-tracked; every one is focusable.
+  auto state = [&](TRecordingDragButton& button) {
+    ComPtr<IAccessible> object = ComPtr<IAccessible>::Attach(ClientObject(button.Handle()));
+    VARIANT value{};
+    object->get_accState(self, &value);
+    return value.lVal;
+  };
+  ring.Group().RingKeyDown(VK_RIGHT, false);
+  EXPECT_EQ(state(ring.Segment(0)), STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED);
+  // The hint that shows the name is no second object of that name.
+  ASSERT_EQ(ring.Hint()->HintText, rows[1].name);
+  EXPECT_NE(NameOf(ComPtr<IAccessible>::Attach(ClientObject(ring.Hint()->Handle())).Get()), rows[1].name);
+  SendMessageW(ring.Segment(1).Handle(), WM_MOUSEMOVE, 0, 0);
+  EXPECT_EQ(state(ring.Segment(1)), STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_HOTTRACKED);
+  EXPECT_EQ(state(ring.Segment(0)), STATE_SYSTEM_FOCUSABLE) << "the pointer took the selection";
+
+  // The default action is the double-click's handler, run from the window's loop.
+  int opened = 0;
+  ring.Segment(0).OnDblClick = [&](TObject* sender) { opened += sender == &ring.Segment(0); };
+  ComPtr<IAccessible> first = ComPtr<IAccessible>::Attach(ClientObject(ring.Segment(0).Handle()));
+  EXPECT_EQ(first->accDoDefaultAction(self), S_OK);
+  EXPECT_TRUE(testsupport::PumpUntil([&] { return opened == 1; }));
+
+  // Two files dropped on an empty segment: it takes the first, a new segment the second. A deleted segment's
+  // object is gone.
+  WinEventListener listener(EVENT_OBJECT_CREATE, EVENT_OBJECT_NAMECHANGE, WINEVENT_INCONTEXT);
+  dragtest::Recorded().leftHeld = true;
+  ASSERT_EQ(dragtest::DropFiles(ring.Segment(1), {File(L"b.txt"), File(L"c.txt")}), S_OK);
+  ASSERT_EQ(ring.Count(), 5);
+  EXPECT_TRUE(listener.Hears(EVENT_OBJECT_NAMECHANGE, ring.Segment(1).Handle(),
+                             ring.Segment(1).FileInfo.szDisplayName));
+  EXPECT_TRUE(
+      listener.Hears(EVENT_OBJECT_CREATE, ring.Segment(4).Handle(), ring.Segment(4).FileInfo.szDisplayName));
+  ComPtr<IAccessible> gone = ComPtr<IAccessible>::Attach(ClientObject(ring.Segment(4).Handle()));
+  const HWND goneWindow = ring.Segment(4).Handle();
+  ring.Group().Items().Delete(4);
+  EXPECT_TRUE(listener.Hears(EVENT_OBJECT_DESTROY, goneWindow, L""));
+  BSTR name = nullptr;
+  EXPECT_EQ(gone->get_accName(self, &name), RPC_E_DISCONNECTED) << "the object outlives its window";
   EXPECT_TRUE(testsupport::RecordedExceptions().empty());
 }
 

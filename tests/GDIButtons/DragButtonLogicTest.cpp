@@ -1,6 +1,7 @@
 // Tests of the drop-and-launch button's pure rules: drop mode, the steps of a drop, the icon size per DPI,
 // the keys that drive the ring.
 #include "GDIButtons/DragButtonLogic.h"
+#include "GDIButtons/RingAccessibleLogic.h"
 #include "GDIButtons/RingKeyLogic.h"
 
 #include <gtest/gtest.h>
@@ -149,6 +150,31 @@ TEST(DragButtonLogic, AKeyboardMenuOpensOnTheSliceHalfwayAcrossItsBand) {
   const PointF p = SliceMenuPoint({0.0f, 90.0f, 10.0f, 20.0f, 200.0f, 200.0f});
   EXPECT_NEAR(p.X, 110.0f + 75.0f * 0.70710678f, 0.01f);
   EXPECT_NEAR(p.Y, 120.0f + 75.0f * 0.70710678f, 0.01f);
+}
+
+// A screen reader's box round a slice: the band's corners and the rim where it crosses an axis, also across
+// 0.
+TEST(DragButtonLogic, AnAccessibleSlicesBoxHoldsItsBandAndItsRim) {
+  struct Case {
+    std::uint8_t kind;
+    float start, sweep;
+    RectF box;
+  };
+  const float s = 70.7107f;  // 100 * cos 45
+  const Case cases[] = {
+      {kSegmentKind, 0, 90, {110, 120, 100, 100}},
+      {kSegmentKind, 45, 90, {110 - s, 120 + s / 2, 2 * s, 100 - s / 2}},
+      {kSegmentKind, 315, 90, {110 + s / 2, 120 - s, 100 - s / 2, 2 * s}},
+      {kSegmentKind, 0, 360, {10, 20, 200, 200}},
+      {kCentreKind, 0, 90, {10, 20, 200, 200}},
+  };
+  for (const Case& c : cases) {
+    const RectF box = SliceBox(c.kind, {c.start, c.sweep, 10.0f, 20.0f, 200.0f, 200.0f});
+    EXPECT_NEAR(box.X, c.box.X, 0.01) << c.start;
+    EXPECT_NEAR(box.Y, c.box.Y, 0.01) << c.start;
+    EXPECT_NEAR(box.Width, c.box.Width, 0.01) << c.start;
+    EXPECT_NEAR(box.Height, c.box.Height, 0.01) << c.start;
+  }
 }
 
 }  // namespace

@@ -2,11 +2,17 @@
 // segment.
 #include <gtest/gtest.h>
 
+// clang-format off
+#include "framework/Win32.h"
+#include <oleacc.h>
+// clang-format on
+
 #include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "framework/Handles.h"
 #include "tests/e2e/ProgramTest.h"
 
 namespace e2e {
@@ -23,6 +29,43 @@ int NameWidth(const Screenshot& shot, const RECT& band) {
       if (Reddish(shot.At(x, y))) left = std::min(left, x), right = std::max(right, x + 1);
   return right - left;
 }
+
+// What a screen reader in this process learns of one object of the program's.
+struct Seen {
+  std::wstring name, description, action;
+  long role = 0, state = 0;
+  RECT box{};
+};
+Seen Read(IAccessible& object) {
+  Seen seen;
+  VARIANT self{};
+  self.vt = VT_I4;
+  self.lVal = CHILDID_SELF;
+  auto text = [&](HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR*)) {
+    BSTR value = nullptr;
+    std::wstring result;
+    if (SUCCEEDED((object.*get)(self, &value)) && value) result.assign(value, SysStringLen(value));
+    SysFreeString(value);
+    return result;
+  };
+  seen.name = text(&IAccessible::get_accName);
+  seen.description = text(&IAccessible::get_accDescription);
+  seen.action = text(&IAccessible::get_accDefaultAction);
+  VARIANT v{};
+  if (SUCCEEDED(object.get_accRole(self, &v)) && v.vt == VT_I4) seen.role = v.lVal;
+  VariantClear(&v);
+  if (SUCCEEDED(object.get_accState(self, &v)) && v.vt == VT_I4) seen.state = v.lVal;
+  VariantClear(&v);
+  long x = 0, y = 0, w = 0, h = 0;
+  if (SUCCEEDED(object.accLocation(&x, &y, &w, &h, self))) seen.box = {x, y, x + w, y + h};
+  return seen;
+}
+
+// COM for the test's thread, which reads the program's objects through it.
+struct ComApartment {
+  ComApartment() { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
+  ~ComApartment() { CoUninitialize(); }
+};
 
 TEST_F(RingTest, HoverShowsTheHoverColourAndTheRedNameAboveTheRingLeavingRestoresThem) {
   const std::filesystem::path marker = PlaceMarker(L"Marker.exe");
@@ -351,6 +394,103 @@ TEST_F(RingTest, TheKeysWalkTheRingWithTheNameFollowingAndEnterLaunches) {
   EXPECT_TRUE(WaitFor([&] { return std::filesystem::exists(folder_ / L"WW.exe.ran"); }, 20000))
       << "Enter opens the selected segment's program";
   EXPECT_FALSE(std::filesystem::exists(folder_ / L"W.exe.ran"));
+}
+
+// A screen reader is another process: from the test's own, it finds the worked example's ring objects by
+// their windows and under points of their slices, and opens a segment by its default action. The hotkey's
+// summons put the focus on the first segment, and the ring stays summoned meanwhile.
+TEST_F(RingTest, AnotherProcessReadsTheRingsObjectsTheSummonFocusesTheFirstSegmentItsActionOpensIt) {
+  const std::filesystem::path player = PlaceMarker(L"Player.exe");
+  WriteBytes(folder_.Config(), ConfigBytes(kRed, kBlue,
+                                           {{1, "C:\\windows\\notepad.exe", TestGuid(10)},
+                                            {0, ConfigPath(player), TestGuid(11)},
+                                            {0, "", TestGuid(12)}}));
+  VantelProcess& program = Start();
+  WaitForRing(5);
+  WaitUntilIdle();
+  ComApartment com;
+  const std::wstring empty = L"\u7a7a\u4f4d\uff1a\u628a\u6587\u4ef6\u62d6\u5230\u8fd9\u91cc";
+
+  // AccessibleObjectFromWindow(OBJID_CLIENT, IID_IAccessible) across the processes: each ring window.
+  std::vector<std::wstring> names;
+  for (const WindowInfo& w : program.RingWindows()) {
+    IAccessible* object = nullptr;
+    ASSERT_EQ(AccessibleObjectFromWindow(w.handle, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                         reinterpret_cast<void**>(&object)),
+              S_OK);
+    const Seen seen = Read(*object);
+    object->Release();
+    EXPECT_EQ(seen.role, ROLE_SYSTEM_PUSHBUTTON);
+    names.push_back(seen.name);
+  }
+  EXPECT_EQ(std::count(names.begin(), names.end(), empty), 3) << "the three empty segments say so";
+
+  pointer::MoveTo(300, 250);
+  keyboard::Chord({VK_CONTROL, VK_MENU}, VK_SPACE);
+  RECT ring{};
+  ASSERT_TRUE(WaitFor([&] {
+    ring = RingSquare(program.RingWindows());
+    return ring.left == 300 - 90 && ring.top == 250 - 90;
+  })) << "summoned "
+      << Describe(ring);
+  const POINT park = Park();
+  pointer::MoveTo(park.x, park.y);
+
+  // AccessibleObjectFromPoint: the object on each slice, with its box round the point.
+  struct Expected {
+    POINT at;
+    std::wstring name, description;
+    long state;
+  };
+  const Expected table[] = {
+      {{(ring.left + ring.right) / 2, (ring.top + ring.bottom) / 2},
+       L"notepad",
+       L"C:\\windows\\notepad.exe",
+       STATE_SYSTEM_FOCUSABLE},
+      {SegmentPoint(ring, 0, 4), L"Player", player.wstring(), STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED},
+      {SegmentPoint(ring, 1, 4), empty, L"", STATE_SYSTEM_FOCUSABLE},
+      {SegmentPoint(ring, 3, 4), empty, L"", STATE_SYSTEM_FOCUSABLE},
+  };
+  ComPtr<IAccessible> first;
+  for (const Expected& e : table) {
+    ComPtr<IAccessible> object;
+    VARIANT child{};
+    Seen seen;
+    // The focus comes with the summons, from the program's loop.
+    EXPECT_TRUE(WaitFor([&] {
+      VariantClear(&child);
+      seen = {};
+      if (AccessibleObjectFromPoint(e.at, object.Put(), &child) == S_OK && child.vt == VT_I4 &&
+          child.lVal == CHILDID_SELF)
+        seen = Read(*object.Get());
+      return seen.state == e.state;
+    })) << Describe(ring)
+        << " state " << std::hex << seen.state;
+    EXPECT_TRUE(seen.name.starts_with(e.name)) << e.at.x << "," << e.at.y;
+    EXPECT_EQ(seen.description, e.description);
+    EXPECT_EQ(seen.action, e.description.empty() ? L"" : L"\u6253\u5f00");
+    EXPECT_TRUE(PtInRect(&seen.box, e.at)) << Describe(seen.box);
+    if (e.name == L"Player") first = object;
+  }
+  ASSERT_TRUE(first);
+
+  // The parent is the segment window's standard object (which Wine makes without a role or a name).
+  ComPtr<IDispatch> parent;
+  ASSERT_EQ(first->get_accParent(parent.Put()), S_OK);
+  const ComPtr<IAccessible> window = parent.As<IAccessible>();
+  HWND parentWindow = nullptr, firstWindow = nullptr;
+  ASSERT_TRUE(window);
+  EXPECT_EQ(WindowFromAccessibleObject(window.Get(), &parentWindow), S_OK);
+  EXPECT_EQ(WindowFromAccessibleObject(first.Get(), &firstWindow), S_OK);
+  EXPECT_TRUE(parentWindow && parentWindow == firstWindow);
+
+  VARIANT self{};
+  self.vt = VT_I4;
+  self.lVal = CHILDID_SELF;
+  EXPECT_EQ(first->accDoDefaultAction(self), S_OK);
+  EXPECT_TRUE(WaitFor([&] { return std::filesystem::exists(folder_ / L"Player.exe.ran"); }, 20000))
+      << "the default action opens the segment's program";
+  EXPECT_TRUE(SameRect(RingSquare(program.RingWindows()), ring)) << "still summoned";
 }
 
 }  // namespace
