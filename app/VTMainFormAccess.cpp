@@ -20,11 +20,11 @@ void TfrmVantelMain::MakeAccessible() {
   Label1->FocusControl = Edit1.get();
   Label2->FocusControl = Edit2.get();
   LabelHotkey->FocusControl = HotkeyField.get();
-  for (auto [box, label] : {std::pair{Edit1.get(), Label1.get()}, std::pair{Edit2.get(), Label2.get()}}) {
+  for (const auto& pair : {std::pair{Edit1.get(), Label1.get()}, std::pair{Edit2.get(), Label2.get()}}) {
     TAccessibleInfo info;
-    info.Name = [label] { return label->Caption(); };
-    info.Value = [box] { return ColourValueText(box->Color()); };
-    SetAccessibleInfo(*box, std::move(info));
+    info.Name = [label = pair.second] { return label->Caption(); };
+    info.Value = [box = pair.first] { return ColourValueText(box->Color()); };
+    SetAccessibleInfo(*pair.first, std::move(info));
   }
   TAccessibleInfo hotkey;
   hotkey.Name = [label = LabelHotkey.get()] { return label->Caption(); };
