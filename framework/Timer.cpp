@@ -1,87 +1,101 @@
-// TTimer: system timers on one shared message-only window, alive only while some timer exists.
+// TTimer and TSystemTimer: system timers on one shared message-only window.
 #include "framework/Timer.h"
 
-#include <algorithm>
-#include <memory>
-#include <vector>
+#include <map>
 
 #include "framework/Application.h"
 #include "framework/Handles.h"
 #include "framework/WindowClass.h"
 
-struct TimerWindow {
-  using Object = TimerWindow;  // its own window's route (WindowClass.h)
+class TTimerWindow {
+ public:
+  using Object = TTimerWindow;  // its own window's route (WindowClass.h)
 
-  UniqueWindow window;
-  std::vector<TTimer*> timers;  // live timers; a WM_TIMER may still be queued for a freed one
-
-  TimerWindow() = default;
-  TimerWindow(const TimerWindow&) = delete;
-  TimerWindow& operator=(const TimerWindow&) = delete;
-  ~TimerWindow() {
-    if (window) UnlinkWindowObject(window.get());  // its last messages need no timers
+  TTimerWindow();
+  TTimerWindow(const TTimerWindow&) = delete;
+  TTimerWindow& operator=(const TTimerWindow&) = delete;
+  ~TTimerWindow() {
+    if (window_) UnlinkWindowObject(window_.get());  // its last messages need no timers
   }
 
-  static LRESULT Message(TimerWindow& self, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-  static TimerWindow& Acquire(TTimer* timer);
-  static void Release(TTimer* timer);
-  static HWND Handle();
+  // Created by the first timer, destroyed when the last one goes. UI thread only.
+  static std::shared_ptr<TTimerWindow> Join();
+  static LRESULT Message(TTimerWindow& self, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+  bool Start(TSystemTimer& timer, unsigned interval);
+  void Stop(TSystemTimer& timer);
+
+ private:
+  static UINT_PTR Id(const TSystemTimer& timer) { return reinterpret_cast<UINT_PTR>(timer.owner_); }
+
+  UniqueWindow window_;
+  std::map<UINT_PTR, TSystemTimer*> running_;  // by id; a WM_TIMER for any other id is stale
 };
 
 namespace {
 // Constant-initialised: no static-initialisation order to worry about.
-std::unique_ptr<TimerWindow> sharedTimerWindow;
+std::weak_ptr<TTimerWindow> sharedTimerWindow;
 constexpr wchar_t kTimerClass[] = L"VantelTimerWindow";
 }  // namespace
 
-LRESULT TimerWindow::Message(TimerWindow& self, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_TIMER) {
-    auto* timer = reinterpret_cast<TTimer*>(wParam);
-    const auto& live = self.timers;
-    if (std::find(live.begin(), live.end(), timer) != live.end() && timer->running_) {
-      try {
-        timer->Timer();  // may free the last timer, and with it this window: touch nothing after
-      } catch (...) {
-        HandleCurrentException(timer);
-      }
-    }
-    return 0;
+TTimerWindow::TTimerWindow() {
+  RegisterRoutedClass<TTimerWindow>(kTimerClass);
+  window_.reset(CreateRoutedWindow<TTimerWindow>(*this, 0, kTimerClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE));
+}
+
+std::shared_ptr<TTimerWindow> TTimerWindow::Join() {
+  std::shared_ptr<TTimerWindow> window = sharedTimerWindow.lock();
+  if (!window) {
+    window = std::make_shared<TTimerWindow>();
+    sharedTimerWindow = window;
   }
-  return DefWindowProcW(hwnd, msg, wParam, lParam);
+  return window;
 }
 
-TimerWindow& TimerWindow::Acquire(TTimer* timer) {
-  if (!sharedTimerWindow) {
-    RegisterRoutedClass<TimerWindow>(kTimerClass);
-    auto created = std::make_unique<TimerWindow>();
-    created->window.reset(
-        CreateRoutedWindow<TimerWindow>(*created, 0, kTimerClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE));
-    sharedTimerWindow = std::move(created);
+LRESULT TTimerWindow::Message(TTimerWindow& self, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg != WM_TIMER) return DefWindowProcW(hwnd, msg, wParam, lParam);
+  const auto found = self.running_.find(wParam);
+  if (found == self.running_.end()) return 0;
+  // The expiry may free its timer, and with the last timer this window: copy what is needed first.
+  const std::function<void()> expired = found->second->expired_;
+  TObject* owner = found->second->owner_;
+  try {
+    expired();
+  } catch (...) {
+    HandleCurrentException(owner);
   }
-  sharedTimerWindow->timers.push_back(timer);
-  return *sharedTimerWindow;
+  return 0;
 }
 
-void TimerWindow::Release(TTimer* timer) {
-  if (!sharedTimerWindow) return;
-  auto& live = sharedTimerWindow->timers;
-  live.erase(std::remove(live.begin(), live.end(), timer), live.end());
-  if (live.empty()) sharedTimerWindow.reset();
+bool TTimerWindow::Start(TSystemTimer& timer, unsigned interval) {
+  if (!window_ || !SetTimer(window_.get(), Id(timer), interval, nullptr)) return false;
+  running_[Id(timer)] = &timer;
+  return true;
 }
 
-HWND TimerWindow::Handle() {
-  return sharedTimerWindow ? sharedTimerWindow->window.get() : nullptr;
+void TTimerWindow::Stop(TSystemTimer& timer) {
+  if (running_.erase(Id(timer)) && window_) KillTimer(window_.get(), Id(timer));
 }
 
-TTimer::TTimer(TComponent* owner) : TComponent(owner) {
-  TimerWindow::Acquire(this);
+TSystemTimer::TSystemTimer(TObject* owner, std::function<void()> expired)
+    : owner_(owner), expired_(std::move(expired)), window_(TTimerWindow::Join()) {}
+
+TSystemTimer::~TSystemTimer() {
+  Stop();
 }
 
-TTimer::~TTimer() {
-  onTimer_ = nullptr;
-  UpdateTimer();
-  TimerWindow::Release(this);
+void TSystemTimer::Start(unsigned interval) {
+  Stop();
+  running_ = window_->Start(*this, interval);
 }
+
+void TSystemTimer::Stop() {
+  if (!running_) return;
+  window_->Stop(*this);
+  running_ = false;
+}
+
+TTimer::TTimer(TComponent* owner) : TComponent(owner) {}
 
 void TTimer::SetInterval(unsigned milliseconds) {
   if (interval_ == milliseconds) return;
@@ -101,14 +115,8 @@ void TTimer::SetOnTimer(TNotifyEvent handler) {
 }
 
 void TTimer::UpdateTimer() {
-  HWND window = TimerWindow::Handle();
-  const UINT_PTR id = reinterpret_cast<UINT_PTR>(this);
-  if (running_) {
-    KillTimer(window, id);
-    running_ = false;
-  }
-  if (enabled_ && interval_ > 0 && onTimer_ && window)
-    running_ = SetTimer(window, id, interval_, nullptr) != 0;
+  timer_.Stop();
+  if (enabled_ && interval_ > 0 && onTimer_) timer_.Start(interval_);
 }
 
 void TTimer::Timer() {

@@ -22,8 +22,8 @@ bool IsSharingProblem(DWORD code) {
   return code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION;
 }
 
-// A rename over a file that another program has open fails with "access denied", as does one over a file
-// we may not replace. Only the first passes: the file is then held open by someone.
+// A rename fails with "access denied" both over a file another program has open and over one we may not
+// replace. Only the first is worth waiting for; this tells it apart by trying to open the file alone.
 bool IsHeldOpen(const std::wstring& name) {
   UniqueFile probe(
       CreateFileW(name.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -100,8 +100,8 @@ bool TWinXmlFileSystem::Replace(const std::wstring& name, const std::wstring& te
   const DWORD before = GetFileAttributesW(name.c_str());
   // ReplaceFileW keeps what the user set on the file: its attributes (hidden), permissions and identity.
   if (before != INVALID_FILE_ATTRIBUTES) {
-    // The file opened first as ReplaceFileW opens it: one held without delete sharing is waited for
-    // before ReplaceFileW is asked (Wine's leaves a temporary file of its own behind when it meets one).
+    // Open the file first the way ReplaceFileW does, so that a file held without delete sharing is waited
+    // for before ReplaceFileW runs: Wine's ReplaceFileW leaves a temporary file of its own behind on one.
     UniqueFile probe(CreateFileW(name.c_str(), GENERIC_READ | DELETE,
                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -122,19 +122,19 @@ bool TWinXmlFileSystem::Replace(const std::wstring& name, const std::wstring& te
       if (Valid(done)) FlushFileBuffers(done.get());
     } else {
       const DWORD code = GetLastError();
-      // Held by another program (tried again), or a file we may not write: a rename must not override that.
+      // Held by another program (the caller tries again) or not ours to write: a rename must not force it.
       if (IsSharingProblem(code) || code == ERROR_ACCESS_DENIED) {
         SetLastError(code);
         return false;
       }
     }
-    // Otherwise: gone meanwhile, a file system without ReplaceFileW, or a replace that stopped halfway (the
-    // file gone, the temporary still under its name): the plain rename below.
+    // Any other failure (the file went meanwhile, the file system has no ReplaceFileW, or the replace
+    // stopped halfway with the file gone and the temporary still there) falls back to a plain rename.
     if (!replaced &&
         !MoveFileExW(temporary.c_str(), name.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
       return false;
-    // Wine's ReplaceFileW, and any rename, drop the attributes that Windows' keeps: a hidden file stays
-    // hidden.
+    // Wine's ReplaceFileW and any rename drop the file's attributes, which Windows' ReplaceFileW keeps:
+    // put them back, so that a hidden file stays hidden.
     constexpr DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
     const DWORD after = GetFileAttributesW(name.c_str());
     if (after != INVALID_FILE_ATTRIBUTES && (after & kept) != (before & kept))

@@ -34,8 +34,8 @@ class TWinXmlFileSystem final : public TXmlFileSystem {
   TReplaceFile ReplaceExisting;
 
  private:
-  // Runs attempt until it succeeds; a failure that passes (a sharing problem) is tried again, up to
-  // attempts times. ERROR_SUCCESS or the last failure's code.
+  // Runs `attempt` up to `attempts` times, trying again only after a sharing problem, which may pass.
+  // Returns ERROR_SUCCESS or the last failure's code.
   DWORD Retrying(int attempts, unsigned delayMs, const std::function<bool()>& attempt,
                  const std::function<bool(DWORD)>& passes);
   bool Replace(const std::wstring& name, const std::wstring& temporary);

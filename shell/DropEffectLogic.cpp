@@ -6,7 +6,7 @@ TEffectChoice ChooseDropEffect(bool acceptable, std::uint32_t keyState, std::uin
   if (!acceptable) return {};
   const bool ctrl = (keyState & kControlKey) != 0;
   const bool shift = (keyState & kShiftKey) != 0;
-  // Shift asks for a move, which a ring that keeps only a path never answers: it counts as no wish.
+  // Shift asks for a move, which the ring never does, so Shift alone counts as no keys at all.
   const std::uint32_t wish = ctrl ? (shift ? kLink : kCopy) : kNone;
   if (wish != kNone) {
     if (allowedEffects & wish) return {true, wish};

@@ -46,8 +46,9 @@ struct TEffectChoice {
 };
 
 // Never move: the source would delete its original (a mail, a folder from the address bar), and the ring
-// only keeps a path. Ctrl+Shift ask for link, Ctrl for copy; a wish the source does not allow is no drop.
-// Without a wish (or with Shift alone) link, else copy; a source that allows only move gets no drop.
+// only keeps a path. Ctrl+Shift asks for a link and Ctrl for a copy; if the source does not allow what was
+// asked, nothing is dropped. With no keys, or Shift alone, the effect is a link where the source allows one,
+// else a copy. A source that allows only a move gets nothing.
 TEffectChoice ChooseDropEffect(bool acceptable, std::uint32_t keyState, std::uint32_t allowedEffects);
 
 TDropEffect DropEffectFromBits(std::uint32_t effect);

@@ -7,7 +7,7 @@
 #include "framework/Handles.h"
 #include "framework/Win32.h"
 
-// Used by the shared handler windows of the tray icons and the simple timers. The window class is
+// Used by the tray icons' shared handler window. The window class is
 // registered on first use; the window is destroyed with the object.
 class THiddenWindow {
  public:
@@ -32,7 +32,7 @@ template <class T>
 inline std::weak_ptr<T> joinedShared;
 
 // The one T its users share: `make` builds it for the first, and it is destroyed when the last lets go
-// (the shared handler windows of the tray icons and of the simple timers). UI thread only.
+// (the tray icons' shared handler window). UI thread only.
 template <class T, class Make>
 std::shared_ptr<T> JoinShared(Make make) {
   std::shared_ptr<T> held = joinedShared<T>.lock();

@@ -35,9 +35,10 @@ bool IsShortcut(const std::wstring& path) {
   return path.size() > 4 && _wcsicmp(path.c_str() + path.size() - 4, L".lnk") == 0;
 }
 
-// Wine's shell reads a link's target in the ANSI code page, so a target named outside it ("?" in its
-// place) does not open; ResolveShortcut reads the link's item list, which names it in full. Windows opens
-// its links itself and comes here only for a link whose target is gone, which this does not find either.
+// Wine's shell reads a link's target in the ANSI code page, so a target whose name has other characters
+// (stored as "?") does not open. ResolveShortcut reads the link's item list, which holds the full name, and
+// that is opened instead. Windows opens such links itself; it comes here only when the target is gone, and
+// then this finds nothing either.
 bool OpenShortcutTarget(HWND owner, const std::wstring& path) {
   try {
     const std::wstring target = ResolveShortcut(path);

@@ -1,18 +1,17 @@
-// TSimpleTimer: a message timer identified by its own address, run on the shared timer window.
+// TSimpleTimer: the tray icon's timer, a TObject over the framework's system timer (framework/Timer.h).
 #pragma once
 
-#include <memory>
-
 #include "framework/Object.h"
+#include "framework/Timer.h"
 
-class TSimpleTimerHandler;
+// The one hidden window all simple timers run on: the framework's timer window, shared with every TTimer.
+using TSimpleTimerHandler = TTimerWindow;
 
 // Created stopped. Runs while Enabled and Interval > 0; OnTimer fires on each expiry (Sender = the timer).
 class TSimpleTimer : public TObject {
  public:
-  TSimpleTimer();
-  explicit TSimpleTimer(unsigned interval);
-  ~TSimpleTimer() override;
+  TSimpleTimer() = default;
+  explicit TSimpleTimer(unsigned interval) : interval_(interval) {}
 
   unsigned Interval() const { return interval_; }
   void SetInterval(unsigned milliseconds);  // restarts a running timer
@@ -20,18 +19,16 @@ class TSimpleTimer : public TObject {
   void SetEnabled(bool enabled);
   void Start() { SetEnabled(true); }
   void Stop() { SetEnabled(false); }
-  bool Running() const { return running_; }  // a system timer exists right now
+  bool Running() const { return timer_.Running(); }  // a system timer exists right now
 
   bool AutoDisable = false;  // stop after the first expiry
   TNotifyEvent OnTimer;
 
  private:
-  friend class TSimpleTimerHandler;
   void Update();
   void Expired();
 
-  std::shared_ptr<TSimpleTimerHandler> handler_;
   unsigned interval_ = 1000;
   bool enabled_ = false;
-  bool running_ = false;
+  TSystemTimer timer_{this, [this] { Expired(); }};
 };

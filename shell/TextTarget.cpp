@@ -52,7 +52,7 @@ void TTextTarget::SetAcceptorControl(TWinControl* control) {
     }
     registered_ = false;
     handle_ = nullptr;
-    // While the old acceptor is being destroyed it has already dropped the link itself.
+    // An acceptor that is being destroyed has already dropped our free notification itself.
     if (!acceptor_->Destroying()) RemoveFreeNotification(acceptor_);
   }
 
@@ -83,7 +83,8 @@ void TTextTarget::Unhook() {
   if (!handle_) return;
   const WNDPROC previous = PreviousProc(handle_);
   RemovePropW(handle_, kTargetProp);
-  // Someone who subclassed after us still calls our procedure: it then only passes messages on.
+  // If another procedure was put in front of ours since, ours cannot leave the chain: it stays and only
+  // passes messages on.
   if (reinterpret_cast<WNDPROC>(GetWindowLongPtrW(handle_, GWLP_WNDPROC)) == &TTextTarget::HookProc) {
     SetWindowLongPtrW(handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
     RemovePropW(handle_, kPreviousProcProp);

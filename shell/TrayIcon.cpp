@@ -59,7 +59,7 @@ TTrayIcon::~TTrayIcon() {
   clickTimer_.Stop();
   exitTimer_.Stop();
   if (Application && applicationHookId_) Application->UnhookMainWindow(applicationHookId_);
-  // An owner destroyed before us has already unhooked everything (and we lost it as owner).
+  // An owner destroyed before us has already removed its hooks, ours among them, and is no longer our owner.
   if (ownerControl_ && ownerHookId_ && Owner() == ownerControl_) ownerControl_->UnhookWndProc(ownerHookId_);
   handler_->Remove(id_);
 }

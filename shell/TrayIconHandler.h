@@ -29,5 +29,6 @@ class TTrayIconHandler {
   THiddenWindow window_;
 };
 
-// The "TaskbarCreated" message when common controls are 4.71 or later, else 0 (never re-added).
+// The "TaskbarCreated" message when common controls are 4.71 or later; else 0, and an icon is not added
+// again after the taskbar restarts.
 UINT TaskbarCreatedMessage();

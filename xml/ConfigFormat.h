@@ -28,8 +28,8 @@ inline constexpr std::string_view GuidAttribute = "ButtonGuid";
 inline constexpr std::uint8_t KindSegment = 0;
 inline constexpr std::uint8_t KindCentre = 1;
 
-// A first start (no records) shows this many empty segments; a file with records is topped up
-// with empty segments until records and added segments make RingRecordTarget.
+// A first start (no records) shows this many empty segments. A file with fewer than RingRecordTarget
+// records gets empty segments added until records and added segments together number RingRecordTarget.
 inline constexpr int DefaultSegmentCount = 4;
 inline constexpr int RingRecordTarget = 5;
 
@@ -98,9 +98,9 @@ void UpdateButtonRecord(TXmlNode& record, std::uint8_t kind, std::string_view fi
 bool RemoveRecord(TXmlNode& root, std::string_view guid);
 
 // What storing a button does to the loaded records. The first record with the button's GUID is
-// updated in place (a button without a file only sets the kind: the record keeps the path it has,
-// which can only be a twin's with the same GUID); without such a record one is appended. So a
-// button stored again and again keeps one record.
+// updated in place; without one, a record is appended, so a button stored again and again keeps one
+// record. A button without a file sets only the kind: the record keeps its path, which can only be that
+// of a twin with the same GUID.
 enum class TStoreChange { Updated, Appended };
 TStoreChange StoreButtonRecord(TXmlDocument& document, const TButtonRecord& button);
 

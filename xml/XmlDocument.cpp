@@ -80,9 +80,9 @@ void TXmlDocument::LoadFromBytes(std::string_view bytes) {
   const XmlEncoding::TDetected detected = XmlEncoding::Detect(bytes);
   if (!XmlEncoding::IsSupported(detected.Encoding)) XmlErrors::Raise(XmlErrors::UnsupportedEncoding);
   const std::string_view body = bytes.substr(detected.BomLength);
-  // 8-bit input read as UTF-8 text is converted until a declaration says the bytes are UTF-8.
+  // In UTF-8 text mode, 8-bit input is converted from Latin-1 until a declaration says it is UTF-8.
   const bool convertsLatin1 = FUtf8Text && detected.Encoding == TXmlEncoding::Ansi8Bit;
-  // Bytes taken as they stand are read in place.
+  // Where the bytes need no decoding, the parser reads them in place.
   std::string decoded;
   const bool keepsBytes = XmlEncoding::DecodeKeepsBytes(detected.Encoding, FUtf8Text);
   if (!keepsBytes) decoded = XmlEncoding::Decode(body, detected.Encoding, FUtf8Text);

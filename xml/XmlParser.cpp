@@ -74,8 +74,8 @@ TXmlNode& TXmlParser::NewChildNode(TXmlNode& parent) {
 
 void TXmlParser::SwitchToUtf8() {
   if (FLatin1Source.empty()) return;
-  // Everything read so far was converted; from here on the source's bytes are taken as they stand.
-  // Nothing before the current position is read again, so the reader moves over to the source.
+  // From here on the source's bytes are read as they stand. The text read so far was converted, and it is
+  // never read again, so the reader simply moves to the same place in the source.
   FPos = XmlEncoding::Latin1LengthOfUtf8(FText.substr(0, FPos));
   FText = FLatin1Source;
   FLatin1Source = {};
@@ -393,9 +393,8 @@ void TXmlParser::StorePieces(TXmlNode& node, bool firstIsName) {
   const std::string_view last = FPieces.back().Text;
   node.FAttributes.Reserve(FPieces.size() - k,
                            static_cast<std::size_t>(last.data() + last.size() - FPieces[k].Text.data()));
-  // name = "value": a piece that begins with "=" is joined to the entry before, then a piece that
-  // begins with a quote to an entry before that holds "=" (one pass gives the same entries as the
-  // two joins in turn).
+  // name = "value" with blanks becomes one entry: a piece that begins with "=" joins the entry before it,
+  // and a piece that begins with a quote joins an entry before it that holds "=". One pass does both.
   std::size_t entries = 0;
   bool lastHasEquals = false;
   for (; k < FPieces.size(); ++k) {
