@@ -14,10 +14,11 @@ TRingSummon::TRingSummon(TWinControl& window, TSettingsFile& settings)
     : window_(window), settings_(settings) {
   window_.HookWndProc([this, alive = std::weak_ptr<bool>(alive_)](UINT msg, WPARAM wParam, LPARAM, LRESULT&) {
     if (msg != WM_HOTKEY || wParam != kHotkeyId || alive.expired()) return false;
-    if (Summoned())
+    if (Summoned()) {
       Dismiss();
-    else
+    } else {
       Summon();
+    }
     return true;
   });
 }

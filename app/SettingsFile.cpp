@@ -6,7 +6,7 @@
 #include "framework/Win32.h"
 
 namespace {
-constexpr std::size_t kMaxSettingsBytes = 64 * 1024;
+constexpr std::size_t kMaxSettingsBytes = std::size_t{64} * 1024;
 }  // namespace
 
 TSettingsFile::TSettingsFile(std::wstring name, TXmlFileSystem& files)
@@ -20,10 +20,11 @@ void TSettingsFile::Load() {
   if (read == TXmlReadResult::Missing) return;
   const std::optional<vantel::Settings> parsed =
       read == TXmlReadResult::Ok ? vantel::ParseSettings(bytes) : std::nullopt;
-  if (parsed)
+  if (parsed) {
     settings_ = *parsed;
-  else
+  } else {
     keepAside_ = true;
+  }
 }
 
 bool TSettingsFile::Save(const vantel::Settings& settings) {
@@ -34,8 +35,9 @@ bool TSettingsFile::Save(const vantel::Settings& settings) {
       std::tm local{};
       localtime_s(&local, &now);
       bool kept = false;
-      for (int attempt = 0; attempt < 10 && !kept; ++attempt)
+      for (int attempt = 0; attempt < 10 && !kept; ++attempt) {
         kept = MoveFileExW(name_.c_str(), BackupFileName(name_, local, attempt).c_str(), 0) != FALSE;
+      }
       if (!kept) return false;  // held by another program: the settings live for this run only
     }
     keepAside_ = false;

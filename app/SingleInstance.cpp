@@ -30,8 +30,9 @@ std::wstring ComparableFolder(std::wstring folder) {
   if (!folder.empty() &&
       LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, folder.c_str(), static_cast<int>(folder.size()),
                     upper.data(), static_cast<int>(upper.size()), nullptr, nullptr,
-                    0) == static_cast<int>(folder.size()))
+                    0) == static_cast<int>(folder.size())) {
     folder = upper;
+  }
   return folder;
 }
 
@@ -45,8 +46,9 @@ TfrmVantelMain* MainForm() {
 struct TSingleInstance::WindowRoute {
   using Object = TSingleInstance;
   static LRESULT Message(TSingleInstance&, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message != ActivateMessage() && message != CloseMessage())
+    if (message != ActivateMessage() && message != CloseMessage()) {
       return DefWindowProcW(window, message, wParam, lParam);
+    }
     if (TfrmVantelMain* form = MainForm()) {
       if (message == CloseMessage()) {
         form->N3Click(form);
@@ -67,9 +69,10 @@ TSingleInstance::TSingleInstance(const std::wstring& workingFolder)
   if (!first_) return;
   ActivateMessage();
   CloseMessage();
-  if (RegisterRoutedClass<WindowRoute>(kInstanceWindowClass))
+  if (RegisterRoutedClass<WindowRoute>(kInstanceWindowClass)) {
     window_.reset(CreateRoutedWindow<WindowRoute>(*this, 0, kInstanceWindowClass, name_.c_str(), 0, 0, 0, 0,
                                                   0, HWND_MESSAGE));
+  }
 }
 
 void TSingleInstance::HandOver() const {

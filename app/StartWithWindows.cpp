@@ -11,8 +11,9 @@
 std::wstring StartupShortcutPath() {
   PWSTR folder = nullptr;
   std::wstring path;
-  if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_Startup, KF_FLAG_CREATE, nullptr, &folder)) && folder)
+  if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_Startup, KF_FLAG_CREATE, nullptr, &folder)) && folder) {
     path = std::wstring(folder) + L"\\Vantel.lnk";
+  }
   CoTaskMemFree(folder);
   return path;
 }
@@ -25,8 +26,9 @@ bool StartsWithWindows(const std::wstring& shortcut) {
 void SetStartWithWindows(const std::wstring& shortcut, bool start) {
   if (shortcut.empty()) OleCheck(HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND), L"SHGetKnownFolderPath");
   if (!start) {
-    if (!DeleteFileW(shortcut.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND)
+    if (!DeleteFileW(shortcut.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND) {
       OleCheck(HRESULT_FROM_WIN32(GetLastError()), L"DeleteFileW");
+    }
     return;
   }
   wchar_t program[MAX_PATH * 4] = {};

@@ -77,8 +77,9 @@ class TControlAccessible final : public IAccessible, public IOleWindow {
   HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags, DISPPARAMS* params,
                                    VARIANT* result, EXCEPINFO* exception, UINT* argError) override {
     ComPtr<ITypeInfo> type;
-    if (FAILED(system_->GetTypeInfo(0, lcid, type.Put())) || !type)
+    if (FAILED(system_->GetTypeInfo(0, lcid, type.Put())) || !type) {
       return system_->Invoke(id, iid, lcid, flags, params, result, exception, argError);
+    }
     return DispInvoke(static_cast<IAccessible*>(this), type.Get(), id, flags, params, result, exception,
                       argError);
   }
@@ -190,8 +191,9 @@ void SetAccessibleInfo(TWinControl& control, TAccessibleInfo info) {
     ComPtr<IAccessible> system;
     if (FAILED(CreateStdAccessibleObject(window, OBJID_CLIENT, __uuidof(IAccessible),
                                          reinterpret_cast<void**>(system.Put()))) ||
-        !system)
+        !system) {
       return false;
+    }
     ComPtr<TControlAccessible> object;
     try {
       object = ComPtr<TControlAccessible>::Attach(
@@ -208,6 +210,7 @@ void SetAccessibleInfo(TWinControl& control, TAccessibleInfo info) {
 }
 
 void NotifyAccessibleValueChange(TWinControl& control) {
-  if (control.HandleAllocated())
+  if (control.HandleAllocated()) {
     NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, control.Handle(), OBJID_CLIENT, CHILDID_SELF);
+  }
 }

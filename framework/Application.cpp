@@ -135,8 +135,9 @@ void TApplication::Run(int showCmd) {
     } else {
       ShowWindow(Handle(), SW_SHOWNA);
       mainForm_->Show();
-      if (showCmd == SW_SHOWMAXIMIZED && mainForm_->HandleAllocated())
+      if (showCmd == SW_SHOWMAXIMIZED && mainForm_->HandleAllocated()) {
         ShowWindow(mainForm_->Handle(), SW_SHOWMAXIMIZED);
+      }
     }
   }
   while (!terminated_) {

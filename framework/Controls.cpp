@@ -96,8 +96,9 @@ struct TWinControl::WindowRoute {
   }
   static void Detached(TWinControl& control, HWND window) noexcept {
     RemovePropW(window, kControlProp);
-    if (control.systemProc_)
+    if (control.systemProc_) {
       SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(control.systemProc_));
+    }
     control.systemProc_ = nullptr;
     control.handle_ = nullptr;
     control.mouseInside_ = false;
@@ -115,8 +116,9 @@ void TWinControl::CreateWnd() {
   HINSTANCE instance = GetModuleHandleW(nullptr);
   if (!params.SubclassSystemClass &&
       !RegisterRoutedClass<WindowRoute>(params.WinClassName.c_str(), params.WindowClassStyle,
-                                        LoadCursorW(nullptr, IDC_ARROW)))
+                                        LoadCursorW(nullptr, IDC_ARROW))) {
     throw std::runtime_error(LastErrorText("Cannot register window class."));
+  }
   HWND window =
       CreateWindowExW(params.ExStyle, params.WinClassName.c_str(), params.Caption.c_str(), params.Style,
                       params.X, params.Y, params.Width, params.Height, params.WndParent, nullptr, instance,
@@ -173,8 +175,9 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_MOUSEMOVE: {
       TrackMouseEnter();
-      if (OnMouseMove)
+      if (OnMouseMove) {
         OnMouseMove(this, KeysToShiftState(wParam), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+      }
       return DefaultHandler(msg, wParam, lParam);
     }
     case WM_MOUSELEAVE:
@@ -257,15 +260,17 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       return DefaultHandler(msg, wParam, lParam);
     case WM_COMMAND:
       if (lParam) {
-        if (TWinControl* control = FromHandle(reinterpret_cast<HWND>(lParam)); control && control != this)
+        if (TWinControl* control = FromHandle(reinterpret_cast<HWND>(lParam)); control && control != this) {
           return control->Perform(CN_COMMAND, wParam, lParam);
+        }
       }
       return DefaultHandler(msg, wParam, lParam);
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
-      if (TWinControl* control = FromHandle(reinterpret_cast<HWND>(lParam)); control && control != this)
+      if (TWinControl* control = FromHandle(reinterpret_cast<HWND>(lParam)); control && control != this) {
         return control->Perform(CN_BASE + msg, wParam, lParam);
+      }
       return DefaultHandler(msg, wParam, lParam);
     case CN_CTLCOLOREDIT:
     case CN_CTLCOLORSTATIC:
@@ -284,8 +289,9 @@ void TWinControl::PositionChanged() {
   RECT r{};
   GetWindowRect(handle_, &r);
   HWND parent = GetAncestor(handle_, GA_PARENT);
-  if (parent && parent != GetDesktopWindow())
+  if (parent && parent != GetDesktopWindow()) {
     MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
+  }
   left_ = r.left;
   top_ = r.top;
   width_ = r.right - r.left;
@@ -319,14 +325,16 @@ void TWinControl::SetParent(TWinControl* parent) {
   parent_ = parent;
   if (parent_) parent_->controls_.push_back(this);
   // Only a child window follows its framework parent; a top-level window keeps its owner.
-  if (handle_ && parent_ && (GetWindowLongPtrW(handle_, GWL_STYLE) & WS_CHILD))
+  if (handle_ && parent_ && (GetWindowLongPtrW(handle_, GWL_STYLE) & WS_CHILD)) {
     ::SetParent(handle_, parent_->Handle());
+  }
 }
 
 void TWinControl::RestackChildren() {
   std::vector<TWinControl*> ordered;
-  for (TWinControl* c : controls_)
+  for (TWinControl* c : controls_) {
     if (c->handle_ && c->TabOrder >= 0) ordered.push_back(c);
+  }
   if (ordered.empty()) return;
   std::stable_sort(ordered.begin(), ordered.end(),
                    [](const TWinControl* a, const TWinControl* b) { return a->TabOrder < b->TabOrder; });
@@ -336,8 +344,9 @@ void TWinControl::RestackChildren() {
     after = window;
   };
   for (TWinControl* c : ordered) {
-    for (TWinControl* label : controls_)
+    for (TWinControl* label : controls_) {
       if (label->handle_ && label->LabelledControl() == c) stack(label->handle_);
+    }
     stack(c->handle_);
   }
 }
@@ -358,8 +367,9 @@ void TWinControl::SetEnabled(bool enabled) {
 
 void TWinControl::BringToFront() {
   // A window with none above it is in front already; asking anyway costs the window system a restack.
-  if (handle_ && GetWindow(handle_, GW_HWNDPREV))
+  if (handle_ && GetWindow(handle_, GW_HWNDPREV)) {
     SetWindowPos(handle_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
 }
 
 void TWinControl::SetFocus() {

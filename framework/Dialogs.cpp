@@ -24,9 +24,10 @@ const ChooseColorEntry& ChooseColorLoaded() {
   static const ChooseColorEntry entry = [] {
     ChooseColorEntry loaded;
     // Kept loaded for the rest of the process, as an imported library would be.
-    if (HMODULE library = LoadLibraryExW(L"comdlg32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32))
+    if (HMODULE library = LoadLibraryExW(L"comdlg32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {
       loaded.Function = reinterpret_cast<ChooseColorFunction>(
           reinterpret_cast<void*>(GetProcAddress(library, "ChooseColorW")));
+    }
     if (!loaded.Function) loaded.Error = GetLastError();
     return loaded;
   }();
@@ -42,16 +43,18 @@ bool TColorDialog::Execute() {
   // Owned by the form that holds the dialog, so it opens in front of that form even when another
   // window is active (an ownerless dialog can open behind a topmost form, out of reach).
   HWND owner = nullptr;
-  if (auto* form = dynamic_cast<TWinControl*>(Owner()))
+  if (auto* form = dynamic_cast<TWinControl*>(Owner())) {
     owner = form->HandleAllocated() ? form->Handle() : nullptr;
+  }
   choose.hwndOwner = owner ? owner : GetActiveWindow();
   choose.rgbResult = Color;
   choose.lpCustColors = customColors;
   choose.Flags = CC_RGBINIT | (FullOpen ? CC_FULLOPEN : 0);
   const ChooseColorEntry& chooseColor = ChooseColorLoaded();
-  if (!chooseColor.Function)
+  if (!chooseColor.Function) {
     throw std::runtime_error("Cannot open the colour dialog. " +
                              WideToGb18030(SystemMessage(chooseColor.Error)));
+  }
   if (!chooseColor.Function(&choose)) return false;
   Color = choose.rgbResult;
   return true;

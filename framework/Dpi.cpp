@@ -35,8 +35,9 @@ int ForPoint(POINT point) {
   static const Fn getDpiForMonitor = Lookup<Fn>(L"shcore.dll", "GetDpiForMonitor");
   if (getDpiForMonitor) {
     UINT x = 0, y = 0;
-    if (SUCCEEDED(getDpiForMonitor(MonitorFromPoint(point, MONITOR_DEFAULTTONEAREST), 0, &x, &y)) && y)
+    if (SUCCEEDED(getDpiForMonitor(MonitorFromPoint(point, MONITOR_DEFAULTTONEAREST), 0, &x, &y)) && y) {
       return static_cast<int>(y);
+    }
   }
   return SystemDpi();
 }

@@ -87,9 +87,10 @@ void TForm::SetClientSize(int width, int height) {
 
 void TForm::SetFormStyle(TFormStyle style) {
   formStyle_ = style;
-  if (HandleAllocated())
+  if (HandleAllocated()) {
     SetWindowPos(Handle(), style == TFormStyle::fsStayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
 }
 
 void TForm::SetColor(TColor color) {

@@ -8,8 +8,9 @@
 GdiPlusSession::GdiPlusSession() {
   Gdiplus::GdiplusStartupInput input;  // version 1
   ULONG_PTR token = 0;
-  if (Gdiplus::GdiplusStartup(&token, &input, nullptr) != Gdiplus::Ok)
+  if (Gdiplus::GdiplusStartup(&token, &input, nullptr) != Gdiplus::Ok) {
     throw std::runtime_error("GDI+ could not be started.");
+  }
   token_ = token;
 }
 

@@ -67,8 +67,9 @@ void BuildMenu(HMENU menu, const TMenuItem& parent, std::vector<TMenuItem*>& com
         info.wID = static_cast<UINT>(commands.size());
       }
     }
-    if (InsertMenuItemW(menu, static_cast<UINT>(GetMenuItemCount(menu)), TRUE, &info))
+    if (InsertMenuItemW(menu, static_cast<UINT>(GetMenuItemCount(menu)), TRUE, &info)) {
       submenu.release();  // now destroyed with its parent menu
+    }
   }
 }
 }  // namespace
@@ -123,8 +124,9 @@ TMenuItem* TMenuItem::Items(int index) const {
 }
 
 int TMenuItem::IndexOf(const TMenuItem* item) const {
-  for (int i = 0; i < Count(); ++i)
+  for (int i = 0; i < Count(); ++i) {
     if (items_[static_cast<size_t>(i)].get() == item) return i;
+  }
   return -1;
 }
 
@@ -168,6 +170,7 @@ void TPopupMenu::Popup(int x, int y) {
   PostMessageW(window, WM_NULL, 0, 0);
   menu.reset();
   // Last: the command may free this menu (and the control that owns it).
-  if (chosen > 0 && chosen <= static_cast<int>(commands.size()))
+  if (chosen > 0 && chosen <= static_cast<int>(commands.size())) {
     commands[static_cast<size_t>(chosen - 1)]->Click();
+  }
 }

@@ -21,8 +21,9 @@ int MonitorDpi(HMONITOR monitor) {
                   : nullptr;
   }();
   UINT x = 0, y = 0;
-  if (getDpiForMonitor && SUCCEEDED(getDpiForMonitor(monitor, 0, &x, &y)) && y > 0)
+  if (getDpiForMonitor && SUCCEEDED(getDpiForMonitor(monitor, 0, &x, &y)) && y > 0) {
     return static_cast<int>(y);
+  }
   HDC screen = GetDC(nullptr);
   const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
   if (screen) ReleaseDC(nullptr, screen);

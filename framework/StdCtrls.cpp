@@ -11,8 +11,9 @@
 void ApplyParentFont(TWinControl& control) {
   for (TWinControl* p = control.Parent(); p; p = p->Parent()) {
     if (auto* form = dynamic_cast<TForm*>(p)) {
-      if (control.HandleAllocated())
+      if (control.HandleAllocated()) {
         SendMessageW(control.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(form->Font().Handle()), TRUE);
+      }
       return;
     }
   }
@@ -20,8 +21,9 @@ void ApplyParentFont(TWinControl& control) {
 
 namespace {
 TFont* ParentFont(TWinControl& control) {
-  for (TWinControl* p = control.Parent(); p; p = p->Parent())
+  for (TWinControl* p = control.Parent(); p; p = p->Parent()) {
     if (auto* form = dynamic_cast<TForm*>(p)) return &form->Font();
+  }
   return nullptr;
 }
 

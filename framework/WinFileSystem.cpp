@@ -131,14 +131,16 @@ bool TWinXmlFileSystem::Replace(const std::wstring& name, const std::wstring& te
     // Any other failure (the file went meanwhile, the file system has no ReplaceFileW, or the replace
     // stopped halfway with the file gone and the temporary still there) falls back to a plain rename.
     if (!replaced &&
-        !MoveFileExW(temporary.c_str(), name.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        !MoveFileExW(temporary.c_str(), name.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
       return false;
+    }
     // Wine's ReplaceFileW and any rename drop the file's attributes, which Windows' ReplaceFileW keeps:
     // put them back, so that a hidden file stays hidden.
     constexpr DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
     const DWORD after = GetFileAttributesW(name.c_str());
-    if (after != INVALID_FILE_ATTRIBUTES && (after & kept) != (before & kept))
+    if (after != INVALID_FILE_ATTRIBUTES && (after & kept) != (before & kept)) {
       SetFileAttributesW(name.c_str(), (after & ~kept) | (before & kept));
+    }
     return true;
   }
   // No file yet.
@@ -166,8 +168,9 @@ void TWinXmlFileSystem::WriteFileAtomic(const std::wstring& name, std::string_vi
   while (code == ERROR_SUCCESS && done < bytes.size()) {
     const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
     DWORD written = 0;
-    if (!::WriteFile(file.get(), bytes.data() + done, chunk, &written, nullptr) || written == 0)
+    if (!::WriteFile(file.get(), bytes.data() + done, chunk, &written, nullptr) || written == 0) {
       code = GetLastError() ? GetLastError() : ERROR_WRITE_FAULT;
+    }
     done += written;
   }
   if (code == ERROR_SUCCESS && !FlushFileBuffers(file.get())) code = GetLastError();

@@ -81,8 +81,9 @@ HWND CreateRoutedWindow(typename Route::Object& object, DWORD exStyle, const wch
 template <class Route>
 WNDPROC SubclassRoutedWindow(HWND window, typename Route::Object& object) {
   LinkWindowObject(window, static_cast<void*>(&object));
-  if constexpr (requires(typename Route::Object & o, HWND w) { Route::Attached(o, w); })
+  if constexpr (requires(typename Route::Object & o, HWND w) { Route::Attached(o, w); }) {
     Route::Attached(object, window);
+  }
   return reinterpret_cast<WNDPROC>(
       SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RoutedWindowProc<Route>)));
 }

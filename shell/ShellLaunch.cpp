@@ -42,15 +42,17 @@ bool IsShortcut(const std::wstring& path) {
 bool OpenShortcutTarget(HWND owner, const std::wstring& path) {
   try {
     const std::wstring target = ResolveShortcut(path);
-    if (target.empty() || target == path || GetFileAttributesW(target.c_str()) == INVALID_FILE_ATTRIBUTES)
+    if (target.empty() || target == path || GetFileAttributesW(target.c_str()) == INVALID_FILE_ATTRIBUTES) {
       return false;
+    }
     ComPtr<IShellLinkW> link;
     ComPtr<IPersistFile> file;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                 reinterpret_cast<void**>(link.Put()))) ||
         FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.Put()))) ||
-        FAILED(file->Load(path.c_str(), STGM_READ)))
+        FAILED(file->Load(path.c_str(), STGM_READ))) {
       return false;
+    }
     std::vector<wchar_t> arguments(INFOTIPSIZE, L'\0'), folder(MAX_PATH, L'\0');
     link->GetArguments(arguments.data(), static_cast<int>(arguments.size()));
     link->GetWorkingDirectory(folder.data(), static_cast<int>(folder.size()));

@@ -78,10 +78,11 @@ void TTrayIcon::SetIcon(HICON icon) {
 }
 
 void TTrayIcon::SetIconVisible(bool visible) {
-  if (visible)
+  if (visible) {
     AddToTray();
-  else
+  } else {
     RemoveFromTray();
+  }
 }
 
 void TTrayIcon::SetHint(std::wstring hint) {
@@ -103,10 +104,11 @@ void TTrayIcon::SetPopupMenu(TPopupMenu* menu) {
 
 void TTrayIcon::SetWantEnterExitEvents(bool want) {
   wantEnterExit_ = want;
-  if (!want)
+  if (!want) {
     exitTimer_.Stop();
-  else if (!didExit_)
+  } else if (!didExit_) {
     exitTimer_.Start();  // the pointer is over the icon right now
+  }
 }
 
 void TTrayIcon::Notification(TComponent* component, TOperation operation) {
