@@ -8,10 +8,12 @@
 #include "GDIButtons/RingLayout.h"
 #include "framework/Form.h"
 #include "framework/Screen.h"
+#include "xml/ConfigFormat.h"
 
 TGDICustomButtonGroup::TGDICustomButtonGroup(TComponent* owner, TGDIButtonClass buttonClass,
                                              std::wstring xmlFileName, THintWindowClass hintClass,
-                                             TGDIButtonGroupItemsClass itemsClass)
+                                             TGDIButtonGroupItemsClass itemsClass,
+                                             const TButtonInputs& centreInputs)
     : TCustomGDITransparentPanel(owner),
       buttonClass_(std::move(buttonClass)),
       hintClass_(std::move(hintClass)),
@@ -22,7 +24,7 @@ TGDICustomButtonGroup::TGDICustomButtonGroup(TComponent* owner, TGDIButtonClass 
   // Every button of the ring reaches its group through the collection: there is always one.
   if (!items_) items_ = std::make_unique<TGDIButtonGroupItems>(*this);
   grow_ = false;
-  if (buttonClass_) centre_ = buttonClass_(Owner(), XmlFileName());
+  if (buttonClass_) centre_ = buttonClass_(Owner(), XmlFileName(), centreInputs);
   if (centre_) {
     // The centre was taken onto a monitor of another DPI: the whole ring follows it once, and the centre
     // asks for its icon at that DPI (each segment does so at its own message).
@@ -107,7 +109,7 @@ void TGDICustomButtonGroup::LayoutCenter(vantel::ScreenPoint middle) {
   centre_->SetBounds(origin.Left, origin.Top, width_, height_);
   placed_ = width_ > 0 && height_ > 0;
   centre_->SetPieRect(&centreRect_);
-  centre_->SetButtonKind(vantel::kCentreKind);
+  centre_->SetButtonKind(ConfigFormat::KindCentre);
   if (auto* form = dynamic_cast<TForm*>(Owner())) centre_->SetParent(form);
   centre_->SetGroupItems(items_.get());
   // A centre waiting hidden for its picture comes to the front when it shows.
@@ -120,7 +122,7 @@ void TGDICustomButtonGroup::LayoutCenter(vantel::ScreenPoint middle) {
 void TGDICustomButtonGroup::SetupHintWindow() {
   if (!hint_) return;
   FrameHintWindow();
-  hint_->SetButtonKind(vantel::kSegmentKind);
+  hint_->SetButtonKind(ConfigFormat::KindSegment);
   if (auto* form = dynamic_cast<TForm*>(Owner())) hint_->SetParent(form);
   hint_->SetGroupItems(items_.get());
 }

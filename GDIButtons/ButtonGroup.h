@@ -24,9 +24,11 @@ class TGDICustomButtonGroup : public TCustomGDITransparentPanel {
   // TGDIButtonGroupItem as its item class), the centre button (buttonClass with the group's owner and
   // xmlFileName) and, when hintClass is set, the hint window, which is then set up. Sizes nothing: width
   // and height stay 0 until SetHeight and SetWidth. A subclass's overrides are not reachable while the
-  // constructor runs, so what they would report (XmlFileName, GetItemsClass) is handed in here.
+  // constructor runs, so what they would report (XmlFileName, GetItemsClass) is handed in here, and so is
+  // what the centre button receives.
   TGDICustomButtonGroup(TComponent* owner, TGDIButtonClass buttonClass, std::wstring xmlFileName = {},
-                        THintWindowClass hintClass = {}, TGDIButtonGroupItemsClass itemsClass = {});
+                        THintWindowClass hintClass = {}, TGDIButtonGroupItemsClass itemsClass = {},
+                        const TButtonInputs& centreInputs = {});
   // Destroys the centre button, then the hint window, then the collection.
   ~TGDICustomButtonGroup() override;
 

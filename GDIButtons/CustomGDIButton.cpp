@@ -10,6 +10,7 @@
 #include "GlassWindow/GlassedWindow.h"
 #include "framework/DebugTrace.h"
 #include "xml/XmlDocument.h"
+#include "xml/ConfigFormat.h"
 
 namespace {
 
@@ -22,9 +23,6 @@ constexpr WPARAM kMoveByCaption = SC_MOVE | HTCAPTION;  // 0xF012
 // SWP_NOSIZE | SWP_NOCOPYBITS | SWP_NOSENDCHANGING | SWP_DEFERERASE | SWP_ASYNCWINDOWPOS = 0x6501
 constexpr UINT kFollowFlags =
     SWP_NOSIZE | SWP_NOCOPYBITS | SWP_NOSENDCHANGING | SWP_DEFERERASE | SWP_ASYNCWINDOWPOS;
-
-int hiddenCreations = 0;                                      // THiddenCreation scopes open now
-const TCustomGDIButton::TKnownColors* knownColors = nullptr;  // the innermost open scope
 
 std::string NewGuidText() {
   GUID guid{};
@@ -46,8 +44,11 @@ std::uint32_t TPushedImage::Pixel(int x, int y) const {
   return index < Pixels.size() ? Pixels[index] : 0;
 }
 
-TCustomGDIButton::TCustomGDIButton(TComponent* owner, const TButtonColors& colors)
-    : TCustomControl(owner), HotColor(colors.HotColor), DefaultColor(colors.DefaultColor) {
+TCustomGDIButton::TCustomGDIButton(TComponent* owner, const TButtonColors& colors, TButtonStart start)
+    : TCustomControl(owner),
+      HotColor(colors.HotColor),
+      DefaultColor(colors.DefaultColor),
+      startHidden_(start == TButtonStart::Hidden) {
   buttonGuid_ = NewGuidText();
   paintCount_ = 0;
   DoubleBuffered = true;
@@ -59,7 +60,7 @@ TCustomGDIButton::TCustomGDIButton(TComponent* owner, const TButtonColors& color
   // Called here, before any subclass exists: this is always the base version.
   InstallDefaultHandlers();
   SetParent(dynamic_cast<TWinControl*>(owner));
-  if (hiddenCreations > 0) SetVisibleFlag(false);
+  if (startHidden_) SetVisibleFlag(false);
   // Creates the window, in front of the topmost band. No activation: a new ring segment must not take
   // the focus from the user. A window made there already needs no restack.
   HWND window = Handle();
@@ -86,10 +87,8 @@ TCustomGDIButton::~TCustomGDIButton() {
   pieRect_ = nullptr;
 }
 
-TButtonColors TCustomGDIButton::ReadColorsFromXml(const std::wstring& xmlFileName) {
-  for (const TKnownColors* known = knownColors; known; known = known->outer_)
-    if (known->file_ == xmlFileName) return known->colors_;
-  TXmlDocument document;
+TButtonColors TCustomGDIButton::ReadColorsFromXml(const std::wstring& xmlFileName, const TXmlHost& host) {
+  TXmlDocument document(host);
   document.LoadFile(xmlFileName);
   return ColorsOfDocument(document);
 }
@@ -103,26 +102,9 @@ TButtonColors TCustomGDIButton::ColorsOfDocument(const TXmlDocument& document) {
   return colors;
 }
 
-TCustomGDIButton::TKnownColors::TKnownColors(std::wstring xmlFileName, const TButtonColors& colors)
-    : file_(std::move(xmlFileName)), colors_(colors), outer_(knownColors) {
-  knownColors = this;
-}
-
-TCustomGDIButton::TKnownColors::~TKnownColors() {
-  knownColors = outer_;
-}
-
 void TCustomGDIButton::SetPieRect(TPieRect* rect) {
   pieRect_ = rect;
   if (defaultPieRect_ && rect != defaultPieRect_.get()) defaultPieRect_.reset();
-}
-
-TCustomGDIButton::THiddenCreation::THiddenCreation() {
-  ++hiddenCreations;
-}
-
-TCustomGDIButton::THiddenCreation::~THiddenCreation() {
-  --hiddenCreations;
 }
 
 void TCustomGDIButton::SetCurrentColor(TARGB color) {
@@ -149,7 +131,7 @@ void TCustomGDIButton::InstallDefaultHandlers() {
 }
 
 void TCustomGDIButton::DragMove(TShiftState shift) {
-  if (buttonKind_ == vantel::kSegmentKind || !(shift & ssLeft)) return;
+  if (buttonKind_ == ConfigFormat::KindSegment || !(shift & ssLeft)) return;
   HideRingHint();
   ReleaseCapture();
   // The window manager's own move loop: the window follows the mouse until the button is released.
@@ -186,9 +168,9 @@ void TCustomGDIButton::DrawPie(TLayeredSurface& surface, const TPieRect* rect) {
   std::unique_ptr<Gdiplus::Graphics> graphics = surface.CreateGraphics();
   if (!graphics) return;
   graphics->SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
-  Gdiplus::GraphicsPath* shape = buttonKind_ == vantel::kSegmentKind  ? &ring
-                                 : buttonKind_ == vantel::kCentreKind ? &full
-                                                                      : nullptr;
+  Gdiplus::GraphicsPath* shape = buttonKind_ == ConfigFormat::KindSegment  ? &ring
+                                 : buttonKind_ == ConfigFormat::KindCentre ? &full
+                                                                           : nullptr;
   if (!shape) return;
   graphics->FillPath(&brush, shape);
   if (look.Outlined) DrawOutline(*graphics, look.Outline, *rect);
@@ -229,9 +211,9 @@ bool TCustomGDIButton::OverlayPushesImage() {
 
 void TCustomGDIButton::UpdateLayered() {
   ApplyLayeredStyle();
-  // A window made hidden for a ring being built gets its picture when it shows: the constructor's
-  // render (which draws nothing) pushes nothing either.
-  if (DrawingHeld() || hiddenCreations > 0) {
+  // A window started hidden for a ring being built gets its picture when it shows: its renders before
+  // the group takes it (the constructor's draws nothing anyway) push nothing either.
+  if (DrawingHeld() || startHidden_) {
     if (groupItems_ && this != groupItems_->Group().CentreButton() &&
         this != groupItems_->Group().HintWindow())
       groupItems_->LayOutIfStale();  // a segment renders on its current rectangle
@@ -340,7 +322,7 @@ void TCustomGDIButton::SetBounds(int left, int top, int width, int height) {
   }
   const bool changed = left != Left() || top != Top() || width != Width() || height != Height();
   StoreBounds(left, top, width, height);
-  if (changed && buttonKind_ == vantel::kCentreKind) FollowCentre();  // as the window's move would
+  if (changed && buttonKind_ == ConfigFormat::KindCentre) FollowCentre();  // as the window's move would
 }
 
 void TCustomGDIButton::ApplyDeferredBounds() {
@@ -421,7 +403,7 @@ LRESULT TCustomGDIButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_ENTERSIZEMOVE:
       // The system's move loop begins (the centre's drag).
-      if (buttonKind_ == vantel::kCentreKind) HideRingHint();
+      if (buttonKind_ == ConfigFormat::KindCentre) HideRingHint();
       break;
     case WM_WINDOWPOSCHANGED: {
       // A window that was hidden or took another size may have let go of its image: the next push is
@@ -440,7 +422,7 @@ LRESULT TCustomGDIButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       else if (boxed_)
         StoreBounds(Left() - box_.left, Top() - box_.top, width, height);
       // Deferred bounds noted the follow when they were set.
-      if (buttonKind_ == vantel::kCentreKind && !applyingBounds_) FollowCentre();
+      if (buttonKind_ == ConfigFormat::KindCentre && !applyingBounds_) FollowCentre();
       return result;
     }
     default:
