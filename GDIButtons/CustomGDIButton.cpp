@@ -7,7 +7,6 @@
 
 #include "GDIButtons/ButtonGroup.h"
 #include "GDIButtons/ButtonGroupItems.h"
-#include "GlassWindow/GlassedWindow.h"
 #include "framework/DebugTrace.h"
 #include "xml/XmlDocument.h"
 #include "xml/ConfigFormat.h"
@@ -16,13 +15,9 @@ namespace {
 
 constexpr DWORD kLayeredExStyle = WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_ACCEPTFILES;  // 0x80090
 constexpr BYTE kPushAlpha = vantel::kPiePushAlpha;
-constexpr unsigned kMenuGlassInterval = 10;
 // Up to this size (a ring of 2048 px) a render draws the button's whole image and pushes its box.
 constexpr long long kWholeImagePixels = 2048LL * 2048;
 constexpr WPARAM kMoveByCaption = SC_MOVE | HTCAPTION;  // 0xF012
-// SWP_NOSIZE | SWP_NOCOPYBITS | SWP_NOSENDCHANGING | SWP_DEFERERASE | SWP_ASYNCWINDOWPOS = 0x6501
-constexpr UINT kFollowFlags =
-    SWP_NOSIZE | SWP_NOCOPYBITS | SWP_NOSENDCHANGING | SWP_DEFERERASE | SWP_ASYNCWINDOWPOS;
 
 std::string NewGuidText() {
   GUID guid{};
@@ -66,23 +61,20 @@ TCustomGDIButton::TCustomGDIButton(TComponent* owner, const TButtonColors& color
   HWND window = Handle();
   if (GetWindow(window, GW_HWNDPREV) || !(GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST))
     SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  menuTimer_ = std::make_unique<TTimer>(this);
-  menuTimer_->SetOnTimer([this](TObject* sender) { MenuGlassTimer(sender); });
-  menuTimer_->SetInterval(kMenuGlassInterval);
-  menuTimer_->SetEnabled(false);
+  menuGlass_ = std::make_unique<TMenuGlassTimer>(this);
   RedrawButton();  // the first DrawPie: draws nothing
   OnMouseDown = [this](TObject*, TMouseButton button, TShiftState, int, int) {
-    if (button == TMouseButton::mbRight) menuTimer_->SetEnabled(true);
+    if (button == TMouseButton::mbRight) menuGlass_->Start();
   };
   OnMouseUp = [this](TObject*, TMouseButton button, TShiftState, int, int) {
-    if (button == TMouseButton::mbRight) menuTimer_->SetEnabled(false);
+    if (button == TMouseButton::mbRight) menuGlass_->Stop();
   };
 }
 
 TCustomGDIButton::~TCustomGDIButton() {
   // The window goes while this class's handlers can still answer its last messages.
   DestroyHandle();
-  menuTimer_.reset();
+  menuGlass_.reset();
   defaultPieRect_.reset();
   pieRect_ = nullptr;
 }
@@ -136,12 +128,6 @@ void TCustomGDIButton::DragMove(TShiftState shift) {
   ReleaseCapture();
   // The window manager's own move loop: the window follows the mouse until the button is released.
   Perform(WM_SYSCOMMAND, kMoveByCaption, 0);
-}
-
-void TCustomGDIButton::MenuGlassTimer(TObject* sender) {
-  (void)sender;
-  // 0x8000 is the system's class atom of popup-menu windows.
-  TGlassedWindow::SetGlass("65", MAKEINTATOM(0x8000), nullptr);
 }
 
 void TCustomGDIButton::DrawOverlay(TLayeredSurface& surface) {
@@ -276,7 +262,7 @@ void TCustomGDIButton::CMMouseEnter() {
 }
 
 void TCustomGDIButton::CMMouseLeave() {
-  menuTimer_->SetEnabled(false);
+  menuGlass_->Stop();
   hot_ = false;
   SetCurrentColor(DefaultColor);
   Invalidate();
@@ -292,7 +278,7 @@ void TCustomGDIButton::FollowCentre() noexcept {
       items->Group().NoteCentreMoved();
       return;
     }
-    MoveSegmentsHere(items->Count());
+    items->Group().MoveSegmentsTo(POINT{Left(), Top()}, items->Count());
   } catch (...) {
     // A ring that cannot follow this once is no reason to bother the user.
     TraceCaughtException(L"TCustomGDIButton::FollowCentre");
@@ -350,38 +336,6 @@ void TCustomGDIButton::ShowDeferred(bool notTopmost) {
   UINT flags = SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOCOPYBITS | SWP_DEFERERASE;
   if (!notTopmost) flags |= SWP_NOZORDER;
   SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, flags);
-}
-
-void TCustomGDIButton::MoveSegmentsHere(int count) noexcept {
-  try {
-    TGDIButtonGroupItems* items = groupItems_;
-    if (!items) return;
-    count = std::min(count, items->Count());
-    for (int i = 0; i < count; ++i) {
-      TGDIButtonGroupItem* item = items->Items(i);
-      TCustomGDIButton* button = item ? item->Button() : nullptr;
-      if (!button || !button->HandleAllocated()) continue;
-      if (item->WaitsHidden()) {
-        item->NoteCentreFollow(POINT{Left(), Top()});  // applied when it shows
-        continue;
-      }
-      HWND window = button->Handle();
-      // A segment that is already there and already in the not-topmost band would not change: the
-      // centre's size changes and restacking reach here too, and a ring has many segments.
-      RECT bounds{};
-      const POINT place = button->WindowPlace(Left(), Top());
-      const bool topmost = (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-      // A summoned ring stays above every other window while the user drags it.
-      const bool summoned = items->Group().Summoned();
-      if (topmost == summoned && GetWindowRect(window, &bounds) && bounds.left == place.x &&
-          bounds.top == place.y)
-        continue;
-      SetWindowPos(window, summoned ? HWND_TOPMOST : HWND_NOTOPMOST, place.x, place.y, 0, 0, kFollowFlags);
-    }
-  } catch (...) {
-    // A ring that cannot follow this once is no reason to bother the user.
-    TraceCaughtException(L"TCustomGDIButton::MoveSegmentsHere");
-  }
 }
 
 LRESULT TCustomGDIButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -14,6 +14,7 @@
 
 #include "GDIButtons/ContrastLogic.h"
 #include "GDIButtons/LayeredSurface.h"
+#include "GDIButtons/MenuGlassTimer.h"
 #include "GDIButtons/PieGeometry.h"
 #include "framework/Controls.h"
 #include "framework/Timer.h"
@@ -116,10 +117,9 @@ class TCustomGDIButton : public TCustomControl {
   static TContrastSource SetContrastSource(TContrastSource source);
   // SPI_GETHIGHCONTRAST and GetSysColor; the colours are left 0 while high contrast is off.
   static vantel::ContrastScheme SystemContrast();
-  TTimer& MenuTimer() { return *menuTimer_; }
+  // Runs while the right button is held on the button, for the popup menu it opens.
+  TTimer& MenuTimer() { return menuGlass_->Timer(); }
 
-  // Handler of the menu timer: makes this program's open popup menu 65 % opaque.
-  virtual void MenuGlassTimer(TObject* sender);
   // Draws over the rendered image after the shape's push (or in its place, see OverlayPushesImage); runs
   // only while FileInfo has an icon.
   virtual void DrawOverlay(TLayeredSurface& surface);
@@ -135,9 +135,6 @@ class TCustomGDIButton : public TCustomControl {
   virtual void RedrawButton();
   // Invalidates and renders now (a render that only lays out goes straight to RedrawButton).
   void Repaint() override;
-  // What a move of the centre does to the ring: the first `count` segments of this button's ring are
-  // moved to this button's place and into the not-topmost band.
-  void MoveSegmentsHere(int count) noexcept;
   // Renders into a fresh surface of the control's size and pushes it (constant alpha 150), then the
   // overlay. Subclasses that keep their surface override this and call RenderInto. While the group
   // holds drawing (TGDICustomButtonGroup::HoldDrawing) the same steps run on an image without pixels
@@ -241,7 +238,7 @@ class TCustomGDIButton : public TCustomControl {
   RECT renderBox_{};              // the box of the render in progress (empty outside one)
   std::vector<RECT> shapeRects_;  // see KeepShape, window pixels
   RECT shapeBox_{};
-  std::unique_ptr<TTimer> menuTimer_;
+  std::unique_ptr<TMenuGlassTimer> menuGlass_;
   // What the tests read of the pushes (TCustomGDIButtonTestAccess, declared in a test header only): their
   // count, and while keepPushedImages_ is on, a copy of the last image.
   friend struct TCustomGDIButtonTestAccess;
