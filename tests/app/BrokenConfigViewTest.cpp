@@ -38,7 +38,7 @@ TEST_F(BrokenConfigViewTest, OtherFilesAndTheirMessagesPassThrough) {
   EXPECT_EQ(reporter.Messages, std::vector<std::wstring>{L"Missing.xml文件不存在!"});
 }
 
-TEST_F(BrokenConfigViewTest, ThePreviousHostIsBackAfterTheScope) {
+TEST_F(BrokenConfigViewTest, TheProcessHostIsLeftAsItWas) {
   files.Files[L"SystemConfig.xml"] = "<Settings";
   { TBrokenConfigView view(L"SystemConfig.xml"); }
   TXmlDocument document;
