@@ -1,6 +1,7 @@
 // TGDICustomButtonGroup: construction and destruction order, sizing, centring and showing the ring.
 #include "GDIButtons/ButtonGroup.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "GDIButtons/DragGDIButton.h"
@@ -8,10 +9,19 @@
 #include "GDIButtons/RingLayout.h"
 #include "framework/Form.h"
 #include "framework/Screen.h"
+#include "framework/DebugTrace.h"
+#include "xml/ConfigFormat.h"
+
+namespace {
+// SWP_NOSIZE | SWP_NOCOPYBITS | SWP_NOSENDCHANGING | SWP_DEFERERASE | SWP_ASYNCWINDOWPOS = 0x6501
+constexpr UINT kFollowFlags =
+    SWP_NOSIZE | SWP_NOCOPYBITS | SWP_NOSENDCHANGING | SWP_DEFERERASE | SWP_ASYNCWINDOWPOS;
+}  // namespace
 
 TGDICustomButtonGroup::TGDICustomButtonGroup(TComponent* owner, TGDIButtonClass buttonClass,
                                              std::wstring xmlFileName, THintWindowClass hintClass,
-                                             TGDIButtonGroupItemsClass itemsClass)
+                                             TGDIButtonGroupItemsClass itemsClass,
+                                             const TButtonInputs& centreInputs)
     : TCustomGDITransparentPanel(owner),
       buttonClass_(std::move(buttonClass)),
       hintClass_(std::move(hintClass)),
@@ -22,7 +32,7 @@ TGDICustomButtonGroup::TGDICustomButtonGroup(TComponent* owner, TGDIButtonClass 
   // Every button of the ring reaches its group through the collection: there is always one.
   if (!items_) items_ = std::make_unique<TGDIButtonGroupItems>(*this);
   grow_ = false;
-  if (buttonClass_) centre_ = buttonClass_(Owner(), XmlFileName());
+  if (buttonClass_) centre_ = buttonClass_(Owner(), XmlFileName(), centreInputs);
   if (centre_) {
     // The centre was taken onto a monitor of another DPI: the whole ring follows it once, and the centre
     // asks for its icon at that DPI (each segment does so at its own message).
@@ -107,7 +117,7 @@ void TGDICustomButtonGroup::LayoutCenter(vantel::ScreenPoint middle) {
   centre_->SetBounds(origin.Left, origin.Top, width_, height_);
   placed_ = width_ > 0 && height_ > 0;
   centre_->SetPieRect(&centreRect_);
-  centre_->SetButtonKind(vantel::kCentreKind);
+  centre_->SetButtonKind(ConfigFormat::KindCentre);
   if (auto* form = dynamic_cast<TForm*>(Owner())) centre_->SetParent(form);
   centre_->SetGroupItems(items_.get());
   // A centre waiting hidden for its picture comes to the front when it shows.
@@ -120,7 +130,7 @@ void TGDICustomButtonGroup::LayoutCenter(vantel::ScreenPoint middle) {
 void TGDICustomButtonGroup::SetupHintWindow() {
   if (!hint_) return;
   FrameHintWindow();
-  hint_->SetButtonKind(vantel::kSegmentKind);
+  hint_->SetButtonKind(ConfigFormat::KindSegment);
   if (auto* form = dynamic_cast<TForm*>(Owner())) hint_->SetParent(form);
   hint_->SetGroupItems(items_.get());
 }
@@ -170,7 +180,39 @@ void TGDICustomButtonGroup::ReleaseDrawing() {
   items_->LayOutIfStale();
   const int follow = followCount_;
   followCount_ = 0;
-  if (follow > 0 && centre_) centre_->MoveSegmentsHere(follow);
+  if (follow > 0 && centre_) MoveSegmentsTo(POINT{centre_->Left(), centre_->Top()}, follow);
+}
+
+void TGDICustomButtonGroup::MoveSegmentsTo(POINT centre, int count) noexcept {
+  try {
+    TGDIButtonGroupItems* items = items_.get();
+    if (!items) return;
+    count = std::min(count, items->Count());
+    for (int i = 0; i < count; ++i) {
+      TGDIButtonGroupItem* item = items->Items(i);
+      TCustomGDIButton* button = item ? item->Button() : nullptr;
+      if (!button || !button->HandleAllocated()) continue;
+      if (item->WaitsHidden()) {
+        item->NoteCentreFollow(centre);  // applied when it shows
+        continue;
+      }
+      HWND window = button->Handle();
+      // A segment that is already there and already in the not-topmost band would not change: the
+      // centre's size changes and restacking reach here too, and a ring has many segments.
+      RECT bounds{};
+      const POINT place = button->WindowPlace(centre.x, centre.y);
+      const bool topmost = (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+      // A summoned ring stays above every other window while the user drags it.
+      const bool summoned = summoned_;
+      if (topmost == summoned && GetWindowRect(window, &bounds) && bounds.left == place.x &&
+          bounds.top == place.y)
+        continue;
+      SetWindowPos(window, summoned ? HWND_TOPMOST : HWND_NOTOPMOST, place.x, place.y, 0, 0, kFollowFlags);
+    }
+  } catch (...) {
+    // A ring that cannot follow this once is no reason to bother the user.
+    TraceCaughtException(L"TGDICustomButtonGroup::MoveSegmentsTo");
+  }
 }
 
 void TGDICustomButtonGroup::NoteCentreMoved() {

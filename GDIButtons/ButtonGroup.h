@@ -24,9 +24,11 @@ class TGDICustomButtonGroup : public TCustomGDITransparentPanel {
   // TGDIButtonGroupItem as its item class), the centre button (buttonClass with the group's owner and
   // xmlFileName) and, when hintClass is set, the hint window, which is then set up. Sizes nothing: width
   // and height stay 0 until SetHeight and SetWidth. A subclass's overrides are not reachable while the
-  // constructor runs, so what they would report (XmlFileName, GetItemsClass) is handed in here.
+  // constructor runs, so what they would report (XmlFileName, GetItemsClass) is handed in here, and so is
+  // what the centre button receives.
   TGDICustomButtonGroup(TComponent* owner, TGDIButtonClass buttonClass, std::wstring xmlFileName = {},
-                        THintWindowClass hintClass = {}, TGDIButtonGroupItemsClass itemsClass = {});
+                        THintWindowClass hintClass = {}, TGDIButtonGroupItemsClass itemsClass = {},
+                        const TButtonInputs& centreInputs = {});
   // Destroys the centre button, then the hint window, then the collection.
   ~TGDICustomButtonGroup() override;
 
@@ -67,13 +69,17 @@ class TGDICustomButtonGroup : public TCustomGDITransparentPanel {
   // picture. The centre and the segments made while drawing is held wait hidden for that ShowAll. Holds
   // nest.
   // The centre's moves wait for the release too: the segments that were there at the last move then
-  // follow it (TCustomGDIButton::MoveSegmentsHere). A ring's load holds drawing in a TRingLoad
+  // follow it (MoveSegmentsTo). A ring's load holds drawing in a TRingLoad
   // (RingLoad.h), which tells the whole sequence.
   void HoldDrawing();
   void ReleaseDrawing();
   bool DrawingHeld() const { return drawingHeld_ > 0; }
   // The centre moved while drawing was held.
   void NoteCentreMoved();
+  // What a move of the centre to `centre` (its bounds' top-left) does to the ring: the first `count`
+  // segments go there, into the not-topmost band (the topmost one while summoned); a segment that waits
+  // hidden notes the move for when it shows.
+  void MoveSegmentsTo(POINT centre, int count) noexcept;
 
   // Moves the centre and every segment so the centre's bounds start at (left, top), in one batch of window
   // moves (the segments make no moves of their own). Summoned: every ring window goes above all other

@@ -2,42 +2,26 @@
 #include "GDIButtons/ButtonGroupItems.h"
 
 #include <algorithm>
-#include <optional>
 #include <stdexcept>
 
 #include "GDIButtons/ButtonGroup.h"
 #include "GDIButtons/RingLayout.h"
 #include "framework/Application.h"
+#include "framework/FlagScope.h"
 #include "framework/Form.h"
 #include "framework/Screen.h"
-
-namespace {
-// Sets a flag for a scope and clears it again, also when an exception leaves the scope.
-class FlagScope {
- public:
-  explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
-  ~FlagScope() { flag_ = false; }
-  FlagScope(const FlagScope&) = delete;
-  FlagScope& operator=(const FlagScope&) = delete;
-
- private:
-  bool& flag_;
-};
-}  // namespace
 
 TGDIButtonGroupItem::TGDIButtonGroupItem(TCollection* collection) : TGDICollectionItem(collection) {
   auto* items = dynamic_cast<TGDIButtonGroupItems*>(collection);
   if (!items) return;
   TGDICustomButtonGroup& group = items->Group();
-  FlagScope refreshing(items->refreshing_);
+  TFlagScope refreshing(items->refreshing_);
   if (!group.ButtonClass()) return;
-  {
-    // While the ring is being built the window waits hidden for its picture, which ShowAll brings after
-    // the hold (a shown layered window without one would cost the system a new surface at every growth).
-    std::optional<TCustomGDIButton::THiddenCreation> hidden;
-    if (group.DrawingHeld()) hidden.emplace();
-    button_ = group.ButtonClass()(group.Owner(), group.XmlFileName());
-  }
+  TButtonInputs inputs = items->addedInputs_;
+  // While the ring is being built the window waits hidden for its picture, which ShowAll brings after
+  // the hold (a shown layered window without one would cost the system a new surface at every growth).
+  if (group.DrawingHeld()) inputs.Start = TButtonStart::Hidden;
+  button_ = group.ButtonClass()(group.Owner(), group.XmlFileName(), inputs);
   if (!button_) return;
   if (group.DrawingHeld()) {
     if (button_->Visible()) button_->Hide();  // a button class that shows its window anyway
@@ -95,16 +79,23 @@ TPieRect* TGDIButtonGroupItems::Rect(int index) const {
 }
 
 TGDIButtonGroupItem* TGDIButtonGroupItems::AddItem() {
+  return AddItem(TButtonInputs{});
+}
+
+TGDIButtonGroupItem* TGDIButtonGroupItems::AddItem(const TButtonInputs& inputs) {
   TGDICollectionItem* added = nullptr;
   {
-    FlagScope adding(adding_);
+    TFlagScope adding(adding_);
+    addedInputs_ = inputs;  // the new item's constructor, run by the collection's add, hands them on
     try {
       added = TGDICollection::AddItem();
     } catch (...) {
+      addedInputs_ = {};
       // An item that joined before the failure still gets its rectangle: the lists stay parallel.
       while (RectCount() < Count()) rects_.push_back(std::make_unique<TPieRect>());
       throw;
     }
+    addedInputs_ = {};
     while (RectCount() < Count()) rects_.push_back(std::make_unique<TPieRect>());
   }
   Refresh();
@@ -133,7 +124,7 @@ void TGDIButtonGroupItems::Deleting(TCollectionItem* item) {
 
 void TGDIButtonGroupItems::Refresh() {
   if (Count() == 0 || refreshing_ || adding_) return;
-  FlagScope refreshing(refreshing_);
+  TFlagScope refreshing(refreshing_);
   if (group_.DrawingHeld()) {
     // A ring being built: it grows as the renders of its segments would make it, but their rectangles
     // wait until something needs them (the release at the latest). n records cost n steps, not n².

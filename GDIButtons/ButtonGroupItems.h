@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "GDIButtons/CustomGDIButton.h"
+#include "GDIButtons/GDIButtonClass.h"
 #include "GDIButtons/PieGeometry.h"
 #include "framework/Collection.h"
 
@@ -60,8 +60,12 @@ class TGDIButtonGroupItems : public TGDICollection {
                        TCollectionItemFactory itemClass = CollectionItemClass<TGDIButtonGroupItem>());
   ~TGDIButtonGroupItems() override;
 
-  // Adds a segment with its button and a default rectangle, then lays the ring out.
+  // Adds a segment with its button and a default rectangle, then lays the ring out. The button reads its
+  // colours from the group's file.
   TGDIButtonGroupItem* AddItem() override;
+  // The same, the button made with what `inputs` give (its start is the group's: hidden while it holds
+  // drawing).
+  TGDIButtonGroupItem* AddItem(const TButtonInputs& inputs);
   // Lays the ring out and points every button at its rectangle (last item first), repainting each.
   // Does nothing on an empty collection or while a refresh or an add is in progress.
   virtual void Refresh();
@@ -87,7 +91,7 @@ class TGDIButtonGroupItems : public TGDICollection {
   void Deleting(TCollectionItem* item) override;
 
  private:
-  friend class TGDIButtonGroupItem;  // sets the refreshing flag while it builds its button
+  friend class TGDIButtonGroupItem;  // sets the refreshing flag and takes the inputs as it builds its button
 
   void GrowIfFlagged();
   void NoteOutgrownIcon();
@@ -97,7 +101,8 @@ class TGDIButtonGroupItems : public TGDICollection {
   std::vector<std::unique_ptr<TPieRect>> rects_;
   bool refreshing_ = false;
   bool adding_ = false;
-  bool layoutStale_ = false;  // a held refresh left the sizes and rectangles to LayOutIfStale
+  bool layoutStale_ = false;   // a held refresh left the sizes and rectangles to LayOutIfStale
+  TButtonInputs addedInputs_;  // what the AddItem in progress hands its button
 };
 
 // "Class reference" of a group's segment collection: builds it for the group with the item class.

@@ -7,24 +7,17 @@
 
 #include "GDIButtons/ButtonGroup.h"
 #include "GDIButtons/ButtonGroupItems.h"
-#include "GlassWindow/GlassedWindow.h"
 #include "framework/DebugTrace.h"
 #include "xml/XmlDocument.h"
+#include "xml/ConfigFormat.h"
 
 namespace {
 
 constexpr DWORD kLayeredExStyle = WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_ACCEPTFILES;  // 0x80090
 constexpr BYTE kPushAlpha = vantel::kPiePushAlpha;
-constexpr unsigned kMenuGlassInterval = 10;
 // Up to this size (a ring of 2048 px) a render draws the button's whole image and pushes its box.
 constexpr long long kWholeImagePixels = 2048LL * 2048;
 constexpr WPARAM kMoveByCaption = SC_MOVE | HTCAPTION;  // 0xF012
-// SWP_NOSIZE | SWP_NOCOPYBITS | SWP_NOSENDCHANGING | SWP_DEFERERASE | SWP_ASYNCWINDOWPOS = 0x6501
-constexpr UINT kFollowFlags =
-    SWP_NOSIZE | SWP_NOCOPYBITS | SWP_NOSENDCHANGING | SWP_DEFERERASE | SWP_ASYNCWINDOWPOS;
-
-int hiddenCreations = 0;                                      // THiddenCreation scopes open now
-const TCustomGDIButton::TKnownColors* knownColors = nullptr;  // the innermost open scope
 
 std::string NewGuidText() {
   GUID guid{};
@@ -46,8 +39,11 @@ std::uint32_t TPushedImage::Pixel(int x, int y) const {
   return index < Pixels.size() ? Pixels[index] : 0;
 }
 
-TCustomGDIButton::TCustomGDIButton(TComponent* owner, const TButtonColors& colors)
-    : TCustomControl(owner), HotColor(colors.HotColor), DefaultColor(colors.DefaultColor) {
+TCustomGDIButton::TCustomGDIButton(TComponent* owner, const TButtonColors& colors, TButtonStart start)
+    : TCustomControl(owner),
+      HotColor(colors.HotColor),
+      DefaultColor(colors.DefaultColor),
+      startHidden_(start == TButtonStart::Hidden) {
   buttonGuid_ = NewGuidText();
   paintCount_ = 0;
   DoubleBuffered = true;
@@ -59,37 +55,32 @@ TCustomGDIButton::TCustomGDIButton(TComponent* owner, const TButtonColors& color
   // Called here, before any subclass exists: this is always the base version.
   InstallDefaultHandlers();
   SetParent(dynamic_cast<TWinControl*>(owner));
-  if (hiddenCreations > 0) SetVisibleFlag(false);
+  if (startHidden_) SetVisibleFlag(false);
   // Creates the window, in front of the topmost band. No activation: a new ring segment must not take
   // the focus from the user. A window made there already needs no restack.
   HWND window = Handle();
   if (GetWindow(window, GW_HWNDPREV) || !(GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST))
     SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  menuTimer_ = std::make_unique<TTimer>(this);
-  menuTimer_->SetOnTimer([this](TObject* sender) { MenuGlassTimer(sender); });
-  menuTimer_->SetInterval(kMenuGlassInterval);
-  menuTimer_->SetEnabled(false);
+  menuGlass_ = std::make_unique<TMenuGlassTimer>(this);
   RedrawButton();  // the first DrawPie: draws nothing
   OnMouseDown = [this](TObject*, TMouseButton button, TShiftState, int, int) {
-    if (button == TMouseButton::mbRight) menuTimer_->SetEnabled(true);
+    if (button == TMouseButton::mbRight) menuGlass_->Start();
   };
   OnMouseUp = [this](TObject*, TMouseButton button, TShiftState, int, int) {
-    if (button == TMouseButton::mbRight) menuTimer_->SetEnabled(false);
+    if (button == TMouseButton::mbRight) menuGlass_->Stop();
   };
 }
 
 TCustomGDIButton::~TCustomGDIButton() {
   // The window goes while this class's handlers can still answer its last messages.
   DestroyHandle();
-  menuTimer_.reset();
+  menuGlass_.reset();
   defaultPieRect_.reset();
   pieRect_ = nullptr;
 }
 
-TButtonColors TCustomGDIButton::ReadColorsFromXml(const std::wstring& xmlFileName) {
-  for (const TKnownColors* known = knownColors; known; known = known->outer_)
-    if (known->file_ == xmlFileName) return known->colors_;
-  TXmlDocument document;
+TButtonColors TCustomGDIButton::ReadColorsFromXml(const std::wstring& xmlFileName, const TXmlHost& host) {
+  TXmlDocument document(host);
   document.LoadFile(xmlFileName);
   return ColorsOfDocument(document);
 }
@@ -103,26 +94,9 @@ TButtonColors TCustomGDIButton::ColorsOfDocument(const TXmlDocument& document) {
   return colors;
 }
 
-TCustomGDIButton::TKnownColors::TKnownColors(std::wstring xmlFileName, const TButtonColors& colors)
-    : file_(std::move(xmlFileName)), colors_(colors), outer_(knownColors) {
-  knownColors = this;
-}
-
-TCustomGDIButton::TKnownColors::~TKnownColors() {
-  knownColors = outer_;
-}
-
 void TCustomGDIButton::SetPieRect(TPieRect* rect) {
   pieRect_ = rect;
   if (defaultPieRect_ && rect != defaultPieRect_.get()) defaultPieRect_.reset();
-}
-
-TCustomGDIButton::THiddenCreation::THiddenCreation() {
-  ++hiddenCreations;
-}
-
-TCustomGDIButton::THiddenCreation::~THiddenCreation() {
-  --hiddenCreations;
 }
 
 void TCustomGDIButton::SetCurrentColor(TARGB color) {
@@ -149,17 +123,11 @@ void TCustomGDIButton::InstallDefaultHandlers() {
 }
 
 void TCustomGDIButton::DragMove(TShiftState shift) {
-  if (buttonKind_ == vantel::kSegmentKind || !(shift & ssLeft)) return;
+  if (buttonKind_ == ConfigFormat::KindSegment || !(shift & ssLeft)) return;
   HideRingHint();
   ReleaseCapture();
   // The window manager's own move loop: the window follows the mouse until the button is released.
   Perform(WM_SYSCOMMAND, kMoveByCaption, 0);
-}
-
-void TCustomGDIButton::MenuGlassTimer(TObject* sender) {
-  (void)sender;
-  // 0x8000 is the system's class atom of popup-menu windows.
-  TGlassedWindow::SetGlass("65", MAKEINTATOM(0x8000), nullptr);
 }
 
 void TCustomGDIButton::DrawOverlay(TLayeredSurface& surface) {
@@ -186,9 +154,9 @@ void TCustomGDIButton::DrawPie(TLayeredSurface& surface, const TPieRect* rect) {
   std::unique_ptr<Gdiplus::Graphics> graphics = surface.CreateGraphics();
   if (!graphics) return;
   graphics->SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
-  Gdiplus::GraphicsPath* shape = buttonKind_ == vantel::kSegmentKind  ? &ring
-                                 : buttonKind_ == vantel::kCentreKind ? &full
-                                                                      : nullptr;
+  Gdiplus::GraphicsPath* shape = buttonKind_ == ConfigFormat::KindSegment  ? &ring
+                                 : buttonKind_ == ConfigFormat::KindCentre ? &full
+                                                                           : nullptr;
   if (!shape) return;
   graphics->FillPath(&brush, shape);
   if (look.Outlined) DrawOutline(*graphics, look.Outline, *rect);
@@ -229,9 +197,9 @@ bool TCustomGDIButton::OverlayPushesImage() {
 
 void TCustomGDIButton::UpdateLayered() {
   ApplyLayeredStyle();
-  // A window made hidden for a ring being built gets its picture when it shows: the constructor's
-  // render (which draws nothing) pushes nothing either.
-  if (DrawingHeld() || hiddenCreations > 0) {
+  // A window started hidden for a ring being built gets its picture when it shows: its renders before
+  // the group takes it (the constructor's draws nothing anyway) push nothing either.
+  if (DrawingHeld() || startHidden_) {
     if (groupItems_ && this != groupItems_->Group().CentreButton() &&
         this != groupItems_->Group().HintWindow())
       groupItems_->LayOutIfStale();  // a segment renders on its current rectangle
@@ -294,7 +262,7 @@ void TCustomGDIButton::CMMouseEnter() {
 }
 
 void TCustomGDIButton::CMMouseLeave() {
-  menuTimer_->SetEnabled(false);
+  menuGlass_->Stop();
   hot_ = false;
   SetCurrentColor(DefaultColor);
   Invalidate();
@@ -310,7 +278,7 @@ void TCustomGDIButton::FollowCentre() noexcept {
       items->Group().NoteCentreMoved();
       return;
     }
-    MoveSegmentsHere(items->Count());
+    items->Group().MoveSegmentsTo(POINT{Left(), Top()}, items->Count());
   } catch (...) {
     // A ring that cannot follow this once is no reason to bother the user.
     TraceCaughtException(L"TCustomGDIButton::FollowCentre");
@@ -340,7 +308,7 @@ void TCustomGDIButton::SetBounds(int left, int top, int width, int height) {
   }
   const bool changed = left != Left() || top != Top() || width != Width() || height != Height();
   StoreBounds(left, top, width, height);
-  if (changed && buttonKind_ == vantel::kCentreKind) FollowCentre();  // as the window's move would
+  if (changed && buttonKind_ == ConfigFormat::KindCentre) FollowCentre();  // as the window's move would
 }
 
 void TCustomGDIButton::ApplyDeferredBounds() {
@@ -370,38 +338,6 @@ void TCustomGDIButton::ShowDeferred(bool notTopmost) {
   SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, flags);
 }
 
-void TCustomGDIButton::MoveSegmentsHere(int count) noexcept {
-  try {
-    TGDIButtonGroupItems* items = groupItems_;
-    if (!items) return;
-    count = std::min(count, items->Count());
-    for (int i = 0; i < count; ++i) {
-      TGDIButtonGroupItem* item = items->Items(i);
-      TCustomGDIButton* button = item ? item->Button() : nullptr;
-      if (!button || !button->HandleAllocated()) continue;
-      if (item->WaitsHidden()) {
-        item->NoteCentreFollow(POINT{Left(), Top()});  // applied when it shows
-        continue;
-      }
-      HWND window = button->Handle();
-      // A segment that is already there and already in the not-topmost band would not change: the
-      // centre's size changes and restacking reach here too, and a ring has many segments.
-      RECT bounds{};
-      const POINT place = button->WindowPlace(Left(), Top());
-      const bool topmost = (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-      // A summoned ring stays above every other window while the user drags it.
-      const bool summoned = items->Group().Summoned();
-      if (topmost == summoned && GetWindowRect(window, &bounds) && bounds.left == place.x &&
-          bounds.top == place.y)
-        continue;
-      SetWindowPos(window, summoned ? HWND_TOPMOST : HWND_NOTOPMOST, place.x, place.y, 0, 0, kFollowFlags);
-    }
-  } catch (...) {
-    // A ring that cannot follow this once is no reason to bother the user.
-    TraceCaughtException(L"TCustomGDIButton::MoveSegmentsHere");
-  }
-}
-
 LRESULT TCustomGDIButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case CM_MOUSEENTER:
@@ -421,7 +357,7 @@ LRESULT TCustomGDIButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_ENTERSIZEMOVE:
       // The system's move loop begins (the centre's drag).
-      if (buttonKind_ == vantel::kCentreKind) HideRingHint();
+      if (buttonKind_ == ConfigFormat::KindCentre) HideRingHint();
       break;
     case WM_WINDOWPOSCHANGED: {
       // A window that was hidden or took another size may have let go of its image: the next push is
@@ -440,7 +376,7 @@ LRESULT TCustomGDIButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       else if (boxed_)
         StoreBounds(Left() - box_.left, Top() - box_.top, width, height);
       // Deferred bounds noted the follow when they were set.
-      if (buttonKind_ == vantel::kCentreKind && !applyingBounds_) FollowCentre();
+      if (buttonKind_ == ConfigFormat::KindCentre && !applyingBounds_) FollowCentre();
       return result;
     }
     default:

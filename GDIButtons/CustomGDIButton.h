@@ -14,10 +14,13 @@
 
 #include "GDIButtons/ContrastLogic.h"
 #include "GDIButtons/LayeredSurface.h"
+#include "GDIButtons/MenuGlassTimer.h"
 #include "GDIButtons/PieGeometry.h"
 #include "framework/Controls.h"
 #include "framework/Timer.h"
 #include "xml/ColorValue.h"
+#include "xml/XmlHost.h"
+#include "xml/ConfigFormat.h"
 
 class TGDIButtonGroupItems;
 class TXmlDocument;
@@ -30,6 +33,10 @@ struct TButtonColors {
 };
 
 // A copy of what one UpdateLayeredWindow call pushed, for the tests (tests/GDIButtons/ButtonTestAccess.h).
+// Whether a new button's window shows when it is made, or waits hidden for the picture that its ring's load
+// gives it.
+enum class TButtonStart { Shown, Hidden };
+
 struct TPushedImage {
   int Width = 0;
   int Height = 0;
@@ -46,38 +53,26 @@ class TCustomGDIButton : public TCustomControl {
  public:
   // Builds the button with these colours (both 0 unless CreateFromXml read them), creates its window
   // in the topmost band and renders it once; that first render draws nothing. The owner, a windowed
-  // control, also becomes the framework parent.
-  explicit TCustomGDIButton(TComponent* owner, const TButtonColors& colors = {});
+  // control, also becomes the framework parent. A button started hidden is made with a hidden window, and
+  // its renders push nothing until a group takes it (SetGroupItems), whose hold then decides.
+  explicit TCustomGDIButton(TComponent* owner, const TButtonColors& colors = {},
+                            TButtonStart start = TButtonStart::Shown);
   ~TCustomGDIButton() override;
 
   // Reads "DefaultColor" and "HotColor" (low 32 bits of the root's 64-bit attributes, 0 when missing)
-  // from the configuration file. A missing file is reported by the document and gives black; a file
-  // that does not parse throws.
-  // While a TKnownColors scope for this file lives, its colours are taken without reading the file.
-  static TButtonColors ReadColorsFromXml(const std::wstring& xmlFileName);
+  // from the configuration file, through `host`. A missing file is reported by the document and gives
+  // black; a file that does not parse throws.
+  static TButtonColors ReadColorsFromXml(const std::wstring& xmlFileName, const TXmlHost& host = {});
   // The colours of a loaded configuration document, as ReadColorsFromXml reads them from its file.
   static TButtonColors ColorsOfDocument(const TXmlDocument& document);
-  // A group that has just loaded its configuration file builds many buttons from it: while one of these
-  // lives, each of them takes the colours the group read rather than parsing the whole file again.
-  class TKnownColors {
-   public:
-    TKnownColors(std::wstring xmlFileName, const TButtonColors& colors);
-    ~TKnownColors();
-    TKnownColors(const TKnownColors&) = delete;
-    TKnownColors& operator=(const TKnownColors&) = delete;
-
-   private:
-    friend class TCustomGDIButton;
-    std::wstring file_;
-    TButtonColors colors_;
-    const TKnownColors* outer_;
-  };
   // The XML constructor: reads the colours, then constructs a Button with them. Every button class
-  // that a group creates needs the constructor Button(TComponent* owner, const TButtonColors&).
+  // that a group creates needs the constructor Button(TComponent* owner, const TButtonColors&,
+  // TButtonStart).
   template <class Button>
-  static std::unique_ptr<Button> CreateFromXml(TComponent* owner, const std::wstring& xmlFileName) {
+  static std::unique_ptr<Button> CreateFromXml(TComponent* owner, const std::wstring& xmlFileName,
+                                               TButtonStart start = TButtonStart::Shown) {
     static_assert(std::is_base_of_v<TCustomGDIButton, Button>);
-    return std::make_unique<Button>(owner, ReadColorsFromXml(xmlFileName));
+    return std::make_unique<Button>(owner, ReadColorsFromXml(xmlFileName), start);
   }
 
   // Text a hint window paints; empty for every other button.
@@ -90,9 +85,12 @@ class TCustomGDIButton : public TCustomControl {
 
   // The ring this button belongs to (non-owning; nullptr until the group assigns it).
   TGDIButtonGroupItems* GroupItems() const { return groupItems_; }
-  void SetGroupItems(TGDIButtonGroupItems* items) { groupItems_ = items; }
-  // vantel::kSegmentKind (a ring segment, the hint window too), kCentreKind (the centre disc); any other
-  // kind draws nothing.
+  void SetGroupItems(TGDIButtonGroupItems* items) {
+    groupItems_ = items;
+    startHidden_ = false;
+  }
+  // ConfigFormat::KindSegment (a ring segment, the hint window too), ConfigFormat::KindCentre (the centre
+  // disc); any other kind draws nothing.
   std::uint8_t ButtonKind() const { return buttonKind_; }
   void SetButtonKind(std::uint8_t kind) { buttonKind_ = kind; }
   // The geometry drawn. The button owns its default rectangle until it is pointed elsewhere; then the
@@ -119,10 +117,9 @@ class TCustomGDIButton : public TCustomControl {
   static TContrastSource SetContrastSource(TContrastSource source);
   // SPI_GETHIGHCONTRAST and GetSysColor; the colours are left 0 while high contrast is off.
   static vantel::ContrastScheme SystemContrast();
-  TTimer& MenuTimer() { return *menuTimer_; }
+  // Runs while the right button is held on the button, for the popup menu it opens.
+  TTimer& MenuTimer() { return menuGlass_->Timer(); }
 
-  // Handler of the menu timer: makes this program's open popup menu 65 % opaque.
-  virtual void MenuGlassTimer(TObject* sender);
   // Draws over the rendered image after the shape's push (or in its place, see OverlayPushesImage); runs
   // only while FileInfo has an icon.
   virtual void DrawOverlay(TLayeredSurface& surface);
@@ -138,9 +135,6 @@ class TCustomGDIButton : public TCustomControl {
   virtual void RedrawButton();
   // Invalidates and renders now (a render that only lays out goes straight to RedrawButton).
   void Repaint() override;
-  // What a move of the centre does to the ring: the first `count` segments of this button's ring are
-  // moved to this button's place and into the not-topmost band.
-  void MoveSegmentsHere(int count) noexcept;
   // Renders into a fresh surface of the control's size and pushes it (constant alpha 150), then the
   // overlay. Subclasses that keep their surface override this and call RenderInto. While the group
   // holds drawing (TGDICustomButtonGroup::HoldDrawing) the same steps run on an image without pixels
@@ -169,16 +163,6 @@ class TCustomGDIButton : public TCustomControl {
   RECT WindowBox() const;
   // Where the window goes for bounds at (left, top): the box's top-left on the screen.
   POINT WindowPlace(int left, int top) const;
-
-  // While one of these lives, buttons are made with hidden windows (a group building its ring shows them
-  // once they have their pictures; see RingLoad.h).
-  class THiddenCreation {
-   public:
-    THiddenCreation();
-    ~THiddenCreation();
-    THiddenCreation(const THiddenCreation&) = delete;
-    THiddenCreation& operator=(const THiddenCreation&) = delete;
-  };
 
  protected:
   // Installs the drag-move handler as OnMouseMove unless one is assigned. Called by the constructor.
@@ -238,6 +222,7 @@ class TCustomGDIButton : public TCustomControl {
   std::uint8_t buttonKind_ = 0;
   std::uint8_t red_ = 0, green_ = 0, blue_ = 0;
   bool hot_ = false;
+  bool startHidden_ = false;  // see the constructor
   vantel::ContrastScheme contrast_;
   inline static TContrastSource contrastSource_ = &TCustomGDIButton::SystemContrast;
   std::unique_ptr<TPieRect> defaultPieRect_;
@@ -253,7 +238,7 @@ class TCustomGDIButton : public TCustomControl {
   RECT renderBox_{};              // the box of the render in progress (empty outside one)
   std::vector<RECT> shapeRects_;  // see KeepShape, window pixels
   RECT shapeBox_{};
-  std::unique_ptr<TTimer> menuTimer_;
+  std::unique_ptr<TMenuGlassTimer> menuGlass_;
   // What the tests read of the pushes (TCustomGDIButtonTestAccess, declared in a test header only): their
   // count, and while keepPushedImages_ is on, a copy of the last image.
   friend struct TCustomGDIButtonTestAccess;

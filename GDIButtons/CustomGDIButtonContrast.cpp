@@ -1,5 +1,6 @@
 // TCustomGDIButton: the system's high-contrast mode and colours, and following a switch while it runs.
 #include "GDIButtons/CustomGDIButton.h"
+#include "xml/ConfigFormat.h"
 
 #include <cmath>
 
@@ -36,7 +37,7 @@ void TCustomGDIButton::DrawOutline(Gdiplus::Graphics& graphics, TARGB color, con
   // line follows the filled shape's own edges (the pies it is made of also run to the middle) and stays
   // within the window's fringe.
   Gdiplus::Pen pen(Gdiplus::Color(color), 1.0f);
-  const bool segment = buttonKind_ == vantel::kSegmentKind;
+  const bool segment = buttonKind_ == ConfigFormat::KindSegment;
   if (std::abs(rect.SweepAngle) >= 360.0f) {
     graphics.DrawEllipse(&pen, outerRect_.X, outerRect_.Y, outerRect_.Width, outerRect_.Height);
     if (segment) graphics.DrawEllipse(&pen, innerRect_.X, innerRect_.Y, innerRect_.Width, innerRect_.Height);

@@ -6,6 +6,7 @@
 #include "GDIButtons/ButtonGroupItems.h"
 #include "GDIButtons/CustomGDIButton.h"
 #include "GDIButtons/RegionRaster.h"
+#include "xml/ConfigFormat.h"
 
 namespace {
 
@@ -161,16 +162,18 @@ bool TCustomGDIButton::InRing() const {
 
 RECT TCustomGDIButton::DrawnBox() {
   const RECT whole{0, 0, Width(), Height()};
-  if (!pieRect_ || (buttonKind_ != vantel::kSegmentKind && buttonKind_ != vantel::kCentreKind) || !InRing())
+  if (!pieRect_ || (buttonKind_ != ConfigFormat::KindSegment && buttonKind_ != ConfigFormat::KindCentre) ||
+      !InRing())
     return whole;
   const vantel::RectF outer = vantel::OuterRect(*pieRect_);
   if (outer.Width != outer.Height) return whole;  // a pie that is not round: its box is not worked out
-  const vantel::PieShape pie{outer.X + outer.Width / 2,
-                             outer.Y + outer.Height / 2,
-                             outer.Width,
-                             buttonKind_ == vantel::kSegmentKind ? vantel::InnerRect(*pieRect_).Width : 0.0f,
-                             pieRect_->StartAngle,
-                             pieRect_->SweepAngle};
+  const vantel::PieShape pie{
+      outer.X + outer.Width / 2,
+      outer.Y + outer.Height / 2,
+      outer.Width,
+      buttonKind_ == ConfigFormat::KindSegment ? vantel::InnerRect(*pieRect_).Width : 0.0f,
+      pieRect_->StartAngle,
+      pieRect_->SweepAngle};
   const vantel::RegionRect r = vantel::PieShapeBounds(pie, kDrawnFringe);
   return RECT{r.Left, r.Top, r.Right, r.Bottom};
 }

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <iterator>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "GDIButtons/ButtonGroup.h"
@@ -17,6 +18,7 @@
 #include "framework/Application.h"
 #include "framework/DebugTrace.h"
 #include "shell/ShellLaunch.h"
+#include "xml/ConfigFormat.h"
 
 namespace {
 
@@ -26,8 +28,8 @@ constexpr float kShapeFringe = 1.5f;
 
 }  // namespace
 
-TDragGDIButton::TDragGDIButton(TComponent* owner, const TButtonColors& colors)
-    : TCustomGDIButton(owner, colors) {
+TDragGDIButton::TDragGDIButton(TComponent* owner, const TButtonColors& colors, TButtonStart start)
+    : TCustomGDIButton(owner, colors, start) {
   fileName_.clear();
   OnDblClick = [this](TObject* sender) { Launch(sender); };
   dropTarget_ = std::make_unique<TTextTarget>(this);
@@ -78,14 +80,14 @@ Gdiplus::Bitmap* TDragGDIButton::IconBitmap() {
   return iconBitmap_.get();
 }
 
-void TDragGDIButton::TakeShellInfo(const std::wstring& path) {
+void TDragGDIButton::TakeShellInfo(const std::wstring& path, TShellInfoPrefetch* answers) {
   // Nothing of the previous file may stay behind: a path the shell does not know shows no icon and no
   // name rather than those of the file the button held before.
   ReleaseIcon();
   FileInfo = SHFILEINFOW{};
   // An answer the shell is late with comes by message: until then the button shows no icon.
-  if (std::optional<SHFILEINFOW> info =
-          ShellInfoFor(path, kFileInfoFlags, ShellIconSize(), Handle(), kLateShellInfoMessage, lateInfo_))
+  if (std::optional<SHFILEINFOW> info = ShellInfoFor(path, kFileInfoFlags, ShellIconSize(), Handle(),
+                                                     kLateShellInfoMessage, lateInfo_, answers))
     UseShellInfo(*info);
   else
     NameByLeaf();
@@ -125,13 +127,13 @@ bool TDragGDIButton::TakeLateShellInfo() {
   return true;
 }
 
-void TDragGDIButton::RememberFile(const std::wstring& path) {
+void TDragGDIButton::RememberFile(const std::wstring& path, TShellInfoPrefetch* answers) {
   fileName_ = path;
-  TakeShellInfo(path);
+  TakeShellInfo(path, answers);
 }
 
-void TDragGDIButton::SetFileName(const std::wstring& value) {
-  RememberFile(value);
+void TDragGDIButton::SetFileName(const std::wstring& value, TShellInfoPrefetch* answers) {
+  RememberFile(value, answers);
 }
 
 void TDragGDIButton::Launch(TObject* sender) {
@@ -244,9 +246,9 @@ void TDragGDIButton::DrawOverlay(TLayeredSurface& surface) {
   if (!bitmap) return;
   iconWidth_ = static_cast<int>(bitmap->GetWidth());
   iconHeight_ = static_cast<int>(bitmap->GetHeight());
-  if (ButtonKind() == vantel::kSegmentKind) {
+  if (ButtonKind() == ConfigFormat::KindSegment) {
     UpdateIconPosition();
-  } else if (ButtonKind() == vantel::kCentreKind) {
+  } else if (ButtonKind() == ConfigFormat::KindCentre) {
     const vantel::PointF topLeft = vantel::PlaceCenterIcon(Width(), iconWidth_);
     iconX_ = topLeft.X;
     iconY_ = topLeft.Y;
@@ -270,7 +272,7 @@ bool TDragGDIButton::OverlayPushesImage() {
 bool TDragGDIButton::IconOutgrows(const vantel::PieRectValues& slice, int count) {
   // What DrawOverlay's placement would ask for (the icon's place does not change the answer).
   Gdiplus::Bitmap* bitmap = FileInfo.hIcon ? IconBitmap() : nullptr;
-  if (ButtonKind() != vantel::kSegmentKind || !bitmap) return false;
+  if (ButtonKind() != ConfigFormat::KindSegment || !bitmap) return false;
   return vantel::PlaceSegmentIcon(slice, static_cast<int>(bitmap->GetWidth()), Width(), Height(), count)
              .Grow == vantel::GrowRequest::Set;
 }
@@ -286,14 +288,14 @@ void TDragGDIButton::UpdateLayered() {
 void TDragGDIButton::ShapeWindow() {
   const TPieRect* rect = PieRect();
   if (!rect || !HandleAllocated() ||
-      (ButtonKind() != vantel::kSegmentKind && ButtonKind() != vantel::kCentreKind) || !InRing())
+      (ButtonKind() != ConfigFormat::KindSegment && ButtonKind() != ConfigFormat::KindCentre) || !InRing())
     return;
   // The window's box and the icon's rectangle, both in button pixels: the icon may cross the outline.
   const ShapeKey key{ButtonKind(), PlannedBox(), IconBox(), rect->Values()};
   if (key == shape_) return;
-  HRGN region = RingButtonRegion(key.kind, key.pie, kShapeFringe, key.box, key.icon);
-  KeepShape(region, key.box);
-  if (SetWindowRegion(Handle(), region))
+  GdiObject<HRGN> region = RingButtonRegion(key.kind, key.pie, kShapeFringe, key.box, key.icon);
+  KeepShape(region.get(), key.box);
+  if (SetWindowRegion(Handle(), std::move(region)))
     shape_ = key;
   else
     KeepShape(nullptr, RECT{});
@@ -302,11 +304,12 @@ void TDragGDIButton::ShapeWindow() {
 RECT TDragGDIButton::IconBox() {
   const TPieRect* rect = PieRect();
   Gdiplus::Bitmap* bitmap = FileInfo.hIcon ? IconBitmap() : nullptr;
-  if (!rect || !bitmap || (ButtonKind() != vantel::kSegmentKind && ButtonKind() != vantel::kCentreKind))
+  if (!rect || !bitmap ||
+      (ButtonKind() != ConfigFormat::KindSegment && ButtonKind() != ConfigFormat::KindCentre))
     return RECT{};
   const int width = static_cast<int>(bitmap->GetWidth()), height = static_cast<int>(bitmap->GetHeight());
   vantel::PointF at{iconX_, iconY_};
-  if (ButtonKind() == vantel::kCentreKind) {
+  if (ButtonKind() == ConfigFormat::KindCentre) {
     at = vantel::PlaceCenterIcon(Width(), width);
   } else {
     TGDIButtonGroupItems* items = GroupItems();

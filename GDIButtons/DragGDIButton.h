@@ -13,6 +13,7 @@
 
 class TLateShellInfo;
 class TRingAccessible;
+class TShellInfoPrefetch;
 
 class TDragGDIButton : public TCustomGDIButton {
  public:
@@ -21,7 +22,8 @@ class TDragGDIButton : public TCustomGDIButton {
       SHGFI_ICON | SHGFI_DISPLAYNAME | SHGFI_TYPENAME | SHGFI_ATTRIBUTES | SHGFI_SYSICONINDEX;
 
   // The pie button, no file, OnDblClick = Launch, and a drop target for file lists on this window.
-  explicit TDragGDIButton(TComponent* owner, const TButtonColors& colors = {});
+  explicit TDragGDIButton(TComponent* owner, const TButtonColors& colors = {},
+                          TButtonStart start = TButtonStart::Shown);
   // Destroys the drop target (revoking the window's registration), then the pie button.
   ~TDragGDIButton() override;
 
@@ -29,8 +31,9 @@ class TDragGDIButton : public TCustomGDIButton {
   const std::wstring& FileName() const { return fileName_; }
   // Takes the path and asks the shell for its icon (at the size the window's monitor wants), display
   // name, type name and attributes into FileInfo. Does not repaint. A path the shell does not know
-  // leaves no icon.
-  void SetFileName(const std::wstring& value);
+  // leaves no icon. A ring being loaded hands over the answers it asked for ahead (`answers`): the
+  // button takes its file's from there, or a claim on it when it is late.
+  void SetFileName(const std::wstring& value, TShellInfoPrefetch* answers = nullptr);
 
   // OnDblClick: opens the file through the shell as the desktop would: a shortcut as itself, another file
   // in its own folder. A failure is shown through the application's error display. Nothing without a file.
@@ -117,7 +120,7 @@ class TDragGDIButton : public TCustomGDIButton {
  private:
   // Fills FileInfo for the path, replacing (and freeing) the icon it held. An answer the shell is late
   // with is claimed and taken when it comes (kLateShellInfoMessage) or at the next render before.
-  void TakeShellInfo(const std::wstring& path);
+  void TakeShellInfo(const std::wstring& path, TShellInfoPrefetch* answers);
   void UseShellInfo(SHFILEINFOW info);
   void NameByLeaf();         // the file's leaf name where FileInfo has no name
   bool TakeLateShellInfo();  // true when a late answer was taken now
@@ -125,7 +128,8 @@ class TDragGDIButton : public TCustomGDIButton {
   void ReleaseIcon();
   // The file's icon as a GDI+ bitmap with its transparency; nullptr without an icon.
   Gdiplus::Bitmap* IconBitmap();
-  void RememberFile(const std::wstring& path);  // FileName and FileInfo, as SetFileName
+  // FileName and FileInfo, as SetFileName.
+  void RememberFile(const std::wstring& path, TShellInfoPrefetch* answers = nullptr);
   TDragGDIButton* AddSegmentFor(const std::wstring& path);
   void ShapeWindow();
   // Where the next render draws the icon, in button pixels, a pixel wider on every side for its smoothing;

@@ -11,6 +11,7 @@
 #include "GDIButtons/ButtonGroupItems.h"
 #include "GDIButtons/WindowRegion.h"
 #include "framework/text/TextCodec.h"
+#include "xml/ConfigFormat.h"
 
 namespace {
 
@@ -54,8 +55,8 @@ LONG Ceil(double v) {
 
 }  // namespace
 
-THintGDIButton::THintGDIButton(TComponent* owner, const TButtonColors& colors)
-    : TDragGDIButton(owner, colors) {
+THintGDIButton::THintGDIButton(TComponent* owner, const TButtonColors& colors, TButtonStart start)
+    : TDragGDIButton(owner, colors, start) {
   fontSize_ = vantel::kHintFontSize;
   // A drop on the name belongs to the ring or the desktop below it, not to the name.
   DropTarget().SetAcceptorControl(nullptr);
@@ -110,7 +111,7 @@ std::wstring THintGDIButton::ResolveFontFace(const std::wstring& face) {
 RECT THintGDIButton::TextCover() const {
   const TGDIButtonGroupItems* items = GroupItems();
   if (!items || !items->Group().CentreButton()) return {};
-  if (ButtonKind() != vantel::kSegmentKind || HintText.empty() || HintText.front() == L'\0') return {};
+  if (ButtonKind() != ConfigFormat::KindSegment || HintText.empty() || HintText.front() == L'\0') return {};
   const std::wstring face = ResolveFontFace(fontFaceName_);
   if (face.empty()) return {};
   THintFont font(face, fontSize_);

@@ -18,7 +18,8 @@
 class THintGDIButton : public TDragGDIButton {
  public:
   // The drop-and-launch button with font size 24.
-  explicit THintGDIButton(TComponent* owner, const TButtonColors& colors = {});
+  explicit THintGDIButton(TComponent* owner, const TButtonColors& colors = {},
+                          TButtonStart start = TButtonStart::Shown);
   ~THintGDIButton() override;
 
   // What the hovered button calls: takes the text, shows the window and repaints it now.

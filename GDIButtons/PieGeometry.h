@@ -1,16 +1,9 @@
 // Pure shape of a pie button: TPieRect and its values, the inner rectangle, integer halving.
 #pragma once
 
-#include <cstdint>
-
 #include "framework/Object.h"
 
 namespace vantel {
-
-// What a pie button draws (TCustomGDIButton::ButtonKind): the same numbers as the kinds the configuration
-// file stores (ConfigFormat::KindSegment, KindCentre). Any other kind draws nothing.
-inline constexpr std::uint8_t kSegmentKind = 0;  // a ring segment, a slice with a hole (the hint window too)
-inline constexpr std::uint8_t kCentreKind = 1;   // the centre, a whole disc
 
 // Values of a TPieRect, in their published order with their defaults. Angles are degrees, clockwise on
 // screen from the positive x axis (as GDI+ measures pies); the rectangle is in the button window's pixels.

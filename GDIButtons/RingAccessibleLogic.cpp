@@ -1,5 +1,6 @@
 // Pure rules of the ring's accessible objects.
 #include "GDIButtons/RingAccessibleLogic.h"
+#include "xml/ConfigFormat.h"
 
 #include <algorithm>
 #include <cmath>
@@ -19,7 +20,7 @@ std::uint32_t AccessibleState(bool visible, bool keySelected, bool pointerOn) no
 }
 
 RectF SliceBox(std::uint8_t kind, const PieRectValues& pie) noexcept {
-  if (kind != kSegmentKind || std::abs(pie.SweepAngle) >= 360.0f) return OuterRect(pie);
+  if (kind != ConfigFormat::KindSegment || std::abs(pie.SweepAngle) >= 360.0f) return OuterRect(pie);
   constexpr double kPi = 3.14159265358979323846;
   const double cx = pie.X + pie.Width / 2.0, cy = pie.Y + pie.Height / 2.0;
   const double rx = pie.Width / 2.0, ry = pie.Height / 2.0;

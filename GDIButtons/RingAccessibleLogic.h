@@ -5,6 +5,7 @@
 #include <string>
 
 #include "GDIButtons/PieGeometry.h"
+#include "xml/ConfigFormat.h"
 
 namespace vantel {
 
@@ -25,8 +26,9 @@ inline constexpr std::uint32_t kStateFocused = 0x4, kStateHotTracked = 0x80, kSt
 // hot while the pointer is on it.
 [[nodiscard]] std::uint32_t AccessibleState(bool visible, bool keySelected, bool pointerOn) noexcept;
 
-// The box round what a button of `kind` draws of `pie` (kCentreKind: the whole disc; kSegmentKind: the
-// band between the hole, half the rim's size, and the rim), in the pie's pixels.
+// The box round what a button of `kind` draws of `pie` (ConfigFormat::KindCentre: the whole disc;
+// ConfigFormat::KindSegment: the band between the hole, half the rim's size, and the rim), in the pie's
+// pixels.
 [[nodiscard]] RectF SliceBox(std::uint8_t kind, const PieRectValues& pie) noexcept;
 
 }  // namespace vantel

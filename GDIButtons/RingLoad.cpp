@@ -4,17 +4,14 @@
 #include <utility>
 
 TRingLoad::TRingLoad(TGDICustomButtonGroup& group, std::unique_ptr<TShellInfoPrefetch> prefetch)
-    : group_(group), hold_(std::in_place, group), prefetch_(std::move(prefetch)) {
-  if (prefetch_) current_.emplace(*prefetch_);
-}
+    : group_(group), hold_(std::in_place, group), prefetch_(std::move(prefetch)) {}
 
-// In the members' reverse order: the prefetch stops being current before it goes, and a hold still held
-// (no Build ran) is released last.
+// In the members' reverse order: the prefetch goes, then a hold still held (no Build ran) is released.
 TRingLoad::~TRingLoad() = default;
 
-void TRingLoad::Build(const std::function<void()>& addButtons) {
+void TRingLoad::Build(const std::function<void(TShellInfoPrefetch* answers)>& addButtons) {
   try {
-    addButtons();
+    addButtons(prefetch_.get());
   } catch (...) {
     ReleaseAndShow();  // what was built is shown as it stands
     throw;

@@ -9,10 +9,10 @@
 //     counts, rectangles, icon places and the grow flag come out as a full render leaves them, nothing is
 //     pushed. A visible centre hides and keeps its moves as deferred bounds (centreHiddenForHold_,
 //     TCustomGDIButton::DeferBounds); a move of the centre is noted for the release (followCount_).
-//  2. Make the shell-information prefetch the current one (TShellInfoPrefetch::TScope): each button's
-//     SetFileName takes the answer a worker already looked up, or a claim on one still to come.
-//  3. Add the segments. A segment made while drawing is held is created hidden (THiddenCreation, counted
-//     in CustomGDIButton.cpp's hiddenCreations), waits hidden (TGDIButtonGroupItem::hiddenForHold_) with
+//  2. Keep the shell-information prefetch for the additions: each button's SetFileName is handed it and
+//     takes the answer a worker already looked up, or a claim on one still to come.
+//  3. Add the segments. A segment made while drawing is held is created hidden (TButtonInputs::Start,
+//     given by TGDIButtonGroupItem), waits hidden (TGDIButtonGroupItem::hiddenForHold_) with
 //     deferred bounds, and notes a follow of the centre for when it shows (followsCentre_). The ring's
 //     layout only grows meanwhile and leaves the rectangles stale (TGDIButtonGroupItems::layoutStale_)
 //     until a segment's render or the release needs them (LayOutIfStale).
@@ -37,16 +37,16 @@
 
 class TRingLoad {
  public:
-  // Steps 1 and 2: holds the group's drawing and makes `prefetch` (when there is one) the current
-  // prefetch; both end with the scope.
+  // Steps 1 and 2: holds the group's drawing and keeps `prefetch` (may be null); both end with the scope.
   TRingLoad(TGDICustomButtonGroup& group, std::unique_ptr<TShellInfoPrefetch> prefetch);
   ~TRingLoad();
   TRingLoad(const TRingLoad&) = delete;
   TRingLoad& operator=(const TRingLoad&) = delete;
 
-  // Steps 3 to 5: runs `addButtons`, then releases the hold and shows the ring; when `addButtons` throws,
-  // releases and shows what was built, then throws on. Once per load.
-  void Build(const std::function<void()>& addButtons);
+  // Steps 3 to 5: runs `addButtons` with the prefetch's answers (null without a prefetch), then releases
+  // the hold and shows the ring; when `addButtons` throws, releases and shows what was built, then throws
+  // on. Once per load.
+  void Build(const std::function<void(TShellInfoPrefetch* answers)>& addButtons);
 
  private:
   void ReleaseAndShow();
@@ -55,5 +55,4 @@ class TRingLoad {
   std::optional<TDrawingHold> hold_;
   // Answers nobody took go with the prefetch when the scope ends; late ones still reach their buttons.
   std::unique_ptr<TShellInfoPrefetch> prefetch_;
-  std::optional<TShellInfoPrefetch::TScope> current_;
 };

@@ -22,7 +22,6 @@
 #include "framework/Handles.h"
 
 namespace {
-thread_local TShellInfoPrefetch* currentPrefetch = nullptr;
 // Set once the process has started to end: no worker begins another lookup or hands one on.
 std::atomic<bool> stopping{false};
 // The process starts to end when static objects go: from then on the workers stand still.
@@ -310,24 +309,13 @@ std::unique_ptr<TLateShellInfo> TShellInfoPrefetch::ClaimFirst() {
   return std::make_unique<TLateShellInfo>(shared_, 0);
 }
 
-TShellInfoPrefetch::TScope::TScope(TShellInfoPrefetch& prefetch) : previous_(currentPrefetch) {
-  currentPrefetch = &prefetch;
-}
-
-TShellInfoPrefetch::TScope::~TScope() {
-  currentPrefetch = previous_;
-}
-
-TShellInfoPrefetch::TTaken TShellInfoPrefetch::TakeCurrent(const std::wstring& path, UINT flags,
-                                                           int iconSize) {
-  return currentPrefetch ? currentPrefetch->Take(path, flags, iconSize) : TTaken{};
-}
-
 std::optional<SHFILEINFOW> ShellInfoFor(const std::wstring& path, UINT flags, int iconSize, HWND window,
-                                        UINT message, std::unique_ptr<TLateShellInfo>& late) {
+                                        UINT message, std::unique_ptr<TLateShellInfo>& late,
+                                        TShellInfoPrefetch* answers) {
   late.reset();
   if (path.empty()) return std::nullopt;
-  TShellInfoPrefetch::TTaken ahead = TShellInfoPrefetch::TakeCurrent(path, flags, iconSize);
+  TShellInfoPrefetch::TTaken ahead =
+      answers ? answers->Take(path, flags, iconSize) : TShellInfoPrefetch::TTaken{};
   if (ahead.Info) return ahead.Info;  // a ring being loaded asked the shell already
   if (!ahead.Late) {
     const TShellLookup& lookup = TShellInfoPrefetch::DefaultLookup();

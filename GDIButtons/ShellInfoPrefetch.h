@@ -79,31 +79,19 @@ class TShellInfoPrefetch {
   // claimed, or no worker runs.
   std::unique_ptr<TLateShellInfo> ClaimFirst();
 
-  // Makes a prefetch the one that Take consults on this thread while the scope lives.
-  class TScope {
-   public:
-    explicit TScope(TShellInfoPrefetch& prefetch);
-    ~TScope();
-    TScope(const TScope&) = delete;
-    TScope& operator=(const TScope&) = delete;
-
-   private:
-    TShellInfoPrefetch* previous_;
-  };
-  // Take on this thread's prefetch; nothing when there is none.
-  static TTaken TakeCurrent(const std::wstring& path, UINT flags, int iconSize);
-
   struct TShared;  // what the workers and the claims share with the prefetch
 
  private:
   std::shared_ptr<TShared> shared_;
 };
 
-// The answer for a button's file: the current prefetch's (TakeCurrent) or, without one, the default
-// lookup's, asked here. Nothing for an empty path, or while the prefetch's answer is late: `late` then
-// holds the claim, which posts `message` to `window` once the answer is there. `late` is replaced either way.
+// The answer for a button's file: the prefetch's (`answers`, Take) or, without one or an entry in it, the
+// default lookup's, asked here. Nothing for an empty path, or while the prefetch's answer is late: `late`
+// then holds the claim, which posts `message` to `window` once the answer is there. `late` is replaced either
+// way.
 std::optional<SHFILEINFOW> ShellInfoFor(const std::wstring& path, UINT flags, int iconSize, HWND window,
-                                        UINT message, std::unique_ptr<TLateShellInfo>& late);
+                                        UINT message, std::unique_ptr<TLateShellInfo>& late,
+                                        TShellInfoPrefetch* answers = nullptr);
 // A claim on the answer for `path` from a worker of its own, never asked on this thread: posts `message` to
 // `window` once the answer is there. Nothing when no worker starts.
 std::unique_ptr<TLateShellInfo> ShellInfoLater(const std::wstring& path, UINT flags, int iconSize,

@@ -5,8 +5,9 @@
 
 #include "framework/GdiPlus.h"
 #include "framework/Handles.h"
+#include "xml/ConfigFormat.h"
 
-HRGN RegionOfRects(const std::vector<vantel::RegionRect>& rects, const RECT& bound) {
+GdiObject<HRGN> RegionOfRects(const std::vector<vantel::RegionRect>& rects, const RECT& bound) {
   std::vector<std::uint8_t> bytes(sizeof(RGNDATAHEADER) + rects.size() * sizeof(RECT));
   auto* data = reinterpret_cast<RGNDATA*>(bytes.data());
   data->rdh.dwSize = sizeof(RGNDATAHEADER);
@@ -17,22 +18,21 @@ HRGN RegionOfRects(const std::vector<vantel::RegionRect>& rects, const RECT& bou
   auto* target = reinterpret_cast<RECT*>(data->Buffer);
   for (size_t i = 0; i < rects.size(); ++i)
     target[i] = RECT{rects[i].Left, rects[i].Top, rects[i].Right, rects[i].Bottom};
-  return ExtCreateRegion(nullptr, static_cast<DWORD>(bytes.size()), data);
+  return GdiObject<HRGN>(ExtCreateRegion(nullptr, static_cast<DWORD>(bytes.size()), data));
 }
 
-bool SetWindowRegion(HWND window, HRGN region) {
-  if (!region) return false;
-  if (SetWindowRgn(window, region, FALSE)) return true;
-  DeleteObject(region);
-  return false;
+bool SetWindowRegion(HWND window, GdiObject<HRGN> region) {
+  if (!region || !SetWindowRgn(window, region.get(), FALSE)) return false;
+  region.release();  // the system's now
+  return true;
 }
 
-HRGN StrictRegion(HRGN region) {
+GdiObject<HRGN> StrictRegion(HRGN region) {
   const DWORD size = GetRegionData(region, 0, nullptr);
-  if (!size) return nullptr;
+  if (!size) return {};
   std::vector<std::uint8_t> bytes(size);
   auto* data = reinterpret_cast<RGNDATA*>(bytes.data());
-  if (GetRegionData(region, size, data) != size) return nullptr;
+  if (GetRegionData(region, size, data) != size) return {};
   const RECT* first = reinterpret_cast<const RECT*>(data->Buffer);
   std::vector<vantel::RegionRect> rects;
   rects.reserve(data->rdh.nCount);
@@ -44,11 +44,11 @@ HRGN StrictRegion(HRGN region) {
 namespace {
 
 // The pie and its fringe as a region of the button's pixels, made from the path (a pie that is not round).
-HRGN PathRegion(int kind, const vantel::PieRectValues& pie, float fringe) {
+GdiObject<HRGN> PathRegion(int kind, const vantel::PieRectValues& pie, float fringe) {
   const vantel::RectF outer = vantel::OuterRect(pie);
   const vantel::RectF inner = vantel::InnerRect(pie);
   Gdiplus::GraphicsPath path(Gdiplus::FillModeAlternate);
-  if (kind == vantel::kSegmentKind)
+  if (kind == ConfigFormat::KindSegment)
     path.AddPie(inner.X, inner.Y, inner.Width, inner.Height, pie.StartAngle, pie.SweepAngle);
   path.AddPie(outer.X, outer.Y, outer.Width, outer.Height, pie.StartAngle, pie.SweepAngle);
   Gdiplus::GraphicsPath widened(Gdiplus::FillModeWinding);
@@ -59,13 +59,13 @@ HRGN PathRegion(int kind, const vantel::PieRectValues& pie, float fringe) {
   region.Union(&widened);
   WindowDC screen(nullptr);
   Gdiplus::Graphics graphics(screen.get());
-  return region.GetHRGN(&graphics);
+  return GdiObject<HRGN>(region.GetHRGN(&graphics));
 }
 
 }  // namespace
 
-HRGN RingButtonRegion(int kind, const vantel::PieRectValues& pie, float fringe, const RECT& box,
-                      const RECT& extra) {
+GdiObject<HRGN> RingButtonRegion(int kind, const vantel::PieRectValues& pie, float fringe, const RECT& box,
+                                 const RECT& extra) {
   const int width = box.right - box.left, height = box.bottom - box.top;
   const vantel::RectF outer = vantel::OuterRect(pie);
   GdiObject<HRGN> shape;
@@ -74,24 +74,23 @@ HRGN RingButtonRegion(int kind, const vantel::PieRectValues& pie, float fringe, 
     const vantel::PieShape round{outer.X + outer.Width / 2 - static_cast<float>(box.left),
                                  outer.Y + outer.Height / 2 - static_cast<float>(box.top),
                                  outer.Width,
-                                 kind == vantel::kSegmentKind ? vantel::InnerRect(pie).Width : 0.0f,
+                                 kind == ConfigFormat::KindSegment ? vantel::InnerRect(pie).Width : 0.0f,
                                  pie.StartAngle,
                                  pie.SweepAngle};
-    shape.reset(
-        RegionOfRects(vantel::PieShapeRects(round, fringe, width, height), RECT{0, 0, width, height}));
+    shape = RegionOfRects(vantel::PieShapeRects(round, fringe, width, height), RECT{0, 0, width, height});
   } else {
-    shape.reset(PathRegion(kind, pie, fringe));
+    shape = PathRegion(kind, pie, fringe);
     if (shape) OffsetRgn(shape.get(), -box.left, -box.top);
   }
-  if (!shape) return nullptr;
+  if (!shape) return {};
   if (!IsRectEmpty(&extra)) {
     GdiObject<HRGN> more(CreateRectRgn(extra.left - box.left, extra.top - box.top, extra.right - box.left,
                                        extra.bottom - box.top));
-    if (!more || CombineRgn(shape.get(), shape.get(), more.get(), RGN_OR) == ERROR) return nullptr;
+    if (!more || CombineRgn(shape.get(), shape.get(), more.get(), RGN_OR) == ERROR) return {};
     GdiObject<HRGN> window(CreateRectRgn(0, 0, width, height));
-    if (!window || CombineRgn(shape.get(), shape.get(), window.get(), RGN_AND) == ERROR) return nullptr;
+    if (!window || CombineRgn(shape.get(), shape.get(), window.get(), RGN_AND) == ERROR) return {};
   } else if (outer.Width == outer.Height) {
-    return shape.release();  // already in the strict form
+    return shape;  // already in the strict form
   }
   return StrictRegion(shape.get());
 }

@@ -17,13 +17,16 @@
 TXmlControlButtonGroup::TXmlControlButtonGroup(TComponent* owner)
     : TXmlControlButtonGroup(owner, std::wstring()) {}
 
-TXmlControlButtonGroup::TXmlControlButtonGroup(TComponent* owner, const std::wstring& xmlFileName)
+TXmlControlButtonGroup::TXmlControlButtonGroup(TComponent* owner, const std::wstring& xmlFileName,
+                                               const TXmlHost& host)
     : TXmlControlButtonGroup(owner, xmlFileName, GDIButtonClass<TXmlControlDragGDIButton>(),
-                             HintWindowClass<THintGDIButton>()) {}
+                             HintWindowClass<THintGDIButton>(), host) {}
 
 TXmlControlButtonGroup::TXmlControlButtonGroup(TComponent* owner, const std::wstring& xmlFileName,
-                                               TGDIButtonClass buttonClass, THintWindowClass hintClass)
-    : TGDICustomButtonGroup(owner, std::move(buttonClass), xmlFileName, std::move(hintClass)),
+                                               TGDIButtonClass buttonClass, THintWindowClass hintClass,
+                                               const TXmlHost& host)
+    : TGDICustomButtonGroup(owner, std::move(buttonClass), xmlFileName, std::move(hintClass), {},
+                            TButtonInputs{std::nullopt, TButtonStart::Shown, host}),
       document_(std::make_unique<TXmlDocument>()) {}
 
 TXmlControlButtonGroup::~TXmlControlButtonGroup() {
@@ -31,12 +34,12 @@ TXmlControlButtonGroup::~TXmlControlButtonGroup() {
   document_.reset();
 }
 
-void TXmlControlButtonGroup::LoadConfigFile(const std::wstring& name) {
+void TXmlControlButtonGroup::LoadConfigFile(const std::wstring& name, const TXmlHost& host) {
   SetXmlFileName(name);
   if (auto* centre = dynamic_cast<TDragGDIButton*>(CentreButton())) centre->SetXmlFileName(name);
   prefetch_.reset();
   try {
-    switch (ConfigFormat::LoadConfigFile(*document_, name)) {
+    switch (ConfigFormat::LoadConfigFile(*document_, name, host)) {
       case ConfigFormat::TConfigRead::Loaded:
         loadState_ = TConfigLoadState::Loaded;
         PrefetchShellInfo();
@@ -59,22 +62,24 @@ int TXmlControlButtonGroup::HasButtonRecords() const {
   return root ? root->ChildCount() : 0;
 }
 
-TDragGDIButton* TXmlControlButtonGroup::AddSegment() {
-  TGDIButtonGroupItem* item = Items().AddItem();
+TDragGDIButton* TXmlControlButtonGroup::AddSegment(const TButtonInputs& inputs) {
+  TGDIButtonGroupItem* item = Items().AddItem(inputs);
   auto* button = item ? dynamic_cast<TDragGDIButton*>(item->Button()) : nullptr;
   if (button) button->SetXmlFileName(XmlFileName());
   return button;
 }
 
-void TXmlControlButtonGroup::KnowColors(std::optional<TCustomGDIButton::TKnownColors>& known) const {
+TButtonInputs TXmlControlButtonGroup::SegmentInputs(const TXmlHost& host) const {
+  TButtonInputs inputs;
   if (loadState_ == TConfigLoadState::Loaded && document_->RootElement())
-    known.emplace(XmlFileName(), TCustomGDIButton::ColorsOfDocument(*document_));
+    inputs.Colors = TCustomGDIButton::ColorsOfDocument(*document_);
+  inputs.Host = host;
+  return inputs;
 }
 
-void TXmlControlButtonGroup::CreateDefaultSegments() {
-  std::optional<TCustomGDIButton::TKnownColors> known;
-  KnowColors(known);
-  for (int i = 0; i < ConfigFormat::DefaultSegmentCount; ++i) AddSegment();
+void TXmlControlButtonGroup::CreateDefaultSegments(const TXmlHost& host) {
+  const TButtonInputs inputs = SegmentInputs(host);
+  for (int i = 0; i < ConfigFormat::DefaultSegmentCount; ++i) AddSegment(inputs);
 }
 
 void TXmlControlButtonGroup::LoadButtons() {
@@ -86,9 +91,8 @@ void TXmlControlButtonGroup::LoadButtons() {
   // the buttons that take them, and the rest with the load (see RingLoad.h for the whole sequence).
   if (!prefetch_) PrefetchShellInfo();
   TRingLoad load(*this, std::move(prefetch_));
-  std::optional<TCustomGDIButton::TKnownColors> known;
-  KnowColors(known);
-  load.Build([&] { AddRecordButtons(plan, normalColor); });
+  const TButtonInputs inputs = SegmentInputs();
+  load.Build([&](TShellInfoPrefetch* answers) { AddRecordButtons(plan, inputs, normalColor, answers); });
 }
 
 void TXmlControlButtonGroup::PrefetchShellInfo() noexcept {
@@ -111,24 +115,26 @@ void TXmlControlButtonGroup::PrefetchShellInfo() noexcept {
   }
 }
 
-void TXmlControlButtonGroup::AddRecordButtons(const ConfigFormat::TRingPlan& plan, TARGB normalColor) {
+void TXmlControlButtonGroup::AddRecordButtons(const ConfigFormat::TRingPlan& plan,
+                                              const TButtonInputs& inputs, TARGB normalColor,
+                                              TShellInfoPrefetch* answers) {
   for (const ConfigFormat::TButtonRecord& record : plan.Segments) {
-    TDragGDIButton* button = AddSegment();
+    TDragGDIButton* button = AddSegment(inputs);
     if (!button) continue;
-    button->SetFileName(Gb18030ToWide(record.FilePath));
+    button->SetFileName(Gb18030ToWide(record.FilePath), answers);
     button->SetButtonGuid(record.Guid);
     button->AddDeleteMenuItem();
     button->DefaultColor = normalColor;
   }
   if (plan.Centre) {
     if (auto* centre = dynamic_cast<TDragGDIButton*>(CentreButton())) {
-      centre->SetFileName(Gb18030ToWide(plan.Centre->FilePath));
+      centre->SetFileName(Gb18030ToWide(plan.Centre->FilePath), answers);
       centre->SetButtonGuid(plan.Centre->Guid);
     }
   }
   // Records of every kind count towards the five, skipped ones and the centre's included.
   const int empty = std::max(0, ConfigFormat::RingRecordTarget - plan.RecordCount);
   for (int i = 0; i < empty; ++i) {
-    if (TDragGDIButton* button = AddSegment()) button->AddDeleteMenuItem();
+    if (TDragGDIButton* button = AddSegment(inputs)) button->AddDeleteMenuItem();
   }
 }

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "GDIButtons/ButtonGroup.h"
@@ -30,9 +29,9 @@ class TXmlControlButtonGroup : public TGDICustomButtonGroup {
   // The group without a file name: the centre button reads its colours from no file (black).
   explicit TXmlControlButtonGroup(TComponent* owner);
   // The name is in place before the inherited construction runs: the centre button is made with the
-  // colours read from that file. Segment buttons are TXmlControlDragGDIButton, the hint window a
-  // THintGDIButton.
-  TXmlControlButtonGroup(TComponent* owner, const std::wstring& xmlFileName);
+  // colours read from that file (through `host`). Segment buttons are TXmlControlDragGDIButton, the hint
+  // window a THintGDIButton.
+  TXmlControlButtonGroup(TComponent* owner, const std::wstring& xmlFileName, const TXmlHost& host = {});
   // Frees the document, then the inherited destructor runs.
   ~TXmlControlButtonGroup() override;
 
@@ -40,10 +39,10 @@ class TXmlControlButtonGroup : public TGDICustomButtonGroup {
   TPopupMenu* PopupMenu() const { return popupMenu_; }
   void SetPopupMenu(TPopupMenu* menu) { popupMenu_ = menu; }
 
-  // XmlFileName := name, the centre button's too, then the group's document is loaded from it. A
-  // missing or unreadable file is reported and leaves the document as it was; a file that does not
-  // parse throws EXmlError (LoadState() then says so). The group never writes this document.
-  void LoadConfigFile(const std::wstring& name);
+  // XmlFileName := name, the centre button's too, then the group's document is loaded from it (through
+  // `host`). A missing or unreadable file is reported and leaves the document as it was; a file that does
+  // not parse throws EXmlError (LoadState() then says so). The group never writes this document.
+  void LoadConfigFile(const std::wstring& name, const TXmlHost& host = {});
   TConfigLoadState LoadState() const { return loadState_; }
   // The file is there but could not be read or parsed: the caller keeps a copy of it and tells the
   // user. (The buttons reload the file before every store and delete, so neither can overwrite it.)
@@ -53,13 +52,14 @@ class TXmlControlButtonGroup : public TGDICustomButtonGroup {
 
   // Children of the loaded root: start-up calls LoadButtons when not 0, CreateDefaultSegments otherwise.
   int HasButtonRecords() const;
-  // Four empty segments with the group's file name, without delete entries; ShowAll is not called.
-  void CreateDefaultSegments();
+  // Four empty segments with the group's file name, without delete entries; ShowAll is not called. Their
+  // buttons read their colours through `host` unless the group's document has them.
+  void CreateDefaultSegments(const TXmlHost& host = {});
   // A segment per kind-0 record in file order (its file, GUID, the root's DefaultColor, a delete
   // entry); a kind-1 record gives the centre its file and GUID; other kinds are skipped. Fewer than
   // five records of any kind are topped up with empty segments (with delete entries) to five. Then
-  // ShowAll. All of it in one TRingLoad (RingLoad.h): drawing held, the prefetch current, windows made
-  // hidden until each has its picture.
+  // ShowAll. All of it in one TRingLoad (RingLoad.h): drawing held, the prefetch's answers handed to each
+  // file, windows made hidden until each has its picture.
   void LoadButtons();
 
   TXmlDocument& Document() const { return *document_; }
@@ -68,16 +68,19 @@ class TXmlControlButtonGroup : public TGDICustomButtonGroup {
   // For groups whose buttons are a class derived from TXmlControlDragGDIButton, and whose hint window
   // is another class or none (tests).
   TXmlControlButtonGroup(TComponent* owner, const std::wstring& xmlFileName, TGDIButtonClass buttonClass,
-                         THintWindowClass hintClass);
+                         THintWindowClass hintClass, const TXmlHost& host = {});
 
  private:
-  // Adds a segment with the group's file name; its button, or nullptr when it is not a drop button.
-  TDragGDIButton* AddSegment();
-  // LoadButtons' additions: the records' segments, the centre's file, the empty segments up to five.
-  void AddRecordButtons(const ConfigFormat::TRingPlan& plan, TARGB normalColor);
-  // While `known` lives, the buttons built take the colours of the loaded document instead of reading the
-  // file again (nothing when the file did not load).
-  void KnowColors(std::optional<TCustomGDIButton::TKnownColors>& known) const;
+  // Adds a segment with the group's file name, its button made with `inputs`; its button, or nullptr when
+  // it is not a drop button.
+  TDragGDIButton* AddSegment(const TButtonInputs& inputs);
+  // LoadButtons' additions: the records' segments, the centre's file, the empty segments up to five. The
+  // buttons are made with `inputs` and take their files' shell answers from `answers` (may be null).
+  void AddRecordButtons(const ConfigFormat::TRingPlan& plan, const TButtonInputs& inputs, TARGB normalColor,
+                        TShellInfoPrefetch* answers);
+  // What a new segment receives: the loaded document's colours, so that it need not read the file again
+  // (none when the file did not load: it reads them through `host`).
+  TButtonInputs SegmentInputs(const TXmlHost& host = {}) const;
   // Starts asking the shell about the loaded records' files, for LoadButtons (nothing when it cannot).
   void PrefetchShellInfo() noexcept;
 

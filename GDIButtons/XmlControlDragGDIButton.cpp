@@ -10,8 +10,9 @@ namespace {
 constexpr wchar_t kDeleteCaption[] = L"删除按键";
 }  // namespace
 
-TXmlControlDragGDIButton::TXmlControlDragGDIButton(TComponent* owner, const TButtonColors& colors)
-    : TDragGDIButton(owner, colors) {
+TXmlControlDragGDIButton::TXmlControlDragGDIButton(TComponent* owner, const TButtonColors& colors,
+                                                   TButtonStart start)
+    : TDragGDIButton(owner, colors, start) {
   popupMenu_ = std::make_unique<TPopupMenu>(this);
   SetPopupMenu(popupMenu_.get());
   document_ = std::make_unique<TXmlDocument>();

@@ -13,7 +13,8 @@ class TXmlControlDragGDIButton : public TDragGDIButton {
  public:
   // The drop-and-launch button, its own popup menu (owned, and set as the button's popup menu) and
   // its own document.
-  explicit TXmlControlDragGDIButton(TComponent* owner, const TButtonColors& colors = {});
+  explicit TXmlControlDragGDIButton(TComponent* owner, const TButtonColors& colors = {},
+                                    TButtonStart start = TButtonStart::Shown);
   // Frees the popup menu, then the document, then the drop-and-launch button.
   ~TXmlControlDragGDIButton() override;
 

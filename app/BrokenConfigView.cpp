@@ -1,19 +1,12 @@
-// TBrokenConfigView: the masking file system and the quiet reporter, installed for a scope.
+// TBrokenConfigView: the masking file system and the quiet reporter.
 #include "app/BrokenConfigView.h"
 
 #include "xml/XmlDocument.h"
 
-TBrokenConfigView::TBrokenConfigView(std::wstring fileName)
+TBrokenConfigView::TBrokenConfigView(std::wstring fileName, const TXmlHost& inner)
     : fileName_(std::move(fileName)),
-      previous_(DefaultXmlHost()),
-      fileSystem_(*previous_.FileSystem, fileName_),
-      reporter_(*previous_.Reporter, fileName_) {
-  SetDefaultXmlHost(TXmlHost{&reporter_, &fileSystem_});
-}
-
-TBrokenConfigView::~TBrokenConfigView() {
-  SetDefaultXmlHost(previous_);
-}
+      fileSystem_(inner.FileSystem ? *inner.FileSystem : *DefaultXmlHost().FileSystem, fileName_),
+      reporter_(inner.Reporter ? *inner.Reporter : *DefaultXmlHost().Reporter, fileName_) {}
 
 bool TBrokenConfigView::FileSystem::FileExists(const std::wstring& name) {
   return name != hidden_ && inner_.FileExists(name);

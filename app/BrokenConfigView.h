@@ -1,4 +1,4 @@
-// TBrokenConfigView: while it lives, XML documents see one unloadable file as absent, without a message.
+// TBrokenConfigView: an XML host under which one unloadable file is absent, without a message.
 #pragma once
 
 #include <string>
@@ -8,15 +8,17 @@
 // Start-up builds the ring from a configuration file. When that file does not load (it does not parse,
 // or another program holds it), the user has been told once; the ring is then built as on a first start
 // (every button reads its colours from the file, and the group its records) without the error or the
-// missing-file message once per button. The view is installed as the process's default XML host and puts the
-// previous host back when it goes; the file itself is never touched: writes still go to the previous host's
-// file system.
+// missing-file message once per button. Whoever reads the file for that build is handed Host(); nothing else
+// sees the view. The file itself is never touched: writes still go to the inner host's file system.
 class TBrokenConfigView {
  public:
-  explicit TBrokenConfigView(std::wstring fileName);
-  ~TBrokenConfigView();
+  // Over `inner` (its null members: the default host's), which must outlive the view.
+  explicit TBrokenConfigView(std::wstring fileName, const TXmlHost& inner = {});
   TBrokenConfigView(const TBrokenConfigView&) = delete;
   TBrokenConfigView& operator=(const TBrokenConfigView&) = delete;
+
+  // The host that shows the file as absent; valid while the view lives.
+  TXmlHost Host() { return TXmlHost{&reporter_, &fileSystem_}; }
 
  private:
   class FileSystem : public TXmlFileSystem {
@@ -41,7 +43,6 @@ class TBrokenConfigView {
   };
 
   std::wstring fileName_;
-  TXmlHost previous_;
   FileSystem fileSystem_;
   Reporter reporter_;
 };

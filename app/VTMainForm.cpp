@@ -12,6 +12,7 @@
 #include "app/StartWithWindows.h"
 #include "GDIButtons/XmlControlButtonGroup.h"
 #include "framework/Dpi.h"
+#include "framework/FlagScope.h"
 #include "xml/ColorValue.h"
 #include "xml/ConfigFormat.h"
 #include "xml/XmlDocument.h"
@@ -235,7 +236,8 @@ void TfrmVantelMain::FormShow(TObject* sender) {
   // the start goes on as without it.
   std::optional<TBrokenConfigView> held;
   if (!buttonGroup_ && !AwaitConfigAtStart(configFile_)) held.emplace(configFile_);
-  TXmlDocument document;
+  const TXmlHost host = held ? held->Host() : TXmlHost{};
+  TXmlDocument document(host);
   SetCaption(std::wstring(kShownCaption) + kVantelWebAddress);
   SetWidth(0);
   SetHeight(0);
@@ -260,7 +262,7 @@ void TfrmVantelMain::FormShow(TObject* sender) {
   ShowBoxColour(*Edit2, ColorBoxColor(root ? ConfigFormat::ReadDefaultColor(*root) : 0));
   SetWindowLongPtrW(window, GWL_EXSTYLE, exStyle & ~static_cast<LONG_PTR>(WS_EX_APPWINDOW));
   if (Application) ShowWindow(Application->Handle(), SW_HIDE);
-  CreateButtonGroup();
+  CreateButtonGroup(host);
   if (hotkeyRegistered_) return;
   hotkeyRegistered_ = true;
   if (summon_->RegisterStored()) return;
@@ -310,11 +312,11 @@ void TfrmVantelMain::PrepareWithoutShowing() {
   ShowAllButtons();  // the ring is the program's face, whether or not the settings window shows
 }
 
-void TfrmVantelMain::CreateButtonGroup() {
+void TfrmVantelMain::CreateButtonGroup(const TXmlHost& host) {
   if (buttonGroup_) return;
   if (!configUnloadable_) {
     try {
-      BuildButtonGroup();
+      BuildButtonGroup(host);
       return;
     } catch (const EXmlError&) {
       // The file stopped loading between the show handler's read and the group's: as above.
@@ -323,13 +325,13 @@ void TfrmVantelMain::CreateButtonGroup() {
       configFaultShown_ = true;
     }
   }
-  TBrokenConfigView asIfEmpty(configFile_);
-  BuildButtonGroup();
+  TBrokenConfigView asIfEmpty(configFile_, host);
+  BuildButtonGroup(asIfEmpty.Host());
 }
 
-void TfrmVantelMain::BuildButtonGroup() {
-  buttonGroup_ = groupFactory_(this, configFile_);
-  buttonGroup_->LoadConfigFile(configFile_);
+void TfrmVantelMain::BuildButtonGroup(const TXmlHost& host) {
+  buttonGroup_ = groupFactory_(this, configFile_, host);
+  buttonGroup_->LoadConfigFile(configFile_, host);
   const int ringDpi = RingPixelsPerInch();
   buttonGroup_->SetPixelsPerInch(ringDpi);
   buttonGroup_->SetHeight(Dpi::Scale(kRingSide, ringDpi));
@@ -340,7 +342,7 @@ void TfrmVantelMain::BuildButtonGroup() {
   if (buttonGroup_->HasButtonRecords() != 0) {
     buttonGroup_->LoadButtons();
   } else {
-    buttonGroup_->CreateDefaultSegments();
+    buttonGroup_->CreateDefaultSegments(host);
   }
   MenuSkin1->SetActive(false);
   MenuSkin1->SetActive(true);

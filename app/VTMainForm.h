@@ -123,8 +123,9 @@ class TfrmVantelMain : public TForm {
  private:
   void CreateComponents();
   void CreateTrayMenu();
-  void CreateButtonGroup();
-  void BuildButtonGroup();
+  // The group, its file read through `host`; a file that does not parse is told once and read as absent.
+  void CreateButtonGroup(const TXmlHost& host);
+  void BuildButtonGroup(const TXmlHost& host);
   void ChooseColor(TEdit& box, std::string_view attribute);
   void ShowAllButtons();
   void ShowDesktopIcons(bool show);
@@ -155,16 +156,9 @@ class TfrmVantelMain : public TForm {
   std::unique_ptr<TRingSummon> summon_;
   bool hotkeyRegistered_ = false;  // the first show registered the stored hotkey
   bool configUnloadable_ = false;  // the last load of the configuration failed to parse
-  bool configFaultShown_ = false;
+  bool configFaultShown_ = false;  // the user has been told that the configuration does not load
   // The show handler runs (its messages' modal loops let tray commands in): the ring may be half made.
   bool showing_ = false;
-  struct TFlagScope {
-    explicit TFlagScope(bool& flag) : flag_(flag) { flag_ = true; }
-    ~TFlagScope() { flag_ = false; }
-    TFlagScope(const TFlagScope&) = delete;
-    TFlagScope& operator=(const TFlagScope&) = delete;
-    bool& flag_;
-  };  // the user has been told that the configuration does not load
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);  // for calls queued to the message loop
   // Last member: destroyed first, while the window and PmButtonControl still exist.
   std::unique_ptr<TRingGroup> buttonGroup_;

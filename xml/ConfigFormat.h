@@ -24,9 +24,10 @@ inline constexpr std::string_view KindAttribute = "ButonType";  // one t after B
 inline constexpr std::string_view FilePathAttribute = "ButtonFilePath";
 inline constexpr std::string_view GuidAttribute = "ButtonGuid";
 
-// Button kinds as stored in ButonType.
-inline constexpr std::uint8_t KindSegment = 0;
-inline constexpr std::uint8_t KindCentre = 1;
+// Button kinds as stored in ButonType, and what a pie button draws (TCustomGDIButton::ButtonKind); any other
+// kind draws nothing.
+inline constexpr std::uint8_t KindSegment = 0;  // a ring segment, a slice with a hole (the hint window too)
+inline constexpr std::uint8_t KindCentre = 1;   // the centre, a whole disc
 
 // A first start (no records) shows this many empty segments. A file with fewer than RingRecordTarget
 // records gets empty segments added until records and added segments together number RingRecordTarget.

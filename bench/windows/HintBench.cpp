@@ -42,7 +42,8 @@ const std::vector<std::wstring> kNames = {
 // the mouse leaving (hide) between runs untimed.
 template <class Hint>
 bench::Result MeasureHovers(const std::string& name, TForm& owner, bench::Options options) {
-  TGDIButtonClass buttons = [](TComponent* o, const std::wstring&) -> std::unique_ptr<TCustomGDIButton> {
+  TGDIButtonClass buttons = [](TComponent* o, const std::wstring&,
+                               const TButtonInputs&) -> std::unique_ptr<TCustomGDIButton> {
     return std::make_unique<TDragGDIButton>(o,
                                             TButtonColors{MakeColor(40, 90, 200), MakeColor(230, 140, 20)});
   };
@@ -63,7 +64,8 @@ bench::Result MeasureHovers(const std::string& name, TForm& owner, bench::Option
 // The whole hover as the ring delivers it: the mouse enters the centre disc, which holds a file; the
 // disc takes its hover colour and hands the file's name to the hint window, which shows it at once.
 bench::Result MeasureMouseEnter(TForm& owner, bench::Options options) {
-  TGDIButtonClass buttons = [](TComponent* o, const std::wstring&) -> std::unique_ptr<TCustomGDIButton> {
+  TGDIButtonClass buttons = [](TComponent* o, const std::wstring&,
+                               const TButtonInputs&) -> std::unique_ptr<TCustomGDIButton> {
     return std::make_unique<TDragGDIButton>(o,
                                             TButtonColors{MakeColor(40, 90, 200), MakeColor(230, 140, 20)});
   };

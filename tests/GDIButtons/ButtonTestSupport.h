@@ -20,8 +20,9 @@ namespace buttontest {
 // The button class of the tests until the XML-bound class exists: the pie button plus a recorded overlay.
 class TTestButton : public TCustomGDIButton {
  public:
-  explicit TTestButton(TComponent* owner, const TButtonColors& colors = {})
-      : TCustomGDIButton(owner, colors) {}
+  explicit TTestButton(TComponent* owner, const TButtonColors& colors = {},
+                       TButtonStart start = TButtonStart::Shown)
+      : TCustomGDIButton(owner, colors, start) {}
 
   int overlays = 0;
   std::function<void(TTestButton&, TLayeredSurface&)> overlay;

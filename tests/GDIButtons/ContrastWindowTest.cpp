@@ -11,6 +11,7 @@
 #include "GDIButtons/HintGDIButton.h"
 #include "tests/GDIButtons/ButtonTestSupport.h"
 #include "tests/support/TestSupport.h"
+#include "xml/ConfigFormat.h"
 
 namespace {
 
@@ -75,14 +76,15 @@ bool AnyTranslucent(const TPushedImage& image) {
 }
 
 TEST_F(ContrastWindowTest, RingDrawsInTheSystemColoursWhileHighContrastIsOnAndFollowsASwitch) {
-  TGDIButtonClass buttons = [](TComponent* owner, const std::wstring&) -> std::unique_ptr<TCustomGDIButton> {
-    return std::make_unique<buttontest::TTestButton>(owner, TButtonColors{kStored, kStoredHot});
+  TGDIButtonClass buttons = [](TComponent* owner, const std::wstring&,
+                               const TButtonInputs& inputs) -> std::unique_ptr<TCustomGDIButton> {
+    return std::make_unique<buttontest::TTestButton>(owner, TButtonColors{kStored, kStoredHot}, inputs.Start);
   };
   TGDICustomButtonGroup group(form_.get(), buttons, std::wstring{}, HintGDIButtonClass());
   TCustomGDIButton& centre = *group.CentreButton();
   centre.SetBounds(100, 300, 180, 180);
   centre.PieRect()->Assign({0.0f, 360.0f, 10.0f, 10.0f, 160.0f, 160.0f});  // a disc of radius 80 at (90, 90)
-  centre.SetButtonKind(vantel::kCentreKind);
+  centre.SetButtonKind(ConfigFormat::KindCentre);
   auto& hint = dynamic_cast<THintGDIButton&>(*group.HintWindow());
   hint.ShowHintText(L"记事本");
   // A slice of a ring: the annulus from radius 40 to 80 around (90, 90), from 3 to 87 degrees.

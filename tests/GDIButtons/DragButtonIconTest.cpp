@@ -11,6 +11,7 @@
 #include "GDIButtons/ShellInfoPrefetch.h"
 #include "tests/GDIButtons/DragButtonTestSupport.h"
 #include "tests/support/TestSupport.h"
+#include "xml/ConfigFormat.h"
 
 namespace {
 
@@ -80,7 +81,7 @@ TEST_F(DragButtonIconTest, CentreIconIsCentredOnTheDisc) {
   Recorded().iconSize = 32;
   Ring ring(form_.get(), folder_, 4);
   Fill(ring.Centre());
-  EXPECT_EQ(ring.Centre().ButtonKind(), vantel::kCentreKind);
+  EXPECT_EQ(ring.Centre().ButtonKind(), ConfigFormat::KindCentre);
   EXPECT_FLOAT_EQ(ring.Centre().IconX(), 74.0f);
   EXPECT_FLOAT_EQ(ring.Centre().IconY(), 74.0f);
   EXPECT_FALSE(ring.Group().GrowFlag()) << "the centre never asks the ring to grow";

@@ -3,6 +3,7 @@
 #include "GDIButtons/DragButtonLogic.h"
 #include "GDIButtons/RingAccessibleLogic.h"
 #include "GDIButtons/RingKeyLogic.h"
+#include "xml/ConfigFormat.h"
 
 #include <gtest/gtest.h>
 
@@ -162,11 +163,11 @@ TEST(DragButtonLogic, AnAccessibleSlicesBoxHoldsItsBandAndItsRim) {
   };
   const float s = 70.7107f;  // 100 * cos 45
   const Case cases[] = {
-      {kSegmentKind, 0, 90, {110, 120, 100, 100}},
-      {kSegmentKind, 45, 90, {110 - s, 120 + s / 2, 2 * s, 100 - s / 2}},
-      {kSegmentKind, 315, 90, {110 + s / 2, 120 - s, 100 - s / 2, 2 * s}},
-      {kSegmentKind, 0, 360, {10, 20, 200, 200}},
-      {kCentreKind, 0, 90, {10, 20, 200, 200}},
+      {ConfigFormat::KindSegment, 0, 90, {110, 120, 100, 100}},
+      {ConfigFormat::KindSegment, 45, 90, {110 - s, 120 + s / 2, 2 * s, 100 - s / 2}},
+      {ConfigFormat::KindSegment, 315, 90, {110 + s / 2, 120 - s, 100 - s / 2, 2 * s}},
+      {ConfigFormat::KindSegment, 0, 360, {10, 20, 200, 200}},
+      {ConfigFormat::KindCentre, 0, 90, {10, 20, 200, 200}},
   };
   for (const Case& c : cases) {
     const RectF box = SliceBox(c.kind, {c.start, c.sweep, 10.0f, 20.0f, 200.0f, 200.0f});

@@ -73,25 +73,16 @@ TEST_F(DragButtonPrefetchTest, AnswersAsTheShellDoesOncePerEntryAndOnlyForItsPat
   for (SHFILEINFOW& info : taken) Release(info);
 }
 
-TEST_F(DragButtonPrefetchTest, ButtonsFilledInTheScopeTakeTheAnswersAndTheScopesNest) {
+TEST_F(DragButtonPrefetchTest, AButtonHandedThePrefetchTakesItsAnswer) {
   const std::wstring text = File(L"file.txt");
   dragtest::Recorded().iconSize = 48;  // the buttons' size is the prefetch's: the one they take
-  TShellInfoPrefetch outer({text}, kFlags, 48);
-  {
-    TShellInfoPrefetch::TScope outerScope(outer);
-    {
-      TShellInfoPrefetch inner({}, kFlags);  // nothing to look up
-      TShellInfoPrefetch::TScope innerScope(inner);
-      EXPECT_FALSE(TShellInfoPrefetch::TakeCurrent(text, kFlags, 48).Info);
-    }
-    dragtest::TRecordingDragButton button(form_.get());
-    button.SetFileName(text);
-    ASSERT_NE(button.FileInfo.hIcon, nullptr);
-    EXPECT_EQ(IconSize(button.FileInfo.hIcon), 48) << "the worker drew it at the size asked";
-    EXPECT_EQ(std::wstring(button.FileInfo.szDisplayName), L"file.txt");
-    EXPECT_FALSE(outer.Take(text, kFlags, 48).Info) << "the button took the answer";
-  }
-  EXPECT_FALSE(TShellInfoPrefetch::TakeCurrent(text, kFlags, 48).Info) << "no prefetch outside the scopes";
+  TShellInfoPrefetch prefetch({text}, kFlags, 48);
+  dragtest::TRecordingDragButton button(form_.get());
+  button.SetFileName(text, &prefetch);
+  ASSERT_NE(button.FileInfo.hIcon, nullptr);
+  EXPECT_EQ(IconSize(button.FileInfo.hIcon), 48) << "the worker drew it at the size asked";
+  EXPECT_EQ(std::wstring(button.FileInfo.szDisplayName), L"file.txt");
+  EXPECT_FALSE(prefetch.Take(text, kFlags, 48).Info) << "the button took the answer";
 }
 
 TEST_F(DragButtonPrefetchTest, AnswersNobodyTookGoWithThePrefetch) {

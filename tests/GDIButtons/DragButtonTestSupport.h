@@ -38,8 +38,9 @@ Recorder& Recorded();
 // The drop-and-launch button with the storing hooks recorded instead of writing a file.
 class TRecordingDragButton : public TDragGDIButton {
  public:
-  explicit TRecordingDragButton(TComponent* owner, const TButtonColors& colors = {})
-      : TDragGDIButton(owner, colors) {}
+  explicit TRecordingDragButton(TComponent* owner, const TButtonColors& colors = {},
+                                TButtonStart start = TButtonStart::Shown)
+      : TDragGDIButton(owner, colors, start) {}
 
   int deleteEntries = 0;
   std::wstring xmlFileName;

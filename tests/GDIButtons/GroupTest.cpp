@@ -11,6 +11,7 @@
 #include "GDIButtons/RingLayout.h"
 #include "tests/GDIButtons/GroupTestSupport.h"
 #include "tests/support/TestSupport.h"
+#include "xml/ConfigFormat.h"
 
 namespace {
 
@@ -34,9 +35,9 @@ TEST_F(GroupTest, ConstructionBuildsCollectionCentreAndHintInOrderAndSizesNothin
   const TGDIButtonGroupItemsClass items = ButtonGroupItemsClass<TCountingItems>();
   auto group = std::make_unique<TGDICustomButtonGroup>(
       form_.get(),
-      [&](TComponent* owner, const std::wstring& file) {
+      [&](TComponent* owner, const std::wstring& file, const TButtonInputs& inputs) {
         order.push_back("button");
-        return buttons(owner, file);
+        return buttons(owner, file, inputs);
       },
       config_,
       [&](TComponent* owner) {
@@ -65,7 +66,7 @@ TEST_F(GroupTest, ConstructionBuildsCollectionCentreAndHintInOrderAndSizesNothin
   EXPECT_EQ(centre->DefaultColor, grouptest::kNormalColour);
   EXPECT_EQ(centre->HotColor, grouptest::kHoverColour);
   EXPECT_EQ(centre->GroupItems(), nullptr);
-  EXPECT_EQ(centre->ButtonKind(), vantel::kSegmentKind);
+  EXPECT_EQ(centre->ButtonKind(), ConfigFormat::KindSegment);
 
   // The hint window covers the virtual desktop and knows the ring.
   TCustomGDIButton* hint = group->HintWindow();
@@ -76,7 +77,7 @@ TEST_F(GroupTest, ConstructionBuildsCollectionCentreAndHintInOrderAndSizesNothin
   EXPECT_EQ(r.top, 0);
   EXPECT_EQ(r.right, DesktopWidth());
   EXPECT_EQ(r.bottom, DesktopHeight());
-  EXPECT_EQ(hint->ButtonKind(), vantel::kSegmentKind);
+  EXPECT_EQ(hint->ButtonKind(), ConfigFormat::KindSegment);
   EXPECT_EQ(hint->GroupItems(), &group->Items());
   EXPECT_EQ(hint->Parent(), form_.get());
 }
@@ -109,7 +110,7 @@ TEST_F(GroupTest, SizingPlacesTheCentreDiscInTheMiddleOfTheDesktop) {
     EXPECT_EQ(group->CentreWidth(), expected.Width);
     EXPECT_EQ(group->CentreHeight(), expected.Height);
     EXPECT_EQ(centre->PieRect(), &group->CentreRect());
-    EXPECT_EQ(centre->ButtonKind(), vantel::kCentreKind);
+    EXPECT_EQ(centre->ButtonKind(), ConfigFormat::KindCentre);
     EXPECT_EQ(centre->GroupItems(), &group->Items());
     EXPECT_EQ(centre->Parent(), form_.get());
 
@@ -349,9 +350,9 @@ TEST_F(GroupTest, ItemBuildsItsButtonWhileAddingAndRefreshingAreSet) {
   const TGDIButtonClass buttons = GDIButtonClass<TLoggingButton>();
   auto group = std::make_unique<TGDICustomButtonGroup>(
       form_.get(),
-      [&](TComponent* owner, const std::wstring& file) {
+      [&](TComponent* owner, const std::wstring& file, const TButtonInputs& inputs) {
         if (self) flags.emplace_back(self->Items().Adding(), self->Items().Refreshing());
-        return buttons(owner, file);
+        return buttons(owner, file, inputs);
       },
       config_);
   self = group.get();
@@ -369,9 +370,10 @@ TEST_F(GroupTest, AFailedButtonLeavesTheRingAsItWas) {
   const TGDIButtonClass buttons = GDIButtonClass<TLoggingButton>();
   auto group = std::make_unique<TGDICustomButtonGroup>(
       form_.get(),
-      [&](TComponent* owner, const std::wstring& file) -> std::unique_ptr<TCustomGDIButton> {
+      [&](TComponent* owner, const std::wstring& file,
+          const TButtonInputs& inputs) -> std::unique_ptr<TCustomGDIButton> {
         if (fail) throw std::runtime_error("configuration unreadable");
-        return buttons(owner, file);
+        return buttons(owner, file, inputs);
       },
       config_);
   group->SetHeight(180);

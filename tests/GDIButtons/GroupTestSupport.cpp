@@ -3,6 +3,7 @@
 
 #include "framework/Application.h"
 #include "framework/Screen.h"
+#include "xml/ConfigFormat.h"
 
 namespace grouptest {
 
@@ -18,7 +19,8 @@ std::vector<const TCustomGDIButton*> EventsOf(ButtonEvent::Kind kind) {
   return buttons;
 }
 
-TLoggingButton::TLoggingButton(TComponent* owner, const TButtonColors& colors) : TTestButton(owner, colors) {
+TLoggingButton::TLoggingButton(TComponent* owner, const TButtonColors& colors, TButtonStart start)
+    : TTestButton(owner, colors, start) {
   ButtonEvents().push_back({ButtonEvent::Created, this});
 }
 
@@ -106,7 +108,7 @@ void ExpectEvenRing(const TGDICustomButtonGroup& group, int side) {
     EXPECT_EQ(r.top, centre.top);
     EXPECT_EQ(r.right - r.left, side);
     EXPECT_EQ(r.bottom - r.top, side);
-    EXPECT_EQ(button->ButtonKind(), vantel::kSegmentKind);
+    EXPECT_EQ(button->ButtonKind(), ConfigFormat::KindSegment);
     EXPECT_EQ(button->GroupItems(), &items);
   }
 }

@@ -25,7 +25,8 @@ std::vector<const TCustomGDIButton*> EventsOf(ButtonEvent::Kind kind);
 // The test button class with its construction, every redraw and its destruction logged.
 class TLoggingButton : public buttontest::TTestButton {
  public:
-  explicit TLoggingButton(TComponent* owner, const TButtonColors& colors = {});
+  explicit TLoggingButton(TComponent* owner, const TButtonColors& colors = {},
+                          TButtonStart start = TButtonStart::Shown);
   ~TLoggingButton() override;
   void RedrawButton() override;
 };

@@ -13,6 +13,7 @@
 #include "GDIButtons/HintGDIButton.h"
 #include "tests/GDIButtons/ButtonTestSupport.h"
 #include "tests/support/TestSupport.h"
+#include "xml/ConfigFormat.h"
 
 namespace {
 
@@ -71,9 +72,9 @@ class HintWindowTest : public buttontest::WindowTestBase {
   // A ring whose centre window is at (left, top), 180 px square, and its hint window.
   template <class Hint = THintGDIButton>
   Ring<Hint> MakeRing(int left = 100, int top = 300) {
-    TGDIButtonClass buttons = [](TComponent* owner,
-                                 const std::wstring&) -> std::unique_ptr<TCustomGDIButton> {
-      return std::make_unique<buttontest::TTestButton>(owner);
+    TGDIButtonClass buttons = [](TComponent* owner, const std::wstring&,
+                                 const TButtonInputs& inputs) -> std::unique_ptr<TCustomGDIButton> {
+      return std::make_unique<buttontest::TTestButton>(owner, TButtonColors{}, inputs.Start);
     };
     Ring<Hint> ring;
     THintWindowClass hints = HintWindowClass<Hint>();
@@ -125,7 +126,7 @@ TEST_F(HintWindowTest, GroupSetsUpTheFrameAndTheFirstRenderIsEmpty) {
   ASSERT_NE(ring.hint, nullptr);
   THintGDIButton& hint = *ring.hint;
   EXPECT_EQ(hint.FontSize(), 24);
-  EXPECT_EQ(hint.ButtonKind(), vantel::kSegmentKind);
+  EXPECT_EQ(hint.ButtonKind(), ConfigFormat::KindSegment);
   EXPECT_EQ(hint.GroupItems(), &ring.group->Items());
   EXPECT_EQ(hint.PaintCount(), 1);  // the constructor's render
   EXPECT_TRUE(buttontest::AllTransparent(LastPushedImage(hint)));
@@ -256,7 +257,7 @@ TEST_F(HintWindowTest, NothingIsDrawnForAnEmptyTextOrAnotherKind) {
     EXPECT_TRUE(IsRectEmpty(&hint.TextBox()));
     Render(hint, L"abc");
   }
-  hint.SetButtonKind(vantel::kCentreKind);
+  hint.SetButtonKind(ConfigFormat::KindCentre);
   EXPECT_TRUE(buttontest::AllTransparent(Render(hint, L"abc")));
   hint.SetButtonKind(7);
   EXPECT_TRUE(buttontest::AllTransparent(Render(hint, L"abc")));

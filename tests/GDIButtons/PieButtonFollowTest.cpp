@@ -7,6 +7,7 @@
 #include "GDIButtons/HintGDIButton.h"
 #include "tests/GDIButtons/ButtonTestSupport.h"
 #include "tests/support/TestSupport.h"
+#include "xml/ConfigFormat.h"
 
 namespace {
 
@@ -60,7 +61,7 @@ TEST_F(PieButtonFollowTest, SegmentsTakeTheCentresOriginInTheNotTopmostBand) {
   auto group = MakeGroup(3);
   TCustomGDIButton* centre = group->CentreButton();
   ASSERT_NE(centre, nullptr);
-  ASSERT_EQ(centre->ButtonKind(), vantel::kCentreKind);
+  ASSERT_EQ(centre->ButtonKind(), ConfigFormat::KindCentre);
   const std::vector<HWND> segments = SegmentWindows(*group);
   ASSERT_EQ(segments.size(), 3u);
   // Scatter the segments and put them back in the topmost band, where the constructor put them.
@@ -138,7 +139,7 @@ TEST_F(PieButtonFollowTest, EmptyGroupOrNoGroupMovesNothingAndReportsNothing) {
 
   // A centre button that no group has claimed yet.
   TTestButton lone(form_.get());
-  lone.SetButtonKind(vantel::kCentreKind);
+  lone.SetButtonKind(ConfigFormat::KindCentre);
   ASSERT_EQ(lone.GroupItems(), nullptr);
   lone.SetBounds(400, 410, 180, 180);
   testsupport::PumpFor(50);

@@ -12,6 +12,7 @@
 
 #include "GDIButtons/RegionRaster.h"
 #include "tests/GDIButtons/DragButtonTestSupport.h"
+#include "xml/ConfigFormat.h"
 
 namespace {
 
@@ -53,7 +54,7 @@ std::vector<bool> OutlineMask(const TCustomGDIButton& button, const TPushedImage
   const vantel::PieShape shape{pie.X + pie.Width / 2 - static_cast<float>(image.Offset.x),
                                pie.Y + pie.Height / 2 - static_cast<float>(image.Offset.y),
                                pie.Width,
-                               button.ButtonKind() == vantel::kSegmentKind ? pie.Width / 2 : 0.0f,
+                               button.ButtonKind() == ConfigFormat::KindSegment ? pie.Width / 2 : 0.0f,
                                pie.StartAngle,
                                pie.SweepAngle};
   for (const vantel::RegionRect& r : vantel::PieShapeRects(shape, 1.5f, image.Width, image.Height))

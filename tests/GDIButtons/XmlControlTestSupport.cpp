@@ -54,8 +54,8 @@ std::string ConfigWithRecords(const std::vector<std::string>& records) {
 bool TTestXmlButton::leftHeld = false;
 bool TTestXmlButton::rightHeld = false;
 
-TTestXmlButton::TTestXmlButton(TComponent* owner, const TButtonColors& colors)
-    : TXmlControlDragGDIButton(owner, colors) {}
+TTestXmlButton::TTestXmlButton(TComponent* owner, const TButtonColors& colors, TButtonStart start)
+    : TXmlControlDragGDIButton(owner, colors, start) {}
 
 TTestXmlButton::~TTestXmlButton() {
   Destroyed().push_back(this);

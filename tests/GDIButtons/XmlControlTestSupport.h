@@ -36,7 +36,8 @@ std::string ConfigWithRecords(const std::vector<std::string>& records);
 // The XML-bound button with the mouse buttons of a drag-enter set by the test, and its life recorded.
 class TTestXmlButton : public TXmlControlDragGDIButton {
  public:
-  explicit TTestXmlButton(TComponent* owner, const TButtonColors& colors = {});
+  explicit TTestXmlButton(TComponent* owner, const TButtonColors& colors = {},
+                          TButtonStart start = TButtonStart::Shown);
   ~TTestXmlButton() override;
   static bool leftHeld, rightHeld;
   // Buttons destroyed since the test began.

@@ -105,13 +105,14 @@ TEST_F(MainFormTest, FileHeldAMomentAtStartIsWaitedForWhileMessagesAreHandled) {
 TEST_F(MainFormTest, FileBrokenBetweenTheTwoLoadsStillGivesTheDefaultRing) {
   WriteConfig(apptest::kRedBlueConfig);
   bool broke = false;
-  form = std::make_unique<TfrmVantelMain>(Application, [&](TComponent*, const std::wstring&) {
-    if (!broke) {
-      broke = true;
-      WriteConfig("<Settings");
-    }
-    return std::make_unique<apptest::TRecordingRingGroup>(log);
-  });
+  form =
+      std::make_unique<TfrmVantelMain>(Application, [&](TComponent*, const std::wstring&, const TXmlHost&) {
+        if (!broke) {
+          broke = true;
+          WriteConfig("<Settings");
+        }
+        return std::make_unique<apptest::TRecordingRingGroup>(log);
+      });
   Application->SetMainForm(form.get());
   form->Show();
   EXPECT_EQ(testsupport::RecordedExceptions().size(), 1u);

@@ -19,7 +19,7 @@ TEST_F(BrokenConfigViewTest, DocumentsLoadTheFileAsEmptyWithoutAnyMessage) {
   files.Files[L"SystemConfig.xml"] = "<Settings";
   {
     TBrokenConfigView view(L"SystemConfig.xml");
-    TXmlDocument document;
+    TXmlDocument document(view.Host());
     EXPECT_NO_THROW(document.LoadFile(L"SystemConfig.xml"));
     ASSERT_NE(document.RootElement(), nullptr);
     EXPECT_EQ(document.RootElement()->ChildCount(), 0);
@@ -31,14 +31,14 @@ TEST_F(BrokenConfigViewTest, DocumentsLoadTheFileAsEmptyWithoutAnyMessage) {
 TEST_F(BrokenConfigViewTest, OtherFilesAndTheirMessagesPassThrough) {
   files.Files[L"Other.xml"] = apptest::kGoodConfig;
   TBrokenConfigView view(L"SystemConfig.xml");
-  TXmlDocument document;
+  TXmlDocument document(view.Host());
   document.LoadFile(L"Other.xml");
   EXPECT_EQ(document.RootElement()->GetAttribute("HotColor"), "-1");
   document.LoadFile(L"Missing.xml");
   EXPECT_EQ(reporter.Messages, std::vector<std::wstring>{L"Missing.xml文件不存在!"});
 }
 
-TEST_F(BrokenConfigViewTest, ThePreviousHostIsBackAfterTheScope) {
+TEST_F(BrokenConfigViewTest, TheProcessHostIsLeftAsItWas) {
   files.Files[L"SystemConfig.xml"] = "<Settings";
   { TBrokenConfigView view(L"SystemConfig.xml"); }
   TXmlDocument document;

@@ -10,9 +10,16 @@
 
 namespace apptest {
 
-void TRecordingRingGroup::LoadConfigFile(const std::wstring& fileName) {
+void TRecordingRingGroup::LoadConfigFile(const std::wstring& fileName, const TXmlHost& host) {
   log_.push_back("LoadConfigFile");
-  document_.LoadFile(fileName);
+  document_.SetHost(host);  // for this read only: the host may go with the build
+  try {
+    document_.LoadFile(fileName);
+  } catch (...) {
+    document_.SetHost({});
+    throw;
+  }
+  document_.SetHost({});
 }
 
 int TRecordingRingGroup::HasButtonRecords() {
@@ -43,9 +50,10 @@ void MainFormTest::TearDown() {
 }
 
 TfrmVantelMain& MainFormTest::MakeForm() {
-  form = std::make_unique<TfrmVantelMain>(Application, [this](TComponent*, const std::wstring&) {
-    return std::make_unique<TRecordingRingGroup>(log);
-  });
+  form = std::make_unique<TfrmVantelMain>(Application,
+                                          [this](TComponent*, const std::wstring&, const TXmlHost&) {
+                                            return std::make_unique<TRecordingRingGroup>(log);
+                                          });
   Application->SetMainForm(form.get());
   return *form;
 }

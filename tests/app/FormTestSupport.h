@@ -22,7 +22,7 @@ class TRecordingRingGroup final : public TRingGroup {
  public:
   explicit TRecordingRingGroup(std::vector<std::string>& log) : log_(log) { log_.push_back("Create"); }
   ~TRecordingRingGroup() override { log_.push_back("Destroy"); }
-  void LoadConfigFile(const std::wstring& fileName) override;
+  void LoadConfigFile(const std::wstring& fileName, const TXmlHost& host) override;
   void SetHeight(int height) override { log_.push_back("SetHeight " + std::to_string(height)); }
   void SetWidth(int width) override { log_.push_back("SetWidth " + std::to_string(width)); }
   void SetPopupMenu(TPopupMenu* menu) override {
@@ -31,7 +31,7 @@ class TRecordingRingGroup final : public TRingGroup {
   }
   int HasButtonRecords() override;
   void LoadButtons() override { log_.push_back("LoadButtons"); }
-  void CreateDefaultSegments() override {
+  void CreateDefaultSegments(const TXmlHost&) override {
     segments_ = 4;
     log_.push_back("CreateDefaultSegments");
   }
