@@ -76,8 +76,9 @@ void TGDICustomButtonGroup::SetHeight(int value) {
 
 void TGDICustomButtonGroup::SetPixelsPerInch(int dpi) {
   dpi_ = dpi > 0 ? dpi : vantel::kBaseDpi;
-  if (auto* hint = dynamic_cast<THintGDIButton*>(hint_.get()))
+  if (auto* hint = dynamic_cast<THintGDIButton*>(hint_.get())) {
     hint->SetFontSize(vantel::ScaleForDpi(vantel::kHintFontSize, dpi_));
+  }
 }
 
 void TGDICustomButtonGroup::ChangeDpi(int dpi) {
@@ -87,8 +88,9 @@ void TGDICustomButtonGroup::ChangeDpi(int dpi) {
   const int width = MulDiv(width_, dpi, oldDpi), height = MulDiv(height_, dpi, oldDpi);
   const RECT was{oldLeft, oldTop, oldLeft + width_, oldTop + height_};
   POINT pointer{};
-  if (!GetCursorPos(&pointer) || !PtInRect(&was, pointer))
+  if (!GetCursorPos(&pointer) || !PtInRect(&was, pointer)) {
     pointer = POINT{oldLeft + width_ / 2, oldTop + height_ / 2};  // the message came without a drag
+  }
   SetPixelsPerInch(dpi);
   SetWidth(width);
   SetHeight(height);
@@ -121,10 +123,11 @@ void TGDICustomButtonGroup::LayoutCenter(vantel::ScreenPoint middle) {
   if (auto* form = dynamic_cast<TForm*>(Owner())) centre_->SetParent(form);
   centre_->SetGroupItems(items_.get());
   // A centre waiting hidden for its picture comes to the front when it shows.
-  if (centre_->BoundsDeferred())
+  if (centre_->BoundsDeferred()) {
     centreFrontPending_ = true;
-  else
+  } else {
     centre_->BringToFront();
+  }
 }
 
 void TGDICustomButtonGroup::SetupHintWindow() {
@@ -139,8 +142,9 @@ void TGDICustomButtonGroup::FrameHintWindow() {
   if (!hint_) return;
   const vantel::ScreenRect desktop = vantel::VirtualScreen(CurrentMonitors());
   if (hint_->Left() != desktop.Left || hint_->Top() != desktop.Top || hint_->Width() != desktop.Width() ||
-      hint_->Height() != desktop.Height())
+      hint_->Height() != desktop.Height()) {
     hint_->SetBounds(desktop.Left, desktop.Top, desktop.Width(), desktop.Height());
+  }
 }
 
 void TGDICustomButtonGroup::ShowAll() {
@@ -205,8 +209,9 @@ void TGDICustomButtonGroup::MoveSegmentsTo(POINT centre, int count) noexcept {
       // A summoned ring stays above every other window while the user drags it.
       const bool summoned = summoned_;
       if (topmost == summoned && GetWindowRect(window, &bounds) && bounds.left == place.x &&
-          bounds.top == place.y)
+          bounds.top == place.y) {
         continue;
+      }
       SetWindowPos(window, summoned ? HWND_TOPMOST : HWND_NOTOPMOST, place.x, place.y, 0, 0, kFollowFlags);
     }
   } catch (...) {
@@ -221,8 +226,9 @@ void TGDICustomButtonGroup::NoteCentreMoved() {
 
 void TGDICustomButtonGroup::MoveRing(int left, int top, bool summoned) {
   if (!centre_ || !centre_->HandleAllocated()) return;
-  if (summoned && !summoned_)
+  if (summoned && !summoned_) {
     centreTopmost_ = (GetWindowLongPtrW(centre_->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+  }
   summoned_ = summoned;
   restingPointer_.reset();
   if (POINT pointer{}; summoned && GetCursorPos(&pointer)) restingPointer_ = pointer;
@@ -246,8 +252,9 @@ void TGDICustomButtonGroup::MoveRing(int left, int top, bool summoned) {
   }
   const POINT place = centre_->WindowPlace(left, top);
   if (batch) batch = DeferWindowPos(batch, centre_->Handle(), centreBand, place.x, place.y, 0, 0, kFlags);
-  if (batch && summoned && hint_ && hint_->HandleAllocated())
+  if (batch && summoned && hint_ && hint_->HandleAllocated()) {
     batch = DeferWindowPos(batch, hint_->Handle(), HWND_TOPMOST, 0, 0, 0, 0, kFlags | SWP_NOMOVE);
+  }
   if (batch) EndDeferWindowPos(batch);
   movingRing_ = movingWas;
 }

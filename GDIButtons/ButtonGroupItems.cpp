@@ -110,15 +110,18 @@ void TGDIButtonGroupItems::Update(TCollectionItem* item) {
 void TGDIButtonGroupItems::Deleting(TCollectionItem* item) {
   // A screen reader forgets the segment's object before its window goes.
   const auto* gone = dynamic_cast<TGDIButtonGroupItem*>(item);
-  if (TCustomGDIButton* button = gone ? gone->Button() : nullptr; button && button->HandleAllocated())
+  if (TCustomGDIButton* button = gone ? gone->Button() : nullptr; button && button->HandleAllocated()) {
     NotifyWinEvent(EVENT_OBJECT_DESTROY, button->Handle(), OBJID_CLIENT, CHILDID_SELF);
+  }
   TGDICollection::Deleting(item);
   const int index = item ? item->Index() : -1;
   if (index < 0 || index >= RectCount()) return;
   // The button goes right after this; it must not be left pointing at a freed rectangle meanwhile.
-  if (auto* segment = dynamic_cast<TGDIButtonGroupItem*>(item); segment && segment->Button())
-    if (segment->Button()->PieRect() == rects_[static_cast<size_t>(index)].get())
+  if (auto* segment = dynamic_cast<TGDIButtonGroupItem*>(item); segment && segment->Button()) {
+    if (segment->Button()->PieRect() == rects_[static_cast<size_t>(index)].get()) {
       segment->Button()->SetPieRect(nullptr);
+    }
+  }
   rects_.erase(rects_.begin() + index);
 }
 
@@ -205,8 +208,9 @@ void TGDIButtonGroupItems::AssignRects() {
       TCustomGDIButton* button = item->Button();
       // Only a ring that grew changes the segments' size; the system would be asked for nothing. (A
       // segment waiting hidden keeps the size for when it shows.)
-      if (button->Width() != width || button->Height() != height)
+      if (button->Width() != width || button->Height() != height) {
         button->SetBounds(button->Left(), button->Top(), width, height);
+      }
     }
     rects_[static_cast<size_t>(i)]->Assign(vantel::SegmentRect(i, n, width, height, group_.PixelsPerInch()));
   }

@@ -59,8 +59,9 @@ TCustomGDIButton::TCustomGDIButton(TComponent* owner, const TButtonColors& color
   // Creates the window, in front of the topmost band. No activation: a new ring segment must not take
   // the focus from the user. A window made there already needs no restack.
   HWND window = Handle();
-  if (GetWindow(window, GW_HWNDPREV) || !(GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST))
+  if (GetWindow(window, GW_HWNDPREV) || !(GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST)) {
     SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
   menuGlass_ = std::make_unique<TMenuGlassTimer>(this);
   RedrawButton();  // the first DrawPie: draws nothing
   OnMouseDown = [this](TObject*, TMouseButton button, TShiftState, int, int) {
@@ -201,8 +202,9 @@ void TCustomGDIButton::UpdateLayered() {
   // the group takes it (the constructor's draws nothing anyway) push nothing either.
   if (DrawingHeld() || startHidden_) {
     if (groupItems_ && this != groupItems_->Group().CentreButton() &&
-        this != groupItems_->Group().HintWindow())
+        this != groupItems_->Group().HintWindow()) {
       groupItems_->LayOutIfStale();  // a segment renders on its current rectangle
+    }
     // The same steps on an image without pixels, nothing pushed: the layout that the render leaves
     // behind (counts, rectangles, the icon's place, the group's grow flag) without its picture.
     TLayeredSurface nothing;
@@ -321,8 +323,9 @@ void TCustomGDIButton::ApplyDeferredBounds() {
   const POINT place = WindowPlace(Left(), Top());
   const int width = box.right - box.left, height = box.bottom - box.top;
   if (now.left == place.x && now.top == place.y && now.right - now.left == width &&
-      now.bottom - now.top == height)
+      now.bottom - now.top == height) {
     return;
+  }
   applyingBounds_ = true;
   SetWindowPos(Handle(), nullptr, place.x, place.y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
   applyingBounds_ = false;
@@ -363,18 +366,20 @@ LRESULT TCustomGDIButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       // A window that was hidden or took another size may have let go of its image: the next push is
       // a whole one.
       const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
-      if (pos &&
-          ((pos->flags & SWP_HIDEWINDOW) ||
-           (!(pos->flags & SWP_NOSIZE) && (pos->cx != windowImage_.Width || pos->cy != windowImage_.Height))))
+      if (pos && ((pos->flags & SWP_HIDEWINDOW) ||
+                  (!(pos->flags & SWP_NOSIZE) &&
+                   (pos->cx != windowImage_.Width || pos->cy != windowImage_.Height)))) {
         windowImage_.Valid = false;
+      }
       const int left = Left(), top = Top(), width = Width(), height = Height();
       const LRESULT result = TCustomControl::WndProc(msg, wParam, lParam);  // updates Left and Top
       // Deferred bounds are where the window is to be, whatever moves it meanwhile (a restack). A window
       // that covers a box of its button puts the button's bounds that far up and left of it.
-      if (boundsDeferred_)
+      if (boundsDeferred_) {
         StoreBounds(left, top, width, height);
-      else if (boxed_)
+      } else if (boxed_) {
         StoreBounds(Left() - box_.left, Top() - box_.top, width, height);
+      }
       // Deferred bounds noted the follow when they were set.
       if (buttonKind_ == ConfigFormat::KindCentre && !applyingBounds_) FollowCentre();
       return result;

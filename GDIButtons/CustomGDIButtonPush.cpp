@@ -163,8 +163,9 @@ bool TCustomGDIButton::InRing() const {
 RECT TCustomGDIButton::DrawnBox() {
   const RECT whole{0, 0, Width(), Height()};
   if (!pieRect_ || (buttonKind_ != ConfigFormat::KindSegment && buttonKind_ != ConfigFormat::KindCentre) ||
-      !InRing())
+      !InRing()) {
     return whole;
+  }
   const vantel::RectF outer = vantel::OuterRect(*pieRect_);
   if (outer.Width != outer.Height) return whole;  // a pie that is not round: its box is not worked out
   const vantel::PieShape pie{

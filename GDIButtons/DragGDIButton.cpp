@@ -87,10 +87,11 @@ void TDragGDIButton::TakeShellInfo(const std::wstring& path, TShellInfoPrefetch*
   FileInfo = SHFILEINFOW{};
   // An answer the shell is late with comes by message: until then the button shows no icon.
   if (std::optional<SHFILEINFOW> info = ShellInfoFor(path, kFileInfoFlags, ShellIconSize(), Handle(),
-                                                     kLateShellInfoMessage, lateInfo_, answers))
+                                                     kLateShellInfoMessage, lateInfo_, answers)) {
     UseShellInfo(*info);
-  else
+  } else {
     NameByLeaf();
+  }
 }
 
 void TDragGDIButton::NameByLeaf() {
@@ -107,8 +108,9 @@ void TDragGDIButton::NameByLeaf() {
 void TDragGDIButton::RefetchShellInfo() {
   // Never asked here: a file on a drive that does not answer would hold the ring at every monitor
   // crossing. A claim still open for the old size is given up.
-  if (!fileName_.empty())
+  if (!fileName_.empty()) {
     lateInfo_ = ShellInfoLater(fileName_, kFileInfoFlags, ShellIconSize(), Handle(), kLateShellInfoMessage);
+  }
 }
 
 void TDragGDIButton::UseShellInfo(SHFILEINFOW info) {
@@ -143,10 +145,11 @@ void TDragGDIButton::Launch(TObject* sender) {
   // form: a volume may keep no short one.
   const std::wstring failure = OpenWithShell(Handle(), fileName_);
   if (failure.empty()) return;
-  if (Application)
+  if (Application) {
     Application->ShowException(failure);  // the error display, which also logs it
-  else
+  } else {
     MessageBoxW(Handle(), failure.c_str(), nullptr, MB_OK | MB_ICONERROR);
+  }
 }
 
 bool TDragGDIButton::MouseButtonHeld(int virtualKey) const {
@@ -213,8 +216,9 @@ TDragGDIButton* TDragGDIButton::AddSegmentFor(const std::wstring& path) {
 }
 
 LRESULT TDragGDIButton::AnswerGetObject(WPARAM wParam, LPARAM lParam) {
-  if (static_cast<DWORD>(lParam) != static_cast<DWORD>(OBJID_CLIENT))
+  if (static_cast<DWORD>(lParam) != static_cast<DWORD>(OBJID_CLIENT)) {
     return TCustomGDIButton::WndProc(WM_GETOBJECT, wParam, lParam);
+  }
   // Reference counted as COM objects are: this button's reference goes in DisconnectAccessible.
   if (!accessible_) accessible_ = new TRingAccessible(*this);  // NOLINT(cppcoreguidelines-owning-memory)
   return LresultFromObject(__uuidof(IAccessible), wParam, static_cast<IAccessible*>(accessible_));
@@ -288,25 +292,28 @@ void TDragGDIButton::UpdateLayered() {
 void TDragGDIButton::ShapeWindow() {
   const TPieRect* rect = PieRect();
   if (!rect || !HandleAllocated() ||
-      (ButtonKind() != ConfigFormat::KindSegment && ButtonKind() != ConfigFormat::KindCentre) || !InRing())
+      (ButtonKind() != ConfigFormat::KindSegment && ButtonKind() != ConfigFormat::KindCentre) || !InRing()) {
     return;
+  }
   // The window's box and the icon's rectangle, both in button pixels: the icon may cross the outline.
   const ShapeKey key{ButtonKind(), PlannedBox(), IconBox(), rect->Values()};
   if (key == shape_) return;
   GdiObject<HRGN> region = RingButtonRegion(key.kind, key.pie, kShapeFringe, key.box, key.icon);
   KeepShape(region.get(), key.box);
-  if (SetWindowRegion(Handle(), std::move(region)))
+  if (SetWindowRegion(Handle(), std::move(region))) {
     shape_ = key;
-  else
+  } else {
     KeepShape(nullptr, RECT{});
+  }
 }
 
 RECT TDragGDIButton::IconBox() {
   const TPieRect* rect = PieRect();
   Gdiplus::Bitmap* bitmap = FileInfo.hIcon ? IconBitmap() : nullptr;
   if (!rect || !bitmap ||
-      (ButtonKind() != ConfigFormat::KindSegment && ButtonKind() != ConfigFormat::KindCentre))
+      (ButtonKind() != ConfigFormat::KindSegment && ButtonKind() != ConfigFormat::KindCentre)) {
     return RECT{};
+  }
   const int width = static_cast<int>(bitmap->GetWidth()), height = static_cast<int>(bitmap->GetHeight());
   vantel::PointF at{iconX_, iconY_};
   if (ButtonKind() == ConfigFormat::KindCentre) {

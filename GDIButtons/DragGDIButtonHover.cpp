@@ -32,8 +32,9 @@ void TDragGDIButton::WatchForLeave(TObject* sender) {
   }
   // Still over this window's own shape? (Other programs' windows are the system's business.)
   if (onShape) {
-    if (cursor.x == watchedCursor_.x && cursor.y == watchedCursor_.y)
+    if (cursor.x == watchedCursor_.x && cursor.y == watchedCursor_.y) {
       leaveWatch_->SetInterval(std::min(leaveWatch_->Interval() * 2, kLeaveWatchRestingInterval));
+    }
     watchedCursor_ = cursor;
     return;
   }
@@ -164,8 +165,9 @@ LRESULT TDragGDIButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   if (TGDIButtonGroupItems* items = InRing() ? GroupItems() : nullptr) {
     // The ring's keys, on whichever of its windows has the foreground. F10 comes as a system key.
     if ((msg == WM_KEYDOWN || (msg == WM_SYSKEYDOWN && wParam == VK_F10)) &&
-        items->Group().RingKeyDown(static_cast<unsigned>(wParam), GetKeyState(VK_SHIFT) < 0))
+        items->Group().RingKeyDown(static_cast<unsigned>(wParam), GetKeyState(VK_SHIFT) < 0)) {
       return 0;
+    }
     // The menu opened at the press; the default handling would open it again at the release (the menu
     // key) or look for a menu bar the window has not got (F10).
     if ((msg == WM_KEYUP || msg == WM_SYSKEYUP) && (wParam == VK_APPS || wParam == VK_F10)) return 0;
@@ -181,8 +183,9 @@ LRESULT TDragGDIButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
   }
   if (msg == WM_MOUSEMOVE) {
-    if (leaveWatch_ && leaveWatch_->Enabled())
+    if (leaveWatch_ && leaveWatch_->Enabled()) {
       leaveWatch_->SetInterval(kLeaveWatchInterval);  // the pointer moves: it may leave any moment
+    }
     // The framework reports an enter only after a leave. A button that another one took the hover from
     // meanwhile, its own leave not yet seen, enters again here: the pointer is back on it.
     const bool inside = MouseInControl();

@@ -66,8 +66,9 @@ THintGDIButton::THintGDIButton(TComponent* owner, const TButtonColors& colors, T
 void THintGDIButton::ApplyHintStyle() {
   HWND window = Handle();
   const auto current = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE));
-  if ((current & ~static_cast<DWORD>(WS_EX_TOPMOST)) != kHintExStyle)
+  if ((current & ~static_cast<DWORD>(WS_EX_TOPMOST)) != kHintExStyle) {
     SetWindowLongPtrW(window, GWL_EXSTYLE, static_cast<LONG_PTR>(kHintExStyle | (current & WS_EX_TOPMOST)));
+  }
 }
 
 THintGDIButton::~THintGDIButton() = default;
@@ -165,10 +166,11 @@ void THintGDIButton::DrawHintText(TLayeredSurface& surface) {
     const int inset = std::max(fontSize_, 0) / 4;
     InflateRect(&back, -inset, -inset);
     Gdiplus::SolidBrush fill{Gdiplus::Color(look.Back)};
-    if (!IsRectEmpty(&back))
+    if (!IsRectEmpty(&back)) {
       graphics->FillRectangle(&fill, static_cast<INT>(back.left), static_cast<INT>(back.top),
                               static_cast<INT>(back.right - back.left),
                               static_cast<INT>(back.bottom - back.top));
+    }
   }
   const vantel::PointF origin = TextOrigin();
   // Zero width and height: neither wrapped nor clipped.

@@ -43,9 +43,10 @@ std::unique_ptr<Gdiplus::Graphics> TLayeredSurface::CreateGraphics() {
   }
   auto graphics = std::make_unique<Gdiplus::Graphics>(gdiBitmap_.get());
   if (graphics->GetLastStatus() != Gdiplus::Ok) return nullptr;
-  if (origin_.x || origin_.y)
+  if (origin_.x || origin_.y) {
     graphics->TranslateTransform(static_cast<Gdiplus::REAL>(-origin_.x),
                                  static_cast<Gdiplus::REAL>(-origin_.y));
+  }
   return graphics;
 }
 

@@ -70,8 +70,9 @@ UniqueIcon ShellIconAtSize(const std::wstring& path, HICON current, int systemIn
                    : size <= 48 ? SHIL_EXTRALARGE
                                 : SHIL_JUMBO;
   ComPtr<IImageList> images;
-  if (FAILED(SHGetImageList(list, kImageListIid, reinterpret_cast<void**>(images.Put()))) || !images)
+  if (FAILED(SHGetImageList(list, kImageListIid, reinterpret_cast<void**>(images.Put()))) || !images) {
     return UniqueIcon();
+  }
   HICON listed = nullptr;
   if (FAILED(images->GetIcon(systemIndex, ILD_TRANSPARENT, &listed)) || !listed) return UniqueIcon();
   UniqueIcon icon(listed);
@@ -149,8 +150,9 @@ std::unique_ptr<Gdiplus::Bitmap> BitmapFromIcon(HICON icon) {
   if (bitmap->GetLastStatus() != Gdiplus::Ok) return nullptr;
   Gdiplus::Rect all(0, 0, width, height);
   Gdiplus::BitmapData data{};
-  if (bitmap->LockBits(&all, Gdiplus::ImageLockModeWrite, PixelFormat32bppARGB, &data) != Gdiplus::Ok)
+  if (bitmap->LockBits(&all, Gdiplus::ImageLockModeWrite, PixelFormat32bppARGB, &data) != Gdiplus::Ok) {
     return nullptr;
+  }
   for (int y = 0; y < height; ++y) {
     std::memcpy(static_cast<BYTE*>(data.Scan0) + static_cast<ptrdiff_t>(y) * data.Stride,
                 colour.data() + static_cast<size_t>(y) * static_cast<size_t>(width),

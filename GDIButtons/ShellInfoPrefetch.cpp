@@ -109,8 +109,9 @@ SHFILEINFOW ShellFileInfo(const std::wstring& path, UINT flags, const TShellCall
   info = SHFILEINFOW{};
   // An answer for the short form that names another path is about that path, its icon too.
   if (!shortPath.empty() && calls.FileInfo(shortPath.c_str(), 0, &info, flags) &&
-      (!(flags & SHGFI_DISPLAYNAME) || NamesLeaf(info.szDisplayName, leaf)))
+      (!(flags & SHGFI_DISPLAYNAME) || NamesLeaf(info.szDisplayName, leaf))) {
     return info;
+  }
   UniqueIcon(info.hIcon).reset();
   // The shell takes no form of this path. A file that is there still shows: its leaf gives the name and
   // the type's icon, the file its own icon where it has one.
@@ -159,8 +160,9 @@ struct TShellInfoPrefetch::TShared {
         Remaining(waits.InAll),
         PerAnswer(waits.PerAnswer) {}
   ~TShared() {
-    for (TEntry& entry : Entries)
+    for (TEntry& entry : Entries) {
       if (entry.Done && !entry.Taken) UniqueIcon(entry.Info.hIcon).reset();  // an answer nobody took
+    }
   }
 
   // Starts one more worker; false when the system gives no thread. Called with the lock held or before
@@ -175,7 +177,7 @@ struct TShellInfoPrefetch::TShared {
     }
   }
 
-  static void Work(std::shared_ptr<TShared> shared) {
+  static void Work(const std::shared_ptr<TShared>& shared) {
     // The shell wants COM on the thread that asks it.
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     for (;;) {
@@ -217,8 +219,9 @@ struct TShellInfoPrefetch::TShared {
   // The first entry still to look up that somebody wants: every one while the prefetch lives, afterwards
   // only those a late button claimed.
   TEntry* NextWanted() {
-    for (TEntry& entry : Entries)
+    for (TEntry& entry : Entries) {
       if (!entry.Done && !entry.Running && !entry.Taken && (!Abandoned || entry.Claimed)) return &entry;
+    }
     return nullptr;
   }
 
@@ -275,8 +278,9 @@ TShellInfoPrefetch::TTaken TShellInfoPrefetch::Take(const std::wstring& path, UI
   if (flags != shared.Flags || iconSize != shared.IconSize || path.empty()) return {};
   std::unique_lock<std::mutex> lock(shared.Mutex);
   if (shared.Workers == 0 && std::none_of(shared.Entries.begin(), shared.Entries.end(),
-                                          [](const TShared::TEntry& e) { return e.Done; }))
+                                          [](const TShared::TEntry& e) { return e.Done; })) {
     return {};  // nothing runs and nothing came: the caller asks the shell
+  }
   for (std::size_t i = 0; i < shared.Entries.size(); ++i) {
     TShared::TEntry& entry = shared.Entries[i];
     if (entry.Taken || entry.Claimed || entry.Path != path) continue;
@@ -293,8 +297,9 @@ TShellInfoPrefetch::TTaken TShellInfoPrefetch::Take(const std::wstring& path, UI
     // Late: the button shows without the answer and takes it when it comes. Workers that are all stuck
     // in lookups of their own get a fresh one beside them, so that one slow file holds up no other.
     entry.Claimed = true;
-    if (shared.AllWorkersBusy() && shared.NextWanted() && shared.Workers < kMaxWorkers && !stopping.load())
+    if (shared.AllWorkersBusy() && shared.NextWanted() && shared.Workers < kMaxWorkers && !stopping.load()) {
       TShared::StartWorker(shared_);
+    }
     return {std::nullopt, std::make_unique<TLateShellInfo>(shared_, i)};
   }
   return {};
@@ -303,8 +308,9 @@ TShellInfoPrefetch::TTaken TShellInfoPrefetch::Take(const std::wstring& path, UI
 std::unique_ptr<TLateShellInfo> TShellInfoPrefetch::ClaimFirst() {
   std::lock_guard<std::mutex> lock(shared_->Mutex);
   if (shared_->Entries.empty() || shared_->Entries.front().Taken || shared_->Entries.front().Claimed ||
-      (shared_->Workers == 0 && !shared_->Entries.front().Done))
+      (shared_->Workers == 0 && !shared_->Entries.front().Done)) {
     return nullptr;
+  }
   shared_->Entries.front().Claimed = true;
   return std::make_unique<TLateShellInfo>(shared_, 0);
 }

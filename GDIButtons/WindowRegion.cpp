@@ -16,8 +16,9 @@ GdiObject<HRGN> RegionOfRects(const std::vector<vantel::RegionRect>& rects, cons
   data->rdh.nRgnSize = static_cast<DWORD>(rects.size() * sizeof(RECT));
   data->rdh.rcBound = bound;
   auto* target = reinterpret_cast<RECT*>(data->Buffer);
-  for (size_t i = 0; i < rects.size(); ++i)
+  for (size_t i = 0; i < rects.size(); ++i) {
     target[i] = RECT{rects[i].Left, rects[i].Top, rects[i].Right, rects[i].Bottom};
+  }
   return GdiObject<HRGN>(ExtCreateRegion(nullptr, static_cast<DWORD>(bytes.size()), data));
 }
 
@@ -36,8 +37,9 @@ GdiObject<HRGN> StrictRegion(HRGN region) {
   const RECT* first = reinterpret_cast<const RECT*>(data->Buffer);
   std::vector<vantel::RegionRect> rects;
   rects.reserve(data->rdh.nCount);
-  for (DWORD i = 0; i < data->rdh.nCount; ++i)
+  for (DWORD i = 0; i < data->rdh.nCount; ++i) {
     rects.push_back({first[i].left, first[i].top, first[i].right, first[i].bottom});
+  }
   return RegionOfRects(vantel::JoinTouchingRects(rects), data->rdh.rcBound);
 }
 
@@ -48,8 +50,9 @@ GdiObject<HRGN> PathRegion(int kind, const vantel::PieRectValues& pie, float fri
   const vantel::RectF outer = vantel::OuterRect(pie);
   const vantel::RectF inner = vantel::InnerRect(pie);
   Gdiplus::GraphicsPath path(Gdiplus::FillModeAlternate);
-  if (kind == ConfigFormat::KindSegment)
+  if (kind == ConfigFormat::KindSegment) {
     path.AddPie(inner.X, inner.Y, inner.Width, inner.Height, pie.StartAngle, pie.SweepAngle);
+  }
   path.AddPie(outer.X, outer.Y, outer.Width, outer.Height, pie.StartAngle, pie.SweepAngle);
   Gdiplus::GraphicsPath widened(Gdiplus::FillModeWinding);
   widened.AddPath(&path, FALSE);

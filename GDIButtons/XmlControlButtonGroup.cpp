@@ -71,8 +71,9 @@ TDragGDIButton* TXmlControlButtonGroup::AddSegment(const TButtonInputs& inputs) 
 
 TButtonInputs TXmlControlButtonGroup::SegmentInputs(const TXmlHost& host) const {
   TButtonInputs inputs;
-  if (loadState_ == TConfigLoadState::Loaded && document_->RootElement())
+  if (loadState_ == TConfigLoadState::Loaded && document_->RootElement()) {
     inputs.Colors = TCustomGDIButton::ColorsOfDocument(*document_);
+  }
   inputs.Host = host;
   return inputs;
 }
@@ -101,8 +102,9 @@ void TXmlControlButtonGroup::PrefetchShellInfo() noexcept {
     if (!root) return;
     const ConfigFormat::TRingPlan plan = ConfigFormat::InterpretRecords(*root);
     std::vector<std::wstring> paths;
-    for (const ConfigFormat::TButtonRecord& record : plan.Segments)
+    for (const ConfigFormat::TButtonRecord& record : plan.Segments) {
       paths.push_back(Gb18030ToWide(record.FilePath));
+    }
     if (plan.Centre) paths.push_back(Gb18030ToWide(plan.Centre->FilePath));
     // At the size the buttons will ask for: the centre's monitor's.
     auto* centre = dynamic_cast<TDragGDIButton*>(CentreButton());

@@ -46,8 +46,9 @@ void TXmlControlDragGDIButton::AddDeleteMenuItem() {
 
 int TXmlControlDragGDIButton::DeleteMenuItemCount() const {
   int count = 0;
-  for (int i = 0; i < popupMenu_->Items().Count(); ++i)
+  for (int i = 0; i < popupMenu_->Items().Count(); ++i) {
     if (popupMenu_->Items().Items(i)->Caption == kDeleteCaption) ++count;
+  }
   return count;
 }
 

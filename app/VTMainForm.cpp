@@ -270,17 +270,19 @@ void TfrmVantelMain::FormShow(TObject* sender) {
   LabelHotkeyHeld->SetCaption(kHotkeyHeldText);
   auto tell = [this] {
     const std::wstring text = HotkeyText(settings_->Settings().SummonKey) + L" " + kHotkeyHeldText;
-    if (ShowTrayBalloon)
+    if (ShowTrayBalloon) {
       ShowTrayBalloon(text);
-    else
+    } else {
       TrayIcon1->ShowBalloon(L"Vantel", text);
+    }
   };
-  if (Application)
+  if (Application) {
     Application->QueueCall([tell, alive = std::weak_ptr<bool>(alive_)] {
       if (!alive.expired()) tell();
     });
-  else
+  } else {
     tell();
+  }
 }
 
 std::wstring TfrmVantelMain::HotkeyText(vantel::Hotkey key) {
