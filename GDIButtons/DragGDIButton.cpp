@@ -219,9 +219,12 @@ LRESULT TDragGDIButton::AnswerGetObject(WPARAM wParam, LPARAM lParam) {
   if (static_cast<DWORD>(lParam) != static_cast<DWORD>(OBJID_CLIENT)) {
     return TCustomGDIButton::WndProc(WM_GETOBJECT, wParam, lParam);
   }
-  // Reference counted as COM objects are: this button's reference goes in DisconnectAccessible.
-  if (!accessible_) accessible_ = new TRingAccessible(*this);  // NOLINT(cppcoreguidelines-owning-memory)
-  return LresultFromObject(__uuidof(IAccessible), wParam, static_cast<IAccessible*>(accessible_));
+  // The object is born with the one reference the button holds.
+  if (!accessible_) {
+    // NOLINTNEXTLINE(cppcoreguidelines-owning-memory): COM's reference count owns it, held by the ComPtr
+    accessible_ = ComPtr<TRingAccessible>::Attach(new TRingAccessible(*this));
+  }
+  return LresultFromObject(__uuidof(IAccessible), wParam, static_cast<IAccessible*>(accessible_.Get()));
 }
 
 void TDragGDIButton::Announce(DWORD event) {
@@ -232,7 +235,7 @@ void TDragGDIButton::DisconnectAccessible() {
   // Clients may hold the object past the window: from now on it answers that it is disconnected.
   if (!accessible_) return;
   accessible_->Disconnect();
-  std::exchange(accessible_, nullptr)->Release();
+  accessible_.Reset();
 }
 
 void TDragGDIButton::SaveToConfig() {}

@@ -169,8 +169,8 @@ class TDragGDIButton : public TCustomGDIButton {
   POINT watchedCursor_{};         // where the leave watch last saw the pointer
   ULONGLONG returnWatchEnd_ = 0;  // until when, after a leave, the watch looks for the pointer's return
   bool hovered_ = false;
-  bool keySelected_ = false;               // the keys' selection put the look here last (see KeySelected)
-  TRingAccessible* accessible_ = nullptr;  // one reference, made at the first WM_GETOBJECT
+  bool keySelected_ = false;            // the keys' selection put the look here last (see KeySelected)
+  ComPtr<TRingAccessible> accessible_;  // made at the first WM_GETOBJECT, disconnected with the window
   std::wstring fileName_;
   std::unique_ptr<TLateShellInfo> lateInfo_;     // the shell's answer for fileName_, while it is late
   UniqueIcon icon_;                              // owns FileInfo.hIcon, which only names it
