@@ -7,6 +7,7 @@
 
 #include "GDIButtons/ButtonGroup.h"
 #include "GDIButtons/ButtonGroupItems.h"
+#include "GDIButtons/PushObserver.h"
 #include "framework/DebugTrace.h"
 #include "xml/XmlDocument.h"
 #include "xml/ConfigFormat.h"
@@ -30,14 +31,6 @@ std::string NewGuidText() {
 }
 
 }  // namespace
-
-std::uint32_t TPushedImage::Pixel(int x, int y) const {
-  x -= Offset.x;
-  y -= Offset.y;
-  if (x < 0 || y < 0 || x >= Width || y >= Height) return 0;
-  const size_t index = static_cast<size_t>(y) * static_cast<size_t>(Width) + static_cast<size_t>(x);
-  return index < Pixels.size() ? Pixels[index] : 0;
-}
 
 TCustomGDIButton::TCustomGDIButton(TComponent* owner, const TButtonColors& colors, TButtonStart start)
     : TCustomControl(owner),
@@ -75,6 +68,7 @@ TCustomGDIButton::TCustomGDIButton(TComponent* owner, const TButtonColors& color
 TCustomGDIButton::~TCustomGDIButton() {
   // The window goes while this class's handlers can still answer its last messages.
   DestroyHandle();
+  if (TPushObserver* observer = PushObserver()) observer->Destroyed(*this);
   menuGlass_.reset();
   defaultPieRect_.reset();
   pieRect_ = nullptr;

@@ -32,22 +32,9 @@ struct TButtonColors {
   TARGB HotColor = 0;
 };
 
-// A copy of what one UpdateLayeredWindow call pushed, for the tests (tests/GDIButtons/ButtonTestAccess.h).
 // Whether a new button's window shows when it is made, or waits hidden for the picture that its ring's load
 // gives it.
 enum class TButtonStart { Shown, Hidden };
-
-struct TPushedImage {
-  int Width = 0;
-  int Height = 0;
-  POINT Destination{};  // the window's top-left on the screen
-  POINT Offset{};       // the image's top-left in the pixels of its button
-  BYTE ConstantAlpha = 0;
-  bool Succeeded = false;             // what UpdateLayeredWindow returned
-  std::vector<std::uint32_t> Pixels;  // premultiplied BGRA, top-down, Width x Height
-
-  std::uint32_t Pixel(int x, int y) const;  // at (x, y) of the button; 0 outside the image
-};
 
 class TCustomGDIButton : public TCustomControl {
  public:
@@ -239,12 +226,6 @@ class TCustomGDIButton : public TCustomControl {
   std::vector<RECT> shapeRects_;  // see KeepShape, window pixels
   RECT shapeBox_{};
   std::unique_ptr<TMenuGlassTimer> menuGlass_;
-  // What the tests read of the pushes (TCustomGDIButtonTestAccess, declared in a test header only): their
-  // count, and while keepPushedImages_ is on, a copy of the last image.
-  friend struct TCustomGDIButtonTestAccess;
-  inline static bool keepPushedImages_ = false;
-  int pushCount_ = 0;
-  TPushedImage lastPushed_;
   // What the window holds since the last successful push: its size and where its ink is.
   struct TWindowImage {
     bool Valid = false;

@@ -5,15 +5,26 @@
 #include "GDIButtons/ButtonGroup.h"
 #include "GDIButtons/ButtonGroupItems.h"
 #include "GDIButtons/CustomGDIButton.h"
+#include "GDIButtons/PushObserver.h"
 #include "GDIButtons/RegionRaster.h"
 #include "xml/ConfigFormat.h"
 
 namespace {
 
+TPushObserver* pushObserver = nullptr;
+
 // How far past a pie's outline its window reaches: the anti-aliased edge (under a pixel) and a margin.
 constexpr float kDrawnFringe = 1.5f;
 
 }  // namespace
+
+void SetPushObserver(TPushObserver* observer) {
+  pushObserver = observer;
+}
+
+TPushObserver* PushObserver() {
+  return pushObserver;
+}
 
 void TCustomGDIButton::PushSurface(TLayeredSurface& surface, BYTE constantAlpha) {
   if (layoutOnly_) {
@@ -136,23 +147,13 @@ void TCustomGDIButton::PushImage(TLayeredSurface& surface, BYTE constantAlpha, P
     box_ = oldBox;
   }
   windowImage_ = TWindowImage{pushed != FALSE, size.cx, size.cy, placed, ink};
-  ++pushCount_;
-  if (keepPushedImages_) {
-    lastPushed_.Width = size.cx;
-    lastPushed_.Height = size.cy;
-    lastPushed_.Destination = destination;
-    lastPushed_.Offset = placed;
-    lastPushed_.ConstantAlpha = constantAlpha;
-    lastPushed_.Succeeded = pushed != FALSE;
-    lastPushed_.Pixels.clear();
+  if (TPushObserver* observer = PushObserver()) {
+    TPushedFrame frame{destination, placed, size, constantAlpha, pushed != FALSE, nullptr, surface.Width()};
     if (!surface.Empty()) {
-      lastPushed_.Pixels.reserve(static_cast<size_t>(size.cx) * static_cast<size_t>(size.cy));
-      for (int y = part.top; y < part.bottom; ++y) {
-        const std::uint32_t* row =
-            surface.Pixels() + static_cast<size_t>(y) * static_cast<size_t>(surface.Width());
-        lastPushed_.Pixels.insert(lastPushed_.Pixels.end(), row + part.left, row + part.right);
-      }
+      frame.Pixels = surface.Pixels() + static_cast<size_t>(part.top) * static_cast<size_t>(surface.Width()) +
+                     static_cast<size_t>(part.left);
     }
+    observer->Pushed(*this, frame);
   }
 }
 
