@@ -47,7 +47,8 @@ endmacro()
 
 # vantel_add_gtest(<name> SOURCES <files...> [LIBS <libs...>] [WINDOWS_ONLY] [GUI] [NO_MAIN])
 #   A GoogleTest program whose tests CTest discovers one by one. Windows programs run under Wine.
-#   GUI: the tests drive the real pointer or need focus; they never run beside each other.
+#   GUI: the tests drive the real pointer or need focus, so they run alone: a window of a test running
+#   beside one could come up under the pointer and take its press, its drop or its hover.
 #   NO_MAIN: the sources (or a library in LIBS) bring their own main().
 function(vantel_add_gtest name)
   cmake_parse_arguments(T "WINDOWS_ONLY;GUI;NO_MAIN" "" "SOURCES;LIBS" ${ARGN})
@@ -61,7 +62,7 @@ function(vantel_add_gtest name)
   endif()
   set(props TIMEOUT 120)
   if(T_GUI)
-    list(APPEND props RESOURCE_LOCK display)
+    list(APPEND props RESOURCE_LOCK display RUN_SERIAL TRUE)
   endif()
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST

@@ -69,8 +69,7 @@ class DragButtonInputTest : public dragtest::DragButtonTestBase {
                           bool forgetEarlierPresses = true) {
     const fs::path source = BuildFolder() / L"shell" / L"drag_source.exe";
     EXPECT_TRUE(fs::exists(source)) << "build drag_source first";
-    // Window tests run two at a time on one display: another test's window may pass over the point, and
-    // the new ring may not be on the display yet.
+    // The new ring may not be on the display yet.
     const POINT at = SlicePoint(target);
     if (!testsupport::PumpUntil([&] { return WindowFromPoint(at) == target.Handle(); }, 10000)) {
       ADD_FAILURE() << "the slice's own window is not under the point";
