@@ -21,6 +21,17 @@ class DragButtonDropTest : public dragtest::DragButtonTestBase {
   void HoldRight() { Recorded().rightHeld = true; }
   const std::vector<dragtest::StoreCall>& Stores() const { return Recorded().stores; }
   static std::wstring DisplayName(const TDragGDIButton& b) { return b.FileInfo.szDisplayName; }
+  // The window at the point once no window of a test running beside this one covers it.
+  static HWND OwnWindowAt(POINT at) {
+    HWND found = nullptr;
+    testsupport::PumpUntil([&] {
+      found = WindowFromPoint(at);
+      DWORD process = 0;
+      GetWindowThreadProcessId(found, &process);
+      return process == GetCurrentProcessId();
+    });
+    return found;
+  }
 };
 
 TEST_F(DragButtonDropTest, LeftDropOfOneFileOnAnEmptySegmentTakesItShowsItsIconAndStoresIt) {
@@ -199,13 +210,13 @@ TEST_F(DragButtonDropTest, EverySliceOfTheRingIsHitByItsOwnWindow) {
   // slice under them, whatever the stacking order.
   for (int count : {4, 5}) {
     Ring ring(form_.get(), folder_, count);
-    ring.MoveTo(200, 700);  // where the rings of the tests running beside this one are not
+    ring.MoveTo(200, 700);
     for (int i = 0; i < count; ++i) {
       const POINT at = dragtest::SlicePoint(ring.Segment(i));
-      EXPECT_EQ(WindowFromPoint(at), ring.Segment(i).Handle()) << count << " segments, segment " << i;
+      EXPECT_EQ(OwnWindowAt(at), ring.Segment(i).Handle()) << count << " segments, segment " << i;
     }
     const POINT middle = testsupport::WindowCentre(ring.Centre().Handle());
-    EXPECT_EQ(WindowFromPoint(middle), ring.Centre().Handle());
+    EXPECT_EQ(OwnWindowAt(middle), ring.Centre().Handle());
     // A hole between two slices belongs to none of them.
     const POINT gap = {ring.Centre().Left() + 170,
                        ring.Centre().Top() + 90};  // 0 degrees, in the 6-degree gap
