@@ -21,6 +21,13 @@ wineserver_bin=wineserver
 
 display_alive() { [ -n "${1:-}" ] && xdpyinfo -display "$1" >/dev/null 2>&1; }
 
+# Whether the X server this state dir started still runs (its pid, and the display on its command line).
+own_server_runs() {
+  local pid
+  pid=$(tr -d ' \n' <"$state/xvfb.pid" 2>/dev/null) && [ -n "$pid" ] && [ -n "${1:-}" ] &&
+    tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null | grep -qF " $1 "
+}
+
 # Two monitors (VANTEL_MONITORS=two): Xvfb's screens all start at (0, 0) for Wine, so an X server with the
 # dummy video driver runs instead, its second output set beside the first by RandR. Wine then reports a
 # 1920x1080 primary monitor at (0, 0) and a 1280x1024 one left of it, at (-1280, 0). Needs root.
@@ -71,6 +78,13 @@ ensure_display() {
   flock 8
   local d=""
   [ -f "$state/display" ] && d=$(cat "$state/display")
+  # A server of ours that does not answer at once is busy, not gone (seen on a loaded machine): it is
+  # waited for and kept. A second server would leave the prefix's windows split between two displays, and
+  # every later test would fail on windows the other server holds.
+  if ! display_alive "$d" && own_server_runs "$d"; then
+    for _ in $(seq 300); do display_alive "$d" && break; sleep 0.1; done
+    own_server_runs "$d" && { flock -u 8; exec 8>&-; export DISPLAY="$d"; return; }
+  fi
   if ! display_alive "$d"; then
     local n=90 pid
     while :; do
