@@ -77,6 +77,9 @@ class ScratchFolder {
     static int counter = 0;
     path_ = std::filesystem::temp_directory_path() /
             (L"vantel-buttons-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter));
+    // Wine reuses process ids: a folder of this name was left by a test process that did not end normally.
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
     std::filesystem::create_directories(path_);
   }
   ~ScratchFolder() {

@@ -37,6 +37,9 @@ TempFolder::TempFolder() {
   static std::atomic<unsigned> counter{0};
   path_ = std::filesystem::temp_directory_path() /
           (L"vantel-shell-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter));
+  // Wine reuses process ids: a folder of this name was left by a test process that did not end normally.
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
   std::filesystem::create_directories(path_);
 }
 
