@@ -21,11 +21,16 @@ wineserver_bin=wineserver
 
 display_alive() { [ -n "${1:-}" ] && xdpyinfo -display "$1" >/dev/null 2>&1; }
 
-# Whether the X server this state dir started still runs (its pid, and the display on its command line).
-own_server_runs() {
-  local pid
-  pid=$(tr -d ' \n' <"$state/xvfb.pid" 2>/dev/null) && [ -n "$pid" ] && [ -n "${1:-}" ] &&
-    tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null | grep -qF " $1 "
+# Whether an X server for this display still runs, found by its command line: the pid recorded at its
+# start may be another process's (setsid forks when it must).
+server_runs() {
+  local p c
+  [ -n "${1:-}" ] || return 1
+  for p in /proc/[0-9]*; do
+    c=$(tr '\0' ' ' <"$p/cmdline" 2>/dev/null) || continue
+    [[ "$c" == "Xvfb $1 "* || "$c" == "/usr/lib/xorg/Xorg $1 "* ]] && return 0
+  done
+  return 1
 }
 
 # Two monitors (VANTEL_MONITORS=two): Xvfb's screens all start at (0, 0) for Wine, so an X server with the
@@ -78,14 +83,17 @@ ensure_display() {
   flock 8
   local d=""
   [ -f "$state/display" ] && d=$(cat "$state/display")
-  # A server of ours that does not answer at once is busy, not gone (seen on a loaded machine): it is
+  # A server that still runs but does not answer at once is busy, not gone (seen on a loaded machine): it is
   # waited for and kept. A second server would leave the prefix's windows split between two displays, and
   # every later test would fail on windows the other server holds.
-  if ! display_alive "$d" && own_server_runs "$d"; then
+  if ! display_alive "$d" && server_runs "$d"; then
     for _ in $(seq 300); do display_alive "$d" && break; sleep 0.1; done
-    own_server_runs "$d" && { flock -u 8; exec 8>&-; export DISPLAY="$d"; return; }
+    server_runs "$d" && { flock -u 8; exec 8>&-; export DISPLAY="$d"; return; }
   fi
   if ! display_alive "$d"; then
+    # Why a display was replaced, for whoever finds the prefix's windows on two displays.
+    [ -n "$d" ] && echo "$(date '+%F %T') $d does not answer: $(xdpyinfo -display "$d" 2>&1 >/dev/null | head -1)" \
+      >>"$state/display-changes.log"
     local n=90 pid
     while :; do
       while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
