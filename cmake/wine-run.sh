@@ -2,7 +2,9 @@
 # Runs a Windows program under Wine for CTest and the scripts: usage wine-run.sh <state-dir> <program.exe> [args...]
 # Prepares, once per state dir, a 64-bit prefix (no crash dialog, no Mono/Gecko, font replacements)
 # and a virtual X display, so tests can run side by side on a machine without a screen.
-set -euo pipefail
+set -Eeuo pipefail
+# A set-up step that fails says which, rather than failing the test without a word.
+trap 'echo "wine-run: line $LINENO failed: $BASH_COMMAND" >&2' ERR
 
 state=${1:?state dir}; shift
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -180,6 +182,7 @@ ensure_server() {
 ensure_display
 ensure_prefix
 ensure_server
+trap - ERR  # from here on, the program's own status is the answer
 # Wine hands its standard error to every process it starts, and the desktop process (explorer.exe) that
 # the first window of an idle prefix starts outlives the program while other programs use the desktop.
 # Under CTest that error stream is a pipe, and CTest waits for the pipe to close: a test that happened
