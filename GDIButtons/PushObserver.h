@@ -8,7 +8,8 @@
 
 class TCustomGDIButton;
 
-// One push: what UpdateLayeredWindow was given and what it answered.
+// One push: what UpdateLayeredWindow was given and what it answered. Pixels points into the surface being
+// pushed: read it during the call, never after.
 struct TPushedFrame {
   POINT Destination{};  // the window's top-left on the screen
   POINT Offset{};       // the image's top-left in the pixels of its button
