@@ -11,11 +11,13 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   GetCurrentDirectoryW(static_cast<DWORD>(std::size(folder)), folder);
   const std::wstring report = std::wstring(GetCommandLineW()) + L"\r\n" + folder + L"\r\n";
   const std::wstring marker = std::wstring(self) + L".ran";
+  // Written under another name and renamed: a test that sees the marker may read it whole at once.
+  const std::wstring partial = marker + L".part";
   HANDLE file =
-      CreateFileW(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+      CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return 1;
   DWORD written = 0;
   WriteFile(file, report.data(), static_cast<DWORD>(report.size() * sizeof(wchar_t)), &written, nullptr);
   CloseHandle(file);
-  return 0;
+  return MoveFileExW(partial.c_str(), marker.c_str(), MOVEFILE_REPLACE_EXISTING) ? 0 : 1;
 }
