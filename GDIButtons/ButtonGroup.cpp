@@ -2,6 +2,7 @@
 #include "GDIButtons/ButtonGroup.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "GDIButtons/DragGDIButton.h"
@@ -37,10 +38,18 @@ TGDICustomButtonGroup::TGDICustomButtonGroup(TComponent* owner, TGDIButtonClass 
     // The centre was taken onto a monitor of another DPI: the whole ring follows it once, and the centre
     // asks for its icon at that DPI (each segment does so at its own message).
     centre_->HookWndProc([this](UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
+      // Another program took the foreground: the ring lets go of the keys.
+      if (msg == WM_ACTIVATEAPP && !wParam) DisarmKeys();
       if (msg != WM_DPICHANGED) return false;
+      result = 0;
+      if (movingRing_) {
+        // Sent in the middle of the ring's batch move: the ring is scaled once the batch is done, so no
+        // segment is left at a place reckoned for the old size.
+        pendingDpi_ = HIWORD(wParam);
+        return true;
+      }
       ChangeDpi(HIWORD(wParam));
       if (auto* centre = dynamic_cast<TDragGDIButton*>(centre_.get())) centre->RefetchShellInfo();
-      result = 0;
       return true;
     });
   }
@@ -257,6 +266,13 @@ void TGDICustomButtonGroup::MoveRing(int left, int top, bool summoned) {
   }
   if (batch) EndDeferWindowPos(batch);
   movingRing_ = movingWas;
+  if (const int dpi = movingRing_ ? 0 : std::exchange(pendingDpi_, 0); dpi > 0 && dpi != dpi_) {
+    // The ring at the new size keeps its middle where the move put it; the segments follow the centre.
+    const vantel::ScreenPoint middle{left + width_ / 2, top + height_ / 2};
+    ChangeDpi(dpi);
+    if (auto* centre = dynamic_cast<TDragGDIButton*>(centre_.get())) centre->RefetchShellInfo();
+    MoveRing(middle.X - width_ / 2, middle.Y - height_ / 2, summoned);
+  }
 }
 
 bool TGDICustomButtonGroup::PointerRestsSinceSummons() {

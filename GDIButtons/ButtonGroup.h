@@ -97,18 +97,26 @@ class TGDICustomButtonGroup : public TCustomGDITransparentPanel {
   // the primary one), so the name shows on every monitor. Again after the monitors changed.
   void FrameHintWindow();
 
-  // --- The keyboard. Keys reach the ring while one of its windows has the foreground (a click on it, or
-  // FocusRing); its segment buttons hand them here. The selection looks exactly as a pointer's hover (the
-  // hover colour, the file's name above the ring), and the two are one: a key takes the look from the
-  // segment under the pointer, a pointer's enter takes it from the selected one.
+  // --- The keyboard. Keys drive the ring only while it has them: from a summons (FocusRing) or a click on
+  // one of its windows, until the program loses the foreground or the ring goes home (DisarmKeys). A ring
+  // at home that the user did not click handles no key. Its segment buttons hand the keys here. The
+  // selection looks exactly as a pointer's hover (the hover colour, the file's name above the ring), and
+  // the two are one: a key takes the look from the segment under the pointer, a pointer's enter takes it
+  // from the selected one. While this thread has the foreground, the selected segment's window has the
+  // keyboard focus: it is what a screen reader reads as focused.
 
   // Esc: the selection is cleared, then this runs (the program sends the ring back to its place).
   std::function<void()> OnDismiss;
   // Enter opened the selected segment's file (after its double-click handler ran).
   std::function<void()> OnLaunched;
-  // Gives the foreground to the centre's window, so the keys reach the ring, and selects the segment
-  // selected last (the first one at first), unless one shows hovered already.
+  // The ring has the foreground (the caller gave it to one of its windows): the keys reach it, from the
+  // segment selected last (the first one at first), unless one shows hovered already.
   void FocusRing();
+  // A click made a ring window active: the keys drive the ring.
+  void ArmKeys() { keysArmed_ = true; }
+  // The ring lets go of the keys: no key drives it, and the keys' selection ends.
+  void DisarmKeys();
+  bool KeysArmed() const { return keysArmed_; }
   // The segment the keys selected loses its look and the name goes (one under the pointer keeps them).
   void EndKeyboardSelection();
   // The segment shown in the hover colour, by the pointer or the keys; -1 when none.
@@ -166,6 +174,8 @@ class TGDICustomButtonGroup : public TCustomGDITransparentPanel {
   std::optional<POINT> restingPointer_;  // where the pointer was at the summons, until it moves
   bool movingRing_ = false;
   bool centreTopmost_ = true;  // the centre's band before the summons
+  bool keysArmed_ = false;     // see ArmKeys
+  int pendingDpi_ = 0;         // a WM_DPICHANGED that came in the middle of MoveRing
   std::unique_ptr<TGDIButtonGroupItems> items_;
   std::wstring xmlFileName_;
 };

@@ -35,7 +35,11 @@ void TGDICustomButtonGroup::SelectSegment(int index) {
   TDragGDIButton* button = SegmentButton(*items_, index);
   if (!button) return;
   lastSelected_ = index;
-  button->ShowSelected();
+  // The focus goes along only while this thread has the foreground: SetFocus would otherwise activate
+  // the window, and the ring borrows the foreground, never takes it.
+  DWORD process = 0;
+  const bool foreground = GetWindowThreadProcessId(GetForegroundWindow(), &process) == GetCurrentThreadId();
+  button->ShowSelected(keysArmed_ && foreground);
 }
 
 void TGDICustomButtonGroup::EndKeyboardSelection() {
@@ -44,11 +48,17 @@ void TGDICustomButtonGroup::EndKeyboardSelection() {
   }
 }
 
+void TGDICustomButtonGroup::DisarmKeys() {
+  keysArmed_ = false;
+  EndKeyboardSelection();
+}
+
 void TGDICustomButtonGroup::FocusRing() {
-  if (centre_) SetForegroundWindow(centre_->Handle());
+  keysArmed_ = true;
   const int count = items_->Count();
-  if (count == 0 || SelectedSegment() >= 0) return;
-  SelectSegment(lastSelected_ >= 0 && lastSelected_ < count ? lastSelected_ : 0);
+  if (count == 0) return;
+  const int hovered = SelectedSegment();
+  SelectSegment(hovered >= 0 ? hovered : lastSelected_ >= 0 && lastSelected_ < count ? lastSelected_ : 0);
 }
 
 void TGDICustomButtonGroup::LaunchSegment(int index) {
@@ -70,6 +80,7 @@ void TGDICustomButtonGroup::OpenSegmentMenu(int index) {
 }
 
 bool TGDICustomButtonGroup::RingKeyDown(unsigned virtualKey, bool shift) {
+  if (!keysArmed_) return false;
   const vantel::RingKeyAction action =
       vantel::RingKeyActionFor(virtualKey, shift, SelectedSegment(), items_->Count());
   switch (action.Command) {
@@ -85,7 +96,7 @@ bool TGDICustomButtonGroup::RingKeyDown(unsigned virtualKey, bool shift) {
       OpenSegmentMenu(action.Index);
       return true;
     case vantel::RingKeyCommand::Dismiss:
-      EndKeyboardSelection();
+      DisarmKeys();
       if (const std::function<void()> dismiss = OnDismiss) dismiss();
       return true;
   }

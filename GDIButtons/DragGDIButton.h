@@ -56,12 +56,13 @@ class TDragGDIButton : public TCustomGDIButton {
   // The edge of the icon the button asks the shell for now (ShellIconSize).
   int WantedIconSize() { return ShellIconSize(); }
   // The keyboard's selection (TGDICustomButtonGroup::RingKeyDown): the button looks and names its file as
-  // when the pointer enters it, and takes the hover from the others.
-  void ShowSelected();
+  // when the pointer enters it, and takes the hover from the others. With `takeFocus` its window takes the
+  // keyboard focus, which the system tells screen readers; a button that has it already tells them again.
+  void ShowSelected(bool takeFocus);
   // The selection ends: back to the normal colour and the name goes, unless the pointer is on the button.
   void EndSelected();
-  // The keys selected this button and nothing took the look from it since (its accessible focus).
-  bool KeySelected() const { return keySelected_ && hovered_; }
+  // The window has the keyboard focus (its accessible focus).
+  bool HasFocus() { return HandleAllocated() && GetFocus() == Handle(); }
   // The pointer is on the button and it has the hover.
   bool PointerHovers() const { return hovered_ && MouseInControl(); }
   // Whether a screen point is inside the window's rectangle and its region (on its slice).
@@ -169,7 +170,6 @@ class TDragGDIButton : public TCustomGDIButton {
   POINT watchedCursor_{};         // where the leave watch last saw the pointer
   ULONGLONG returnWatchEnd_ = 0;  // until when, after a leave, the watch looks for the pointer's return
   bool hovered_ = false;
-  bool keySelected_ = false;            // the keys' selection put the look here last (see KeySelected)
   ComPtr<TRingAccessible> accessible_;  // made at the first WM_GETOBJECT, disconnected with the window
   std::wstring fileName_;
   std::unique_ptr<TLateShellInfo> lateInfo_;     // the shell's answer for fileName_, while it is late

@@ -98,7 +98,6 @@ void TDragGDIButton::TakeHover() {
 
 void TDragGDIButton::LoseHover() {
   hovered_ = false;
-  keySelected_ = false;
   TCustomGDIButton::CMMouseLeave();
 }
 
@@ -117,15 +116,18 @@ void TDragGDIButton::CMMouseEnter() {
     leaveWatch_->SetInterval(kLeaveWatchInterval);
     leaveWatch_->SetEnabled(true);
   }
-  keySelected_ = false;  // the pointer's now
   ShowHovered();
   if (GroupItems() && InRing()) GroupItems()->Group().NoteHovered(this);
 }
 
-void TDragGDIButton::ShowSelected() {
-  keySelected_ = true;
+void TDragGDIButton::ShowSelected(bool takeFocus) {
   ShowHovered();
-  Announce(EVENT_OBJECT_FOCUS);  // a screen reader speaks the selected file's name
+  if (takeFocus && !HasFocus()) {
+    ::SetFocus(Handle());  // the system raises the focus event
+    return;
+  }
+  // Only what has the focus is announced as focused: a screen reader speaks the selected file's name.
+  if (HasFocus()) Announce(EVENT_OBJECT_FOCUS);
 }
 
 void TDragGDIButton::EndSelected() {
@@ -171,6 +173,8 @@ LRESULT TDragGDIButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     // The menu opened at the press; the default handling would open it again at the release (the menu
     // key) or look for a menu bar the window has not got (F10).
     if ((msg == WM_KEYUP || msg == WM_SYSKEYUP) && (wParam == VK_APPS || wParam == VK_F10)) return 0;
+    // A click makes the window active, and the keys drive the ring from then on.
+    if (msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_MBUTTONDOWN) items->Group().ArmKeys();
     // Alt+F4 on the ring's foreground window would close that one window and leave a gap in the ring.
     if (msg == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE) return 0;
     // The summoned ring came under a pointer that rests: no hover takes the keys' selection from its segment.

@@ -286,6 +286,10 @@ LRESULT THintGDIButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       return DefaultHandler(msg, wParam, lParam);
     case WM_NCHITTEST:
       return HTTRANSPARENT;
+    case WM_GETOBJECT:
+      // The name is no item of its own: a screen reader hears it from the focused segment. The system's
+      // own object of the window (no button, no name, invisible while hidden) answers.
+      return DefaultHandler(msg, wParam, lParam);
     case WM_DISPLAYCHANGE:
       // A monitor came, went or moved: the frame is the new virtual desktop.
       if (TGDIButtonGroupItems* items = GroupItems()) items->Group().FrameHintWindow();

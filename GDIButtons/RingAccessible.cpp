@@ -146,7 +146,7 @@ HRESULT TRingAccessible::get_accState(VARIANT child, VARIANT* state) {
   return ForSelf(child, [&](TDragGDIButton& button) {
     state->vt = VT_I4;
     state->lVal = static_cast<long>(vantel::AccessibleState(IsWindowVisible(button.Handle()) != FALSE,
-                                                            button.KeySelected(), button.PointerHovers()));
+                                                            button.HasFocus(), button.PointerHovers()));
     return S_OK;
   });
 }
@@ -173,7 +173,8 @@ HRESULT TRingAccessible::get_accFocus(VARIANT* child) {
   if (!child) return E_POINTER;
   VariantInit(child);
   return Connected([&](TDragGDIButton& button) {
-    if (!button.KeySelected()) return S_FALSE;
+    // The focus is the window's keyboard focus, as the system's own objects have it.
+    if (!button.HasFocus()) return S_FALSE;
     child->vt = VT_I4;
     child->lVal = CHILDID_SELF;
     return S_OK;

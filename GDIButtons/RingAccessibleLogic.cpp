@@ -11,10 +11,10 @@ std::wstring AccessibleName(const std::wstring& displayName) {
   return displayName.empty() ? std::wstring(kEmptySlotName) : displayName;
 }
 
-std::uint32_t AccessibleState(bool visible, bool keySelected, bool pointerOn) noexcept {
+std::uint32_t AccessibleState(bool visible, bool focused, bool pointerOn) noexcept {
   std::uint32_t state = kStateFocusable;
   if (!visible) state |= kStateInvisible;
-  if (keySelected) state |= kStateFocused;
+  if (focused) state |= kStateFocused;
   if (pointerOn) state |= kStateHotTracked;
   return state;
 }

@@ -22,9 +22,9 @@ inline constexpr std::uint32_t kStateFocused = 0x4, kStateHotTracked = 0x80, kSt
 // The name: the display name the hover shows, or kEmptySlotName when there is none.
 [[nodiscard]] std::wstring AccessibleName(const std::wstring& displayName);
 
-// Every ring button can take the keys' selection; it has the focus while it is the keys' selection and is
-// hot while the pointer is on it.
-[[nodiscard]] std::uint32_t AccessibleState(bool visible, bool keySelected, bool pointerOn) noexcept;
+// Every ring button can take the keys' selection; it is focused while its window has the keyboard focus and
+// is hot while the pointer is on it.
+[[nodiscard]] std::uint32_t AccessibleState(bool visible, bool focused, bool pointerOn) noexcept;
 
 // The box round what a button of `kind` draws of `pie` (ConfigFormat::KindCentre: the whole disc;
 // ConfigFormat::KindSegment: the band between the hole, half the rim's size, and the rim), in the pie's

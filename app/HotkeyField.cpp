@@ -20,6 +20,21 @@ void THotkeyField::CreateParams(TCreateParams& params) {
   params.ExStyle |= WS_EX_CLIENTEDGE;
 }
 
+namespace {
+
+// The keys of the navigation block, which share their codes with the keypad's: the control names them as
+// the navigation keys only when told they are extended.
+bool ExtendedKey(unsigned key) {
+  return (key >= VK_PRIOR && key <= VK_DOWN) || key == VK_INSERT || key == VK_DELETE;
+}
+
+}  // namespace
+
+void THotkeyField::HandleCreated() {
+  // A key alone, or with Shift alone, would be taken from every program on the desktop.
+  SendMessageW(Handle(), HKM_SETRULES, HKCOMB_NONE | HKCOMB_S, MAKELPARAM(HOTKEYF_CONTROL | HOTKEYF_ALT, 0));
+}
+
 vantel::Hotkey THotkeyField::Value() {
   const auto value = static_cast<unsigned>(SendMessageW(Handle(), HKM_GETHOTKEY, 0, 0));
   const unsigned flags = (value >> 8) & 0xFF;
@@ -35,6 +50,7 @@ void THotkeyField::SetValue(vantel::Hotkey key) {
   if (key.Modifiers & vantel::kModControl) flags |= HOTKEYF_CONTROL;
   if (key.Modifiers & vantel::kModAlt) flags |= HOTKEYF_ALT;
   if (key.Modifiers & vantel::kModShift) flags |= HOTKEYF_SHIFT;
+  if (ExtendedKey(key.Key)) flags |= HOTKEYF_EXT;
   SendMessageW(Handle(), HKM_SETHOTKEY, MAKEWORD(key.Key & 0xFF, flags), 0);
 }
 

@@ -159,7 +159,7 @@ std::optional<Settings> ParseSettings(std::string_view bytes) {
     const std::string_view name = Trim(line.substr(0, equals)), value = Trim(line.substr(equals + 1));
     if (SameText(name, "Hotkey")) {
       const std::optional<Hotkey> key = ParseHotkey(value);
-      if (!key) return std::nullopt;
+      if (!key || !AllowedHotkey(*key)) return std::nullopt;
       settings.SummonKey = *key;
     } else if (SameText(name, "RingMonitor")) {
       std::string_view numbers = value;

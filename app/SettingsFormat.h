@@ -21,6 +21,12 @@ struct Hotkey {
   friend bool operator==(const Hotkey&, const Hotkey&) = default;
 };
 
+// Whether `key` may be a global hotkey: none at all (Key 0), or a key held with Ctrl, Alt or Win. A key
+// alone, or with Shift alone, would be taken from every program on the desktop.
+[[nodiscard]] constexpr bool AllowedHotkey(Hotkey key) noexcept {
+  return key.Key == 0 || (key.Modifiers & (kModControl | kModAlt | kModWin)) != 0;
+}
+
 // Ctrl+Alt+Space: Ctrl+Space switches the input method on Chinese Windows.
 inline constexpr Hotkey kDefaultHotkey{kModControl | kModAlt, 0x20};
 

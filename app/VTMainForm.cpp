@@ -294,6 +294,10 @@ void TfrmVantelMain::HotkeyFieldChange(TObject* sender) {
   (void)sender;
   const vantel::Hotkey key = HotkeyField->Value();
   if (key.Key == 0 && key.Modifiers != 0) return;  // only the modifiers so far
+  if (!vantel::AllowedHotkey(key)) {
+    HotkeyField->SetValue(summon_->Hotkey());  // the field's rules let none through; the one in effect stays
+    return;
+  }
   LabelHotkeyHeld->SetCaption(summon_->ChangeHotkey(key) ? L"" : kHotkeyHeldText);
 }
 

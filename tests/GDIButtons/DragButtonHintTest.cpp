@@ -83,6 +83,13 @@ class WinEventListener {
   HWINEVENTHOOK hook_ = nullptr;
 };
 
+// As the hotkey's summons leaves it: a ring window in front, and the keys drive the ring.
+void TakeForeground(Ring& ring) {
+  SetForegroundWindow(ring.Centre().Handle());
+  EXPECT_TRUE(testsupport::PumpUntil([&] { return GetForegroundWindow() == ring.Centre().Handle(); }));
+  ring.Group().ArmKeys();
+}
+
 IAccessible* ClientObject(HWND window) {
   IAccessible* object = nullptr;
   AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
@@ -204,9 +211,13 @@ TEST_F(DragButtonHintTest, KeysSelectAsTheHoverDoesEnterLaunchesTheMenuKeyOpensA
     EXPECT_EQ(hint->HintText, std::wstring(ring.Segment(shown).FileInfo.szDisplayName)) << when;
   };
 
+  key(VK_RIGHT);
+  EXPECT_EQ(ring.Group().SelectedSegment(), -1) << "a ring at home that nobody clicked handles no key";
+  TakeForeground(ring);
   WinEventListener listener(EVENT_OBJECT_FOCUS, EVENT_OBJECT_FOCUS);
   key(VK_RIGHT);
   expectShown(0, "the first key selects the first segment");
+  EXPECT_EQ(GetFocus(), ring.Segment(0).Handle()) << "the selection has the keyboard focus";
   EXPECT_TRUE(
       listener.Hears(EVENT_OBJECT_FOCUS, ring.Segment(0).Handle(), ring.Segment(0).FileInfo.szDisplayName))
       << "a screen reader speaks the selected segment";
@@ -258,6 +269,10 @@ TEST_F(DragButtonHintTest, KeysSelectAsTheHoverDoesEnterLaunchesTheMenuKeyOpensA
   ring.Group().FocusRing();
   expectShown(1, "focused again");
   ring.Group().EndKeyboardSelection();
+  EXPECT_EQ(ring.Group().SelectedSegment(), -1);
+  // Another program took the foreground: the ring lets go of the keys.
+  SendMessageW(ring.Centre().Handle(), WM_ACTIVATEAPP, FALSE, 0);
+  key(VK_RIGHT);
   EXPECT_EQ(ring.Group().SelectedSegment(), -1);
   // Alt+F4 on the ring's foreground window closes no part of it.
   HWND centre = ring.Centre().Handle();
@@ -324,14 +339,29 @@ TEST_F(DragButtonHintTest, EveryRingWindowIsAnAccessiblePushButtonTheEventsFollo
     object->get_accState(self, &value);
     return value.lVal;
   };
+  // The focus is the keyboard's: the focus window's object and no other answers get_accFocus.
+  auto focus = [&](TRecordingDragButton& button) {
+    ComPtr<IAccessible> object = ComPtr<IAccessible>::Attach(ClientObject(button.Handle()));
+    VARIANT value{};
+    return object->get_accFocus(&value) == S_OK && value.vt == VT_I4 && value.lVal == CHILDID_SELF;
+  };
+  TakeForeground(ring);
   ring.Group().RingKeyDown(VK_RIGHT, false);
   EXPECT_EQ(state(ring.Segment(0)), STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED);
-  // The hint that shows the name is no second object of that name.
+  EXPECT_TRUE(focus(ring.Segment(0)));
+  EXPECT_FALSE(focus(ring.Centre())) << "the centre, which had the foreground, has no focus now";
+  // The hint that shows the name is no second object of that name, nor a button or an empty slot.
   ASSERT_EQ(ring.Hint()->HintText, rows[1].name);
-  EXPECT_NE(NameOf(ComPtr<IAccessible>::Attach(ClientObject(ring.Hint()->Handle())).Get()), rows[1].name);
+  ComPtr<IAccessible> hintObject = ComPtr<IAccessible>::Attach(ClientObject(ring.Hint()->Handle()));
+  EXPECT_NE(NameOf(hintObject.Get()), rows[1].name);
+  EXPECT_NE(NameOf(hintObject.Get()), empty);
+  VARIANT hintRole{};
+  hintObject->get_accRole(self, &hintRole);
+  EXPECT_NE(hintRole.lVal, ROLE_SYSTEM_PUSHBUTTON);
   SendMessageW(ring.Segment(1).Handle(), WM_MOUSEMOVE, 0, 0);
   EXPECT_EQ(state(ring.Segment(1)), STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_HOTTRACKED);
-  EXPECT_EQ(state(ring.Segment(0)), STATE_SYSTEM_FOCUSABLE) << "the pointer took the selection";
+  EXPECT_EQ(state(ring.Segment(0)), STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED)
+      << "the pointer took the look; the keyboard focus stays where the keys put it";
 
   // The default action is the double-click's handler, run from the window's loop.
   int opened = 0;

@@ -2,6 +2,7 @@
 #include "app/VTMainForm.h"
 
 #include <gtest/gtest.h>
+#include <commctrl.h>
 #include <oleacc.h>
 
 #include <algorithm>
@@ -471,6 +472,22 @@ TEST_F(MainFormTest, HeldHotkeyIsToldOnceAndTheFieldStoresOnlyAFreeCombination) 
   EXPECT_EQ(f.LabelHotkeyHeld->Caption(), kHotkeyHeldText);
   EXPECT_EQ(f.RingSummon().Hotkey(), (vantel::Hotkey{vantel::kModControl | vantel::kModShift, VK_F5}));
   EXPECT_NE(stored().find("Hotkey=Ctrl+Shift+F5\r\n"), std::string::npos) << "the held one is not stored";
+
+  // A key alone would be taken from every program: the field's rules make Ctrl+Alt of it, and the program
+  // registers and stores none without Ctrl, Alt or Win.
+  SendMessageW(f.HotkeyField->Handle(), WM_KEYDOWN, 'K', 0);
+  SendMessageW(f.HotkeyField->Handle(), WM_KEYUP, 'K', 0xC0000001);
+  EXPECT_EQ(f.HotkeyField->Value(), (vantel::Hotkey{vantel::kModControl | vantel::kModAlt, 'K'}));
+  const vantel::Hotkey kept = f.RingSummon().Hotkey();
+  for (const vantel::Hotkey bare : {vantel::Hotkey{0, 0xAD}, vantel::Hotkey{vantel::kModShift, VK_F5}}) {
+    type(bare);
+    EXPECT_EQ(f.RingSummon().Hotkey(), kept);
+    EXPECT_EQ(f.HotkeyField->Value(), kept) << "the field shows the one in effect again";
+  }
+  EXPECT_EQ(stored().find("0xAD"), std::string::npos) << stored();
+  // The navigation keys are named as such, not as the keypad's.
+  f.HotkeyField->SetValue({vantel::kModControl | vantel::kModAlt, VK_LEFT});
+  EXPECT_TRUE(HIBYTE(SendMessageW(f.HotkeyField->Handle(), HKM_GETHOTKEY, 0, 0)) & HOTKEYF_EXT);
   EXPECT_EQ(ReadConfig(), apptest::kRedBlueConfig);
   UnregisterHotKey(nullptr, 9);
 }

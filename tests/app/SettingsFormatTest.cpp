@@ -31,7 +31,9 @@ TEST(SettingsFormat, WrittenSettingsReadBackAndHandEditsAreRead) {
 
 TEST(SettingsFormat, NonsenseIsNotReadAsSettings) {
   for (const char* text :
-       {"\x89PNG\r\n\x1a\n", "Hotkey=Ctrl+Banana", "Hotkey=Ctrl+", "Hotkey=Hyper+A", "RingCentre=5000,5000",
+       {"\x89PNG\r\n\x1a\n", "Hotkey=Ctrl+Banana", "Hotkey=Ctrl+", "Hotkey=Hyper+A",
+        // A key no Ctrl, Alt or Win holds would be a hotkey taken from every program.
+        "Hotkey=0xAD", "Hotkey=Shift+F5", "RingCentre=5000,5000",
         "RingMonitor=0,0,1920,1080\nRingCentre=5000,12000", "RingMonitor=0,0,0,0\nRingCentre=1,1",
         "RingMonitor=0,0,1920\nRingCentre=1,1", "RingMonitor=0,0,1920,1080,primary\nRingCentre=1,1,1"}) {
     EXPECT_FALSE(ParseSettings(text)) << text;

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -265,16 +266,32 @@ TEST_F(RingTest, DraggingTheCentreMovesEverySegmentWithItAndTheRingStandsThereAf
 // The hotkey brings the ring's middle to the pointer, above every window, and whole at a screen corner; Esc
 // and the hotkey again send it back. Nothing is stored.
 TEST_F(RingTest, TheHotkeyBringsTheRingToThePointerWholeAtACornerAndEscSendsItBack) {
-  const std::string config = ConfigBytes(kGreen, kBlue, {});
+  const std::string config =
+      ConfigBytes(kGreen, kBlue, {{0, ConfigPath(PlaceMarker(L"One.exe")), TestGuid(1)}});
   WriteBytes(folder_.Config(), config);
   VantelProcess& program = Start();
-  const RECT home = WaitForRing(5);
+  const RECT home = WaitForRing(6);  // one record, topped up to five segments
   WaitUntilIdle();
+  // A window of the test's own is in front, as an editor the user types in.
+  UniqueWindow editor(CreateWindowExW(0, L"EDIT", L"", WS_POPUP | WS_VISIBLE | WS_BORDER, 1300, 60, 300, 30,
+                                      nullptr, nullptr, nullptr, nullptr));
+  // The editor's thread handles its messages as a program's does, also while the ring comes and goes.
+  auto pumpUntil = [](const std::function<bool()>& done) {
+    return WaitFor([&] {
+      for (MSG msg; PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+      }
+      return done();
+    });
+  };
+  SetForegroundWindow(editor.get());
+  ASSERT_TRUE(pumpUntil([&] { return GetForegroundWindow() == editor.get(); }));
   RECT now{};
   auto ringAt = [&](LONG left, LONG top) {
-    return WaitFor([&] {
+    return pumpUntil([&] {
       const auto windows = program.RingWindows();
-      if (windows.size() != 5u) return false;
+      if (windows.size() != 6u) return false;
       now = RingSquare(windows);
       return now.left == left && now.top == top;
     });
@@ -287,6 +304,17 @@ TEST_F(RingTest, TheHotkeyBringsTheRingToThePointerWholeAtACornerAndEscSendsItBa
     EXPECT_TRUE(w.exStyle & WS_EX_TOPMOST) << "above every window";
   keyboard::Press(VK_ESCAPE);
   EXPECT_TRUE(ringAt(home.left, home.top)) << "Esc: back to its place " << Describe(now);
+  EXPECT_TRUE(pumpUntil([&] { return GetForegroundWindow() == editor.get(); }))
+      << "the foreground is given back";
+  // The user goes on typing: the keys reach the editor, and the ring at home launches nothing.
+  keyboard::Type(L"1");
+  keyboard::Press(VK_RETURN);
+  keyboard::Type(L"2");
+  wchar_t typed[8] = {};
+  EXPECT_TRUE(pumpUntil([&] { return GetWindowTextW(editor.get(), typed, 8) == 2; }));
+  EXPECT_STREQ(typed, L"12");
+  EXPECT_FALSE(std::filesystem::exists(folder_ / L"One.exe.ran"));
+  editor.reset();
 
   RECT work{};
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
@@ -435,6 +463,41 @@ TEST_F(RingTest, AnotherProcessReadsTheRingsObjectsTheSummonFocusesTheFirstSegme
       << Describe(ring);
   const POINT park = Park();
   pointer::MoveTo(park.x, park.y);
+
+  // As a screen reader finds the focus: the foreground thread's focus window, its object's accFocus.
+  auto focusName = [] {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    ComPtr<IAccessible> object;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(GetForegroundWindow(), nullptr), &info) ||
+        !info.hwndFocus ||
+        AccessibleObjectFromWindow(info.hwndFocus, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                   reinterpret_cast<void**>(object.Put())) != S_OK)
+      return std::wstring();
+    VARIANT focus{};
+    if (object->get_accFocus(&focus) != S_OK || focus.vt != VT_I4 || focus.lVal != CHILDID_SELF) {
+      VariantClear(&focus);
+      return std::wstring();
+    }
+    return Read(*object.Get()).name;
+  };
+  std::wstring focused;
+  EXPECT_TRUE(WaitFor([&] { return (focused = focusName()).starts_with(L"Player"); })) << "summoned";
+  keyboard::Press(VK_RIGHT);
+  EXPECT_TRUE(WaitFor([&] { return (focused = focusName()) == empty; })) << "after Right";
+  keyboard::Press(VK_LEFT);
+  ASSERT_TRUE(WaitFor([&] { return focusName().starts_with(L"Player"); }));
+  // The red name is no item of its own: no push button, no empty slot.
+  for (const WindowInfo& w : program.Windows()) {
+    if (!(w.exStyle & WS_EX_LAYERED) || !(w.exStyle & WS_EX_TRANSPARENT)) continue;
+    ComPtr<IAccessible> hint;
+    ASSERT_EQ(AccessibleObjectFromWindow(w.handle, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                         reinterpret_cast<void**>(hint.Put())),
+              S_OK);
+    const Seen seen = Read(*hint.Get());
+    EXPECT_NE(seen.role, ROLE_SYSTEM_PUSHBUTTON);
+    EXPECT_NE(seen.name, empty);
+  }
 
   // AccessibleObjectFromPoint: the object on each slice, with its box round the point.
   struct Expected {
