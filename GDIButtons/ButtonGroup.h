@@ -152,6 +152,8 @@ class TGDICustomButtonGroup : public TCustomGDITransparentPanel {
   void SelectSegment(int index);
   void LaunchSegment(int index);
   void OpenSegmentMenu(int index);
+  // A letter: the next segment clockwise whose shown name starts with it (RingKeyLogic.h's NameInitial).
+  bool SelectByLetter(unsigned virtualKey);
 
   TPieRect centreRect_;
   float centreX_ = 0, centreY_ = 0, centreWidth_ = 0, centreHeight_ = 0;

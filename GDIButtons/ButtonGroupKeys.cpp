@@ -4,6 +4,9 @@
 #include "GDIButtons/RingKeyLogic.h"
 #include "framework/Menus.h"
 
+#include <string_view>
+#include <vector>
+
 namespace {
 
 TDragGDIButton* SegmentButton(const TGDIButtonGroupItems& items, int index) {
@@ -79,13 +82,27 @@ void TGDICustomButtonGroup::OpenSegmentMenu(int index) {
   if (IsWindow(ring) && GetForegroundWindow() == TPopupMenu::Window()) SetForegroundWindow(ring);
 }
 
+bool TGDICustomButtonGroup::SelectByLetter(unsigned virtualKey) {
+  if (virtualKey < vantel::kKeyA || virtualKey > vantel::kKeyZ) return false;
+  std::vector<char> initials;
+  for (int i = 0; i < items_->Count(); ++i) {
+    const TDragGDIButton* button = SegmentButton(*items_, i);
+    const wchar_t* shown = button ? button->FileInfo.szDisplayName : L"";
+    initials.push_back(vantel::NameInitial(std::wstring_view(shown, wcsnlen(shown, MAX_PATH))));
+  }
+  const int next = vantel::NextWithInitial(initials, SelectedSegment(), static_cast<char>(virtualKey));
+  if (next < 0) return false;  // a letter no name starts with changes nothing
+  SelectSegment(next);
+  return true;
+}
+
 bool TGDICustomButtonGroup::RingKeyDown(unsigned virtualKey, bool shift) {
   if (!keysArmed_) return false;
   const vantel::RingKeyAction action =
       vantel::RingKeyActionFor(virtualKey, shift, SelectedSegment(), items_->Count());
   switch (action.Command) {
     case vantel::RingKeyCommand::None:
-      return false;
+      return SelectByLetter(virtualKey);
     case vantel::RingKeyCommand::Select:
       SelectSegment(action.Index);
       return true;

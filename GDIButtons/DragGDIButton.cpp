@@ -140,10 +140,19 @@ void TDragGDIButton::SetFileName(const std::wstring& value, TShellInfoPrefetch* 
 
 void TDragGDIButton::Launch(TObject* sender) {
   (void)sender;
+  Open({});
+}
+
+void TDragGDIButton::Open(const std::wstring& verb) {
   if (fileName_.empty()) return;
   // The file as dropped: a shortcut keeps its arguments, start-in folder and elevation. The path's long
-  // form: a volume may keep no short one.
-  const std::wstring failure = OpenWithShell(Handle(), fileName_);
+  // form: a volume may keep no short one. The program opens on the ring's monitor.
+  const std::wstring failure =
+      OpenWithShell(Handle(), fileName_, {verb, MonitorFromWindow(Handle(), MONITOR_DEFAULTTONEAREST)});
+  Tell(failure);
+}
+
+void TDragGDIButton::Tell(const std::wstring& failure) {
   if (failure.empty()) return;
   if (Application) {
     Application->ShowException(failure);  // the error display, which also logs it

@@ -38,6 +38,10 @@ class TDragGDIButton : public TCustomGDIButton {
   // OnDblClick: opens the file through the shell as the desktop would: a shortcut as itself, another file
   // in its own folder. A failure is shown through the application's error display. Nothing without a file.
   void Launch(TObject* sender);
+  // Opens the file as Launch does, with `verb` (empty: the default one; L"runas": as administrator).
+  void Open(const std::wstring& verb);
+  // Shows a failure through the application's error display (nothing for an empty text).
+  void Tell(const std::wstring& failure);
 
   // The mode the last drag-enter fixed (vantel::kDropMode...: 0, 7777, 9999 or 8888).
   int DropMode() const { return dropMode_; }

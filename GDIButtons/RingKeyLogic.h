@@ -1,6 +1,9 @@
 // Pure rules of driving the ring from the keyboard: what a key does to the selection, where a menu opens.
 #pragma once
 
+#include <string_view>
+#include <vector>
+
 #include "GDIButtons/PieGeometry.h"
 
 namespace vantel {
@@ -9,7 +12,7 @@ namespace vantel {
 inline constexpr unsigned kKeyTab = 0x09, kKeyReturn = 0x0D, kKeyEscape = 0x1B, kKeyEnd = 0x23,
                           kKeyHome = 0x24, kKeyLeft = 0x25, kKeyUp = 0x26, kKeyRight = 0x27, kKeyDown = 0x28,
                           kKey1 = 0x31, kKey9 = 0x39, kKeyApps = 0x5D, kKeyNumpad1 = 0x61, kKeyNumpad9 = 0x69,
-                          kKeyF10 = 0x79;
+                          kKeyF10 = 0x79, kKeyA = 0x41, kKeyZ = 0x5A;
 
 enum class RingKeyCommand {
   None,     // not a key of the ring, or nothing to do (an empty ring, a digit past the last segment)
@@ -32,6 +35,15 @@ struct RingKeyAction {
 // and Shift+F10 or the menu key open the menu of the selected segment; Esc dismisses.
 [[nodiscard]] RingKeyAction RingKeyActionFor(unsigned virtualKey, bool shift, int selected,
                                              int count) noexcept;
+
+// The letter a shown name is reached by, upper-case: its first character when that is a Latin letter, or,
+// for a Chinese character of GB2312's first level (whose order is the pinyin order), the first letter of
+// its pinyin ("记事本": 'J'); 0 for anything else. Read from GB18030 bytes, never the ANSI code page.
+[[nodiscard]] char NameInitial(std::wstring_view name);
+// The segment a letter key selects among segments of these initials: the next one clockwise after
+// `selected` (-1: none) whose initial is `letter`, wrapping, so that the letter again goes on to the next
+// one; -1 when none has it.
+[[nodiscard]] int NextWithInitial(const std::vector<char>& initials, int selected, char letter) noexcept;
 
 // Where a segment's menu opens when the keyboard asks for it: on its slice's middle angle, halfway across
 // the band between the hole and the rim, in the pie's pixels.

@@ -2,12 +2,26 @@
 #include "GDIButtons/XmlControlDragGDIButton.h"
 
 #include "GDIButtons/ButtonGroupItems.h"
+#include <shlwapi.h>
+
 #include "framework/Application.h"
+#include "framework/Clipboard.h"
+#include "shell/LaunchLogic.h"
+#include "shell/ShellLaunch.h"
 #include "framework/text/TextCodec.h"
 #include "xml/ConfigFormat.h"
 
 namespace {
 constexpr wchar_t kDeleteCaption[] = L"删除按键";
+
+// Whether the file is there. A network path counts as there: the menu does not wait on the network, and
+// the command itself tells what went wrong.
+bool FileThere(const std::wstring& path) {
+  if (PathIsNetworkPathW(path.c_str())) return true;
+  const std::wstring name = path.size() >= MAX_PATH && !path.starts_with(L"\\\\") ? L"\\\\?\\" + path : path;
+  return GetFileAttributesW(name.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 }  // namespace
 
 TXmlControlDragGDIButton::TXmlControlDragGDIButton(TComponent* owner, const TButtonColors& colors,
@@ -16,6 +30,42 @@ TXmlControlDragGDIButton::TXmlControlDragGDIButton(TComponent* owner, const TBut
   popupMenu_ = std::make_unique<TPopupMenu>(this);
   SetPopupMenu(popupMenu_.get());
   document_ = std::make_unique<TXmlDocument>();
+  // The file's own commands, above the delete entry a segment gets later.
+  auto add = [this](const wchar_t* caption, void (TXmlControlDragGDIButton::*command)()) {
+    auto item = std::make_unique<TMenuItem>(this);
+    item->Caption = caption;
+    item->OnClick = [this, command](TObject*) { (this->*command)(); };
+    return popupMenu_->Items().Add(std::move(item));
+  };
+  openFolderItem_ = add(kOpenFolderCaption, &TXmlControlDragGDIButton::OpenFolderClick);
+  runAsItem_ = add(kRunAsCaption, &TXmlControlDragGDIButton::RunAsClick);
+  copyPathItem_ = add(kCopyPathCaption, &TXmlControlDragGDIButton::CopyPathClick);
+  popupMenu_->OnPopup = [this](TObject*) { ShowFileCommands(); };
+  ShowFileCommands();
+}
+
+void TXmlControlDragGDIButton::ShowFileCommands() {
+  const std::wstring& file = FileName();
+  const bool held = !file.empty(), there = held && FileThere(file);
+  openFolderItem_->Visible = held;
+  openFolderItem_->Enabled = there;
+  runAsItem_->Visible = held && Elevatable(file);
+  runAsItem_->Enabled = there;
+  copyPathItem_->Visible = held;
+}
+
+void TXmlControlDragGDIButton::OpenFolderClick() {
+  if (!FileName().empty()) Tell(OpenContainingFolder(Handle(), FileName()));
+}
+
+void TXmlControlDragGDIButton::RunAsClick() {
+  Open(L"runas");
+}
+
+void TXmlControlDragGDIButton::CopyPathClick() {
+  if (!FileName().empty() && !CopyTextToClipboard(Handle(), FileName())) {
+    Tell(L"无法把路径复制到剪贴板：另一个程序正占用剪贴板，请稍后再试。");
+  }
 }
 
 TXmlControlDragGDIButton::~TXmlControlDragGDIButton() {

@@ -11,10 +11,17 @@
 
 class TXmlControlDragGDIButton : public TDragGDIButton {
  public:
+  // The file's commands in the popup menu, shown while the button holds a file.
+  static constexpr const wchar_t* kOpenFolderCaption = L"打开文件所在的位置";
+  static constexpr const wchar_t* kRunAsCaption = L"以管理员身份运行";  // programs, shortcuts and scripts
+  static constexpr const wchar_t* kCopyPathCaption = L"复制路径";
+
   // The drop-and-launch button, its own popup menu (owned, and set as the button's popup menu) and
   // its own document.
   explicit TXmlControlDragGDIButton(TComponent* owner, const TButtonColors& colors = {},
                                     TButtonStart start = TButtonStart::Shown);
+  // The menu also holds the file's commands above the delete entry: the folder opened with the file
+  // selected, the file opened as administrator, its path copied (ShowFileCommands shows those that apply).
   // Frees the popup menu, then the document, then the drop-and-launch button.
   ~TXmlControlDragGDIButton() override;
 
@@ -48,11 +55,19 @@ class TXmlControlDragGDIButton : public TDragGDIButton {
   bool DeletePending() const { return deletePending_; }
 
  private:
+  // Which of the file's commands show, and which are greyed (the file is gone); at every opening.
+  void ShowFileCommands();
+  void OpenFolderClick();
+  void RunAsClick();
+  void CopyPathClick();
   // Deletes `item` from `items` if both are still there (this button's deletion was queued earlier).
   static void DeleteQueuedItem(TGDIButtonGroupItems* items, const TCollectionItem* item);
 
   std::unique_ptr<TXmlDocument> document_;
   std::unique_ptr<TPopupMenu> popupMenu_;  // declared after the document: freed before it
+  TMenuItem* openFolderItem_ = nullptr;    // owned by the menu
+  TMenuItem* runAsItem_ = nullptr;
+  TMenuItem* copyPathItem_ = nullptr;
   std::wstring xmlFileName_;
   bool deletePending_ = false;
   // Expires with the button: a queued deletion checks it before it touches anything.

@@ -37,3 +37,14 @@ std::wstring PathTooLongMessage(std::wstring_view path) {
   return L"路径太长，Windows 无法打开“" + std::wstring(path) +
          L"”。请把它移到路径较短的文件夹里再放到圆环上。";
 }
+
+bool Elevatable(std::wstring_view path) {
+  const std::size_t dot = path.find_last_of(L".\\/");
+  if (dot == std::wstring_view::npos || path[dot] != L'.') return false;
+  std::wstring extension(path.substr(dot + 1));
+  for (wchar_t& c : extension) {
+    if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
+  }
+  return extension == L"exe" || extension == L"lnk" || extension == L"bat" || extension == L"cmd" ||
+         extension == L"msc";
+}

@@ -20,6 +20,10 @@ struct TLaunchPlan {
 // backslash the system appends). A \\?\ prefix is taken off.
 TLaunchPlan PlanLaunch(std::wstring_view path);
 
+// Whether "run as administrator" makes sense for the file: a program, a shortcut or a script (.exe, .lnk,
+// .bat, .cmd, .msc, in any case).
+bool Elevatable(std::wstring_view path);
+
 // The messages, in Chinese. `reason` is the system's text for `code` (may be empty).
 std::wstring LaunchFailedMessage(std::wstring_view path, std::uint32_t code, std::wstring_view reason);
 std::wstring PathTooLongMessage(std::wstring_view path);

@@ -16,13 +16,19 @@
 
 namespace {
 
-BOOL Execute(HWND owner, const std::wstring& file, const std::wstring& parameters,
-             const std::wstring& folder) {
+BOOL Execute(HWND owner, const std::wstring& file, const std::wstring& parameters, const std::wstring& folder,
+             const TLaunchOptions& options) {
   SHELLEXECUTEINFOW info{};
   info.cbSize = sizeof(info);
   info.fMask = SEE_MASK_FLAG_NO_UI;  // our message replaces the shell's box
+  if (options.Monitor) {
+    // The program's first window opens where the user is looking, not on whatever monitor Windows picks.
+    info.fMask |= SEE_MASK_HMONITOR;
+    info.hMonitor = options.Monitor;
+  }
   info.hwnd = owner;
-  info.lpVerb = nullptr;  // the default verb, as a double-click on the desktop uses
+  // Empty: the default verb, as a double-click on the desktop uses.
+  info.lpVerb = options.Verb.empty() ? nullptr : options.Verb.c_str();
   info.lpFile = file.c_str();
   info.lpParameters = parameters.empty() ? nullptr : parameters.c_str();
   info.lpDirectory = folder.empty() ? nullptr : folder.c_str();  // a shortcut's start-in folder wins
@@ -39,7 +45,7 @@ bool IsShortcut(const std::wstring& path) {
 // (stored as "?") does not open. ResolveShortcut reads the link's item list, which holds the full name, and
 // that is opened instead. Windows opens such links itself; it comes here only when the target is gone, and
 // then this finds nothing either.
-bool OpenShortcutTarget(HWND owner, const std::wstring& path) {
+bool OpenShortcutTarget(HWND owner, const std::wstring& path, const TLaunchOptions& options) {
   try {
     const std::wstring target = ResolveShortcut(path);
     if (target.empty() || target == path || GetFileAttributesW(target.c_str()) == INVALID_FILE_ATTRIBUTES) {
@@ -58,7 +64,7 @@ bool OpenShortcutTarget(HWND owner, const std::wstring& path) {
     link->GetWorkingDirectory(folder.data(), static_cast<int>(folder.size()));
     std::wstring directory = folder.data();
     if (directory.empty()) directory = PlanLaunch(target).Directory;
-    return Execute(owner, target, arguments.data(), directory);
+    return Execute(owner, target, arguments.data(), directory, options);
   } catch (...) {
     TraceCaughtException(L"OpenShortcutTarget");
     return false;  // the shell's own failure is what the user is told
@@ -72,12 +78,29 @@ TShellExecuteEx& ShellExecuteExFunction() {
   return function;
 }
 
-std::wstring OpenWithShell(HWND owner, const std::wstring& path) {
+std::wstring OpenWithShell(HWND owner, const std::wstring& path, const TLaunchOptions& options) {
   const TLaunchPlan plan = PlanLaunch(path);
   if (plan.TooLong) return PathTooLongMessage(path);
-  if (Execute(owner, plan.File, L"", plan.Directory)) return {};
+  if (Execute(owner, plan.File, L"", plan.Directory, options)) return {};
   const DWORD code = GetLastError();
   if (code == ERROR_CANCELLED) return {};  // the user said no to the elevation prompt
-  if (IsShortcut(path) && OpenShortcutTarget(owner, path)) return {};
+  if (IsShortcut(path) && OpenShortcutTarget(owner, path, options)) return {};
+  return LaunchFailedMessage(path, code, SystemMessage(code));
+}
+
+HRESULT SelectInFolder(const std::wstring& path) {
+  PIDLIST_ABSOLUTE item = ILCreateFromPathW(path.c_str());
+  if (!item) return E_INVALIDARG;
+  const HRESULT result = SHOpenFolderAndSelectItems(item, 0, nullptr, 0);
+  ILFree(item);
+  return result;
+}
+
+std::wstring OpenContainingFolder(HWND owner, const std::wstring& path, const TSelectInFolder& select) {
+  if (SUCCEEDED(select(path))) return {};
+  // Wine's shell has no SHOpenFolderAndSelectItems: Explorer's command line selects the item too.
+  const std::wstring parameters = L"/select,\"" + path + L"\"";
+  if (Execute(owner, L"explorer.exe", parameters, {}, {})) return {};
+  const DWORD code = GetLastError();
   return LaunchFailedMessage(path, code, SystemMessage(code));
 }

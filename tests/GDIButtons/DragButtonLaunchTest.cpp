@@ -163,35 +163,74 @@ TEST_F(DragButtonLaunchTest, AProgramAtALongPathOpensAsItsNameInItsFolderWithout
 TEST_F(DragButtonLaunchTest, AFailedLaunchShowsOneMessageWithTheSystemsReason) {
   const std::wstring tooLong =
       L"C:\\" + std::wstring(200, L'f') + L"\\" + std::wstring(100, L'g') + L"\\a.exe";
+  const std::wstring notFound =
+      LaunchFailedMessage(program_.wstring(), ERROR_FILE_NOT_FOUND, SystemMessage(ERROR_FILE_NOT_FOUND));
   const struct {
     std::wstring path;
-    DWORD error;  // what the injected ShellExecuteEx fails with
+    DWORD error;        // what the injected ShellExecuteEx fails with
+    std::wstring verb;  // empty: a double-click; "runas": the menu's "run as administrator"
     std::wstring shown;
   } cases[] = {
-      {program_.wstring(), ERROR_FILE_NOT_FOUND,
-       LaunchFailedMessage(program_.wstring(), ERROR_FILE_NOT_FOUND, SystemMessage(ERROR_FILE_NOT_FOUND))},
-      {program_.wstring(), ERROR_CANCELLED, L""},  // the user said no to the elevation prompt
-      {tooLong, ERROR_SUCCESS, PathTooLongMessage(tooLong)},
+      {program_.wstring(), ERROR_FILE_NOT_FOUND, L"", notFound},
+      {program_.wstring(), ERROR_CANCELLED, L"", L""},  // the user said no to the elevation prompt
+      {tooLong, ERROR_SUCCESS, L"", PathTooLongMessage(tooLong)},
+      {program_.wstring(), ERROR_FILE_NOT_FOUND, L"runas", notFound},
+      {program_.wstring(), ERROR_CANCELLED, L"runas", L""},
   };
   for (const auto& c : cases) {
     int calls = 0;
     SHELLEXECUTEINFOW seen{};
+    std::wstring verb;  // the call's strings live as long as the call
     const InjectedShellExecute failing([&](SHELLEXECUTEINFOW* info) {
-      ++calls, seen = *info;
+      ++calls, seen = *info, verb = info->lpVerb ? info->lpVerb : L"";
       SetLastError(c.error);
       return FALSE;
     });
     testsupport::ClearExceptions();
     button_->SetFileName(c.path);
-    DoubleClick();
+    if (c.verb.empty()) {
+      DoubleClick();
+    } else {
+      button_->Open(c.verb);
+    }
     EXPECT_EQ(calls, c.error == ERROR_SUCCESS ? 0 : 1) << c.error;
     EXPECT_TRUE(!calls || (seen.fMask & SEE_MASK_FLAG_NO_UI)) << "the shell shows no box of its own";
+    EXPECT_EQ(verb, calls ? c.verb : L"");
+    // The program opens on the ring's monitor.
+    EXPECT_TRUE(!calls || ((seen.fMask & SEE_MASK_HMONITOR) &&
+                           seen.hMonitor == MonitorFromWindow(button_->Handle(), MONITOR_DEFAULTTONEAREST)));
     EXPECT_EQ(testsupport::RecordedExceptions(),
               c.shown.empty() ? std::vector<std::wstring>{} : std::vector<std::wstring>{c.shown})
         << c.error;
   }
   EXPECT_NE(SystemMessage(ERROR_FILE_NOT_FOUND), L"");
   testsupport::ClearExceptions();
+}
+
+// "Open the file's location": the shell's own call selects the item; where the shell has none (Wine),
+// Explorer's command line does.
+TEST_F(DragButtonLaunchTest, TheFilesLocationOpensWithTheFileSelectedByTheShellOrByExplorer) {
+  int executed = 0;
+  std::wstring file, parameters;
+  const InjectedShellExecute recording([&](SHELLEXECUTEINFOW* info) {
+    ++executed, file = info->lpFile, parameters = info->lpParameters ? info->lpParameters : L"";
+    return TRUE;
+  });
+  const std::wstring path = program_.wstring();
+  for (const HRESULT shell : {S_OK, E_NOTIMPL}) {
+    std::wstring selected;
+    executed = 0;
+    EXPECT_EQ(OpenContainingFolder(nullptr, path,
+                                   [&](const std::wstring& item) {
+                                     selected = item;
+                                     return shell;
+                                   }),
+              L"");
+    EXPECT_EQ(selected, path);
+    EXPECT_EQ(executed, shell == S_OK ? 0 : 1);
+  }
+  EXPECT_EQ(file, L"explorer.exe");
+  EXPECT_EQ(parameters, L"/select,\"" + path + L"\"");
 }
 
 TEST_F(DragButtonLaunchTest, LaunchIsTheDoubleClickHandlerAndDoesNothingWithoutAFile) {

@@ -146,6 +146,44 @@ TEST(DragButtonLogic, KeysMoveTheSelectionRoundTheRingAndActOnIt) {
   }
 }
 
+// A letter selects by the shown name's initial, a Chinese name's by its pinyin.
+TEST(DragButtonLogic, ALetterSelectsTheNextNameItStartsClockwiseAndCycles) {
+  const struct {
+    const wchar_t* name;
+    char initial;
+  } names[] = {{L"notepad", 'N'},
+               {L"\u8bb0\u4e8b\u672c", 'J'} /* 记事本 */,
+               {L"Word", 'W'},
+               {L"\u5fae\u4fe1", 'W'} /* 微信 */,
+               {L"", 0},
+               {L"\u963f\u91cc", 'A'} /* 阿里: the first of level one */,
+               {L"\u5ea7", 'Z'} /* 座: its last */,
+               {L"7-Zip", 0},
+               {L"\u00e9t\u00e9", 0},
+               {L"\u4e3f", 0} /* 丿: level two, radical order */};
+  std::vector<char> initials;
+  for (const auto& n : names) {
+    EXPECT_EQ(NameInitial(n.name), n.initial) << static_cast<int>(n.initial);
+    initials.push_back(NameInitial(n.name));
+  }
+  const struct {
+    const char* what;
+    int selected;
+    char letter;
+    int expected;
+  } cases[] = {
+      {"from none: the first with it", -1, 'W', 2},
+      {"again: the next one clockwise", 2, 'W', 3},
+      {"and round again", 3, 'W', 2},
+      {"a Chinese name by its pinyin", 0, 'J', 1},
+      {"the only one, selected: stays", 1, 'J', 1},
+      {"wrapping past the last", 8, 'N', 0},
+      {"no name starts with it", 0, 'Q', -1},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(NextWithInitial(initials, c.selected, c.letter), c.expected) << c.what;
+}
+
 TEST(DragButtonLogic, AKeyboardMenuOpensOnTheSliceHalfwayAcrossItsBand) {
   // A quarter from 0 to 90 degrees (clockwise on screen: right to bottom) of a 200-pixel pie at (10, 20).
   const PointF p = SliceMenuPoint({0.0f, 90.0f, 10.0f, 20.0f, 200.0f, 200.0f});

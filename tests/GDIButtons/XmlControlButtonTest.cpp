@@ -45,10 +45,11 @@ class XmlControlButtonTest : public XmlControlTestBase {
     return R"(  <ButtonInfo ButonType="0" ButtonFilePath=")" + path + R"(" ButtonGuid=")" +
            button.ButtonGuid() + R"("/>)";
   }
-  // Runs the button's (first) delete entry as the popup menu does once it has closed.
+  // Runs the button's (first) delete entry as the popup menu does once it has closed: the one after the
+  // file's commands.
   static void ClickDelete(TXmlControlDragGDIButton& button) {
-    ASSERT_GE(button.ButtonMenu().Items().Count(), 1);
-    TMenuItem* item = button.ButtonMenu().Items().Items(0);
+    ASSERT_GE(button.ButtonMenu().Items().Count(), 4);
+    TMenuItem* item = button.ButtonMenu().Items().Items(3);
     EXPECT_EQ(item->Caption, L"删除按键");
     item->Click();
   }

@@ -15,8 +15,8 @@ TEST_F(XmlControlMenuInputTest, DeleteChosenFromTheRealPopupMenu) {
   auto group = StartGroup();
   TXmlControlDragGDIButton* doomed = &Segment(*group, 0);
   const HWND window = doomed->Handle();
-  // The menu's own loop takes these keys: the first entry, chosen.
-  PostMessageW(window, WM_KEYDOWN, VK_DOWN, 0);
+  // The menu's own loop takes these keys: the last entry, below the file's commands, chosen.
+  PostMessageW(window, WM_KEYDOWN, VK_UP, 0);
   PostMessageW(window, WM_KEYDOWN, VK_RETURN, 0);
   const POINT centre = testsupport::WindowCentre(window);
   SendMessageW(window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window), MAKELPARAM(centre.x, centre.y));
