@@ -61,11 +61,20 @@ struct TSingleInstance::WindowRoute {
   }
 };
 
-TSingleInstance::TSingleInstance(const std::wstring& workingFolder)
-    : name_(InstanceName(ComparableFolder(workingFolder))) {
-  mutex_.reset(CreateMutexW(nullptr, FALSE, (L"Local\\" + name_).c_str()));
-  // A mutex that cannot be made (no name space) leaves the start alone.
-  first_ = !mutex_ || GetLastError() != ERROR_ALREADY_EXISTS;
+TSingleInstance::TSingleInstance(const std::wstring& workingFolder, const TCreateMutex& createMutex,
+                                 std::function<void(const std::wstring& text)> tell)
+    : name_(InstanceName(ComparableFolder(workingFolder))), tell_(std::move(tell)) {
+  const std::wstring mutexName = L"Local\\" + name_;
+  const TMutexAnswer answer = createMutex ? createMutex(mutexName) : [&] {
+    HANDLE handle = CreateMutexW(nullptr, FALSE, mutexName.c_str());
+    return TMutexAnswer{handle, GetLastError()};
+  }();
+  mutex_.reset(answer.Handle);
+  // Access denied: the mutex exists, made by a Vantel at a higher integrity level (started as
+  // administrator), whose default security keeps this start out. Treating that as "first" would let two
+  // programs save one SystemConfig.xml. Any other failure (no name space) leaves the start alone.
+  firstElevated_ = !answer.Handle && answer.Error == ERROR_ACCESS_DENIED;
+  first_ = !firstElevated_ && (!answer.Handle || answer.Error != ERROR_ALREADY_EXISTS);
   if (!first_) return;
   ActivateMessage();
   CloseMessage();
@@ -76,6 +85,16 @@ TSingleInstance::TSingleInstance(const std::wstring& workingFolder)
 }
 
 void TSingleInstance::HandOver() const {
+  if (firstElevated_) {
+    // A window of a higher integrity level takes no message from this one (UIPI).
+    if (tell_) {
+      tell_(kRunsAsAdministratorText);
+    } else {
+      MessageBoxW(nullptr, kRunsAsAdministratorText, L"Vantel",
+                  MB_OK | MB_ICONINFORMATION | MB_TOPMOST | MB_SETFOREGROUND);
+    }
+    return;
+  }
   HWND first = nullptr;
   for (int tries = 0; tries < 100 && !first; ++tries) {
     first = FindWindowExW(HWND_MESSAGE, nullptr, kInstanceWindowClass, name_.c_str());
@@ -86,4 +105,28 @@ void TSingleInstance::HandOver() const {
   GetWindowThreadProcessId(first, &processId);
   AllowSetForegroundWindow(processId);
   PostMessageW(first, ActivateMessage(), 0, 0);
+}
+
+namespace {
+// Whether a process's token is elevated; false when it cannot be read.
+bool ElevatedProcess(HANDLE process) {
+  HANDLE token = nullptr;
+  if (!OpenProcessToken(process, TOKEN_QUERY, &token)) return false;
+  const UniqueFile held(token);
+  TOKEN_ELEVATION elevation{};
+  DWORD size = 0;
+  return GetTokenInformation(token, TokenElevation, &elevation, sizeof(elevation), &size) &&
+         elevation.TokenIsElevated;
+}
+}  // namespace
+
+bool StartedAsAdministrator() {
+  if (!ElevatedProcess(GetCurrentProcess())) return false;
+  // Drags start in the shell: what counts is that the desktop's shell runs below this program. Without
+  // UAC (and under Wine) the shell is elevated too, and drops reach the program.
+  DWORD shellProcess = 0;
+  HWND shell = GetShellWindow();
+  if (!shell || !GetWindowThreadProcessId(shell, &shellProcess)) return false;
+  const UniqueFile process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, shellProcess));
+  return process.get() && !ElevatedProcess(process.get());
 }

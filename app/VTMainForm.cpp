@@ -8,6 +8,7 @@
 #include "app/BrokenConfigView.h"
 #include "app/ConfigStartWait.h"
 #include "app/DesktopIcons.h"
+#include "app/SingleInstance.h"
 #include "app/WorkingFolderLogic.h"
 #include "app/StartWithWindows.h"
 #include "GDIButtons/XmlControlButtonGroup.h"
@@ -265,23 +266,30 @@ void TfrmVantelMain::FormShow(TObject* sender) {
   CreateButtonGroup(host);
   if (hotkeyRegistered_) return;
   hotkeyRegistered_ = true;
-  if (summon_->RegisterStored()) return;
-  // Another program holds the combination: told once, in the field and a balloon; nothing else changes.
-  LabelHotkeyHeld->SetCaption(kHotkeyHeldText);
-  auto tell = [this] {
-    const std::wstring text = HotkeyText(settings_->Settings().SummonKey) + L" " + kHotkeyHeldText;
-    if (ShowTrayBalloon) {
-      ShowTrayBalloon(text);
+  // What the first show finds wrong is told once, in a balloon, once the loop runs.
+  std::vector<std::wstring> notes;
+  if (RunsAsAdministrator ? RunsAsAdministrator() : StartedAsAdministrator())
+    notes.push_back(kElevatedDropText);
+  if (!summon_->RegisterStored()) {
+    // Another program holds the combination: told in the field and a balloon; nothing else changes.
+    LabelHotkeyHeld->SetCaption(kHotkeyHeldText);
+    notes.push_back(HotkeyText(settings_->Settings().SummonKey) + L" " + kHotkeyHeldText);
+  }
+  for (const std::wstring& text : notes) {
+    auto tell = [this, text] {
+      if (ShowTrayBalloon) {
+        ShowTrayBalloon(text);
+      } else {
+        TrayIcon1->ShowBalloon(L"Vantel", text);
+      }
+    };
+    if (Application) {
+      Application->QueueCall([tell, alive = std::weak_ptr<bool>(alive_)] {
+        if (!alive.expired()) tell();
+      });
     } else {
-      TrayIcon1->ShowBalloon(L"Vantel", text);
+      tell();
     }
-  };
-  if (Application) {
-    Application->QueueCall([tell, alive = std::weak_ptr<bool>(alive_)] {
-      if (!alive.expired()) tell();
-    });
-  } else {
-    tell();
   }
 }
 
@@ -381,7 +389,7 @@ void TfrmVantelMain::N2Click(TObject* sender) {
 }
 
 void TfrmVantelMain::ShowDesktopIcons(bool show) {
-  ShowDesktopIconView(show, FindDesktopWindow);
+  ::ShowDesktopIcons(show, DesktopFolderView, FindDesktopWindow);
 }
 
 // N4 隐藏桌面图标: hide the desktop icons.

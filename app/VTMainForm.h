@@ -26,6 +26,11 @@ inline constexpr wchar_t kVantelWebAddress[] = L"https://www.example.com/vantel"
 inline constexpr wchar_t kVantelSettingsFile[] = L"Vantel.ini";
 // Told beside the hotkey field, and once at start in a tray balloon.
 inline constexpr wchar_t kHotkeyHeldText[] = L"该组合键已被其他程序占用";
+// Told once at start in a tray balloon by a Vantel started with "以管理员身份运行": Windows (UIPI) keeps
+// Explorer's drags away from a program at a higher integrity level.
+inline constexpr wchar_t kElevatedDropText[] =
+    L"Vantel 正以管理员身份运行：Windows 不允许把文件拖放到以管理员身份运行的程序上。要拖放文件，请关闭 "
+    L"Vantel，再直接双击启动它。";
 // The usage note: two lines joined by a line feed, then a carriage return.
 inline constexpr wchar_t kUsageNote[] =
     L"左键拖拽图标后,如果按键上已存在图标则新增按键\n\r右键拖拽图标后,如果按键上已存在图标则覆盖图标";
@@ -115,9 +120,14 @@ class TfrmVantelMain : public TForm {
   // tray icon's).
   std::wstring StartupShortcut;
   std::function<void(const std::wstring& text)> ShowTrayBalloon;
+  // Whether the user started this Vantel as administrator (default: StartedAsAdministrator(),
+  // SingleInstance.h).
+  std::function<bool()> RunsAsAdministrator;
   TSettingsFile& Settings() { return *settings_; }
   TRingSummon& RingSummon() { return *summon_; }
-  // Where the desktop-icon commands look for the desktop's windows (default: FindWindowExW).
+  // The desktop-icon commands' routes: the desktop's folder view (default: ShowDesktopIconsInFolderView),
+  // and where the fallback looks for the desktop's windows (default: FindWindowExW).
+  TDesktopFolderViewRoute DesktopFolderView;
   TFindWindowEx FindDesktopWindow;
 
  private:

@@ -55,6 +55,8 @@ VIAddVersionKey /LANG=2052 "LegalCopyright" "MIT License"
 !insertmacro MUI_PAGE_COMPONENTS
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
+; Read by the next page only: the finish page.
+!define MUI_PAGE_CUSTOMFUNCTION_SHOW FinishShow
 !insertmacro MUI_PAGE_FINISH
 
 !insertmacro MUI_UNPAGE_CONFIRM
@@ -155,9 +157,49 @@ FunctionEnd
 !insertmacro CLOSE_VANTEL ""
 !insertmacro CLOSE_VANTEL "un."
 
+; $0: 1 when the installer runs elevated ("以管理员身份运行", or an account without UAC), else 0.
+Function IsElevated
+  Push $1
+  Push $2
+  Push $3
+  StrCpy $0 0
+  ; GetCurrentProcess() is -1; TOKEN_QUERY (8); TokenElevation (20).
+  System::Call 'advapi32::OpenProcessToken(p -1, i 8, *p .r1) i .r2'
+  ${If} $2 != 0
+    System::Call 'advapi32::GetTokenInformation(p r1, i 20, *i .r3, i 4, *i .r2) i .r2'
+    ${If} $2 != 0
+    ${AndIf} $3 != 0
+      StrCpy $0 1
+    ${EndIf}
+    System::Call 'kernel32::CloseHandle(p r1)'
+  ${EndIf}
+  Pop $3
+  Pop $2
+  Pop $1
+FunctionEnd
+
+; An elevated installer would start Vantel elevated: the user's next start from the Start menu could not
+; open its mutex and would make a second ring saving the same file, and Windows keeps Explorer's drags
+; away from it. So an elevated installer does not start it and says so on its last page.
+Function FinishShow
+  Push $0
+  Call IsElevated
+  ${If} $0 == 1
+    SendMessage $mui.FinishPage.Run ${BM_SETCHECK} ${BST_UNCHECKED} 0
+    ShowWindow $mui.FinishPage.Run ${SW_HIDE}
+    SendMessage $mui.FinishPage.Text ${WM_SETTEXT} 0 "STR:Vantel 已安装。$\r$\n$\r$\n安装程序正以管理员身份运行，不会启动 Vantel：以管理员身份运行的 Vantel 无法接收拖放的文件。请从“开始”菜单启动 Vantel。$\r$\n$\r$\n点“完成”关闭安装程序。"
+  ${EndIf}
+  Pop $0
+FunctionEnd
+
 Function StartVantel
-  SetOutPath "${WORKDIR}"
-  Exec '"$INSTDIR\Vantel.exe"'
+  Push $0
+  Call IsElevated
+  ${If} $0 == 0
+    SetOutPath "${WORKDIR}"
+    Exec '"$INSTDIR\Vantel.exe"'
+  ${EndIf}
+  Pop $0
 FunctionEnd
 
 Section "Vantel 程序" SecProgram

@@ -54,6 +54,7 @@ TfrmVantelMain& MainFormTest::MakeForm() {
                                           [this](TComponent*, const std::wstring&, const TXmlHost&) {
                                             return std::make_unique<TRecordingRingGroup>(log);
                                           });
+  form->RunsAsAdministrator = [] { return false; };  // whatever the token the tests run with
   Application->SetMainForm(form.get());
   return *form;
 }

@@ -70,17 +70,21 @@ TEST_F(MenuCommandTest, CloseBoxOnlyHides) {
 }
 
 // The desktop's windows as Windows arranges them, made by the test (hidden; the commands see only them):
-// the icon view under Progman, or under one of several WorkerW windows (Windows 10 and 11), or none.
-TEST_F(MenuCommandTest, DesktopIconCommandsHideAndShowTheIconViewWhereverItIs) {
+// the icon view under Progman, or under one of several WorkerW windows (Windows 10 and 11), or none. Where
+// the shell offers the desktop's folder view, the commands go through it and leave the windows alone (the
+// view window keeps the desktop's right-click menu); elsewhere (Wine) they hide the view window.
+TEST_F(MenuCommandTest, DesktopIconCommandsUseTheFolderViewElseHideTheIconViewWhereverItIs) {
   struct Case {
     const char* arrangement;
+    bool folderView;                                         // the shell offers the desktop's folder view
     std::vector<std::pair<const wchar_t*, bool>> topLevels;  // class, holds the icon view
     int holder;                                              // the one whose view the commands hide; -1: none
   };
   const Case cases[] = {
-      {"Progman", {{L"Progman", true}, {L"WorkerW", false}}, 0},
-      {"WorkerW", {{L"Progman", false}, {L"WorkerW", false}, {L"WorkerW", true}}, 2},
-      {"none", {{L"Progman", false}}, -1},
+      {"folder view", true, {{L"Progman", true}}, -1},
+      {"Progman", false, {{L"Progman", true}, {L"WorkerW", false}}, 0},
+      {"WorkerW", false, {{L"Progman", false}, {L"WorkerW", false}, {L"WorkerW", true}}, 2},
+      {"none", false, {{L"Progman", false}}, -1},
   };
   for (const wchar_t* name : {L"Progman", L"WorkerW", L"SHELLDLL_DefView"})
     EnsureWindowClass(name, DefWindowProcW);
@@ -96,6 +100,11 @@ TEST_F(MenuCommandTest, DesktopIconCommandsHideAndShowTheIconViewWhereverItIs) {
                                             tops.back(), nullptr, GetModuleHandleW(nullptr), nullptr)
                           : nullptr);
     }
+    std::vector<bool> asked;  // what the folder view was asked to show
+    f.DesktopFolderView = [&](bool show) {
+      asked.push_back(show);
+      return c.folderView;
+    };
     f.FindDesktopWindow = [&](HWND parent, HWND after, const wchar_t* className) -> HWND {
       if (parent) return FindWindowExW(parent, after, className, nullptr);
       auto it = after ? std::find(tops.begin(), tops.end(), after) + 1 : tops.begin();
@@ -123,6 +132,7 @@ TEST_F(MenuCommandTest, DesktopIconCommandsHideAndShowTheIconViewWhereverItIs) {
     f.N4->Click();
     f.N3->Click();  // shown again before the program ends
     EXPECT_EQ(hidden(), none);
+    EXPECT_EQ(asked, (std::vector<bool>{false, true, false, true}));
     EXPECT_TRUE(Application->Terminated());
     MSG quit{};
     EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
