@@ -366,6 +366,61 @@ TEST_F(RingTest, DeletingASegmentFromItsMenuRespreadsTheRingAndRemovesExactlyIts
       << "the hover colour after the delete";
 }
 
+// A segment that holds a program has the file's commands above its delete entry: its path goes to the
+// clipboard, and its folder opens in the shell's own window.
+TEST_F(RingTest, ASegmentsMenuCopiesItsPathAndOpensItsFolder) {
+  const std::filesystem::path marker = PlaceMarker(L"Two.exe");
+  const std::string config = ConfigBytes(kGreen, kBlue, {{0, ConfigPath(marker), TestGuid(1)}});
+  WriteBytes(folder_.Config(), config);
+  Start();
+  const RECT ring = WaitForRing(6);
+  WaitUntilIdle();
+  const POINT first = SegmentPoint(ring, 0, 5);
+  // Open the folder, run as administrator (a program), copy the path, delete.
+  const std::string layout = "iiii";
+  auto choose = [&](size_t entry) {
+    pointer::Click(first.x, first.y, 3);
+    const HWND menu = WaitForPopupMenu(5000);
+    ASSERT_NE(menu, nullptr) << "no segment menu";
+    ClickMenuEntry(menu, entry, layout);
+  };
+  auto clipboard = [] {
+    std::wstring text;
+    if (!OpenClipboard(nullptr)) return text;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+      if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) text = chars;
+      GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return text;
+  };
+  choose(2);
+  EXPECT_TRUE(WaitFor([&] { return clipboard() == marker.wstring(); })) << "copied: " << clipboard().size();
+
+  // The shell's window for the folder, named after it.
+  const std::wstring folderName = marker.parent_path().filename().wstring();
+  auto folderWindow = [&] {
+    struct Search {
+      std::wstring name;
+      bool found = false;
+    } search{folderName};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+          auto& s = *reinterpret_cast<Search*>(data);
+          wchar_t title[512] = {};
+          GetWindowTextW(window, title, 512);
+          if (IsWindowVisible(window) && std::wstring(title).find(s.name) != std::wstring::npos) s.found = true;
+          return s.found ? FALSE : TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+  };
+  ASSERT_FALSE(folderWindow());
+  choose(0);
+  EXPECT_TRUE(WaitFor(folderWindow, 30000)) << "no window of the shell's for " << std::string(folderName.begin(), folderName.end());
+  EXPECT_EQ(ReadBytes(folder_.Config()), config);
+}
+
 // Once a click gave the ring the foreground, the keys walk it: the hover colour and the red name follow the
 // selection, Shift+F10 opens the selected segment's menu, and Enter opens its file.
 TEST_F(RingTest, TheKeysWalkTheRingWithTheNameFollowingAndEnterLaunches) {
