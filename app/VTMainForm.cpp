@@ -232,9 +232,10 @@ void TfrmVantelMain::FormShow(TObject* sender) {
   // that would show the window again does not run the show handler a second time.
   if (showing_) return;
   const TFlagScope showing(showing_);
-  // At start a file another program holds is waited for a moment; one that stays held is told once, and
-  // the start goes on as without it.
+  // At start a missing file whose copy a half-done save kept is offered back; a file another program holds
+  // is waited for a moment, and one that stays held is told once, the start going on as without it.
   std::optional<TBrokenConfigView> held;
+  if (!buttonGroup_) OfferKeptCopyAtStart(configFile_, AskAtStart);
   if (!buttonGroup_ && !AwaitConfigAtStart(configFile_)) held.emplace(configFile_);
   const TXmlHost host = held ? held->Host() : TXmlHost{};
   TXmlDocument document(host);

@@ -115,6 +115,8 @@ class TfrmVantelMain : public TForm {
   // tray icon's).
   std::wstring StartupShortcut;
   std::function<void(const std::wstring& text)> ShowTrayBalloon;
+  // The start's Yes/No question about a copy a half-done save kept (default: a message box).
+  std::function<bool(const std::wstring& text)> AskAtStart;
   TSettingsFile& Settings() { return *settings_; }
   TRingSummon& RingSummon() { return *summon_; }
   // Where the desktop-icon commands look for the desktop's windows (default: FindWindowExW).

@@ -154,6 +154,17 @@ std::wstring HeldAtStartMessage(const std::wstring& fileName) {
          L"文件保持原样;在此之前,圆环上不显示其中的按键。";
 }
 
+int ParsedRecordCount(std::string_view bytes) {
+  try {
+    TXmlDocument document;
+    document.LoadFromBytes(bytes);
+    const TXmlNode* root = document.RootElement();
+    return root ? root->ChildCount() : 0;
+  } catch (const EXmlError&) {
+    return 0;
+  }
+}
+
 bool AwaitReadable(TXmlFileSystem& fileSystem, const std::wstring& fileName,
                    const std::function<bool()>& waitMore) {
   for (;;) {
