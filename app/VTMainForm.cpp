@@ -217,7 +217,7 @@ void TfrmVantelMain::CreateTrayMenu() {
   N5 = AddItem(this, items, L"N5", L"显示桌面图标", handler(&TfrmVantelMain::N5Click));
   NStartup = AddItem(this, items, L"NStartup", L"开机启动", handler(&TfrmVantelMain::NStartupClick));
   N6 = AddItem(this, items, L"N6", L"-");
-  NContact = AddItem(this, items, L"NContact", L"联系电话: 000-0000-0000");  // shows the number only
+  NContact = AddItem(this, items, L"NContact", L"联系电话：000-0000-0000");  // shows the number only
   N11 = AddItem(this, items, L"N11", L"使用说明", handler(&TfrmVantelMain::N11Click));
   N3 = AddItem(this, items, L"N3", L"关闭Vantel工具", handler(&TfrmVantelMain::N3Click));
   N7 = AddItem(this, items, L"N7", L"相关工具");
