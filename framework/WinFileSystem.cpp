@@ -165,13 +165,14 @@ bool TWinXmlFileSystem::Replace(const std::wstring& name, const std::wstring& te
       // Where the old file is gone its name may stay delete-pending a moment (an indexer or antivirus holds
       // it with delete sharing), which refuses the rename with access denied: worth a few tries.
       stoppedHalfway = GetFileAttributesW(name.c_str()) == INVALID_FILE_ATTRIBUTES;
-      const DWORD moved =
-          stoppedHalfway
-              ? Retrying(
-                    RescueAttempts, RescueDelayMs, [&] { return Move(temporary, name); },
-                    [](DWORD failure) { return IsSharingProblem(failure) || failure == ERROR_ACCESS_DENIED; })
-          : Move(temporary, name) ? DWORD{ERROR_SUCCESS}
-                                  : GetLastError();
+      DWORD moved = ERROR_SUCCESS;
+      if (stoppedHalfway) {
+        moved = Retrying(
+            RescueAttempts, RescueDelayMs, [&] { return Move(temporary, name); },
+            [](DWORD failure) { return IsSharingProblem(failure) || failure == ERROR_ACCESS_DENIED; });
+      } else if (!Move(temporary, name)) {
+        moved = GetLastError();
+      }
       if (moved != ERROR_SUCCESS) {
         SetLastError(moved);
         return false;
