@@ -1,6 +1,8 @@
-// Start-up's wait for a configuration file that another program holds for a moment.
+// Start-up's wait for a configuration file that another program holds for a moment, and its offer of the
+// copy that a save stopped halfway left behind.
 #pragma once
 
+#include <functional>
 #include <string>
 
 // While the file is there but cannot be read (a sync or backup tool holds it without sharing), reads it
@@ -9,3 +11,12 @@
 // (ConfigFormat::HeldAtStartMessage, with the file's full name) and returns false: the start then goes
 // on as without the file, quietly, and the file is never written over.
 bool AwaitConfigAtStart(const std::wstring& fileName, unsigned budgetMs = 1500);
+
+// A question that Yes or No answers; true for Yes.
+using TAskYesNo = std::function<bool(const std::wstring& text)>;
+
+// A save that Windows stopped halfway leaves the file missing and its whole content in "<name>.tmp". When
+// the file is missing and that copy parses and holds records, asks (default: a Yes/No message box) whether
+// to start from it instead of an empty ring; Yes renames it into place, and a rename that fails is told
+// through the default XML host. True when the file is back.
+bool OfferKeptCopyAtStart(const std::wstring& fileName, const TAskYesNo& ask = {});

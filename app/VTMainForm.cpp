@@ -218,7 +218,7 @@ void TfrmVantelMain::CreateTrayMenu() {
   N5 = AddItem(this, items, L"N5", L"显示桌面图标", handler(&TfrmVantelMain::N5Click));
   NStartup = AddItem(this, items, L"NStartup", L"开机启动", handler(&TfrmVantelMain::NStartupClick));
   N6 = AddItem(this, items, L"N6", L"-");
-  NContact = AddItem(this, items, L"NContact", L"联系电话: 000-0000-0000");  // shows the number only
+  NContact = AddItem(this, items, L"NContact", L"联系电话：000-0000-0000");  // shows the number only
   N11 = AddItem(this, items, L"N11", L"使用说明", handler(&TfrmVantelMain::N11Click));
   N3 = AddItem(this, items, L"N3", L"关闭Vantel工具", handler(&TfrmVantelMain::N3Click));
   N7 = AddItem(this, items, L"N7", L"相关工具");
@@ -233,9 +233,10 @@ void TfrmVantelMain::FormShow(TObject* sender) {
   // that would show the window again does not run the show handler a second time.
   if (showing_) return;
   const TFlagScope showing(showing_);
-  // At start a file another program holds is waited for a moment; one that stays held is told once, and
-  // the start goes on as without it.
+  // At start a missing file whose copy a half-done save kept is offered back; a file another program holds
+  // is waited for a moment, and one that stays held is told once, the start going on as without it.
   std::optional<TBrokenConfigView> held;
+  if (!buttonGroup_) OfferKeptCopyAtStart(configFile_, AskAtStart);
   if (!buttonGroup_ && !AwaitConfigAtStart(configFile_)) held.emplace(configFile_);
   const TXmlHost host = held ? held->Host() : TXmlHost{};
   TXmlDocument document(host);

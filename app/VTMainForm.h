@@ -123,6 +123,8 @@ class TfrmVantelMain : public TForm {
   // Whether the user started this Vantel as administrator (default: StartedAsAdministrator(),
   // SingleInstance.h).
   std::function<bool()> RunsAsAdministrator;
+  // The start's Yes/No question about a copy a half-done save kept (default: a message box).
+  std::function<bool(const std::wstring& text)> AskAtStart;
   TSettingsFile& Settings() { return *settings_; }
   TRingSummon& RingSummon() { return *summon_; }
   // The desktop-icon commands' routes: the desktop's folder view (default: ShowDesktopIconsInFolderView),

@@ -42,7 +42,35 @@ bool IsReadOnly(const std::wstring& name) {
   XmlErrors::Raise(XmlErrors::CannotCreateFile(WideToGb18030(name), WideToGb18030(SystemErrorText(code))));
 }
 
+// The old file is gone and the new bytes are only in the temporary file: the user must know where, and that
+// it must not be deleted. code is ERROR_SUCCESS where a later save is refused for it.
+[[noreturn]] void RaiseOnlyCopyKept(const std::wstring& name, const std::wstring& temporary, DWORD code) {
+  const std::wstring full = FullPathName(name);
+  const std::wstring leaf = full.substr(full.find_last_of(L"\\/") + 1);
+  constexpr wchar_t halfway[] = L"原来的文件已被Windows移走，新文件却没能改名到它的位置";
+  std::wstring text = code != ERROR_SUCCESS
+                          ? L"无法保存“" + full + L"”：" + halfway + L"（" + SystemErrorText(code) + L"）。"
+                          : L"这次的更改没有保存：上次保存“" + full + L"”时，" + halfway + L"。";
+  text += L"\n全部内容都在“" + FullPathName(temporary) + L"”中，请不要删除它。请退出Vantel，把它改名为“" +
+          leaf + L"”，然后重新启动Vantel。";
+  XmlErrors::Raise(WideToGb18030(text));
+}
+
+bool RenameReplacing(const std::wstring& from, const std::wstring& to) {
+  return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+}
+
 }  // namespace
+
+std::wstring FullPathName(const std::wstring& name) {
+  const DWORD size = GetFullPathNameW(name.c_str(), 0, nullptr, nullptr);
+  if (size == 0) return name;
+  std::wstring full(size, L'\0');
+  const DWORD length = GetFullPathNameW(name.c_str(), size, full.data(), nullptr);
+  if (length == 0 || length >= size) return name;
+  full.resize(length);
+  return full;
+}
 
 bool TWinXmlFileSystem::FileExists(const std::wstring& name) {
   const DWORD attributes = GetFileAttributesW(name.c_str());
@@ -96,7 +124,12 @@ TXmlReadResult TWinXmlFileSystem::ReadFile(const std::wstring& name, std::size_t
   return TXmlReadResult::Ok;
 }
 
-bool TWinXmlFileSystem::Replace(const std::wstring& name, const std::wstring& temporary) {
+bool TWinXmlFileSystem::Move(const std::wstring& from, const std::wstring& to) {
+  return MoveReplacing ? MoveReplacing(from, to) : RenameReplacing(from, to);
+}
+
+bool TWinXmlFileSystem::Replace(const std::wstring& name, const std::wstring& temporary,
+                                bool& stoppedHalfway) {
   const DWORD before = GetFileAttributesW(name.c_str());
   // ReplaceFileW keeps what the user set on the file: its attributes (hidden), permissions and identity.
   if (before != INVALID_FILE_ATTRIBUTES) {
@@ -127,12 +160,24 @@ bool TWinXmlFileSystem::Replace(const std::wstring& name, const std::wstring& te
         SetLastError(code);
         return false;
       }
-    }
-    // Any other failure (the file went meanwhile, the file system has no ReplaceFileW, or the replace
-    // stopped halfway with the file gone and the temporary still there) falls back to a plain rename.
-    if (!replaced &&
-        !MoveFileExW(temporary.c_str(), name.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-      return false;
+      // Any other failure (the file went meanwhile, the file system has no ReplaceFileW, or the replace
+      // stopped halfway with the file gone and the temporary still there) falls back to a plain rename.
+      // Where the old file is gone its name may stay delete-pending a moment (an indexer or antivirus holds
+      // it with delete sharing), which refuses the rename with access denied: worth a few tries.
+      stoppedHalfway = GetFileAttributesW(name.c_str()) == INVALID_FILE_ATTRIBUTES;
+      DWORD moved = ERROR_SUCCESS;
+      if (stoppedHalfway) {
+        moved = Retrying(
+            RescueAttempts, RescueDelayMs, [&] { return Move(temporary, name); },
+            [](DWORD failure) { return IsSharingProblem(failure) || failure == ERROR_ACCESS_DENIED; });
+      } else if (!Move(temporary, name)) {
+        moved = GetLastError();
+      }
+      if (moved != ERROR_SUCCESS) {
+        SetLastError(moved);
+        return false;
+      }
+      stoppedHalfway = false;
     }
     // Wine's ReplaceFileW and any rename drop the file's attributes, which Windows' ReplaceFileW keeps:
     // put them back, so that a hidden file stays hidden.
@@ -144,14 +189,19 @@ bool TWinXmlFileSystem::Replace(const std::wstring& name, const std::wstring& te
     return true;
   }
   // No file yet.
-  return MoveFileExW(temporary.c_str(), name.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) !=
-         FALSE;
+  return Move(temporary, name);
 }
 
 void TWinXmlFileSystem::WriteFileAtomic(const std::wstring& name, std::string_view bytes) {
   const std::wstring temporary = name + L".tmp";
   // A read-only file is the user's word: never replaced (some systems would let the rename do it).
   if (IsReadOnly(name)) RaiseCannotCreate(name, ERROR_ACCESS_DENIED);
+  // A save that stopped halfway left the only copy in the temporary file: nothing writes over it until the
+  // file is back in its place.
+  if (stranded_.contains(name)) {
+    if (!FileExists(name) && FileExists(temporary)) RaiseOnlyCopyKept(name, temporary, ERROR_SUCCESS);
+    stranded_.erase(name);
+  }
 
   UniqueFile file;
   DWORD code = Retrying(
@@ -177,14 +227,21 @@ void TWinXmlFileSystem::WriteFileAtomic(const std::wstring& name, std::string_vi
   file.reset();  // closed before the replace
   // A sharing problem is waited out briefly; anything else (access denied: a read-only file or folder)
   // fails at once, as waiting would not change it.
+  bool stoppedHalfway = false;
   if (code == ERROR_SUCCESS) {
     code = Retrying(
-        RetryAttempts, RetryDelayMs, [&] { return Replace(name, temporary); },
+        RetryAttempts, RetryDelayMs, [&] { return Replace(name, temporary, stoppedHalfway); },
         [&](DWORD failure) {
-          return IsSharingProblem(failure) || (failure == ERROR_ACCESS_DENIED && IsHeldOpen(name));
+          return !stoppedHalfway &&
+                 (IsSharingProblem(failure) || (failure == ERROR_ACCESS_DENIED && IsHeldOpen(name)));
         });
   }
   if (code != ERROR_SUCCESS) {
+    // The temporary file is deleted only where the file still holds its old bytes.
+    if (stoppedHalfway && FileExists(temporary)) {
+      stranded_.insert(name);
+      RaiseOnlyCopyKept(name, temporary, code);
+    }
     DeleteFileW(temporary.c_str());
     RaiseCannotCreate(name, code);
   }

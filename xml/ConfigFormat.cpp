@@ -143,15 +143,27 @@ void WriteWhole(TXmlDocument& document, const std::wstring& fileName, TXmlFileSy
 }  // namespace
 
 std::wstring SaveRefusedMessage(const std::wstring& fileName) {
-  return L"无法读取配置文件\"" + fileName +
-         L"\",它可能正被其他程序占用。这次的更改没有保存,文件保持原样。\n请关闭占用该文件的程序,"
+  return L"无法读取配置文件“" + fileName +
+         L"”，它可能正被其他程序占用。这次的更改没有保存，文件保持原样。\n请关闭占用该文件的程序，"
          L"然后再试一次。";
 }
 
 std::wstring HeldAtStartMessage(const std::wstring& fileName) {
-  return L"无法读取配置文件\"" + fileName +
-         L"\",它可能正被其他程序(例如同步或备份软件)占用。\n请关闭占用该文件的程序,然后重新启动Vantel。"
-         L"文件保持原样;在此之前,圆环上不显示其中的按键。";
+  return L"无法读取配置文件“" + fileName +
+         L"”，它可能正被其他程序（例如同步或备份软件）占用。\n请关闭占用该文件的程序，然后重新启动Vantel："
+         L"右键单击通知区域中的Vantel图标，选择“关闭Vantel工具”，再打开Vantel。文件保持原样；在此之前，"
+         L"圆环上不显示其中的按键。";
+}
+
+int ParsedRecordCount(std::string_view bytes) {
+  try {
+    TXmlDocument document;
+    document.LoadFromBytes(bytes);
+    const TXmlNode* root = document.RootElement();
+    return root ? root->ChildCount() : 0;
+  } catch (const EXmlError&) {
+    return 0;
+  }
 }
 
 bool AwaitReadable(TXmlFileSystem& fileSystem, const std::wstring& fileName,

@@ -128,6 +128,10 @@ std::wstring SaveRefusedMessage(const std::wstring& fileName);
 // name, that another program may hold it, and what to do.
 std::wstring HeldAtStartMessage(const std::wstring& fileName);
 
+// The records in a configuration file's bytes, or 0 when they do not parse. A save that stopped halfway
+// leaves the file's content under another name; start-up offers it only when this is above 0.
+int ParsedRecordCount(std::string_view bytes);
+
 // Start-up's wait for a file that is there but cannot be read (a sync or backup tool holds it without
 // sharing): tried again after each waitMore, which waits a little and says whether to go on. True once
 // the file can be read or is not there; false when it stays unreadable.

@@ -33,9 +33,11 @@ class TXmlFileSystem {
   virtual TXmlReadResult ReadFile(const std::wstring& name, std::size_t maxBytes, std::string& bytes) = 0;
 
   // Replaces the file with exactly these bytes, never leaving it half written: write name.tmp
-  // beside it, flush, close, rename over the target. On any failure the old file stays as it
+  // beside it, flush, close, rename over the target. On a failure the old file stays as it
   // was, the temporary file is removed, and EXmlError is thrown with the text of
-  // XmlErrors::CannotCreateFile(name in the document's byte encoding, system message).
+  // XmlErrors::CannotCreateFile(name in the document's byte encoding, system message). Where the
+  // system removed the old file and the new one could not take its place, the temporary file is
+  // the only copy: it stays, and the EXmlError names it.
   virtual void WriteFileAtomic(const std::wstring& name, std::string_view bytes) = 0;
 };
 

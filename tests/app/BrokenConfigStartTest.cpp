@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 
 #include "app/VTMainForm.h"
 #include "framework/Forms.h"
@@ -99,6 +101,47 @@ TEST_F(MainFormTest, FileHeldAMomentAtStartIsWaitedForWhileMessagesAreHandled) {
   EXPECT_TRUE(reporter.Messages.empty());
   EXPECT_EQ(f.Edit1->Color(), RGB(255, 0, 0));
   EXPECT_EQ(log.back(), "LoadButtons");
+}
+
+// A save that Windows stopped halfway left no SystemConfig.xml and its whole content in the temporary file.
+TEST_F(MainFormTest, AMissingFileIsOfferedBackFromTheCompleteCopyAHalfDoneSaveKept) {
+  struct Case {
+    const char* config;  // null: missing
+    const char* copy;
+    bool asked;
+    bool yes;
+  };
+  for (const Case& c : {Case{nullptr, apptest::kRedBlueConfig, true, true},
+                        Case{nullptr, apptest::kRedBlueConfig, true, false},
+                        Case{nullptr, "<Settings HotColor=\"-65536\"/>", false, true},        // no records
+                        Case{nullptr, "<Settings><ButtonInfo ButonType=\"0\"", false, true},  // cut short
+                        Case{"<Settings/>", apptest::kRedBlueConfig, false, true}}) {  // the file is there
+    const std::filesystem::path copy = Folder() / L"SystemConfig.xml.tmp";
+    std::filesystem::remove(Folder() / L"SystemConfig.xml");
+    if (c.config) WriteConfig(c.config);
+    std::ofstream(copy, std::ios::binary) << c.copy;
+    log.clear();
+    TfrmVantelMain& f = MakeForm();
+    std::vector<std::wstring> questions;
+    f.AskAtStart = [&](const std::wstring& text) {
+      questions.push_back(text);
+      return c.yes;
+    };
+    f.Show();
+    const std::string where = std::string(c.copy) + (c.yes ? " yes" : " no");
+    ASSERT_EQ(questions.size(), c.asked ? 1u : 0u) << where;
+    const bool restored = c.asked && c.yes;
+    if (c.asked) {
+      EXPECT_NE(questions[0].find(L"“" + copy.wstring() + L"”"), std::wstring::npos) << where;
+    }
+    EXPECT_EQ(std::filesystem::exists(copy), !restored) << where;
+    EXPECT_EQ(ReadConfig(), restored ? std::string(c.copy) : std::string(c.config ? c.config : "")) << where;
+    EXPECT_EQ(f.Edit1->Color(), restored ? RGB(255, 0, 0) : RGB(0, 0, 0)) << where;
+    EXPECT_EQ(log.back(), restored ? "LoadButtons" : "CreateDefaultSegments") << where;
+    Application->SetMainForm(nullptr);
+    form.reset();
+  }
+  EXPECT_TRUE(testsupport::RecordedExceptions().empty());
 }
 
 // A file that loads for the show handler but not for the group (changed in between): the same road.

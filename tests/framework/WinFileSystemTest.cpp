@@ -130,30 +130,70 @@ TEST_F(WinFileSystemTest, SaveKeepsTheFilesHiddenAttribute) {
   EXPECT_TRUE(GetFileAttributesW(target.c_str()) & FILE_ATTRIBUTE_HIDDEN);
 }
 
-// ReplaceFileW failing as Windows documents it: where the plain rename may do the work it does; a file
-// we may not write is not replaced by a rename behind its back.
+// ReplaceFileW and the rename after it failing as Windows documents them: where the plain rename may do the
+// work it does; a file we may not write is not replaced by a rename behind its back; and where the replace
+// stopped halfway (the old file gone, the new one still under its temporary name) the temporary file is the
+// only copy: kept, named in the error, and no later save writes over it.
 TEST_F(WinFileSystemTest, AReplaceThatFailsFallsBackToTheRenameOnlyWhereThatIsRight) {
+  enum TOld { Kept, Removed, RenamedAway };  // what the failed replace did to the old file
+  constexpr int always = 1000;
   struct Case {
     DWORD error;
-    bool removesReplaced;  // ERROR_UNABLE_TO_MOVE_REPLACEMENT without a backup: the old file is gone
+    TOld old;
+    int moveRefusals;  // access denied, as over a name still delete-pending, before the rename works
     bool saved;
+    bool copyKept;
   };
-  for (const Case& c : {Case{ERROR_UNABLE_TO_MOVE_REPLACEMENT, true, true},
-                        Case{ERROR_NOT_SUPPORTED, false, true}, Case{ERROR_ACCESS_DENIED, false, false}}) {
-    const std::wstring target = Path(L"replace.xml");
+  for (const Case& c : {
+           Case{ERROR_UNABLE_TO_MOVE_REPLACEMENT, Removed, 0, true, false},
+           Case{ERROR_UNABLE_TO_MOVE_REPLACEMENT, Removed, 2, true, false},
+           Case{ERROR_UNABLE_TO_MOVE_REPLACEMENT, Removed, always, false, true},
+           Case{ERROR_UNABLE_TO_MOVE_REPLACEMENT_2, RenamedAway, always, false, true},
+           Case{ERROR_NOT_SUPPORTED, Kept, 0, true, false},
+           Case{ERROR_NOT_SUPPORTED, Kept, always, false, false},
+           Case{ERROR_ACCESS_DENIED, Kept, 0, false, false},
+       }) {
+    const std::wstring target = Path(L"replace.xml"), temporary = target + L".tmp";
     Write(target, "old");
     files_.ReplaceExisting = [&](const std::wstring& replaced, const std::wstring&) {
-      if (c.removesReplaced) DeleteFileW(replaced.c_str());
+      if (c.old == Removed) DeleteFileW(replaced.c_str());
+      if (c.old == RenamedAway) MoveFileW(replaced.c_str(), Path(L"replace.xml.~old").c_str());
       SetLastError(c.error);
       return false;
     };
+    int refusals = 0;
+    files_.MoveReplacing = [&](const std::wstring& from, const std::wstring& to) {
+      if (refusals++ < c.moveRefusals) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return false;
+      }
+      return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
+    };
+    const std::string where = std::to_string(c.error) + " after " + std::to_string(c.moveRefusals);
     if (c.saved) {
       files_.WriteFileAtomic(target, "new");
+    } else if (!c.copyKept) {
+      EXPECT_THROW(files_.WriteFileAtomic(target, "new"), EXmlError) << where;
     } else {
-      EXPECT_THROW(files_.WriteFileAtomic(target, "new"), EXmlError) << c.error;
+      for (const char* bytes : {"new", "a later save"}) {
+        try {
+          files_.WriteFileAtomic(target, bytes);
+          ADD_FAILURE() << where << ": no error";
+        } catch (const EXmlError& e) {
+          EXPECT_NE(std::string(e.what()).find(WideToGb18030(L"“" + temporary + L"”")), std::string::npos)
+              << where;
+        }
+      }
+      EXPECT_EQ(Read(temporary), "new") << where;
+      EXPECT_FALSE(files_.FileExists(target)) << where;
     }
-    EXPECT_EQ(Read(target), c.saved ? "new" : "old") << c.error;
-    EXPECT_TRUE(NoTemporaryFiles()) << c.error;
+    if (!c.copyKept) {
+      EXPECT_EQ(Read(target), c.saved ? "new" : "old") << where;
+      EXPECT_TRUE(NoTemporaryFiles()) << where;
+    }
+    DeleteFileW(temporary.c_str());
+    DeleteFileW(target.c_str());
+    DeleteFileW(Path(L"replace.xml.~old").c_str());
   }
 }
 

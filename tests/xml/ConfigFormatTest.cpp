@@ -337,6 +337,21 @@ TEST_F(ConfigFile, AFileThatCannotBeReadIsNeverWritten) {
   EXPECT_NE(Reporter.Messages[0].find(L"请关闭占用该文件的程序"), std::wstring::npos);
 }
 
+// Our own messages read as Chinese: full-width punctuation around the file's name, whose characters are the
+// user's; and each says what to do.
+TEST(ConfigMessages, UseFullWidthPunctuationAndSayWhatToDo) {
+  const std::wstring name = L"C:\\配置(1),a.xml";
+  for (const std::wstring& message : {SaveRefusedMessage(name), HeldAtStartMessage(name)}) {
+    std::wstring text = message;
+    const std::size_t at = text.find(L"“" + name + L"”");
+    ASSERT_NE(at, std::wstring::npos) << WideToUtf8(message);
+    text.erase(at, name.size() + 2);
+    EXPECT_EQ(text.find_first_of(L"\",;:()!?"), std::wstring::npos) << WideToUtf8(message);
+    EXPECT_NE(text.find(L"请关闭占用该文件的程序，然后"), std::wstring::npos) << WideToUtf8(message);
+  }
+  EXPECT_NE(HeldAtStartMessage(name).find(L"然后重新启动Vantel"), std::wstring::npos);
+}
+
 TEST_F(ConfigFile, AColourIsStoredOverTheFileAsItIsNowOrInANewFile) {
   WriteConfig(Example);
   EXPECT_EQ(StoreRootColor(Document, Name(), HotColorAttribute, 0xFF00FF00u, Host()), TColorOutcome::Stored);
