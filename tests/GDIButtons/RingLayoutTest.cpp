@@ -1,9 +1,12 @@
 // Tests of the ring layout numbers: centre disc, centre window origin, segment angles and growth.
 #include "GDIButtons/RingLayout.h"
+#include "GDIButtons/FolderRingLogic.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cwctype>
+#include <string>
 #include <optional>
 #include <vector>
 
@@ -156,6 +159,77 @@ TEST(RingLayout, KeepInMovesABoxTheLeastIntoAnArea) {
   EXPECT_EQ(KeepIn(area, {-1400, -50}, 180, 180), (ScreenPoint{-1280, 0}));
   EXPECT_EQ(KeepIn(area, {-100, 900}, 180, 180), (ScreenPoint{-180, 804}));
   EXPECT_EQ(KeepIn(area, {0, 0}, 1101, 1101), (ScreenPoint{-1101, -58}));  // taller than the area: centred
+}
+
+// A folder's ring: what it shows of the folder, in Explorer's order, and where it stands.
+TEST(RingLayout, AFoldersRingShowsItsEntriesFoldersFirstInExplorersOrderUpToTheLimit) {
+  // Explorer's order in short: a run of digits by its number, letters without case.
+  const TNameOrder logical = [](const std::wstring& a, const std::wstring& b) {
+    auto key = [](const std::wstring& s) {
+      std::wstring k;
+      for (std::size_t i = 0; i < s.size();) {
+        if (!std::iswdigit(s[i])) {
+          k += static_cast<wchar_t>(std::towlower(s[i++]));
+          continue;
+        }
+        std::wstring digits;
+        while (i < s.size() && std::iswdigit(s[i])) digits += s[i++];
+        k += std::wstring(8 - std::min<std::size_t>(8, digits.size()), L'0') + digits;
+      }
+      return k;
+    };
+    return key(a).compare(key(b));
+  };
+  auto many = [](int count) {
+    std::vector<FolderEntry> entries;
+    for (int i = count; i > 0; --i) entries.push_back({L"f" + std::to_wstring(i) + L".txt"});
+    return entries;
+  };
+  auto names = [](const std::vector<FolderSlot>& slots) {
+    std::wstring all;
+    for (const FolderSlot& slot : slots) all += slot.Name + L"|";
+    return all;
+  };
+  const struct {
+    const char* what;
+    std::vector<FolderEntry> entries;
+    std::wstring shown;
+  } cases[] = {
+      {"folders first, each in Explorer's order, hidden and system ones left out",
+       {{L"b.txt"},
+        {L"Zeta", true},
+        {L"10.txt"},
+        {L"desktop.ini", false, true},
+        {L"2.txt"},
+        {L"alpha", true},
+        {L"$Recycle", true, true}},
+       L"alpha|Zeta|2.txt|10.txt|b.txt|"},
+      {"an empty folder", {}, L"（空文件夹）|"},
+      {"nothing shown", {{L"thumbs.db", false, true}}, L"（空文件夹）|"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(names(PlanFolderRing(c.entries, logical)), c.shown) << c.what;
+  EXPECT_EQ(PlanFolderRing(many(24), logical).size(), 24u) << "exactly the limit: all";
+  for (const int count : {25, 10000}) {
+    const std::vector<FolderSlot> slots = PlanFolderRing(many(count), logical);
+    ASSERT_EQ(slots.size(), 24u) << count;
+    EXPECT_EQ(slots[0].Name, L"f1.txt") << count;
+    EXPECT_EQ(slots[22].Name, L"f23.txt") << count;
+    EXPECT_EQ(slots[23], (FolderSlot{FolderSlotKind::More, L"更多…", false})) << count;
+  }
+
+  const struct {
+    const char* what;
+    ScreenPoint at;
+    int side;
+    ScreenPoint origin;
+  } places[] = {
+      {"room all round: centred", {960, 500}, 180, {870, 410}},
+      {"by the taskbar: moved up", {1900, 1030}, 220, {1700, 1040 - 220}},
+      {"on the monitor at the left, at its edge", {-1275, 20}, 180, {-1280, 0}},
+      {"off every monitor: onto the nearest", {-3000, 500}, 180, {-1280, 410}},
+  };
+  for (const auto& p : places)
+    EXPECT_EQ(FolderRingOrigin({kLeft, kPrimary}, p.at, p.side), p.origin) << p.what;
 }
 
 TEST(RingLayout, NoSegmentsWithoutItems) {

@@ -397,27 +397,39 @@ TEST_F(RingTest, ASegmentsMenuCopiesItsPathAndOpensItsFolder) {
   choose(2);
   EXPECT_TRUE(WaitFor([&] { return clipboard() == marker.wstring(); })) << "copied: " << clipboard().size();
 
-  // The shell's window for the folder, named after it.
+  // The shell's window for the folder, named after it. It is closed again: a window left on the display
+  // would take the pointer from the tests after this one.
   const std::wstring folderName = marker.parent_path().filename().wstring();
   auto folderWindow = [&] {
     struct Search {
       std::wstring name;
-      bool found = false;
+      HWND found = nullptr;
     } search{folderName};
     EnumWindows(
         [](HWND window, LPARAM data) -> BOOL {
           auto& s = *reinterpret_cast<Search*>(data);
           wchar_t title[512] = {};
           GetWindowTextW(window, title, 512);
-          if (IsWindowVisible(window) && std::wstring(title).find(s.name) != std::wstring::npos) s.found = true;
+          if (IsWindowVisible(window) && std::wstring(title).find(s.name) != std::wstring::npos)
+            s.found = window;
           return s.found ? FALSE : TRUE;
         },
         reinterpret_cast<LPARAM>(&search));
     return search.found;
   };
-  ASSERT_FALSE(folderWindow());
+  auto close = [](HWND window) {
+    if (window) PostMessageW(window, WM_CLOSE, 0, 0);
+    return WaitFor([&] { return !IsWindow(window) || !IsWindowVisible(window); });
+  };
+  for (int left = 0; left < 5 && close(folderWindow()) && folderWindow(); ++left) {
+    // one an earlier run left open
+  }
+  ASSERT_EQ(folderWindow(), nullptr);
   choose(0);
-  EXPECT_TRUE(WaitFor(folderWindow, 30000)) << "no window of the shell's for " << std::string(folderName.begin(), folderName.end());
+  HWND shown = nullptr;
+  EXPECT_TRUE(WaitFor([&] { return (shown = folderWindow()) != nullptr; }, 30000))
+      << "no window of the shell's for " << std::string(folderName.begin(), folderName.end());
+  EXPECT_TRUE(close(shown));
   EXPECT_EQ(ReadBytes(folder_.Config()), config);
 }
 
