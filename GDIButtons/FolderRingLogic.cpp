@@ -19,8 +19,9 @@ std::vector<FolderSlot> PlanFolderRing(std::vector<FolderEntry> entries, const T
                     before);
   std::vector<FolderSlot> slots;
   slots.reserve(shown + (more ? 1 : 0));
-  for (std::size_t i = 0; i < shown; ++i)
+  for (std::size_t i = 0; i < shown; ++i) {
     slots.push_back({FolderSlotKind::Entry, entries[i].Name, entries[i].Folder});
+  }
   if (more) slots.push_back({FolderSlotKind::More, kMoreEntriesCaption, false});
   return slots;
 }

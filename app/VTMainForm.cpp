@@ -269,8 +269,9 @@ void TfrmVantelMain::FormShow(TObject* sender) {
   hotkeyRegistered_ = true;
   // What the first show finds wrong is told once, in a balloon, once the loop runs.
   std::vector<std::wstring> notes;
-  if (RunsAsAdministrator ? RunsAsAdministrator() : StartedAsAdministrator())
+  if (RunsAsAdministrator ? RunsAsAdministrator() : StartedAsAdministrator()) {
     notes.push_back(kElevatedDropText);
+  }
   if (!summon_->RegisterStored()) {
     // Another program holds the combination: told in the field and a balloon; nothing else changes.
     LabelHotkeyHeld->SetCaption(kHotkeyHeldText);

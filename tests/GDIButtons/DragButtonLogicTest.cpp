@@ -180,8 +180,9 @@ TEST(DragButtonLogic, ALetterSelectsTheNextNameItStartsClockwiseAndCycles) {
       {"wrapping past the last", 8, 'N', 0},
       {"no name starts with it", 0, 'Q', -1},
   };
-  for (const auto& c : cases)
+  for (const auto& c : cases) {
     EXPECT_EQ(NextWithInitial(initials, c.selected, c.letter), c.expected) << c.what;
+  }
 }
 
 TEST(DragButtonLogic, AKeyboardMenuOpensOnTheSliceHalfwayAcrossItsBand) {

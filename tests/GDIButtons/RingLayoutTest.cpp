@@ -228,8 +228,9 @@ TEST(RingLayout, AFoldersRingShowsItsEntriesFoldersFirstInExplorersOrderUpToTheL
       {"on the monitor at the left, at its edge", {-1275, 20}, 180, {-1280, 0}},
       {"off every monitor: onto the nearest", {-3000, 500}, 180, {-1280, 410}},
   };
-  for (const auto& p : places)
+  for (const auto& p : places) {
     EXPECT_EQ(FolderRingOrigin({kLeft, kPrimary}, p.at, p.side), p.origin) << p.what;
+  }
 }
 
 TEST(RingLayout, NoSegmentsWithoutItems) {
