@@ -148,7 +148,7 @@ void TDragGDIButton::Open(const std::wstring& verb) {
   // The file as dropped: a shortcut keeps its arguments, start-in folder and elevation. The path's long
   // form: a volume may keep no short one. The program opens on the ring's monitor.
   const std::wstring failure =
-      OpenWithShell(Handle(), fileName_, {verb, MonitorFromWindow(Handle(), MONITOR_DEFAULTTONEAREST)});
+      OpenWithShell(Handle(), fileName_, {verb, MonitorFromWindow(Handle(), MONITOR_DEFAULTTONEAREST)}, ShellExecute);
   Tell(failure);
 }
 
