@@ -62,7 +62,8 @@ int FormFontHeight(int pixelsPerInch) {
 TfrmVantelMain::TfrmVantelMain(TComponent* owner, TRingGroupFactory groupFactory, std::wstring configFile)
     : TForm(owner),
       groupFactory_(groupFactory ? std::move(groupFactory) : TRingGroupFactory(&CreateXmlRingGroup)),
-      configFile_(configFile.empty() ? PathInFolder(CurrentFolder(), ConfigFormat::FileName) : std::move(configFile)) {
+      configFile_(configFile.empty() ? PathInFolder(CurrentFolder(), ConfigFormat::FileName)
+                                     : std::move(configFile)) {
   SetName(L"frmVantelMain");
   // The form's own properties.
   BorderStyle = TFormBorderStyle::bsDialog;

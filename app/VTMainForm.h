@@ -133,7 +133,8 @@ class TfrmVantelMain : public TForm {
  private:
   void CreateComponents();
   void CreateTrayMenu();
-  // Tells the user, from inside the handler, that the configuration does not load: once for the window's life.
+  // Tells the user, from inside the handler, that the configuration does not load: once for the window's
+  // life.
   void TellConfigFault();
   void ChooseColor(TEdit& box, std::string_view attribute);
   void ShowAllButtons();

@@ -16,8 +16,8 @@
 
 namespace {
 
-BOOL Execute(const TShellExecuteEx& execute, HWND owner, const std::wstring& file, const std::wstring& parameters,
-             const std::wstring& folder, const TLaunchOptions& options) {
+BOOL Execute(const TShellExecuteEx& execute, HWND owner, const std::wstring& file,
+             const std::wstring& parameters, const std::wstring& folder, const TLaunchOptions& options) {
   SHELLEXECUTEINFOW info{};
   info.cbSize = sizeof(info);
   info.fMask = SEE_MASK_FLAG_NO_UI;  // our message replaces the shell's box
@@ -75,7 +75,7 @@ bool OpenShortcutTarget(HWND owner, const std::wstring& path, const TLaunchOptio
 }  // namespace
 
 std::wstring OpenWithShell(HWND owner, const std::wstring& path, const TLaunchOptions& options,
-                          const TShellExecuteEx& execute) {
+                           const TShellExecuteEx& execute) {
   const TLaunchPlan plan = PlanLaunch(path);
   if (plan.TooLong) return PathTooLongMessage(path);
   if (Execute(execute, owner, plan.File, L"", plan.Directory, options)) return {};

@@ -24,7 +24,7 @@ struct TLaunchOptions {
 // start-in folder. Returns what the user is to be told: empty when it opened, or when the user cancelled
 // (a UAC prompt answered no); the shell shows no box of its own.
 std::wstring OpenWithShell(HWND owner, const std::wstring& path, const TLaunchOptions& options = {},
-                          const TShellExecuteEx& execute = ShellExecuteExW);
+                           const TShellExecuteEx& execute = ShellExecuteExW);
 
 // SHOpenFolderAndSelectItems for one item, as Windows documents it.
 using TSelectInFolder = std::function<HRESULT(const std::wstring& path)>;

@@ -41,8 +41,9 @@ std::wstring ResolveShortcut(const std::wstring& path) {
     const CoTaskMem<PIDLIST_ABSOLUTE> items(list);
     if (SUCCEEDED(listed) && items) {
       std::fill(buffer.begin(), buffer.end(), L'\0');
-      const bool found = SHGetPathFromIDListEx(items.get(), buffer.data(),
-                                               static_cast<DWORD>(buffer.size() - 1), GPFIDL_DEFAULT) != FALSE;
+      const bool found =
+          SHGetPathFromIDListEx(items.get(), buffer.data(), static_cast<DWORD>(buffer.size() - 1),
+                                GPFIDL_DEFAULT) != FALSE;
       if (found && GetFileAttributesW(buffer.data()) != INVALID_FILE_ATTRIBUTES) target = buffer.data();
     }
   }

@@ -211,12 +211,13 @@ TEST_F(DragButtonLaunchTest, TheFilesLocationOpensWithTheFileSelectedByTheShellO
   for (const HRESULT shell : {S_OK, E_NOTIMPL}) {
     std::wstring selected;
     executed = 0;
-    EXPECT_EQ(OpenContainingFolder(nullptr, path,
-                                   [&](const std::wstring& item) {
-                                     selected = item;
-                                     return shell;
-                                   },
-                                   recording),
+    EXPECT_EQ(OpenContainingFolder(
+                  nullptr, path,
+                  [&](const std::wstring& item) {
+                    selected = item;
+                    return shell;
+                  },
+                  recording),
               L"");
     EXPECT_EQ(selected, path);
     EXPECT_EQ(executed, shell == S_OK ? 0 : 1);

@@ -62,7 +62,8 @@ TEST(WorkingFolderTest, AnInstalledCopyWorksInItsApplicationDataFolderHoweverItI
     EXPECT_EQ(folders.Installed, c.expected.Installed) << c.start;
   }
   EXPECT_EQ(PathInFolder(L"E:\\", ConfigFormat::FileName), L"E:\\SystemConfig.xml");
-  EXPECT_EQ(PathInFolder(L"D:\\Tools\\Vantel", ConfigFormat::FileName), L"D:\\Tools\\Vantel\\SystemConfig.xml");
+  EXPECT_EQ(PathInFolder(L"D:\\Tools\\Vantel", ConfigFormat::FileName),
+            L"D:\\Tools\\Vantel\\SystemConfig.xml");
 }
 
 }  // namespace

@@ -40,11 +40,14 @@ class ScratchFolder {
   ScratchFolder(const ScratchFolder&) = delete;
   ScratchFolder& operator=(const ScratchFolder&) = delete;
 
-  const std::filesystem::path& Path() const { return path_; }
+  const std::filesystem::path& Path() const {
+    return path_;
+  }
   // The full name of `name` in the folder, joined as text (the XML tests turn a wide name into bytes their
   // own way).
   std::wstring File(std::wstring_view name) const {
-    return path_.wstring() + static_cast<wchar_t>(std::filesystem::path::preferred_separator) + std::wstring(name);
+    return path_.wstring() + static_cast<wchar_t>(std::filesystem::path::preferred_separator) +
+           std::wstring(name);
   }
   // Writes `bytes` to `name` in the folder and returns the full name.
   std::wstring Write(std::wstring_view name, std::string_view bytes) const {
