@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "framework/Handles.h"
+#include "framework/ProcessPaths.h"
 
 void PumpPending() {
   MSG msg;
@@ -27,9 +28,7 @@ bool PumpUntil(const std::function<bool()>& done, DWORD limitMs) {
 }
 
 std::filesystem::path ProgramFolder() {
-  std::wstring path(32768, L'\0');
-  path.resize(GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())));
-  return std::filesystem::path(path).parent_path();
+  return ModuleFolder();
 }
 
 long RunPumping(const std::wstring& commandLine, DWORD limitMs) {
