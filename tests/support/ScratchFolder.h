@@ -51,7 +51,7 @@ class ScratchFolder {
   }
   // Writes `bytes` to `name` in the folder and returns the full name.
   std::wstring Write(std::wstring_view name, std::string_view bytes) const {
-    const std::wstring file = File(name);
+    std::wstring file = File(name);
     std::ofstream out(std::filesystem::path(file), std::ios::binary);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     return file;
