@@ -13,8 +13,9 @@ constexpr wchar_t kShellView[] = L"SHELLDLL_DefView";
 
 ComPtr<IFolderView2> DesktopFolderView() {
   ComPtr<IShellWindows> windows;
-  if (FAILED(CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_ALL, IID_PPV_ARGS(windows.Put()))))
+  if (FAILED(CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_ALL, IID_PPV_ARGS(windows.Put())))) {
     return {};
+  }
   VARIANT location{};
   V_VT(&location) = VT_I4;
   V_I4(&location) = CSIDL_DESKTOP;
