@@ -147,8 +147,8 @@ void TDragGDIButton::Open(const std::wstring& verb) {
   if (fileName_.empty()) return;
   // The file as dropped: a shortcut keeps its arguments, start-in folder and elevation. The path's long
   // form: a volume may keep no short one. The program opens on the ring's monitor.
-  const std::wstring failure =
-      OpenWithShell(Handle(), fileName_, {verb, MonitorFromWindow(Handle(), MONITOR_DEFAULTTONEAREST)});
+  const std::wstring failure = OpenWithShell(
+      Handle(), fileName_, {verb, MonitorFromWindow(Handle(), MONITOR_DEFAULTTONEAREST)}, ShellExecute);
   Tell(failure);
 }
 

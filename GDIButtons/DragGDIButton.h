@@ -9,6 +9,7 @@
 #include "GDIButtons/DragButtonLogic.h"
 #include "framework/Handles.h"
 #include "framework/Timer.h"
+#include "shell/ShellLaunch.h"
 #include "shell/TextTarget.h"
 
 class TLateShellInfo;
@@ -40,6 +41,7 @@ class TDragGDIButton : public TCustomGDIButton {
   void Launch(TObject* sender);
   // Opens the file as Launch does, with `verb` (empty: the default one; L"runas": as administrator).
   void Open(const std::wstring& verb);
+  TShellExecuteEx ShellExecute = ShellExecuteExW;  // how Launch and Open hand the file to the shell
   // Shows a failure through the application's error display (nothing for an empty text).
   void Tell(const std::wstring& failure);
 

@@ -55,7 +55,7 @@ void TXmlControlDragGDIButton::ShowFileCommands() {
 }
 
 void TXmlControlDragGDIButton::OpenFolderClick() {
-  if (!FileName().empty()) Tell(OpenContainingFolder(Handle(), FileName()));
+  if (!FileName().empty()) Tell(OpenContainingFolder(Handle(), FileName(), SelectInFolder, ShellExecute));
 }
 
 void TXmlControlDragGDIButton::RunAsClick() {

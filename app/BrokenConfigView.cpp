@@ -5,8 +5,8 @@
 
 TBrokenConfigView::TBrokenConfigView(std::wstring fileName, const TXmlHost& inner)
     : fileName_(std::move(fileName)),
-      fileSystem_(inner.FileSystem ? *inner.FileSystem : *DefaultXmlHost().FileSystem, fileName_),
-      reporter_(inner.Reporter ? *inner.Reporter : *DefaultXmlHost().Reporter, fileName_) {}
+      fileSystem_(FileSystemOf(inner), fileName_),
+      reporter_(ReporterOf(inner), fileName_) {}
 
 bool TBrokenConfigView::FileSystem::FileExists(const std::wstring& name) {
   return name != hidden_ && inner_.FileExists(name);

@@ -32,17 +32,17 @@ void HandleWaitingMessages() {
   }
 }
 
+std::wstring LeafOf(const std::wstring& path) {
+  return path.substr(path.find_last_of(L"\\/") + 1);
+}
+}  // namespace
+
 bool AskWithMessageBox(const std::wstring& text) {
   const std::wstring title = Application ? Application->Title() : std::wstring(L"Vantel");
   // On top, as the program's other boxes: the ring would cover one that opened behind it.
   return MessageBoxW(GetActiveWindow(), text.c_str(), title.c_str(),
                      MB_YESNO | MB_ICONQUESTION | MB_TOPMOST | MB_SETFOREGROUND) == IDYES;
 }
-
-std::wstring LeafOf(const std::wstring& path) {
-  return path.substr(path.find_last_of(L"\\/") + 1);
-}
-}  // namespace
 
 bool AwaitConfigAtStart(const std::wstring& fileName, unsigned budgetMs) {
   const TXmlHost host = DefaultXmlHost();
@@ -76,7 +76,7 @@ bool OfferKeptCopyAtStart(const std::wstring& fileName, const TAskYesNo& ask) {
                                 L"”，其中有" + std::to_wstring(records) +
                                 L"条按键记录。\n要用这份副本恢复配置吗？选择“是”，把它改名为“" +
                                 LeafOf(full) + L"”；选择“否”，这次启动不用它，圆环是空的。";
-  if (!(ask ? ask(question) : AskWithMessageBox(question))) return false;
+  if (!ask(question)) return false;
   // Not over a file that came back meanwhile.
   if (MoveFileExW(copy.c_str(), fileName.c_str(), MOVEFILE_WRITE_THROUGH)) return true;
   const DWORD code = GetLastError();

@@ -14,9 +14,11 @@ bool AwaitConfigAtStart(const std::wstring& fileName, unsigned budgetMs = 1500);
 
 // A question that Yes or No answers; true for Yes.
 using TAskYesNo = std::function<bool(const std::wstring& text)>;
+// The question in a topmost Yes/No message box.
+bool AskWithMessageBox(const std::wstring& text);
 
 // A save that Windows stopped halfway leaves the file missing and its whole content in "<name>.tmp". When
-// the file is missing and that copy parses and holds records, asks (default: a Yes/No message box) whether
-// to start from it instead of an empty ring; Yes renames it into place, and a rename that fails is told
-// through the default XML host. True when the file is back.
-bool OfferKeptCopyAtStart(const std::wstring& fileName, const TAskYesNo& ask = {});
+// the file is missing and that copy parses and holds records, asks whether to start from it instead of an
+// empty ring; Yes renames it into place, and a rename that fails is told through the default XML host. True
+// when the file is back.
+bool OfferKeptCopyAtStart(const std::wstring& fileName, const TAskYesNo& ask = AskWithMessageBox);

@@ -17,6 +17,7 @@
 #include "framework/WinFileSystem.h"
 #include "shell/OleSession.h"
 #include "shell/TrayIconHandler.h"
+#include "xml/ConfigFormat.h"
 #include "xml/XmlHost.h"
 
 namespace {
@@ -51,18 +52,6 @@ void ShowErrorBox(const std::wstring& message) {
   MessageBoxW(GetActiveWindow(), message.c_str(), ProgramTitle().c_str(), kMessageBoxFlags | MB_ICONERROR);
 }
 
-// The process's default XML host for the scope: every document reports and saves through it.
-class TXmlHostScope {
- public:
-  explicit TXmlHostScope(const TXmlHost& host) : previous_(DefaultXmlHost()) { SetDefaultXmlHost(host); }
-  ~TXmlHostScope() { SetDefaultXmlHost(previous_); }
-  TXmlHostScope(const TXmlHostScope&) = delete;
-  TXmlHostScope& operator=(const TXmlHostScope&) = delete;
-
- private:
-  TXmlHost previous_;
-};
-
 int RunProgram(int showCommand, const TProgramFolders& folders) {
   // Module start-up, before any window: OLE for drag and drop on this thread, the taskbar's restart
   // message for the tray icon, GDI+ for the pie buttons.
@@ -85,7 +74,7 @@ int RunProgram(int showCommand, const TProgramFolders& folders) {
   application.OnException = &ShowErrorBox;
   TScreen screen;
   auto mainForm = std::make_unique<TfrmVantelMain>(&application, TRingGroupFactory{},
-                                                   PathInFolder(folders.Working, kConfigFileName));
+                                                   PathInFolder(folders.Working, ConfigFormat::FileName));
   application.SetMainForm(mainForm.get());
   if (StartupShowFor(showCommand) == TStartupShow::Hidden) {
     // Started minimised or hidden: the ring and the tray commands need the group, so the show

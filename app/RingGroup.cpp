@@ -1,7 +1,10 @@
-// CreateXmlRingGroup: the main window's button group, a TXmlControlButtonGroup behind TRingGroup.
+// CreateXmlRingGroup: the main window's button group, a TXmlControlButtonGroup behind TRingGroup; the ring's
+// build at start.
 #include "app/RingGroup.h"
 
 #include "GDIButtons/XmlControlButtonGroup.h"
+#include "framework/Dpi.h"
+#include "xml/XmlError.h"
 
 namespace {
 class TXmlRingGroup final : public TRingGroup {
@@ -30,4 +33,43 @@ class TXmlRingGroup final : public TRingGroup {
 std::unique_ptr<TRingGroup> CreateXmlRingGroup(TComponent* owner, const std::wstring& fileName,
                                                const TXmlHost& host) {
   return std::make_unique<TXmlRingGroup>(owner, fileName, host);
+}
+
+TConfigAtStart::TConfigAtStart(const std::wstring& fileName, const TAskYesNo& ask) {
+  OfferKeptCopyAtStart(fileName, ask);
+  if (!AwaitConfigAtStart(fileName)) held_.emplace(fileName);
+}
+
+namespace {
+std::unique_ptr<TRingGroup> BuildRing(const TRingGroupFactory& factory, const std::wstring& fileName,
+                                      const TXmlHost& host, const TRingPlace& place) {
+  std::unique_ptr<TRingGroup> group = factory(place.Owner, fileName, host);
+  group->LoadConfigFile(fileName, host);
+  group->SetPixelsPerInch(place.PixelsPerInch);
+  group->SetHeight(Dpi::Scale(place.Side96, place.PixelsPerInch));
+  group->SetWidth(Dpi::Scale(place.Side96, place.PixelsPerInch));
+  if (TXmlControlButtonGroup* xmlGroup = group->XmlGroup(); xmlGroup && place.Placed) place.Placed(*xmlGroup);
+  group->SetPopupMenu(place.Menu);
+  if (group->HasButtonRecords() != 0) {
+    group->LoadButtons();
+  } else {
+    group->CreateDefaultSegments(host);
+  }
+  return group;
+}
+}  // namespace
+
+std::unique_ptr<TRingGroup> BuildRingAtStart(const TRingGroupFactory& factory, const std::wstring& fileName,
+                                             const TXmlHost& host, const TRingPlace& place, bool unloadable,
+                                             const std::function<void()>& fault) {
+  if (!unloadable) {
+    try {
+      return BuildRing(factory, fileName, host, place);
+    } catch (const EXmlError&) {
+      // The file stopped loading between the window's read and the group's; the half-made group is gone.
+      fault();
+    }
+  }
+  TBrokenConfigView asIfEmpty(fileName, host);
+  return BuildRing(factory, fileName, asIfEmpty.Host(), place);
 }

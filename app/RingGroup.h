@@ -1,10 +1,14 @@
-// TRingGroup: what the main window uses of its button group, and the factory that makes the program's one.
+// TRingGroup: what the main window uses of its button group, the factory that makes the program's one, and
+// the ring's build at start with the configuration's faults.
 #pragma once
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "app/BrokenConfigView.h"
+#include "app/ConfigStartWait.h"
 #include "xml/XmlHost.h"
 
 class TComponent;
@@ -39,3 +43,33 @@ using TRingGroupFactory = std::function<std::unique_ptr<TRingGroup>(
 // The program's group: a TXmlControlButtonGroup created with (owner, file name, host).
 std::unique_ptr<TRingGroup> CreateXmlRingGroup(TComponent* owner, const std::wstring& fileName,
                                                const TXmlHost& host);
+
+// The configuration file as the start finds it, before anything reads it. A missing file whose copy a
+// half-done save kept is offered back through `ask`. A file another program holds is waited for a moment;
+// one that stays held is told once, and the start reads it as absent through Host().
+class TConfigAtStart {
+ public:
+  TConfigAtStart(const std::wstring& fileName, const TAskYesNo& ask);
+  // What the start's reads of the file go through.
+  TXmlHost Host() { return held_ ? held_->Host() : TXmlHost{}; }
+
+ private:
+  std::optional<TBrokenConfigView> held_;
+};
+
+// What the ring's build takes from the window that owns it.
+struct TRingPlace {
+  TComponent* Owner = nullptr;
+  TPopupMenu* Menu = nullptr;  // the segments' menu (non-owning)
+  int PixelsPerInch = 96;      // of the monitor the ring opens on
+  int Side96 = 180;            // the ring's side at 96 dpi
+  // Runs once the group is sized, before its segments are made: the ring stands where the user left it.
+  std::function<void(TXmlControlButtonGroup& group)> Placed;
+};
+
+// Makes the ring from the configuration file read through `host`: its records' buttons, or the default
+// segments. A file that does not parse (`unloadable`: an earlier read found it so, or the build's own read
+// throws) is handed to `fault` inside the handler, and the ring is built as from an empty file.
+std::unique_ptr<TRingGroup> BuildRingAtStart(const TRingGroupFactory& factory, const std::wstring& fileName,
+                                             const TXmlHost& host, const TRingPlace& place, bool unloadable,
+                                             const std::function<void()>& fault);

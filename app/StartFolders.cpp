@@ -1,6 +1,8 @@
 // The folders of this start: what the process finds, resolved once.
 #include "app/StartFolders.h"
 
+#include "framework/Handles.h"
+#include "framework/ProcessPaths.h"
 #include "framework/Win32.h"
 
 #include <knownfolders.h>
@@ -8,37 +10,11 @@
 
 namespace {
 
-std::wstring CurrentFolder() {
-  std::wstring folder(MAX_PATH, L'\0');
-  DWORD length = GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data());
-  if (length >= folder.size()) {
-    folder.resize(length);
-    length = GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data());
-  }
-  folder.resize(length < folder.size() ? length : 0);
-  return folder;
-}
-
-std::wstring ProgramFolder() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) return {};
-    if (length < path.size()) {
-      path.resize(length);
-      break;
-    }
-    path.resize(path.size() * 2);
-  }
-  return path.substr(0, path.find_last_of(L"\\/"));
-}
-
 std::wstring KnownFolder(REFKNOWNFOLDERID id) {
   PWSTR path = nullptr;
-  std::wstring result;
-  if (SUCCEEDED(SHGetKnownFolderPath(id, KF_FLAG_DEFAULT, nullptr, &path)) && path) result = path;
-  CoTaskMemFree(path);
-  return result;
+  const HRESULT result = SHGetKnownFolderPath(id, KF_FLAG_DEFAULT, nullptr, &path);
+  const CoTaskMem<PWSTR> held(path);  // freed whether or not the call succeeded
+  return SUCCEEDED(result) && path ? std::wstring(path) : std::wstring();
 }
 
 }  // namespace
@@ -46,7 +22,7 @@ std::wstring KnownFolder(REFKNOWNFOLDERID id) {
 TProgramFolders ProgramFoldersAtStart() {
   TStartFolders start;
   start.Current = CurrentFolder();
-  const std::wstring marker = PathInFolder(ProgramFolder(), kInstalledMarkerName);
+  const std::wstring marker = PathInFolder(ModuleFolder(), kInstalledMarkerName);
   start.InstalledMarker = GetFileAttributesW(marker.c_str()) != INVALID_FILE_ATTRIBUTES;
   if (start.InstalledMarker) {
     start.RoamingAppData = KnownFolder(FOLDERID_RoamingAppData);

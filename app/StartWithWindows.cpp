@@ -5,17 +5,15 @@
 #include <shlobj.h>
 
 #include "framework/Handles.h"
+#include "framework/ProcessPaths.h"
 #include "framework/Win32.h"
 #include "shell/OleError.h"
 
 std::wstring StartupShortcutPath() {
   PWSTR folder = nullptr;
-  std::wstring path;
-  if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_Startup, KF_FLAG_CREATE, nullptr, &folder)) && folder) {
-    path = std::wstring(folder) + L"\\Vantel.lnk";
-  }
-  CoTaskMemFree(folder);
-  return path;
+  const HRESULT result = SHGetKnownFolderPath(FOLDERID_Startup, KF_FLAG_CREATE, nullptr, &folder);
+  const CoTaskMem<PWSTR> held(folder);  // freed whether or not the call succeeded
+  return SUCCEEDED(result) && folder ? std::wstring(folder) + L"\\Vantel.lnk" : std::wstring();
 }
 
 bool StartsWithWindows(const std::wstring& shortcut) {
@@ -31,16 +29,12 @@ void SetStartWithWindows(const std::wstring& shortcut, bool start) {
     }
     return;
   }
-  wchar_t program[MAX_PATH * 4] = {};
-  const DWORD length = GetModuleFileNameW(nullptr, program, MAX_PATH * 4);
-  wchar_t folder[MAX_PATH * 4] = {};
-  GetCurrentDirectoryW(MAX_PATH * 4, folder);
   ComPtr<IShellLinkW> link;
   OleCheck(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                             reinterpret_cast<void**>(link.Put())),
            L"CoCreateInstance(ShellLink)");
-  OleCheck(link->SetPath(std::wstring(program, length).c_str()), L"IShellLinkW::SetPath");
-  OleCheck(link->SetWorkingDirectory(folder), L"IShellLinkW::SetWorkingDirectory");
+  OleCheck(link->SetPath(ModulePath().c_str()), L"IShellLinkW::SetPath");
+  OleCheck(link->SetWorkingDirectory(CurrentFolder().c_str()), L"IShellLinkW::SetWorkingDirectory");
   ComPtr<IPersistFile> file;
   OleCheck(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.Put())), L"QueryInterface");
   OleCheck(file->Save(shortcut.c_str(), TRUE), L"IPersistFile::Save");

@@ -5,8 +5,6 @@
 
 #include <optional>
 
-#include "app/BrokenConfigView.h"
-#include "app/ConfigStartWait.h"
 #include "app/DesktopIcons.h"
 #include "app/SingleInstance.h"
 #include "app/WorkingFolderLogic.h"
@@ -14,6 +12,7 @@
 #include "GDIButtons/XmlControlButtonGroup.h"
 #include "framework/Dpi.h"
 #include "framework/FlagScope.h"
+#include "framework/ProcessPaths.h"
 #include "xml/ColorValue.h"
 #include "xml/ConfigFormat.h"
 #include "xml/XmlDocument.h"
@@ -33,13 +32,6 @@ HICON LoadProgramIcon(int size) {
   auto icon =
       static_cast<HICON>(LoadImageW(instance, kProgramIconName, IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
   return icon ? icon : LoadIconW(nullptr, IDI_APPLICATION);  // a program without the resource (tests)
-}
-
-std::wstring ConfigFileInCurrentFolder() {
-  const DWORD size = GetCurrentDirectoryW(0, nullptr);
-  std::wstring folder(size, L'\0');
-  folder.resize(GetCurrentDirectoryW(size, folder.data()) < size ? wcslen(folder.c_str()) : 0);
-  return PathInFolder(folder, kConfigFileName);
 }
 
 template <class T>
@@ -70,7 +62,8 @@ int FormFontHeight(int pixelsPerInch) {
 TfrmVantelMain::TfrmVantelMain(TComponent* owner, TRingGroupFactory groupFactory, std::wstring configFile)
     : TForm(owner),
       groupFactory_(groupFactory ? std::move(groupFactory) : TRingGroupFactory(&CreateXmlRingGroup)),
-      configFile_(configFile.empty() ? ConfigFileInCurrentFolder() : std::move(configFile)) {
+      configFile_(configFile.empty() ? PathInFolder(CurrentFolder(), ConfigFormat::FileName)
+                                     : std::move(configFile)) {
   SetName(L"frmVantelMain");
   // The form's own properties.
   BorderStyle = TFormBorderStyle::bsDialog;
@@ -84,6 +77,20 @@ TfrmVantelMain::TfrmVantelMain(TComponent* owner, TRingGroupFactory groupFactory
   SetClientSize(kSettingsClientWidth, kSettingsClientHeight);
   OnShow = [this](TObject* sender) { FormShow(sender); };
   OnClose = [this](TObject* sender, TCloseAction& action) { FormClose(sender, action); };
+  ExecuteColorDialog = [](TColorDialog& dialog) { return dialog.Execute(); };
+  ShowInformation = [this](const std::wstring& text) {
+    const std::wstring title = Application ? Application->Title() : std::wstring(L"Vantel");
+    // Topmost, as the ring is: a box under the ring would open hidden behind it.
+    MessageBoxW(HandleAllocated() ? Handle() : nullptr, text.c_str(), title.c_str(),
+                MB_OK | MB_ICONINFORMATION | MB_TOPMOST | MB_SETFOREGROUND);
+  };
+  // Fails silently, as a link that cannot be opened has nothing to report.
+  OpenAddress = [](const std::wstring& address) {
+    ShellExecuteW(nullptr, L"open", address.c_str(), nullptr, nullptr, SW_SHOW);
+  };
+  ShowTrayBalloon = [this](const std::wstring& text) { TrayIcon1->ShowBalloon(L"Vantel", text); };
+  RunsAsAdministrator = &StartedAsAdministrator;
+  AskAtStart = &AskWithMessageBox;
   CreateComponents();
 }
 
@@ -233,12 +240,9 @@ void TfrmVantelMain::FormShow(TObject* sender) {
   // that would show the window again does not run the show handler a second time.
   if (showing_) return;
   const TFlagScope showing(showing_);
-  // At start a missing file whose copy a half-done save kept is offered back; a file another program holds
-  // is waited for a moment, and one that stays held is told once, the start going on as without it.
-  std::optional<TBrokenConfigView> held;
-  if (!buttonGroup_) OfferKeptCopyAtStart(configFile_, AskAtStart);
-  if (!buttonGroup_ && !AwaitConfigAtStart(configFile_)) held.emplace(configFile_);
-  const TXmlHost host = held ? held->Host() : TXmlHost{};
+  std::optional<TConfigAtStart> start;
+  if (!buttonGroup_) start.emplace(configFile_, AskAtStart);
+  const TXmlHost host = start ? start->Host() : TXmlHost{};
   TXmlDocument document(host);
   SetCaption(std::wstring(kShownCaption) + kVantelWebAddress);
   SetWidth(0);
@@ -252,9 +256,7 @@ void TfrmVantelMain::FormShow(TObject* sender) {
     // The user is told; the file stays as it is, and the window carries on as with a file that holds
     // nothing: black colour boxes, and a ring of default segments.
     configUnloadable_ = true;
-    // Told once: every later show reads the same file again.
-    if (Application && !configFaultShown_) Application->HandleException(this);
-    configFaultShown_ = true;
+    TellConfigFault();
     document.ResetDocument();
   }
   Edit1->SetText(kHotColourText);
@@ -264,12 +266,19 @@ void TfrmVantelMain::FormShow(TObject* sender) {
   ShowBoxColour(*Edit2, ColorBoxColor(root ? ConfigFormat::ReadDefaultColor(*root) : 0));
   SetWindowLongPtrW(window, GWL_EXSTYLE, exStyle & ~static_cast<LONG_PTR>(WS_EX_APPWINDOW));
   if (Application) ShowWindow(Application->Handle(), SW_HIDE);
-  CreateButtonGroup(host);
+  if (!buttonGroup_) {
+    const TRingPlace place{this, PmButtonControl.get(), RingPixelsPerInch(), kRingSide,
+                           [this](TXmlControlButtonGroup& group) { summon_->Attach(group); }};
+    buttonGroup_ = BuildRingAtStart(groupFactory_, configFile_, host, place, configUnloadable_,
+                                    [this] { TellConfigFault(); });
+    MenuSkin1->SetActive(false);
+    MenuSkin1->SetActive(true);
+  }
   if (hotkeyRegistered_) return;
   hotkeyRegistered_ = true;
   // What the first show finds wrong is told once, in a balloon, once the loop runs.
   std::vector<std::wstring> notes;
-  if (RunsAsAdministrator ? RunsAsAdministrator() : StartedAsAdministrator()) {
+  if (RunsAsAdministrator()) {
     notes.push_back(kElevatedDropText);
   }
   if (!summon_->RegisterStored()) {
@@ -278,21 +287,20 @@ void TfrmVantelMain::FormShow(TObject* sender) {
     notes.push_back(HotkeyText(settings_->Settings().SummonKey) + L" " + kHotkeyHeldText);
   }
   for (const std::wstring& text : notes) {
-    auto tell = [this, text] {
-      if (ShowTrayBalloon) {
-        ShowTrayBalloon(text);
-      } else {
-        TrayIcon1->ShowBalloon(L"Vantel", text);
-      }
-    };
     if (Application) {
-      Application->QueueCall([tell, alive = std::weak_ptr<bool>(alive_)] {
-        if (!alive.expired()) tell();
+      Application->QueueCall([this, text, alive = std::weak_ptr<bool>(alive_)] {
+        if (!alive.expired()) ShowTrayBalloon(text);
       });
     } else {
-      tell();
+      ShowTrayBalloon(text);
     }
   }
+}
+
+void TfrmVantelMain::TellConfigFault() {
+  // Told once: every later show reads the same file again.
+  if (Application && !configFaultShown_) Application->HandleException(this);
+  configFaultShown_ = true;
 }
 
 std::wstring TfrmVantelMain::HotkeyText(vantel::Hotkey key) {
@@ -326,42 +334,6 @@ void TfrmVantelMain::NStartupClick(TObject* sender) {
 void TfrmVantelMain::PrepareWithoutShowing() {
   FormShow(this);
   ShowAllButtons();  // the ring is the program's face, whether or not the settings window shows
-}
-
-void TfrmVantelMain::CreateButtonGroup(const TXmlHost& host) {
-  if (buttonGroup_) return;
-  if (!configUnloadable_) {
-    try {
-      BuildButtonGroup(host);
-      return;
-    } catch (const EXmlError&) {
-      // The file stopped loading between the show handler's read and the group's: as above.
-      buttonGroup_.reset();
-      if (Application && !configFaultShown_) Application->HandleException(this);
-      configFaultShown_ = true;
-    }
-  }
-  TBrokenConfigView asIfEmpty(configFile_, host);
-  BuildButtonGroup(asIfEmpty.Host());
-}
-
-void TfrmVantelMain::BuildButtonGroup(const TXmlHost& host) {
-  buttonGroup_ = groupFactory_(this, configFile_, host);
-  buttonGroup_->LoadConfigFile(configFile_, host);
-  const int ringDpi = RingPixelsPerInch();
-  buttonGroup_->SetPixelsPerInch(ringDpi);
-  buttonGroup_->SetHeight(Dpi::Scale(kRingSide, ringDpi));
-  buttonGroup_->SetWidth(Dpi::Scale(kRingSide, ringDpi));
-  // The ring stands where the user left it; its segments are made there.
-  if (TXmlControlButtonGroup* group = buttonGroup_->XmlGroup()) summon_->Attach(*group);
-  buttonGroup_->SetPopupMenu(PmButtonControl.get());
-  if (buttonGroup_->HasButtonRecords() != 0) {
-    buttonGroup_->LoadButtons();
-  } else {
-    buttonGroup_->CreateDefaultSegments(host);
-  }
-  MenuSkin1->SetActive(false);
-  MenuSkin1->SetActive(true);
 }
 
 void TfrmVantelMain::FormClose(TObject* sender, TCloseAction& action) {
@@ -412,44 +384,28 @@ void TfrmVantelMain::N3Click(TObject* sender) {
   if (Application) Application->Terminate();
 }
 
-void TfrmVantelMain::OpenWebSite() {
-  if (OpenAddress) {
-    OpenAddress(kVantelWebAddress);
-    return;
-  }
-  // Fails silently, as a link that cannot be opened has nothing to report.
-  ShellExecuteW(nullptr, L"open", kVantelWebAddress, nullptr, nullptr, SW_SHOW);
-}
-
 // N8 Vantel相关工具下载: download related Vantel tools.
 void TfrmVantelMain::N8Click(TObject* sender) {
   (void)sender;
-  OpenWebSite();
+  OpenAddress(kVantelWebAddress);
 }
 
 // N9 官方网站: the official web site.
 void TfrmVantelMain::N9Click(TObject* sender) {
   (void)sender;
-  OpenWebSite();
+  OpenAddress(kVantelWebAddress);
 }
 
 // N10 最新的Vantel工具: the latest Vantel tools.
 void TfrmVantelMain::N10Click(TObject* sender) {
   (void)sender;
-  OpenWebSite();
+  OpenAddress(kVantelWebAddress);
 }
 
 // N11 使用说明: how to use the program.
 void TfrmVantelMain::N11Click(TObject* sender) {
   (void)sender;
-  if (ShowInformation) {
-    ShowInformation(kUsageNote);
-    return;
-  }
-  const std::wstring title = Application ? Application->Title() : std::wstring(L"Vantel");
-  // Topmost, as the ring is: a box under the ring would open hidden behind it.
-  MessageBoxW(HandleAllocated() ? Handle() : nullptr, kUsageNote, title.c_str(),
-              MB_OK | MB_ICONINFORMATION | MB_TOPMOST | MB_SETFOREGROUND);
+  ShowInformation(kUsageNote);
 }
 
 void TfrmVantelMain::ShowAllButtons() {
@@ -482,8 +438,7 @@ void TfrmVantelMain::TrayIcon1DblClick(TObject* sender) {
 }
 
 void TfrmVantelMain::ChooseColor(TEdit& box, std::string_view attribute) {
-  const bool chosen = ExecuteColorDialog ? ExecuteColorDialog(*ColorDialog1) : ColorDialog1->Execute();
-  if (!chosen) return;
+  if (!ExecuteColorDialog(*ColorDialog1)) return;
   const COLORREF colour = ColorDialog1->Color & 0xFFFFFF;
   TXmlDocument document;
   // The box shows the colour once the file has been read and the colour put in it (a write that fails

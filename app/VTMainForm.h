@@ -110,21 +110,19 @@ class TfrmVantelMain : public TForm {
   // The button group, once the first show has made it; null before.
   TRingGroup* ButtonGroup() const { return buttonGroup_.get(); }
 
-  // Seams for what leaves the program: run the colour dialog (default: ColorDialog1->Execute()), show
-  // an information box (default: a message box with an OK button), open a web address (default: the
-  // shell's "open" verb).
+  // What leaves the program goes through these, each set to the real thing at construction: run the colour
+  // dialog, show an information box (a topmost message box with an OK button), open a web address (the
+  // shell's "open" verb), show a tray balloon (the tray icon's), ask whether the user started this Vantel as
+  // administrator (StartedAsAdministrator, SingleInstance.h), and ask the start's Yes/No question about a
+  // copy a half-done save kept (a message box).
   std::function<bool(TColorDialog& dialog)> ExecuteColorDialog;
   std::function<void(const std::wstring& text)> ShowInformation;
   std::function<void(const std::wstring& address)> OpenAddress;
-  // The Startup folder's shortcut (default: StartupShortcutPath()), and the tray balloon (default: the
-  // tray icon's).
-  std::wstring StartupShortcut;
   std::function<void(const std::wstring& text)> ShowTrayBalloon;
-  // Whether the user started this Vantel as administrator (default: StartedAsAdministrator(),
-  // SingleInstance.h).
   std::function<bool()> RunsAsAdministrator;
-  // The start's Yes/No question about a copy a half-done save kept (default: a message box).
-  std::function<bool(const std::wstring& text)> AskAtStart;
+  TAskYesNo AskAtStart;
+  // The Startup folder's shortcut (empty: StartupShortcutPath(), read when first needed).
+  std::wstring StartupShortcut;
   TSettingsFile& Settings() { return *settings_; }
   TRingSummon& RingSummon() { return *summon_; }
   // The desktop-icon commands' routes: the desktop's folder view (default: ShowDesktopIconsInFolderView),
@@ -135,13 +133,12 @@ class TfrmVantelMain : public TForm {
  private:
   void CreateComponents();
   void CreateTrayMenu();
-  // The group, its file read through `host`; a file that does not parse is told once and read as absent.
-  void CreateButtonGroup(const TXmlHost& host);
-  void BuildButtonGroup(const TXmlHost& host);
+  // Tells the user, from inside the handler, that the configuration does not load: once for the window's
+  // life.
+  void TellConfigFault();
   void ChooseColor(TEdit& box, std::string_view attribute);
   void ShowAllButtons();
   void ShowDesktopIcons(bool show);
-  void OpenWebSite();
 
   void ShowTrayIcon();
   static std::wstring HotkeyText(vantel::Hotkey key);

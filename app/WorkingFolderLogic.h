@@ -6,7 +6,6 @@
 
 // The installer writes this file beside Vantel.exe: a copy with it is an installed one.
 inline constexpr wchar_t kInstalledMarkerName[] = L"Vantel.installed";
-inline constexpr wchar_t kConfigFileName[] = L"SystemConfig.xml";
 
 // What the process sees at start. Folders are absolute, without a trailing separator (a drive's root
 // may keep its own); an empty one could not be found.

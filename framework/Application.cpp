@@ -6,6 +6,7 @@
 
 #include "framework/AppLog.h"
 #include "framework/Form.h"
+#include "framework/ProcessPaths.h"
 #include "framework/WindowClass.h"
 #include "framework/text/TextCodec.h"
 
@@ -16,10 +17,8 @@ constexpr wchar_t kWindowClass[] = L"VantelApplication";
 constexpr UINT kQueuedCall = WM_APP + 0x3A1;  // private to the application window's class
 
 std::wstring ModuleTitle() {
-  wchar_t path[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring title = path;
-  title = title.substr(title.find_last_of(L"\\/") + 1);
+  const std::wstring path = ModulePath();
+  std::wstring title = path.substr(path.find_last_of(L"\\/") + 1);
   if (const auto dot = title.find_last_of(L'.'); dot != std::wstring::npos) title.resize(dot);
   return title;
 }

@@ -1,6 +1,8 @@
-// Move-only RAII holders for Win32 handles (windows, DCs, GDI objects, icons, menus) and ComPtr.
+// Move-only RAII holders for Win32 handles (windows, DCs, GDI objects, icons, menus, COM task memory) and
+// ComPtr.
 #pragma once
 
+#include <objbase.h>
 #include <unknwn.h>
 
 #include <utility>
@@ -58,6 +60,11 @@ struct FileTraits {
   }
 };
 template <class T>
+struct CoTaskMemTraits {
+  using Handle = T;
+  static void Close(T p) { CoTaskMemFree(p); }
+};
+template <class T>
 struct GdiObjectTraits {
   using Handle = T;
   static void Close(T h) { DeleteObject(h); }
@@ -71,6 +78,8 @@ using UniqueFile =
     UniqueHandle<FileTraits>;  // test with Valid(): CreateFileW fails with INVALID_HANDLE_VALUE
 template <class T>
 using GdiObject = UniqueHandle<GdiObjectTraits<T>>;  // HBITMAP, HBRUSH, HFONT, HPEN, HRGN
+template <class T>
+using CoTaskMem = UniqueHandle<CoTaskMemTraits<T>>;  // what the shell hands out: PWSTR, PIDLIST_ABSOLUTE
 
 inline bool Valid(const UniqueFile& f) {
   return f.get() != nullptr && f.get() != INVALID_HANDLE_VALUE;

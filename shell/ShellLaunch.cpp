@@ -16,8 +16,8 @@
 
 namespace {
 
-BOOL Execute(HWND owner, const std::wstring& file, const std::wstring& parameters, const std::wstring& folder,
-             const TLaunchOptions& options) {
+BOOL Execute(const TShellExecuteEx& execute, HWND owner, const std::wstring& file,
+             const std::wstring& parameters, const std::wstring& folder, const TLaunchOptions& options) {
   SHELLEXECUTEINFOW info{};
   info.cbSize = sizeof(info);
   info.fMask = SEE_MASK_FLAG_NO_UI;  // our message replaces the shell's box
@@ -34,7 +34,7 @@ BOOL Execute(HWND owner, const std::wstring& file, const std::wstring& parameter
   info.lpDirectory = folder.empty() ? nullptr : folder.c_str();  // a shortcut's start-in folder wins
   info.nShow = SW_SHOWNORMAL;
   SetLastError(ERROR_SUCCESS);
-  return ShellExecuteExFunction()(&info);
+  return execute(&info);
 }
 
 bool IsShortcut(const std::wstring& path) {
@@ -45,7 +45,8 @@ bool IsShortcut(const std::wstring& path) {
 // (stored as "?") does not open. ResolveShortcut reads the link's item list, which holds the full name, and
 // that is opened instead. Windows opens such links itself; it comes here only when the target is gone, and
 // then this finds nothing either.
-bool OpenShortcutTarget(HWND owner, const std::wstring& path, const TLaunchOptions& options) {
+bool OpenShortcutTarget(HWND owner, const std::wstring& path, const TLaunchOptions& options,
+                        const TShellExecuteEx& execute) {
   try {
     const std::wstring target = ResolveShortcut(path);
     if (target.empty() || target == path || GetFileAttributesW(target.c_str()) == INVALID_FILE_ATTRIBUTES) {
@@ -64,7 +65,7 @@ bool OpenShortcutTarget(HWND owner, const std::wstring& path, const TLaunchOptio
     link->GetWorkingDirectory(folder.data(), static_cast<int>(folder.size()));
     std::wstring directory = folder.data();
     if (directory.empty()) directory = PlanLaunch(target).Directory;
-    return Execute(owner, target, arguments.data(), directory, options);
+    return Execute(execute, owner, target, arguments.data(), directory, options);
   } catch (...) {
     TraceCaughtException(L"OpenShortcutTarget");
     return false;  // the shell's own failure is what the user is told
@@ -73,18 +74,14 @@ bool OpenShortcutTarget(HWND owner, const std::wstring& path, const TLaunchOptio
 
 }  // namespace
 
-TShellExecuteEx& ShellExecuteExFunction() {
-  static TShellExecuteEx function = [](SHELLEXECUTEINFOW* info) { return ShellExecuteExW(info); };
-  return function;
-}
-
-std::wstring OpenWithShell(HWND owner, const std::wstring& path, const TLaunchOptions& options) {
+std::wstring OpenWithShell(HWND owner, const std::wstring& path, const TLaunchOptions& options,
+                           const TShellExecuteEx& execute) {
   const TLaunchPlan plan = PlanLaunch(path);
   if (plan.TooLong) return PathTooLongMessage(path);
-  if (Execute(owner, plan.File, L"", plan.Directory, options)) return {};
+  if (Execute(execute, owner, plan.File, L"", plan.Directory, options)) return {};
   const DWORD code = GetLastError();
   if (code == ERROR_CANCELLED) return {};  // the user said no to the elevation prompt
-  if (IsShortcut(path) && OpenShortcutTarget(owner, path, options)) return {};
+  if (IsShortcut(path) && OpenShortcutTarget(owner, path, options, execute)) return {};
   return LaunchFailedMessage(path, code, SystemMessage(code));
 }
 
@@ -96,11 +93,12 @@ HRESULT SelectInFolder(const std::wstring& path) {
   return result;
 }
 
-std::wstring OpenContainingFolder(HWND owner, const std::wstring& path, const TSelectInFolder& select) {
+std::wstring OpenContainingFolder(HWND owner, const std::wstring& path, const TSelectInFolder& select,
+                                  const TShellExecuteEx& execute) {
   if (SUCCEEDED(select(path))) return {};
   // Wine's shell has no SHOpenFolderAndSelectItems: Explorer's command line selects the item too.
   const std::wstring parameters = L"/select,\"" + path + L"\"";
-  if (Execute(owner, L"explorer.exe", parameters, {}, {})) return {};
+  if (Execute(execute, owner, L"explorer.exe", parameters, {}, {})) return {};
   const DWORD code = GetLastError();
   return LaunchFailedMessage(path, code, SystemMessage(code));
 }

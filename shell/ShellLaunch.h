@@ -8,9 +8,8 @@
 
 #include <shellapi.h>
 
-// The call that launches: ShellExecuteExW, unless a test puts in one that fails as Windows documents.
+// The call that launches, with its last error: ShellExecuteExW unless the caller hands in another.
 using TShellExecuteEx = std::function<BOOL(SHELLEXECUTEINFOW* info)>;
-TShellExecuteEx& ShellExecuteExFunction();
 
 // How a file is opened: the verb (empty: the default one, as a double-click opens it; L"runas": as
 // administrator), and the monitor the program's first window is to open on (nullptr: where Windows puts it).
@@ -24,7 +23,8 @@ struct TLaunchOptions {
 // (Wine garbles a target named outside the ANSI code page) opens its target with the link's arguments and
 // start-in folder. Returns what the user is to be told: empty when it opened, or when the user cancelled
 // (a UAC prompt answered no); the shell shows no box of its own.
-std::wstring OpenWithShell(HWND owner, const std::wstring& path, const TLaunchOptions& options = {});
+std::wstring OpenWithShell(HWND owner, const std::wstring& path, const TLaunchOptions& options = {},
+                           const TShellExecuteEx& execute = ShellExecuteExW);
 
 // SHOpenFolderAndSelectItems for one item, as Windows documents it.
 using TSelectInFolder = std::function<HRESULT(const std::wstring& path)>;
@@ -33,4 +33,5 @@ HRESULT SelectInFolder(const std::wstring& path);
 // Where the shell has no such call (Wine), Explorer's own "/select," command line does it. Returns what the
 // user is to be told: empty when it opened.
 std::wstring OpenContainingFolder(HWND owner, const std::wstring& path,
-                                  const TSelectInFolder& select = SelectInFolder);
+                                  const TSelectInFolder& select = SelectInFolder,
+                                  const TShellExecuteEx& execute = ShellExecuteExW);

@@ -36,12 +36,14 @@ std::wstring ResolveShortcut(const std::wstring& path) {
   // that code page turn into "?" (Wine writes links so). The item list holds the names in full:
   // when the path names nothing, the list's path is the target.
   if (!target.empty() && GetFileAttributesW(target.c_str()) == INVALID_FILE_ATTRIBUTES) {
-    PIDLIST_ABSOLUTE items = nullptr;
-    if (SUCCEEDED(link->GetIDList(&items)) && items) {
+    PIDLIST_ABSOLUTE list = nullptr;
+    const HRESULT listed = link->GetIDList(&list);
+    const CoTaskMem<PIDLIST_ABSOLUTE> items(list);
+    if (SUCCEEDED(listed) && items) {
       std::fill(buffer.begin(), buffer.end(), L'\0');
-      const bool found = SHGetPathFromIDListEx(items, buffer.data(), static_cast<DWORD>(buffer.size() - 1),
-                                               GPFIDL_DEFAULT) != FALSE;
-      CoTaskMemFree(items);
+      const bool found =
+          SHGetPathFromIDListEx(items.get(), buffer.data(), static_cast<DWORD>(buffer.size() - 1),
+                                GPFIDL_DEFAULT) != FALSE;
       if (found && GetFileAttributesW(buffer.data()) != INVALID_FILE_ATTRIBUTES) target = buffer.data();
     }
   }

@@ -124,13 +124,6 @@ TStoreChange StoreButtonRecord(TXmlDocument& document, const TButtonRecord& butt
 
 namespace {
 
-TXmlReporter& ReporterOf(const TXmlHost& host) {
-  return host.Reporter ? *host.Reporter : *DefaultXmlHost().Reporter;
-}
-TXmlFileSystem& FileSystemOf(const TXmlHost& host) {
-  return host.FileSystem ? *host.FileSystem : *DefaultXmlHost().FileSystem;
-}
-
 // The document's own text for a file that cannot be opened.
 constexpr wchar_t UnreadableFileMessage[] = L"XML文件流创建出错";
 

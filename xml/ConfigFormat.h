@@ -15,6 +15,7 @@
 
 namespace ConfigFormat {
 
+// The configuration file's name, in the program's working folder.
 inline constexpr wchar_t FileName[] = L"SystemConfig.xml";
 
 inline constexpr std::string_view HotColorAttribute = "HotColor";

@@ -19,11 +19,11 @@ void TXmlDocument::SetHost(const TXmlHost& host) {
 }
 
 TXmlReporter& TXmlDocument::Reporter() const {
-  return FHost.Reporter ? *FHost.Reporter : *DefaultXmlHost().Reporter;
+  return ReporterOf(FHost);
 }
 
 TXmlFileSystem& TXmlDocument::FileSystem() const {
-  return FHost.FileSystem ? *FHost.FileSystem : *DefaultXmlHost().FileSystem;
+  return FileSystemOf(FHost);
 }
 
 void TXmlDocument::ResetDocument() {

@@ -140,3 +140,11 @@ void SetDefaultXmlHost(const TXmlHost& host) {
   CurrentDefault().Reporter = host.Reporter ? host.Reporter : &StdXmlReporter();
   CurrentDefault().FileSystem = host.FileSystem ? host.FileSystem : &StdXmlFileSystem();
 }
+
+TXmlReporter& ReporterOf(const TXmlHost& host) {
+  return host.Reporter ? *host.Reporter : *CurrentDefault().Reporter;
+}
+
+TXmlFileSystem& FileSystemOf(const TXmlHost& host) {
+  return host.FileSystem ? *host.FileSystem : *CurrentDefault().FileSystem;
+}

@@ -52,6 +52,21 @@ struct TXmlHost {
 TXmlHost DefaultXmlHost();
 // Installs a default host; null members restore the std-only implementations.
 void SetDefaultXmlHost(const TXmlHost& host);
+// What a host's member stands for: the member itself, or the default's where it is null.
+TXmlReporter& ReporterOf(const TXmlHost& host);
+TXmlFileSystem& FileSystemOf(const TXmlHost& host);
+
+// The default host for a scope: installed at construction, the previous one put back at the end.
+class TXmlHostScope {
+ public:
+  explicit TXmlHostScope(const TXmlHost& host) : previous_(DefaultXmlHost()) { SetDefaultXmlHost(host); }
+  ~TXmlHostScope() { SetDefaultXmlHost(previous_); }
+  TXmlHostScope(const TXmlHostScope&) = delete;
+  TXmlHostScope& operator=(const TXmlHostScope&) = delete;
+
+ private:
+  TXmlHost previous_;
+};
 
 // The std-only implementations (std::filesystem + fstream; the reporter writes to stderr).
 TXmlReporter& StdXmlReporter();

@@ -14,6 +14,7 @@
 #include "GDIButtons/CustomGDIButton.h"
 #include "framework/Forms.h"
 #include "tests/GDIButtons/ButtonTestAccess.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace buttontest {
 
@@ -70,37 +71,7 @@ inline testing::AssertionResult WindowIsItsImage(HWND window, const TPushedImage
                                      << image.Height;
 }
 
-// A folder of its own for one test, removed with the object.
-class ScratchFolder {
- public:
-  ScratchFolder() {
-    static int counter = 0;
-    path_ = std::filesystem::temp_directory_path() /
-            (L"vantel-buttons-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter));
-    // Wine reuses process ids: a folder of this name was left by a test process that did not end normally.
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-    std::filesystem::create_directories(path_);
-  }
-  ~ScratchFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-  // Writes `bytes` to `name` in the folder and returns the full name.
-  std::wstring Write(const std::wstring& name, const std::string& bytes) const {
-    const std::filesystem::path file = path_ / name;
-    std::ofstream out(file, std::ios::binary);
-    out << bytes;
-    return file.wstring();
-  }
-  std::wstring File(const std::wstring& name) const { return (path_ / name).wstring(); }
-
- private:
-  std::filesystem::path path_;
-};
+using ScratchFolder = testsupport::ScratchFolder;
 
 // A configuration file whose root carries these attributes (text as it stands in the file).
 inline std::string ConfigWithRootAttributes(const std::string& attributes) {

@@ -49,15 +49,6 @@ void SaveLink(const fs::path& target, const fs::path& where, const wchar_t* argu
   ASSERT_EQ(file->Save(where.c_str(), TRUE), S_OK);
 }
 
-// Puts another ShellExecuteEx in for the test's time.
-struct InjectedShellExecute {
-  TShellExecuteEx before = ShellExecuteExFunction();
-  explicit InjectedShellExecute(TShellExecuteEx with) { ShellExecuteExFunction() = std::move(with); }
-  ~InjectedShellExecute() { ShellExecuteExFunction() = before; }
-  InjectedShellExecute(const InjectedShellExecute&) = delete;
-  InjectedShellExecute& operator=(const InjectedShellExecute&) = delete;
-};
-
 // ShellExecuteEx as a default Windows has it: long paths off (no file of MAX_PATH characters or more, no
 // working directory that does not fit, no \\?\ form) and no 8.3 names on the volume, so a short form
 // names nothing. A name is looked for in lpDirectory. It opens nothing: it records what it was handed.
@@ -152,7 +143,7 @@ TEST_F(DragButtonLaunchTest, AProgramAtALongPathOpensAsItsNameInItsFolderWithout
   ASSERT_GE(program.wstring().size(), 300u);
   fs::copy_file(program_, program);
   auto shell = std::make_shared<DefaultWindowsShell>();
-  const InjectedShellExecute windows([shell](SHELLEXECUTEINFOW* info) { return (*shell)(info); });
+  button_->ShellExecute = [shell](SHELLEXECUTEINFOW* info) { return (*shell)(info); };
   button_->SetFileName(program.wstring());
   DoubleClick();
   EXPECT_EQ(shell->file, name);
@@ -181,11 +172,11 @@ TEST_F(DragButtonLaunchTest, AFailedLaunchShowsOneMessageWithTheSystemsReason) {
     int calls = 0;
     SHELLEXECUTEINFOW seen{};
     std::wstring verb;  // the call's strings live as long as the call
-    const InjectedShellExecute failing([&](SHELLEXECUTEINFOW* info) {
+    button_->ShellExecute = [&](SHELLEXECUTEINFOW* info) {
       ++calls, seen = *info, verb = info->lpVerb ? info->lpVerb : L"";
       SetLastError(c.error);
       return FALSE;
-    });
+    };
     testsupport::ClearExceptions();
     button_->SetFileName(c.path);
     if (c.verb.empty()) {
@@ -212,19 +203,21 @@ TEST_F(DragButtonLaunchTest, AFailedLaunchShowsOneMessageWithTheSystemsReason) {
 TEST_F(DragButtonLaunchTest, TheFilesLocationOpensWithTheFileSelectedByTheShellOrByExplorer) {
   int executed = 0;
   std::wstring file, parameters;
-  const InjectedShellExecute recording([&](SHELLEXECUTEINFOW* info) {
+  const auto recording = [&](SHELLEXECUTEINFOW* info) {
     ++executed, file = info->lpFile, parameters = info->lpParameters ? info->lpParameters : L"";
     return TRUE;
-  });
+  };
   const std::wstring path = program_.wstring();
   for (const HRESULT shell : {S_OK, E_NOTIMPL}) {
     std::wstring selected;
     executed = 0;
-    EXPECT_EQ(OpenContainingFolder(nullptr, path,
-                                   [&](const std::wstring& item) {
-                                     selected = item;
-                                     return shell;
-                                   }),
+    EXPECT_EQ(OpenContainingFolder(
+                  nullptr, path,
+                  [&](const std::wstring& item) {
+                    selected = item;
+                    return shell;
+                  },
+                  recording),
               L"");
     EXPECT_EQ(selected, path);
     EXPECT_EQ(executed, shell == S_OK ? 0 : 1);

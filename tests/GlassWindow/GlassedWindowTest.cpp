@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "framework/Handles.h"
+#include "framework/ProcessPaths.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -123,10 +124,7 @@ TEST_F(GlassedWindowTest, WindowOfAnotherThreadIsNeverTouched) {
 }
 
 TEST_F(GlassedWindowTest, WindowOfAnotherProcessIsNeverTouched) {
-  wchar_t path[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring helper = path;
-  helper = helper.substr(0, helper.find_last_of(L"\\/") + 1) + L"ForeignWindow.exe";
+  const std::wstring helper = ModuleFolder() + L"\\ForeignWindow.exe";
   constexpr wchar_t kForeignClass[] = L"VantelGlassForeign";
   std::wstring commandLine = L"\"" + helper + L"\" " + kForeignClass;
   STARTUPINFOW startup{};

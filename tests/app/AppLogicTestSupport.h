@@ -46,18 +46,6 @@ class TRecordingReporter : public TXmlReporter {
   std::function<void()> OnMessage;  // runs while the message "is up"
 };
 
-// Installs a default XML host for the scope.
-class THostScope {
- public:
-  explicit THostScope(const TXmlHost& host) : previous_(DefaultXmlHost()) { SetDefaultXmlHost(host); }
-  ~THostScope() { SetDefaultXmlHost(previous_); }
-  THostScope(const THostScope&) = delete;
-  THostScope& operator=(const THostScope&) = delete;
-
- private:
-  TXmlHost previous_;
-};
-
 inline constexpr char kGoodConfig[] =
     "<?xml version=\"1.0\" encoding=\"GB2312\"?>\r\n<Settings HotColor=\"-1\" DefaultColor=\"-16777216\">\r\n"
     "</Settings>\r\n";

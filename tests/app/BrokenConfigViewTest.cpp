@@ -12,7 +12,7 @@ class BrokenConfigViewTest : public testing::Test {
  protected:
   apptest::TMemoryFileSystem files;
   apptest::TRecordingReporter reporter;
-  apptest::THostScope host{TXmlHost{&reporter, &files}};
+  TXmlHostScope host{TXmlHost{&reporter, &files}};
 };
 
 TEST_F(BrokenConfigViewTest, DocumentsLoadTheFileAsEmptyWithoutAnyMessage) {

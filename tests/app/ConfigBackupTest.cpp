@@ -1,7 +1,6 @@
 // Backups before a save replaces a file that does not load; the load test; the backup names.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -9,6 +8,7 @@
 #include "app/ConfigBackup.h"
 #include "framework/text/Gb18030.h"
 #include "tests/app/AppLogicTestSupport.h"
+#include "tests/support/ScratchFolder.h"
 #include "xml/XmlDocument.h"
 #include "xml/XmlError.h"
 
@@ -130,14 +130,12 @@ TEST_F(ConfigBackupTest, AFileThatCannotBeReadIsNotReplaced) {
 
 // The whole road on disk: a document saved through the host over a damaged file.
 TEST(ConfigBackupOnDisk, DocumentSaveOverADamagedFileLeavesItsCopyBeside) {
-  const auto folder =
-      std::filesystem::temp_directory_path() /
-      ("vantel_app_backup_" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
-  std::filesystem::create_directories(folder);
+  const testsupport::ScratchFolder scratch;
+  const std::filesystem::path& folder = scratch.Path();
   const std::filesystem::path config = folder / "SystemConfig.xml";
   { std::ofstream(config, std::ios::binary) << "<Settings"; }
   TConfigBackupFileSystem files(StdXmlFileSystem(), [] { return kNow; });
-  apptest::THostScope host(TXmlHost{nullptr, &files});
+  TXmlHostScope host(TXmlHost{nullptr, &files});
   TXmlDocument document;
   document.SaveFile(config.wstring());
 
@@ -148,7 +146,5 @@ TEST(ConfigBackupOnDisk, DocumentSaveOverADamagedFileLeavesItsCopyBeside) {
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()), "<Settings");
   }
   EXPECT_TRUE(LoadsAsXml(document.SaveToBytes()));
-  std::error_code ignored;
-  std::filesystem::remove_all(folder, ignored);
 }
 }  // namespace

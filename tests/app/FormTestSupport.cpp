@@ -1,7 +1,6 @@
 // The main-window test fixture: working folder, XML host, recording group.
 #include "tests/app/FormTestSupport.h"
 
-#include <chrono>
 #include <fstream>
 #include <iterator>
 
@@ -30,13 +29,10 @@ int TRecordingRingGroup::HasButtonRecords() {
 
 void MainFormTest::SetUp() {
   previousFolder_ = std::filesystem::current_path();
-  const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-  folder_ = std::filesystem::temp_directory_path() /
-            ("vantel_form_" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(stamp));
-  std::filesystem::create_directories(folder_);
-  std::filesystem::current_path(folder_);
+  folder_ = std::make_unique<testsupport::ScratchFolder>();
+  std::filesystem::current_path(folder_->Path());
   files_ = std::make_unique<TConfigBackupFileSystem>(winFiles_);
-  host_ = std::make_unique<THostScope>(TXmlHost{&reporter, files_.get()});
+  host_ = std::make_unique<TXmlHostScope>(TXmlHost{&reporter, files_.get()});
   testsupport::ClearExceptions();
 }
 
@@ -45,8 +41,7 @@ void MainFormTest::TearDown() {
   form.reset();
   host_.reset();
   std::filesystem::current_path(previousFolder_);
-  std::error_code ignored;
-  std::filesystem::remove_all(folder_, ignored);
+  folder_.reset();
 }
 
 TfrmVantelMain& MainFormTest::MakeForm() {
@@ -60,16 +55,16 @@ TfrmVantelMain& MainFormTest::MakeForm() {
 }
 
 void MainFormTest::WriteConfig(const std::string& bytes) {
-  std::ofstream(folder_ / "SystemConfig.xml", std::ios::binary) << bytes;
+  std::ofstream(Folder() / "SystemConfig.xml", std::ios::binary) << bytes;
 }
 
 std::string MainFormTest::ReadConfig() const {
-  std::ifstream in(folder_ / "SystemConfig.xml", std::ios::binary);
+  std::ifstream in(Folder() / "SystemConfig.xml", std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 bool MainFormTest::ConfigExists() const {
-  return std::filesystem::exists(folder_ / "SystemConfig.xml");
+  return std::filesystem::exists(Folder() / "SystemConfig.xml");
 }
 
 int MainFormTest::LogCount(const std::string& prefix) const {

@@ -12,6 +12,7 @@
 #include "app/VTMainForm.h"
 #include "framework/WinFileSystem.h"
 #include "tests/app/AppLogicTestSupport.h"
+#include "tests/support/ScratchFolder.h"
 #include "xml/XmlDocument.h"
 
 namespace apptest {
@@ -58,7 +59,7 @@ class MainFormTest : public testing::Test {
   void WriteConfig(const std::string& bytes);
   std::string ReadConfig() const;
   bool ConfigExists() const;
-  std::filesystem::path Folder() const { return folder_; }
+  std::filesystem::path Folder() const { return folder_->Path(); }
   // Recorded lines of the group that start with `prefix`.
   int LogCount(const std::string& prefix) const;
   TRecordingRingGroup* Group() const {
@@ -70,10 +71,11 @@ class MainFormTest : public testing::Test {
   std::unique_ptr<TfrmVantelMain> form;
 
  private:
-  std::filesystem::path folder_, previousFolder_;
+  std::unique_ptr<testsupport::ScratchFolder> folder_;
+  std::filesystem::path previousFolder_;
   TWinXmlFileSystem winFiles_;
   std::unique_ptr<TConfigBackupFileSystem> files_;
-  std::unique_ptr<THostScope> host_;
+  std::unique_ptr<TXmlHostScope> host_;
 };
 
 inline constexpr char kRedBlueConfig[] =

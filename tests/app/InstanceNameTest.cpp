@@ -2,6 +2,7 @@
 // and the folder a start works in, however it was started.
 #include "app/InstanceName.h"
 #include "app/WorkingFolderLogic.h"
+#include "xml/ConfigFormat.h"
 
 #include <gtest/gtest.h>
 
@@ -60,8 +61,9 @@ TEST(WorkingFolderTest, AnInstalledCopyWorksInItsApplicationDataFolderHoweverItI
     EXPECT_EQ(folders.Log, c.expected.Log) << c.start;
     EXPECT_EQ(folders.Installed, c.expected.Installed) << c.start;
   }
-  EXPECT_EQ(PathInFolder(L"E:\\", kConfigFileName), L"E:\\SystemConfig.xml");
-  EXPECT_EQ(PathInFolder(L"D:\\Tools\\Vantel", kConfigFileName), L"D:\\Tools\\Vantel\\SystemConfig.xml");
+  EXPECT_EQ(PathInFolder(L"E:\\", ConfigFormat::FileName), L"E:\\SystemConfig.xml");
+  EXPECT_EQ(PathInFolder(L"D:\\Tools\\Vantel", ConfigFormat::FileName),
+            L"D:\\Tools\\Vantel\\SystemConfig.xml");
 }
 
 }  // namespace

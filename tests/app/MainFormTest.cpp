@@ -299,7 +299,7 @@ TEST_F(MainFormTest, TrayMenuItemsInOrder) {
       {f.N5, L"N5", L"显示桌面图标", true},
       {f.NStartup, L"NStartup", L"开机启动", true},
       {f.N6, L"N6", L"-", false},
-      {f.NContact, L"NContact", f.NContact->Caption.c_str(), false},
+      {f.NContact, L"NContact", L"联系电话：000-0000-0000", false},
       {f.N11, L"N11", L"使用说明", true},
       {f.N3, L"N3", L"关闭Vantel工具", true},
       {f.N7, L"N7", L"相关工具", false},

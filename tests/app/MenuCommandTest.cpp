@@ -143,6 +143,7 @@ TEST_F(MenuCommandTest, DesktopIconCommandsUseTheFolderViewElseHideTheIconViewWh
 TEST_F(MenuCommandTest, UsageNoteHasItsTwoLinesJoinedByLineFeedThenReturn) {
   TfrmVantelMain& f = Started();
   std::vector<std::wstring> shown;
+  const auto messageBox = f.ShowInformation;
   f.ShowInformation = [&](const std::wstring& text) { shown.push_back(text); };
   f.N11->Click();
   ASSERT_EQ(shown.size(), 1u);
@@ -151,7 +152,7 @@ TEST_F(MenuCommandTest, UsageNoteHasItsTwoLinesJoinedByLineFeedThenReturn) {
       L"左键拖拽图标后,如果按键上已存在图标则新增按键\n\r右键拖拽图标后,如果按键上已存在图标则覆盖图标");
 
   // The real box stands above the ring's topmost windows.
-  f.ShowInformation = nullptr;
+  f.ShowInformation = messageBox;
   LONG_PTR boxStyle = -1;
   const bool answered = testsupport::AnswerDialog([&] { f.N11->Click(); },
                                                   [&](HWND box) {

@@ -13,6 +13,7 @@
 #include "framework/SystemMessage.h"
 #include "framework/text/TextCodec.h"
 #include "framework/WinFileSystem.h"
+#include "tests/support/ScratchFolder.h"
 #include "xml/XmlError.h"
 
 namespace {
@@ -22,17 +23,10 @@ namespace fs = std::filesystem;
 class WinFileSystemTest : public testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() / (L"vantel-fs-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                                        std::to_wstring(GetTickCount64()));
-    fs::create_directories(dir_);
     files_.RetryAttempts = 3;
     files_.RetryDelayMs = 10;
   }
-  void TearDown() override {
-    std::error_code ignored;
-    fs::remove_all(dir_, ignored);
-  }
-  std::wstring Path(const std::wstring& leaf) const { return (dir_ / leaf).wstring(); }
+  std::wstring Path(const std::wstring& leaf) const { return folder_.File(leaf); }
   static std::string Read(const std::wstring& path) {
     std::string bytes;
     TWinXmlFileSystem reader;
@@ -46,12 +40,12 @@ class WinFileSystemTest : public testing::Test {
     WriteFile(f.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
   }
   bool NoTemporaryFiles() const {
-    for (const auto& entry : fs::directory_iterator(dir_))
+    for (const auto& entry : fs::directory_iterator(folder_.Path()))
       if (entry.path().extension() == L".tmp") return false;
     return true;
   }
 
-  fs::path dir_;
+  testsupport::ScratchFolder folder_;
   TWinXmlFileSystem files_;
 };
 
@@ -235,7 +229,7 @@ TEST_F(WinFileSystemTest, ReadResults) {
   EXPECT_EQ(files_.ReadFile(Path(L"big.xml"), 101, bytes), TXmlReadResult::Ok);
   EXPECT_EQ(bytes.size(), 101u);
   EXPECT_TRUE(files_.FileExists(Path(L"big.xml")));
-  EXPECT_FALSE(files_.FileExists(dir_.wstring()));  // a folder is not a file
+  EXPECT_FALSE(files_.FileExists(folder_.Path().wstring()));  // a folder is not a file
 }
 
 TEST_F(WinFileSystemTest, ReadingDoesNotKeepTheFileOpenAndAllowsOthersToWriteAfterwards) {
@@ -270,7 +264,7 @@ TEST(SystemMessage, IsTheSystemsTextReadyToBeQuotedOrEmpty) {
 TEST_F(WinFileSystemTest, ACaughtFailureIsLoggedAndAFullLogTurnsOver) {
   const std::string full(kLogFileLimit - 20, 'x');
   Write(Path(kLogFileName), full);
-  AppLog::Start(dir_.wstring());
+  AppLog::Start(folder_.Path().wstring());
   try {
     throw std::runtime_error("boom");
   } catch (...) {

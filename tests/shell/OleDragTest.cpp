@@ -67,7 +67,7 @@ class OleDragTest : public testing::Test {
   std::unique_ptr<TTextTarget> target_;
   std::vector<Event> events_;
   POINT centre_{};
-  TempFolder folder_;
+  testsupport::ScratchFolder folder_;
 };
 
 TEST_F(OleDragTest, ThreeFilesDroppedFromAnotherProcessArriveInShellOrder) {

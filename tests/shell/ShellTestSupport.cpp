@@ -2,10 +2,10 @@
 #include "tests/shell/ShellTestSupport.h"
 
 #include <algorithm>
-#include <atomic>
 #include <system_error>
 
 #include "framework/Handles.h"
+#include "framework/ProcessPaths.h"
 
 void PumpPending() {
   MSG msg;
@@ -28,24 +28,7 @@ bool PumpUntil(const std::function<bool()>& done, DWORD limitMs) {
 }
 
 std::filesystem::path ProgramFolder() {
-  std::wstring path(32768, L'\0');
-  path.resize(GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())));
-  return std::filesystem::path(path).parent_path();
-}
-
-TempFolder::TempFolder() {
-  static std::atomic<unsigned> counter{0};
-  path_ = std::filesystem::temp_directory_path() /
-          (L"vantel-shell-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter));
-  // Wine reuses process ids: a folder of this name was left by a test process that did not end normally.
-  std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
-  std::filesystem::create_directories(path_);
-}
-
-TempFolder::~TempFolder() {
-  std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
+  return ModuleFolder();
 }
 
 long RunPumping(const std::wstring& commandLine, DWORD limitMs) {

@@ -1,4 +1,4 @@
-// Helpers of the shell tests: message pumping, temporary folders, child processes, recorded errors.
+// Helpers of the shell tests: message pumping, child processes, recorded errors.
 #pragma once
 
 #include <filesystem>
@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "framework/Win32.h"
+#include "tests/support/ScratchFolder.h"
 
 // Runs the thread's messages until `done` answers true; false if `limitMs` passed first (a guard
 // against a hang, never a measurement).
@@ -16,19 +17,6 @@ void PumpPending();
 
 // Folder of the running test program (helper programs are built beside it).
 std::filesystem::path ProgramFolder();
-
-// A fresh folder under the temporary folder, removed with everything in it at the end.
-class TempFolder {
- public:
-  TempFolder();
-  ~TempFolder();
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-  const std::filesystem::path& Path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
 
 // Starts `commandLine` and pumps this thread's messages until it ends (OLE calls from the child
 // arrive as messages). Returns its exit code, or -1 if it could not start or was still running

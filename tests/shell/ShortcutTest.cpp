@@ -37,7 +37,7 @@ std::filesystem::path MakeFile(const std::filesystem::path& path) {
 
 class ShortcutTest : public testing::Test {
  protected:
-  TempFolder folder_;
+  testsupport::ScratchFolder folder_;
 };
 
 TEST_F(ShortcutTest, PlainFilesAndMissingFilesComeBackUnchanged) {

@@ -183,7 +183,7 @@ TEST(ConfigRecords, GuidMatchesExactlyAndOnlyTheFirstIsRemoved) {
 }
 
 TEST(ConfigRecords, PathWithMarkupCharactersSurvivesAFile) {
-  TTempFolder folder;
+  testsupport::ScratchFolder folder;
   const std::wstring name = folder.File(FileName);
   const std::string path = "C:\\a&b <c> 'd' \"e\" \xD6\xD0\xCE\xC4.exe";
   {
@@ -224,7 +224,7 @@ class ConfigFile : public testing::Test {
   TStoreOutcome Store(const TButtonRecord& button) { return StoreButton(Document, Name(), button, Host()); }
   TRemoveOutcome Remove(std::string_view guid) { return RemoveButton(Document, Name(), guid, Host()); }
 
-  TTempFolder Folder;
+  testsupport::ScratchFolder Folder;
   TRecordingReporter Reporter;
   TWatchedFileSystem Files;
   TXmlDocument Document;

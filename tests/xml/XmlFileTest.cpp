@@ -30,7 +30,7 @@ class TFailingReads : public TXmlFileSystem {
 
 class XmlFile : public testing::Test {
  protected:
-  TTempFolder Folder;
+  testsupport::ScratchFolder Folder;
   TRecordingReporter Reporter;
   TXmlDocument Doc{TXmlHost{&Reporter, nullptr}};
 

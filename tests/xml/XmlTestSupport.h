@@ -1,11 +1,10 @@
-// Helpers of the XML tests: fresh temporary folders, a recording reporter, CR LF text.
+// Helpers of the XML tests: a recording reporter, CR LF text.
 #pragma once
 
 #include "xml/XmlDocument.h"
 #include "xml/XmlHost.h"
+#include "tests/support/ScratchFolder.h"
 
-#include <atomic>
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
@@ -17,30 +16,6 @@
 #include <vector>
 
 namespace XmlTest {
-
-// A folder of its own for one test, removed with everything in it afterwards.
-class TTempFolder {
- public:
-  TTempFolder() {
-    static std::atomic<unsigned> counter{0};
-    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    FPath = std::filesystem::temp_directory_path() /
-            ("vantel_xml_" + std::to_string(stamp) + "_" + std::to_string(counter++));
-    std::filesystem::create_directories(FPath);
-  }
-  ~TTempFolder() {
-    std::error_code ec;
-    std::filesystem::remove_all(FPath, ec);
-  }
-  TTempFolder(const TTempFolder&) = delete;
-  TTempFolder& operator=(const TTempFolder&) = delete;
-
-  const std::filesystem::path& Path() const { return FPath; }
-  std::wstring File(std::wstring_view name) const { return FPath.wstring() + L"/" + std::wstring(name); }
-
- private:
-  std::filesystem::path FPath;
-};
 
 inline std::string ReadBytes(const std::wstring& name) {
   std::ifstream in(XmlFilePath(name), std::ios::binary);
