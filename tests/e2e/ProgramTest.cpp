@@ -33,6 +33,16 @@ RECT NameBand(const RECT& ring) {
 bool Named(const Screenshot& shot, const RECT& band) {
   return shot.Count(band, Reddish) > 20;
 }
+
+// How wide the red name in the band is; 0 without one.
+int NameWidth(const Screenshot& shot, const RECT& band) {
+  if (!Named(shot, band)) return 0;
+  int left = band.right, right = band.left;
+  for (int y = band.top; y < band.bottom; ++y)
+    for (int x = band.left; x < band.right; ++x)
+      if (Reddish(shot.At(x, y))) left = std::min(left, x), right = std::max(right, x + 1);
+  return right - left;
+}
 bool Nameless(const Screenshot& shot, const RECT& band) {
   return shot.Count(band, Reddish) == 0;
 }

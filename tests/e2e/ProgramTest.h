@@ -75,6 +75,8 @@ bool White(Screenshot::Rgb c);
 // The band above the ring where the hovered file's name shows, and whether a name shows in it.
 RECT NameBand(const RECT& ring);
 bool Named(const Screenshot& shot, const RECT& band);
+// How wide the red name in the band is; 0 without one.
+int NameWidth(const Screenshot& shot, const RECT& band);
 bool Nameless(const Screenshot& shot, const RECT& band);
 std::string Describe(const RECT& r);
 
