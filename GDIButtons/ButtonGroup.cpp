@@ -8,6 +8,7 @@
 #include "GDIButtons/DragGDIButton.h"
 #include "GDIButtons/HintGDIButton.h"
 #include "GDIButtons/RingLayout.h"
+#include "framework/FlagScope.h"
 #include "framework/Form.h"
 #include "framework/Screen.h"
 #include "framework/DebugTrace.h"
@@ -250,22 +251,22 @@ void TGDICustomButtonGroup::MoveRing(int left, int top, bool summoned) {
   constexpr UINT kFlags = SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOCOPYBITS;
   const HWND segmentBand = summoned ? HWND_TOPMOST : HWND_NOTOPMOST;
   const HWND centreBand = summoned || centreTopmost_ ? HWND_TOPMOST : HWND_NOTOPMOST;
-  const bool movingWas = movingRing_;
-  movingRing_ = true;  // the centre's move does not drag the segments along one by one
-  // One batch: the system moves and restacks every window before any repaints. Each goes to the top of
-  // its band in turn: the segments, then the centre, then the hint above them.
-  HDWP batch = BeginDeferWindowPos(static_cast<int>(segments.size()) + 2);
-  for (TCustomGDIButton* button : segments) {
-    const POINT place = button->WindowPlace(left, top);
-    if (batch) batch = DeferWindowPos(batch, button->Handle(), segmentBand, place.x, place.y, 0, 0, kFlags);
+  {
+    const TFlagScope moving(movingRing_);  // the centre's move does not drag the segments along one by one
+    // One batch: the system moves and restacks every window before any repaints. Each goes to the top of
+    // its band in turn: the segments, then the centre, then the hint above them.
+    HDWP batch = BeginDeferWindowPos(static_cast<int>(segments.size()) + 2);
+    for (TCustomGDIButton* button : segments) {
+      const POINT place = button->WindowPlace(left, top);
+      if (batch) batch = DeferWindowPos(batch, button->Handle(), segmentBand, place.x, place.y, 0, 0, kFlags);
+    }
+    const POINT place = centre_->WindowPlace(left, top);
+    if (batch) batch = DeferWindowPos(batch, centre_->Handle(), centreBand, place.x, place.y, 0, 0, kFlags);
+    if (batch && summoned && hint_ && hint_->HandleAllocated()) {
+      batch = DeferWindowPos(batch, hint_->Handle(), HWND_TOPMOST, 0, 0, 0, 0, kFlags | SWP_NOMOVE);
+    }
+    if (batch) EndDeferWindowPos(batch);
   }
-  const POINT place = centre_->WindowPlace(left, top);
-  if (batch) batch = DeferWindowPos(batch, centre_->Handle(), centreBand, place.x, place.y, 0, 0, kFlags);
-  if (batch && summoned && hint_ && hint_->HandleAllocated()) {
-    batch = DeferWindowPos(batch, hint_->Handle(), HWND_TOPMOST, 0, 0, 0, 0, kFlags | SWP_NOMOVE);
-  }
-  if (batch) EndDeferWindowPos(batch);
-  movingRing_ = movingWas;
   if (const int dpi = movingRing_ ? 0 : std::exchange(pendingDpi_, 0); dpi > 0 && dpi != dpi_) {
     // The ring at the new size keeps its middle where the move put it; the segments follow the centre.
     const vantel::ScreenPoint middle{left + width_ / 2, top + height_ / 2};

@@ -9,6 +9,7 @@
 #include "GDIButtons/ButtonGroupItems.h"
 #include "GDIButtons/PushObserver.h"
 #include "framework/DebugTrace.h"
+#include "framework/FlagScope.h"
 #include "xml/XmlDocument.h"
 #include "xml/ConfigFormat.h"
 
@@ -83,8 +84,8 @@ TButtonColors TCustomGDIButton::ReadColorsFromXml(const std::wstring& xmlFileNam
 TButtonColors TCustomGDIButton::ColorsOfDocument(const TXmlDocument& document) {
   TButtonColors colors;
   if (const TXmlNode* root = document.RootElement()) {
-    colors.DefaultColor = static_cast<TARGB>(root->AttributeAsInt64("DefaultColor", 0));
-    colors.HotColor = static_cast<TARGB>(root->AttributeAsInt64("HotColor", 0));
+    colors.DefaultColor = ConfigFormat::ReadDefaultColor(*root);
+    colors.HotColor = ConfigFormat::ReadHotColor(*root);
   }
   return colors;
 }
@@ -202,14 +203,8 @@ void TCustomGDIButton::UpdateLayered() {
     // The same steps on an image without pixels, nothing pushed: the layout that the render leaves
     // behind (counts, rectangles, the icon's place, the group's grow flag) without its picture.
     TLayeredSurface nothing;
-    layoutOnly_ = true;
-    try {
-      RenderInto(nothing);
-    } catch (...) {
-      layoutOnly_ = false;
-      throw;
-    }
-    layoutOnly_ = false;
+    const TFlagScope layoutOnly(layoutOnly_);
+    RenderInto(nothing);
     return;
   }
   // The window keeps only the box of the button where something is drawn. The image is drawn at the
@@ -320,9 +315,8 @@ void TCustomGDIButton::ApplyDeferredBounds() {
       now.bottom - now.top == height) {
     return;
   }
-  applyingBounds_ = true;
+  const TFlagScope applying(applyingBounds_);
   SetWindowPos(Handle(), nullptr, place.x, place.y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
-  applyingBounds_ = false;
 }
 
 void TCustomGDIButton::ShowDeferred(bool notTopmost) {

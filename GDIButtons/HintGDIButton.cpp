@@ -10,6 +10,7 @@
 #include "GDIButtons/ButtonGroup.h"
 #include "GDIButtons/ButtonGroupItems.h"
 #include "GDIButtons/WindowRegion.h"
+#include "framework/FlagScope.h"
 #include "framework/text/TextCodec.h"
 #include "xml/ConfigFormat.h"
 
@@ -264,9 +265,10 @@ void THintGDIButton::SetBounds(int left, int top, int width, int height) {
   // Only the frame changes: the window keeps to the part that holds the image. A window that covered
   // the desktop, even for a moment, would count as a full-screen window for good, which some window
   // systems treat differently (Wine, managing its windows, waits for the window manager at every hide).
-  settingFrame_ = true;
-  TDragGDIButton::SetBounds(left, top, width, height);
-  settingFrame_ = false;
+  {
+    const TFlagScope frame(settingFrame_);
+    TDragGDIButton::SetBounds(left, top, width, height);
+  }
   if (!HandleAllocated()) return;
   // The image at its place in the moved frame.
   if (!image_) {
