@@ -7,6 +7,7 @@
 #include <string>
 #include <utility>
 
+#include "framework/ProcessPaths.h"
 #include "framework/Handles.h"
 #include "tests/GDIButtons/DragButtonTestSupport.h"
 #include "tests/shell/TestDataObject.h"
@@ -21,9 +22,7 @@ using dragtest::SlicePoint;
 using dragtest::TRecordingDragButton;
 
 fs::path BuildFolder() {
-  wchar_t self[MAX_PATH * 4] = {};
-  GetModuleFileNameW(nullptr, self, static_cast<DWORD>(std::size(self)));
-  return fs::path(self).parent_path().parent_path();  // tests/
+  return fs::path(ModuleFolder()).parent_path();  // tests/
 }
 
 // Away from the middle of the desktop, where message boxes of programs running beside the tests appear.

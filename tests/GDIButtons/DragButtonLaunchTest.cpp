@@ -16,6 +16,7 @@
 #include <string>
 
 #include "framework/Handles.h"
+#include "framework/ProcessPaths.h"
 #include "framework/SystemMessage.h"
 #include "shell/LaunchLogic.h"
 #include "shell/ShellLaunch.h"
@@ -29,9 +30,7 @@ using dragtest::TRecordingDragButton;
 
 // Our marker program (built with the end-to-end tests): leaves "<its own path>.ran" beside itself.
 fs::path MarkerProgram() {
-  wchar_t self[MAX_PATH * 4] = {};
-  GetModuleFileNameW(nullptr, self, static_cast<DWORD>(std::size(self)));
-  return fs::path(self).parent_path().parent_path() / L"e2e" / L"e2e_marker.exe";
+  return fs::path(ModuleFolder()).parent_path() / L"e2e" / L"e2e_marker.exe";
 }
 
 // A shortcut to `target` with arguments and a start-in folder.

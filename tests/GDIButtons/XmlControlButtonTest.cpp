@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/ProcessPaths.h"
 #include "framework/Application.h"
 #include "framework/text/TextCodec.h"
 #include "tests/GDIButtons/XmlControlTestSupport.h"
@@ -102,10 +103,7 @@ TEST_F(XmlControlButtonTest, ChineseAndMarkupCharactersInAPathRoundTrip) {
 TEST_F(XmlControlButtonTest, APathPastMaxPathIsStoredShowsItsIconAndNameAndOpensOrSaysWhyNot) {
   // A folder tree deep enough for a 300-character path to our marker program (which leaves "<its own
   // path>.ran" beside itself when it runs).
-  wchar_t self[MAX_PATH * 4] = {};
-  GetModuleFileNameW(nullptr, self, static_cast<DWORD>(std::size(self)));
-  const std::wstring marker =
-      std::wstring(self).substr(0, std::wstring(self).find_last_of(L'\\')) + L"\\..\\e2e\\e2e_marker.exe";
+  const std::wstring marker = ModuleFolder() + L"\\..\\e2e\\e2e_marker.exe";
   const std::wstring root = folder_.File(L"deep");
   RemoveTree(root);  // what an earlier process of the same number may have left
   std::wstring folder = root;

@@ -7,6 +7,7 @@
 
 #include "GDIButtons/HintGDIButton.h"
 #include "GDIButtons/ShellInfoPrefetch.h"
+#include "framework/ProcessPaths.h"
 #include "framework/Application.h"
 #include "tests/shell/TestDataObject.h"
 #include "tests/support/TestSupport.h"
@@ -79,11 +80,9 @@ void XmlControlTestBase::SetUp() {
   TTestXmlButton::Destroyed().clear();
   TTestXmlButton::leftHeld = TTestXmlButton::rightHeld = false;
   Application->SetMainForm(form_.get());
-  wchar_t current[MAX_PATH] = {};
-  GetCurrentDirectoryW(MAX_PATH, current);
-  savedDirectory_ = current;
+  savedDirectory_ = CurrentFolder();
   ASSERT_TRUE(SetCurrentDirectoryW(folder_.File(L".").c_str()));
-  SetDefaultXmlHost(TXmlHost{&reporter_, &files_});
+  hostScope_ = std::make_unique<TXmlHostScope>(TXmlHost{&reporter_, &files_});
   // Rings that compare pictures need every answer in time, however busy the machine.
   TShellInfoPrefetch::DefaultWaits() = {std::chrono::seconds(30), std::chrono::seconds(120)};
 }
@@ -93,7 +92,7 @@ void XmlControlTestBase::TearDown() {
   testsupport::PumpFor(20);
   TShellInfoPrefetch::DefaultWaits() = {};
   TShellInfoPrefetch::DefaultLookup() = nullptr;
-  SetDefaultXmlHost(TXmlHost{});
+  hostScope_.reset();
   SetCurrentDirectoryW(savedDirectory_.c_str());
   Application->SetMainForm(nullptr);
   WindowTestBase::TearDown();

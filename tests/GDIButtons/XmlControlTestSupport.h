@@ -91,6 +91,7 @@ class XmlControlTestBase : public buttontest::WindowTestBase {
 
  private:
   std::wstring savedDirectory_;
+  std::unique_ptr<TXmlHostScope> hostScope_;  // the test's host while it runs
 };
 
 }  // namespace xmltest
