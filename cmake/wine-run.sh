@@ -116,6 +116,10 @@ ensure_display() {
       [ "$n" -lt 200 ] || { echo "wine-run: could not start an X server" >&2; exit 1; }
     done
     [ "${VANTEL_MONITORS:-one}" = two ] && arrange_two_monitors "$d"
+    # The server this one replaces does not answer, but may still run: wine-stop.sh ends it too.
+    if [ -f "$state/xvfb.pid" ] && [ -f "$state/display" ]; then
+      echo "$(tr -d ' \n' <"$state/xvfb.pid") $(tr -d ' \n' <"$state/display")" >>"$state/xvfb.replaced"
+    fi
     # wine-stop.sh ends this server, and only this one: the pid it was started with, on this display.
     echo "$pid" >"$state/xvfb.pid"
     echo "$d" >"$state/display"

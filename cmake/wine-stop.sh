@@ -40,17 +40,24 @@ if [ -n "$server" ] && [ -d "$prefix" ]; then
   [ -n "$pids" ] && kill -KILL $pids 2>/dev/null
 fi
 
-if [ -n "$xvfb" ] && [ -f "$state/display" ]; then
-  display=$(tr -d ' \n' <"$state/display")
-  # Still the Xvfb started for this state dir (a pid may have been reused since)?
-  if tr '\0' ' ' <"/proc/$xvfb/cmdline" 2>/dev/null | grep -Eq "^(Xvfb|/usr/lib/xorg/Xorg) $display "; then
-    kill "$xvfb" 2>/dev/null
+# Ends the X server `pid` if it is still the one started for `display` (a pid may have been reused since).
+stop_server() {
+  local pid=$1 display=$2
+  [ -n "$pid" ] && [ -n "$display" ] || return 0
+  if tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null | grep -Eq "^(Xvfb|/usr/lib/xorg/Xorg) $display "; then
+    kill "$pid" 2>/dev/null
     # Gone before this returns: a display started next on the same number must not meet it still closing.
     for _ in $(seq 50); do
-      [ -d "/proc/$xvfb" ] && [ "$(cut -d' ' -f3 "/proc/$xvfb/stat" 2>/dev/null)" != Z ] || break
+      [ -d "/proc/$pid" ] && [ "$(cut -d' ' -f3 "/proc/$pid/stat" 2>/dev/null)" != Z ] || break
       sleep 0.1
     done
   fi
+}
+
+[ -f "$state/display" ] && stop_server "$xvfb" "$(tr -d ' \n' <"$state/display")"
+# The servers wine-run.sh replaced because they did not answer.
+if [ -f "$state/xvfb.replaced" ]; then
+  while read -r pid display; do stop_server "$pid" "$display"; done <"$state/xvfb.replaced"
 fi
-rm -f "$state/display" "$state/xvfb.pid"
+rm -f "$state/display" "$state/xvfb.pid" "$state/xvfb.replaced"
 exit 0
