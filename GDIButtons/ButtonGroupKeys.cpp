@@ -40,8 +40,7 @@ void TGDICustomButtonGroup::SelectSegment(int index) {
   lastSelected_ = index;
   // The focus goes along only while this thread has the foreground: SetFocus would otherwise activate
   // the window, and the ring borrows the foreground, never takes it.
-  DWORD process = 0;
-  const bool foreground = GetWindowThreadProcessId(GetForegroundWindow(), &process) == GetCurrentThreadId();
+  const bool foreground = GetWindowThreadProcessId(GetForegroundWindow(), nullptr) == GetCurrentThreadId();
   button->ShowSelected(keysArmed_ && foreground);
 }
 
