@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "GDIButtons/DragGDIButton.h"
+#include "GDIButtons/FolderRings.h"
 #include "GDIButtons/HintGDIButton.h"
 #include "GDIButtons/RingLayout.h"
 #include "framework/FlagScope.h"
@@ -59,6 +60,7 @@ TGDICustomButtonGroup::TGDICustomButtonGroup(TComponent* owner, TGDIButtonClass 
 }
 
 TGDICustomButtonGroup::~TGDICustomButtonGroup() {
+  ownFolderRings_.reset();  // the rings above this one go first
   centre_.reset();
   hint_.reset();
   items_.reset();
@@ -282,4 +284,18 @@ bool TGDICustomButtonGroup::PointerRestsSinceSummons() {
   if (pointer.x == restingPointer_->x && pointer.y == restingPointer_->y) return true;
   restingPointer_.reset();  // the hand moved: the pointer hovers as ever
   return false;
+}
+
+void TGDICustomButtonGroup::ExpandSegment(const TDragGDIButton& button, POINT at, bool fromKeys) {
+  if (!CanExpand() || button.FileName().empty()) return;
+  TFolderRings* rings = folderRings_;
+  if (!rings) {
+    if (!ownFolderRings_) ownFolderRings_ = std::make_unique<TFolderRings>(*this);
+    rings = ownFolderRings_.get();
+  }
+  rings->Open(button.FileName(), at, folderDepth_ + 1, fromKeys);
+}
+
+void TGDICustomButtonGroup::CloseFolderRings() {
+  if (TFolderRings* rings = folderRings_ ? folderRings_ : ownFolderRings_.get()) rings->CloseAll();
 }

@@ -12,6 +12,9 @@
 #include "framework/Component.h"
 #include "framework/MonitorLayout.h"
 
+class TDragGDIButton;
+class TFolderRings;
+
 // A non-visual component with an owner.
 class TCustomGDITransparentPanel : public TComponent {
  public:
@@ -127,6 +130,21 @@ class TGDICustomButtonGroup : public TCustomGDITransparentPanel {
   // A segment took the hover from the pointer: the keys go on from there.
   void NoteHovered(const TCustomGDIButton* button);
 
+  // --- Folder rings. A folder segment (TDragGDIButton::Expands) opens its folder as a ring of its own above
+  // this one (FolderRings.h); an entry of that ring that is a folder opens the next, up to kMaxFolderDepth.
+  static constexpr int kMaxFolderDepth = 4;
+  // Opens the ring of `button`'s folder with its middle at `at` (screen pixels); `fromKeys`: Space asked
+  // for it. The folder is read on a worker: the ring shows when the listing is there.
+  void ExpandSegment(const TDragGDIButton& button, POINT at, bool fromKeys);
+  // Closes every folder ring opened from this ring or the one it belongs to, and a listing under way.
+  void CloseFolderRings();
+  // How deep this ring stands: 0 for a ring of its own, n for the n-th folder ring above one.
+  int FolderDepth() const { return folderDepth_; }
+  // Whether a folder segment of this ring opens a ring of its own (not past kMaxFolderDepth).
+  bool CanExpand() const { return folderDepth_ < kMaxFolderDepth; }
+  // The folder rings opened from this ring, when any were (nullptr before the first).
+  TFolderRings* OpenedFolderRings() const { return ownFolderRings_.get(); }
+
   TCustomGDIButton* CentreButton() const { return centre_.get(); }
   TCustomGDIButton* HintWindow() const { return hint_.get(); }  // nullptr without a hint class
   TGDIButtonGroupItems& Items() const { return *items_; }
@@ -146,6 +164,11 @@ class TGDICustomButtonGroup : public TCustomGDITransparentPanel {
   // The hint window's frame (FrameHintWindow), kind and links.
   void SetupHintWindow();
   void SetXmlFileName(std::wstring name) { xmlFileName_ = std::move(name); }
+  // A folder ring: it stands `depth` deep in `rings`, which open and close it and the ones above it.
+  void JoinFolderRings(TFolderRings& rings, int depth) {
+    folderRings_ = &rings;
+    folderDepth_ = depth;
+  }
 
  private:
   int SegmentIndex(const TCustomGDIButton* button) const;  // -1 when it is no segment of this ring
@@ -180,6 +203,9 @@ class TGDICustomButtonGroup : public TCustomGDITransparentPanel {
   int pendingDpi_ = 0;         // a WM_DPICHANGED that came in the middle of MoveRing
   std::unique_ptr<TGDIButtonGroupItems> items_;
   std::wstring xmlFileName_;
+  TFolderRings* folderRings_ = nullptr;           // the rings a folder ring belongs to (not owned)
+  std::unique_ptr<TFolderRings> ownFolderRings_;  // the folder rings opened from a ring of its own
+  int folderDepth_ = 0;
 };
 
 // Holds a group's drawing for a scope (see TGDICustomButtonGroup::HoldDrawing), also when an exception

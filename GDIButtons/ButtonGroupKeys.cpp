@@ -115,6 +115,18 @@ bool TGDICustomButtonGroup::RingKeyDown(unsigned virtualKey, bool shift) {
       DisarmKeys();
       if (const std::function<void()> dismiss = OnDismiss) dismiss();
       return true;
+    case vantel::RingKeyCommand::Expand:
+      if (TDragGDIButton* button = SegmentButton(*items_, action.Index); button && button->Expands()) {
+        button->ExpandFromKeys();
+        return true;
+      }
+      return false;
+    case vantel::RingKeyCommand::Back:
+      // A folder's ring goes back to the ring below; a ring of its own has nothing below it.
+      if (!folderRings_) return false;
+      DisarmKeys();
+      if (const std::function<void()> dismiss = OnDismiss) dismiss();
+      return true;
   }
   return false;
 }

@@ -4,6 +4,7 @@
 #include <objbase.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "GDIButtons/ButtonGroup.h"
 #include "GDIButtons/ButtonGroupItems.h"
@@ -60,6 +61,7 @@ TCustomGDIButton::TCustomGDIButton(TComponent* owner, const TButtonColors& color
   RedrawButton();  // the first DrawPie: draws nothing
   OnMouseDown = [this](TObject*, TMouseButton button, TShiftState, int, int) {
     if (button == TMouseButton::mbRight) menuGlass_->Start();
+    if (button == TMouseButton::mbLeft) GetCursorPos(&pressPoint_);
   };
   OnMouseUp = [this](TObject*, TMouseButton button, TShiftState, int, int) {
     if (button == TMouseButton::mbRight) menuGlass_->Stop();
@@ -120,6 +122,11 @@ void TCustomGDIButton::InstallDefaultHandlers() {
 
 void TCustomGDIButton::DragMove(TShiftState shift) {
   if (buttonKind_ == ConfigFormat::KindSegment || !(shift & ssLeft)) return;
+  if (POINT pointer{}; WaitsForDrag() && GetCursorPos(&pointer) &&
+                       std::abs(pointer.x - pressPoint_.x) < GetSystemMetrics(SM_CXDRAG) &&
+                       std::abs(pointer.y - pressPoint_.y) < GetSystemMetrics(SM_CYDRAG)) {
+    return;
+  }
   HideRingHint();
   ReleaseCapture();
   // The window manager's own move loop: the window follows the mouse until the button is released.

@@ -154,6 +154,9 @@ class TCustomGDIButton : public TCustomControl {
  protected:
   // Installs the drag-move handler as OnMouseMove unless one is assigned. Called by the constructor.
   virtual void InstallDefaultHandlers();
+  // Whether the centre's drag waits until the pointer has gone the system's drag distance (SM_CXDRAG)
+  // from the press, so that a click stays a click. False here: the drag starts at the first move.
+  virtual bool WaitsForDrag() { return false; }
   // Mouse enter and leave notifications; subclasses extend them and call these first.
   virtual void CMMouseEnter();
   virtual void CMMouseLeave();
@@ -206,6 +209,7 @@ class TCustomGDIButton : public TCustomControl {
   void ClearOutsideShape(TLayeredSurface& surface, const RECT& box);
 
   TGDIButtonGroupItems* groupItems_ = nullptr;
+  POINT pressPoint_{};  // where the left button went down last (screen)
   std::uint8_t buttonKind_ = 0;
   std::uint8_t red_ = 0, green_ = 0, blue_ = 0;
   bool hot_ = false;

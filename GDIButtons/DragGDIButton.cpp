@@ -1,7 +1,10 @@
 // TDragGDIButton: drops, the shell's file information, launching and the icon overlay.
 #include "GDIButtons/DragGDIButton.h"
 
+#include <shlobj.h>
+
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <iterator>
 #include <optional>
@@ -10,8 +13,10 @@
 
 #include "GDIButtons/ButtonGroup.h"
 #include "GDIButtons/ButtonGroupItems.h"
+#include "GDIButtons/FolderRingLogic.h"
 #include "GDIButtons/IconPlacement.h"
 #include "GDIButtons/RingAccessible.h"
+#include "GDIButtons/RingKeyLogic.h"
 #include "GDIButtons/ShellIcon.h"
 #include "GDIButtons/ShellInfoPrefetch.h"
 #include "GDIButtons/WindowRegion.h"
@@ -96,10 +101,12 @@ void TDragGDIButton::TakeShellInfo(const std::wstring& path, TShellInfoPrefetch*
 
 void TDragGDIButton::NameByLeaf() {
   // A button that holds a file never names nothing: without the shell's name (not there yet, or the
-  // shell knows none) the hint shows the file's own.
-  if (FileInfo.szDisplayName[0] != L'\0' || fileName_.empty()) return;
+  // shell knows none) the hint shows the file's own. A fixed name always wins.
+  if ((FileInfo.szDisplayName[0] != L'\0' && shownName_.empty()) || fileName_.empty()) return;
   const std::size_t slash = fileName_.find_last_of(L"\\/");
-  const std::wstring leaf = slash == std::wstring::npos ? fileName_ : fileName_.substr(slash + 1);
+  const std::wstring leaf = !shownName_.empty()          ? shownName_
+                            : slash == std::wstring::npos ? fileName_
+                                                          : fileName_.substr(slash + 1);
   const std::size_t n = std::min(leaf.size(), std::size(FileInfo.szDisplayName) - 1);
   leaf.copy(FileInfo.szDisplayName, n);
   FileInfo.szDisplayName[n] = L'\0';
@@ -141,6 +148,37 @@ void TDragGDIButton::SetFileName(const std::wstring& value, TShellInfoPrefetch* 
 void TDragGDIButton::Launch(TObject* sender) {
   (void)sender;
   Open({});
+  // Also the second click of a double-click on a folder segment, whose ring may be on its way.
+  if (TGDIButtonGroupItems* items = InRing() ? GroupItems() : nullptr) items->Group().CloseFolderRings();
+}
+
+bool TDragGDIButton::OpensAsFolder() const {
+  // A zip file is a folder to the shell too, but a stream: it opens as a file.
+  return !fileName_.empty() && (FileInfo.dwAttributes & SFGAO_FOLDER) && !(FileInfo.dwAttributes & SFGAO_STREAM);
+}
+
+bool TDragGDIButton::Expands() const {
+  TGDIButtonGroupItems* items = GroupItems();
+  return items && InRing() && items->Group().CanExpand() && OpensAsFolder();
+}
+
+void TDragGDIButton::ExpandFromKeys() {
+  if (!Expands() || !PieRect()) return;
+  POINT at{Left() + Width() / 2, Top() + Height() / 2};  // the centre's middle
+  if (ButtonKind() == ConfigFormat::KindSegment) {
+    const vantel::PointF middle = vantel::SliceMenuPoint(PieRect()->Values());
+    at = POINT{Left() + std::lround(middle.X), Top() + std::lround(middle.Y)};
+  }
+  GroupItems()->Group().ExpandSegment(*this, at, true);
+}
+
+void TDragGDIButton::Click() {
+  if (Expands()) {
+    POINT at{};
+    GetCursorPos(&at);
+    GroupItems()->Group().ExpandSegment(*this, at, false);
+  }
+  TCustomGDIButton::Click();
 }
 
 void TDragGDIButton::Open(const std::wstring& verb) {
@@ -254,6 +292,19 @@ std::wstring TDragGDIButton::XmlFileName() const {
 }
 void TDragGDIButton::SetXmlFileName(const std::wstring& name) {
   (void)name;
+}
+
+void TDragGDIButton::DrawPie(TLayeredSurface& surface, const TPieRect* rect) {
+  TCustomGDIButton::DrawPie(surface, rect);
+  if (!rect || PaintCount() <= 1 || surface.Empty() || ButtonKind() != ConfigFormat::KindSegment || !Expands()) return;
+  std::unique_ptr<Gdiplus::Graphics> graphics = surface.CreateGraphics();
+  if (!graphics) return;
+  graphics->SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+  const std::array<vantel::PointF, 3> mark = vantel::FolderMark(rect->Values());
+  const Gdiplus::PointF points[] = {{mark[0].X, mark[0].Y}, {mark[1].X, mark[1].Y}, {mark[2].X, mark[2].Y}};
+  const TARGB color = Contrast().HighContrast ? Contrast().WindowText : 0xFFFFFFFF;
+  Gdiplus::SolidBrush brush{Gdiplus::Color(color)};
+  graphics->FillPolygon(&brush, points, 3);
 }
 
 void TDragGDIButton::DrawOverlay(TLayeredSurface& surface) {

@@ -36,8 +36,12 @@ class TDragGDIButton : public TCustomGDIButton {
   // button takes its file's from there, or a claim on it when it is late.
   void SetFileName(const std::wstring& value, TShellInfoPrefetch* answers = nullptr);
 
+  // A fixed name shown in place of the shell's (a folder ring's "更多…"); empty: the shell's name.
+  void SetShownName(std::wstring name) { shownName_ = std::move(name); }
+
   // OnDblClick: opens the file through the shell as the desktop would: a shortcut as itself, another file
   // in its own folder. A failure is shown through the application's error display. Nothing without a file.
+  // The folder rings opened from the button's ring close.
   void Launch(TObject* sender);
   // Opens the file as Launch does, with `verb` (empty: the default one; L"runas": as administrator).
   void Open(const std::wstring& verb);
@@ -74,6 +78,16 @@ class TDragGDIButton : public TCustomGDIButton {
   // Whether a screen point is inside the window's rectangle and its region (on its slice).
   bool PointerOnShape(POINT cursor);
 
+  // Whether the button's file is a folder, or a shortcut to one, as the shell's answer says.
+  virtual bool OpensAsFolder() const;
+  // A folder segment or centre of a ring that may open folder rings: a click opens its folder's ring
+  // (TGDICustomButtonGroup::ExpandSegment), and its slice shows a mark at the rim.
+  bool Expands() const;
+  // Opens the folder's ring as Space does, its middle on the slice.
+  void ExpandFromKeys();
+
+  // The pie, and a folder segment's mark at its rim.
+  void DrawPie(TLayeredSurface& surface, const TPieRect* rect) override;
   // Draws the file's icon over the rendered pie and pushes the window again at constant alpha 210.
   void DrawOverlay(TLayeredSurface& surface) override;
   // True while the file's icon can be drawn: a render then pushes once, pie and icon at 210.
@@ -123,6 +137,11 @@ class TDragGDIButton : public TCustomGDIButton {
   void CMMouseEnter() override;
   void CMMouseLeave() override;
   LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+  // A click on a folder segment opens its folder's ring where the pointer is.
+  void Click() override;
+  // A folder centre moves with the ring only once the pointer has gone the system's drag distance: a
+  // click on it opens its ring.
+  bool WaitsForDrag() override { return Expands(); }
 
  private:
   // Fills FileInfo for the path, replacing (and freeing) the icon it held. An answer the shell is late
@@ -178,6 +197,7 @@ class TDragGDIButton : public TCustomGDIButton {
   bool hovered_ = false;
   ComPtr<TRingAccessible> accessible_;  // made at the first WM_GETOBJECT, disconnected with the window
   std::wstring fileName_;
+  std::wstring shownName_;  // see SetShownName
   std::unique_ptr<TLateShellInfo> lateInfo_;     // the shell's answer for fileName_, while it is late
   UniqueIcon icon_;                              // owns FileInfo.hIcon, which only names it
   std::unique_ptr<Gdiplus::Bitmap> iconBitmap_;  // of iconBitmapSource_

@@ -199,8 +199,13 @@ LRESULT TDragGDIButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   }
   if (msg == WM_GETOBJECT) return AnswerGetObject(wParam, lParam);
   if (msg == TRingAccessible::kOpenMessage) {
-    // A screen reader's default action: what a double-click does.
-    if (const TNotifyEvent open = OnDblClick) open(this);
+    // A screen reader's default action: a folder segment's ring opens, as Space opens it; any other
+    // button does what a double-click does.
+    if (Expands()) {
+      ExpandFromKeys();
+    } else if (const TNotifyEvent open = OnDblClick) {
+      open(this);
+    }
     return 0;
   }
   if (msg == WM_DESTROY) DisconnectAccessible();

@@ -2,6 +2,7 @@
 #include "GDIButtons/FolderRingLogic.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 
 namespace vantel {
@@ -31,6 +32,21 @@ ScreenPoint FolderRingOrigin(const MonitorList& monitors, ScreenPoint at, int si
   const int index = MonitorAt(monitors, at);
   if (index < 0) return origin;
   return KeepIn(monitors[static_cast<std::size_t>(index)].WorkArea, origin, side, side);
+}
+
+std::array<PointF, 3> FolderMark(const PieRectValues& pie) noexcept {
+  constexpr double kPi = 3.14159265358979323846;
+  const double angle = (pie.StartAngle + pie.SweepAngle / 2.0) * kPi / 180.0;
+  const double cx = pie.X + pie.Width / 2.0, cy = pie.Y + pie.Height / 2.0;
+  const double radius = std::min(pie.Width, pie.Height) / 2.0;
+  // Tip and base along the middle angle; the base's half-width across it.
+  const double tip = radius * 0.95, base = radius * 0.87, half = radius * 0.05;
+  const double ux = std::cos(angle), uy = std::sin(angle);
+  auto at = [&](double along, double across) {
+    return PointF{static_cast<float>(cx + ux * along - uy * across),
+                  static_cast<float>(cy + uy * along + ux * across)};
+  };
+  return {at(tip, 0.0), at(base, half), at(base, -half)};
 }
 
 }  // namespace vantel

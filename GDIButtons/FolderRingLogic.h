@@ -2,10 +2,12 @@
 // stands.
 #pragma once
 
+#include <array>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "GDIButtons/PieGeometry.h"
 #include "framework/MonitorLayout.h"
 
 namespace vantel {
@@ -48,5 +50,9 @@ using TNameOrder = std::function<int(const std::wstring&, const std::wstring&)>;
 // The top-left of a folder ring of `side` pixels centred on `at`, moved in just enough to lie whole in the
 // work area of the monitor holding that point.
 [[nodiscard]] ScreenPoint FolderRingOrigin(const MonitorList& monitors, ScreenPoint at, int side) noexcept;
+
+// The mark a folder segment shows at its rim, so a user sees that it opens: a small triangle pointing
+// outward on the slice's middle angle, just inside the rim (the pie's pixels).
+[[nodiscard]] std::array<PointF, 3> FolderMark(const PieRectValues& pie) noexcept;
 
 }  // namespace vantel

@@ -191,7 +191,8 @@ HRESULT TRingAccessible::get_accDefaultAction(VARIANT child, BSTR* action) {
   if (!action) return E_POINTER;
   *action = nullptr;
   return ForSelf(child, [&](TDragGDIButton& button) {
-    return button.FileName().empty() ? S_FALSE : PutText(vantel::kOpenAction, action);
+    if (button.FileName().empty()) return S_FALSE;
+    return PutText(button.Expands() ? vantel::kExpandAction : vantel::kOpenAction, action);
   });
 }
 

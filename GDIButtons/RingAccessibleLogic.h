@@ -13,6 +13,8 @@ namespace vantel {
 inline constexpr const wchar_t* kEmptySlotName = L"空位：把文件拖到这里";
 // The default action of a button that holds a file.
 inline constexpr const wchar_t* kOpenAction = L"打开";
+// The default action of a folder segment, whose folder opens as a ring of its own.
+inline constexpr const wchar_t* kExpandAction = L"展开";
 
 // The accessibility state bits used here (the system's STATE_SYSTEM_ values, so this file needs no
 // <windows.h>).

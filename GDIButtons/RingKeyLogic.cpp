@@ -24,6 +24,7 @@ RingKeyAction OnSelected(RingKeyCommand command, int selected, int count) {
 
 RingKeyAction RingKeyActionFor(unsigned virtualKey, bool shift, int selected, int count) noexcept {
   if (virtualKey == kKeyEscape) return {RingKeyCommand::Dismiss, -1};
+  if (virtualKey == kKeyBack) return {RingKeyCommand::Back, -1};
   if (count <= 0) return {};
   const bool known = selected >= 0 && selected < count;
   const bool forward = virtualKey == kKeyRight || virtualKey == kKeyDown || (virtualKey == kKeyTab && !shift);
@@ -39,6 +40,7 @@ RingKeyAction RingKeyActionFor(unsigned virtualKey, bool shift, int selected, in
   }
   if (digit > 0) return digit <= count ? Select(digit - 1) : RingKeyAction{};
   if (virtualKey == kKeyReturn) return OnSelected(RingKeyCommand::Launch, selected, count);
+  if (virtualKey == kKeySpace) return OnSelected(RingKeyCommand::Expand, selected, count);
   if (virtualKey == kKeyApps || (virtualKey == kKeyF10 && shift)) {
     return OnSelected(RingKeyCommand::Menu, selected, count);
   }

@@ -9,7 +9,7 @@
 namespace vantel {
 
 // The virtual-key codes the ring answers (the system's values, so this file needs no <windows.h>).
-inline constexpr unsigned kKeyTab = 0x09, kKeyReturn = 0x0D, kKeyEscape = 0x1B, kKeyEnd = 0x23,
+inline constexpr unsigned kKeyBack = 0x08, kKeyTab = 0x09, kKeySpace = 0x20, kKeyReturn = 0x0D, kKeyEscape = 0x1B, kKeyEnd = 0x23,
                           kKeyHome = 0x24, kKeyLeft = 0x25, kKeyUp = 0x26, kKeyRight = 0x27, kKeyDown = 0x28,
                           kKey1 = 0x31, kKey9 = 0x39, kKeyApps = 0x5D, kKeyNumpad1 = 0x61, kKeyNumpad9 = 0x69,
                           kKeyF10 = 0x79, kKeyA = 0x41, kKeyZ = 0x5A;
@@ -20,6 +20,8 @@ enum class RingKeyCommand {
   Launch,   // open the selected segment's file
   Menu,     // open the selected segment's popup menu
   Dismiss,  // the user is done with the ring
+  Expand,   // open the selected folder segment's own ring
+  Back,     // a folder's ring goes back to the ring below it
 };
 
 struct RingKeyAction {
@@ -32,7 +34,8 @@ struct RingKeyAction {
 // is selected (-1: none). The ring's own order is clockwise, the records' order: Right, Down and Tab go to
 // the next segment, Left, Up and Shift+Tab to the previous one, both wrapping (from no selection, the first
 // and the last); Home and End go to the first and the last, digits 1 to 9 to that segment. Enter launches
-// and Shift+F10 or the menu key open the menu of the selected segment; Esc dismisses.
+// and Shift+F10 or the menu key open the menu of the selected segment, Space its folder's ring; Esc dismisses
+// and Backspace goes back (the ring decides what either means for it).
 [[nodiscard]] RingKeyAction RingKeyActionFor(unsigned virtualKey, bool shift, int selected,
                                              int count) noexcept;
 

@@ -13,6 +13,8 @@ namespace vantel {
 
 // Pixels by which a ring widens (and heightens) when a segment asks to grow.
 inline constexpr int kRingGrowth = 40;
+// The side a ring starts at (96 dpi), before its icons grow it.
+inline constexpr int kRingStartSide = 180;
 // Degrees left free between neighbouring segments.
 inline constexpr int kSegmentGap = 6;
 // Margin between the button window's edge and the segments' bounding rectangle.

@@ -7,6 +7,7 @@
 #include "GDIButtons/ShellInfoPrefetch.h"
 
 #include <objbase.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <atomic>
@@ -20,6 +21,7 @@
 #include "GDIButtons/ShellIcon.h"
 #include "framework/DebugTrace.h"
 #include "framework/Handles.h"
+#include "shell/ShortcutResolver.h"
 
 namespace {
 // Set once the process has started to end: no worker begins another lookup or hands one on.
@@ -36,14 +38,6 @@ constexpr int kMaxWorkers = 4;
 
 SHFILEINFOW ShellLookup(const std::wstring& path, UINT flags, int iconSize) {
   return ShellFileInfoAt(path, flags, iconSize);
-}
-
-// The form of a path the file APIs take beyond MAX_PATH even where long paths are off (Microsoft: "Naming
-// Files, Paths, and Namespaces"); the shell's own functions do not take it reliably.
-std::wstring ExtendedPath(const std::wstring& path) {
-  if (path.rfind(L"\\\\?\\", 0) == 0) return path;
-  if (path.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + path.substr(2);
-  return L"\\\\?\\" + path;
 }
 
 // The 8.3 form of a long path, when the volume keeps one short enough for the shell; else empty.
@@ -100,6 +94,12 @@ std::wstring ShellPath(const std::wstring& path) {
   return shortPath.empty() ? path : shortPath;
 }
 
+std::wstring ExtendedPath(const std::wstring& path) {
+  if (path.rfind(L"\\\\?\\", 0) == 0) return path;
+  if (path.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + path.substr(2);
+  return L"\\\\?\\" + path;
+}
+
 SHFILEINFOW ShellFileInfo(const std::wstring& path, UINT flags, const TShellCalls& calls) {
   SHFILEINFOW info{};
   const bool isLong = path.size() >= MAX_PATH;
@@ -124,6 +124,7 @@ SHFILEINFOW ShellFileInfo(const std::wstring& path, UINT flags, const TShellCall
   calls.FileInfo(leaf.c_str(), kind, &info,
                  (flags & ~static_cast<UINT>(SHGFI_ATTRIBUTES)) | SHGFI_USEFILEATTRIBUTES);
   if (flags & SHGFI_DISPLAYNAME) SetDisplayName(info, leaf);
+  if ((flags & SHGFI_ATTRIBUTES) && (attributes & FILE_ATTRIBUTE_DIRECTORY)) info.dwAttributes = SFGAO_FOLDER;
   if ((flags & SHGFI_ICON) && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
     // Where the icon reader takes neither form, the type's icon stays.
     HICON own = shortPath.empty() ? nullptr : calls.OwnIcon(shortPath.c_str());
@@ -137,6 +138,12 @@ SHFILEINFOW ShellFileInfo(const std::wstring& path, UINT flags, const TShellCall
 
 SHFILEINFOW ShellFileInfoAt(const std::wstring& path, UINT flags, int iconSize) {
   SHFILEINFOW info = ShellFileInfo(path, flags);
+  // A shortcut to a folder opens as the folder does (its own ring): it is told apart here, on the worker,
+  // so that no ring window reads a link to know.
+  if ((flags & SHGFI_ATTRIBUTES) && !(info.dwAttributes & SFGAO_FOLDER) && IsShortcutName(path) &&
+      ShortcutTargetIsFolder(path)) {
+    info.dwAttributes |= SFGAO_FOLDER;
+  }
   if (info.hIcon && iconSize > 0) SizeShellIcon(info, path, iconSize);
   return info;
 }

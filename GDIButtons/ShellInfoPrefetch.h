@@ -38,6 +38,10 @@ SHFILEINFOW ShellFileInfoAt(const std::wstring& path, UINT flags, int iconSize);
 // short (8.3) form where the volume keeps one.
 std::wstring ShellPath(const std::wstring& path);
 
+// The form of a path the file APIs take beyond MAX_PATH even where long paths are off (Microsoft: "Naming
+// Files, Paths, and Namespaces"); the shell's own functions do not take it reliably.
+std::wstring ExtendedPath(const std::wstring& path);
+
 // How one path is looked up, its icon at `iconSize` pixels (0: the shell's size): ShellFileInfoAt by
 // default. It runs on a worker thread.
 using TShellLookup = std::function<SHFILEINFOW(const std::wstring& path, UINT flags, int iconSize)>;

@@ -16,6 +16,8 @@ TRingSummon::TRingSummon(TWinControl& window, TSettingsFile& settings, TSummonCa
     : window_(window), settings_(settings), calls_(std::move(calls)) {
   window_.HookWndProc([this, alive = std::weak_ptr<bool>(alive_)](UINT msg, WPARAM wParam, LPARAM, LRESULT&) {
     if (msg != WM_HOTKEY || wParam != kHotkeyId || alive.expired()) return false;
+    // Whichever way the hotkey sends the ring, the folder rings opened from it close.
+    if (group_) group_->CloseFolderRings();
     if (Summoned()) {
       Dismiss();
     } else {

@@ -9,6 +9,7 @@
 #include "app/SingleInstance.h"
 #include "app/WorkingFolderLogic.h"
 #include "app/StartWithWindows.h"
+#include "GDIButtons/RingLayout.h"
 #include "GDIButtons/XmlControlButtonGroup.h"
 #include "framework/Dpi.h"
 #include "framework/FlagScope.h"
@@ -25,7 +26,6 @@ constexpr wchar_t kColourButtonCaption[] = L"选择颜色";
 constexpr wchar_t kHotColourText[] = L"热键颜色";
 constexpr wchar_t kNormalColourText[] = L"按键颜色";
 constexpr wchar_t kHotkeyText[] = L"唤出热键";
-constexpr int kRingSide = 180;
 
 HICON LoadProgramIcon(int size) {
   HINSTANCE instance = GetModuleHandleW(nullptr);
@@ -267,7 +267,7 @@ void TfrmVantelMain::FormShow(TObject* sender) {
   SetWindowLongPtrW(window, GWL_EXSTYLE, exStyle & ~static_cast<LONG_PTR>(WS_EX_APPWINDOW));
   if (Application) ShowWindow(Application->Handle(), SW_HIDE);
   if (!buttonGroup_) {
-    const TRingPlace place{this, PmButtonControl.get(), RingPixelsPerInch(), kRingSide,
+    const TRingPlace place{this, PmButtonControl.get(), RingPixelsPerInch(), vantel::kRingStartSide,
                            [this](TXmlControlButtonGroup& group) { summon_->Attach(group); }};
     buttonGroup_ = BuildRingAtStart(groupFactory_, configFile_, host, place, configUnloadable_,
                                     [this] { TellConfigFault(); });

@@ -37,10 +37,6 @@ BOOL Execute(const TShellExecuteEx& execute, HWND owner, const std::wstring& fil
   return execute(&info);
 }
 
-bool IsShortcut(const std::wstring& path) {
-  return path.size() > 4 && _wcsicmp(path.c_str() + path.size() - 4, L".lnk") == 0;
-}
-
 // Wine's shell reads a link's target in the ANSI code page, so a target whose name has other characters
 // (stored as "?") does not open. ResolveShortcut reads the link's item list, which holds the full name, and
 // that is opened instead. Windows opens such links itself; it comes here only when the target is gone, and
@@ -81,7 +77,7 @@ std::wstring OpenWithShell(HWND owner, const std::wstring& path, const TLaunchOp
   if (Execute(execute, owner, plan.File, L"", plan.Directory, options)) return {};
   const DWORD code = GetLastError();
   if (code == ERROR_CANCELLED) return {};  // the user said no to the elevation prompt
-  if (IsShortcut(path) && OpenShortcutTarget(owner, path, options, execute)) return {};
+  if (IsShortcutName(path) && OpenShortcutTarget(owner, path, options, execute)) return {};
   return LaunchFailedMessage(path, code, SystemMessage(code));
 }
 

@@ -11,6 +11,10 @@
 #include "framework/Handles.h"
 #include "shell/OleError.h"
 
+bool IsShortcutName(const std::wstring& path) {
+  return path.size() > 4 && _wcsicmp(path.c_str() + path.size() - 4, L".lnk") == 0;
+}
+
 std::wstring ResolveShortcut(const std::wstring& path) {
   ComPtr<IShellLinkW> link;
   OleCheck(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
@@ -48,4 +52,26 @@ std::wstring ResolveShortcut(const std::wstring& path) {
     }
   }
   return target;
+}
+
+bool ShortcutTargetIsFolder(const std::wstring& path) {
+  ComPtr<IShellLinkW> link;
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                              reinterpret_cast<void**>(link.Put())))) {
+    return false;
+  }
+  ComPtr<IPersistFile> file;
+  if (FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.Put()))) ||
+      FAILED(file->Load(path.c_str(), STGM_READ))) {
+    return false;
+  }
+  std::vector<wchar_t> buffer(32768, L'\0');
+  WIN32_FIND_DATAW findData{};
+  if (link->GetPath(buffer.data(), static_cast<int>(buffer.size()), &findData, SLGP_RAWPATH) != S_OK) {
+    return false;  // S_FALSE: a target without a file-system path
+  }
+  if (findData.dwFileAttributes != 0) return (findData.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  buffer.back() = L'\0';
+  const DWORD attributes = GetFileAttributesW(buffer.data());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }

@@ -138,6 +138,9 @@ TEST(DragButtonLogic, KeysMoveTheSelectionRoundTheRingAndActOnIt) {
       {"menu key without a selection", kKeyApps, false, -1, 5, {}},
       {"esc dismisses", kKeyEscape, false, 2, 5, {RingKeyCommand::Dismiss, -1}},
       {"esc on an empty ring too", kKeyEscape, false, -1, 0, {RingKeyCommand::Dismiss, -1}},
+      {"space opens the selected one's folder", kKeySpace, false, 3, 5, {RingKeyCommand::Expand, 3}},
+      {"space without a selection", kKeySpace, false, -1, 5, {}},
+      {"backspace goes back", kKeyBack, false, 2, 5, {RingKeyCommand::Back, -1}},
       {"a letter: nothing", 'A', false, 2, 5, {kNone, -1}},
   };
   for (const auto& c : cases) {

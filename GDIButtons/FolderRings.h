@@ -1,0 +1,57 @@
+// TFolderRings: the folder rings opened from one ring, the innermost last, and the workers that read their
+// folders. Nothing of it is stored: the folder on the disk is the ring.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "GDIButtons/FolderListing.h"
+#include "framework/Win32.h"
+
+class TFolderRing;
+class TGDICustomButtonGroup;
+class THiddenWindow;
+
+class TFolderRings {
+ public:
+  // The rings opened from `base` (a ring of its own): with its owner, in its colours.
+  explicit TFolderRings(TGDICustomButtonGroup& base, TFolderLister lister = ListFolder);
+  // Destroys every ring now; a listing still under way is dropped when it comes.
+  ~TFolderRings();
+  TFolderRings(const TFolderRings&) = delete;
+  TFolderRings& operator=(const TFolderRings&) = delete;
+
+  // Reads `item` (a folder, or a shortcut to one) on a worker, then shows its ring `depth` deep (1: just
+  // above the base ring), its middle at `at`, in place of the rings that stood that deep or deeper. A folder
+  // that cannot be read gives one message naming it and the system's reason, and no ring. With `fromKeys`
+  // the ring takes the keys from its first segment; otherwise the press being handled is the opening click.
+  void Open(const std::wstring& item, POINT at, int depth, bool fromKeys);
+  // Closes the rings `depth` deep and deeper and drops a listing under way. With `focusBelow` the keys go
+  // back to the ring below. The windows hide at once and are destroyed from the message loop: this may run
+  // in a handler of one of them.
+  void CloseFrom(int depth, bool focusBelow);
+  void CloseAll() { CloseFrom(1, false); }
+  // A file was opened from a folder ring: every one closes, and the base ring hears it as its own launch.
+  void Launched();
+
+  int Depth() const { return static_cast<int>(rings_.size()); }
+  TFolderRing* Ring(int depth) const;  // 1 to Depth(); nullptr otherwise
+  bool Owns(HWND window) const;        // a window of a standing ring
+  bool Listing() const { return job_ != nullptr; }
+  TGDICustomButtonGroup& Base() const { return base_; }
+
+  struct TJob;  // a listing a worker makes (FolderRings.cpp)
+
+ private:
+  void Listed(WPARAM generation);
+  void DestroyClosed();
+
+  TGDICustomButtonGroup& base_;
+  TFolderLister lister_;
+  std::unique_ptr<THiddenWindow> window_;  // hears the workers and the deferred destruction
+  std::vector<std::unique_ptr<TFolderRing>> rings_;
+  std::vector<std::unique_ptr<TFolderRing>> closed_;  // hidden, destroyed from the message loop
+  std::shared_ptr<TJob> job_;                         // the listing under way
+  std::uintptr_t generation_ = 0;                     // of the latest Open or close
+};
