@@ -43,7 +43,7 @@ LRESULT TFolderEntryButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   // Another window took the activation: a click outside every folder ring, or another program. All close.
   if (ring && msg == WM_ACTIVATE && LOWORD(wParam) == WA_INACTIVE &&
       !ring->Rings().Owns(reinterpret_cast<HWND>(lParam))) {
-    ring->Rings().CloseAll();
+    ring->Rings().CloseAll(TFolderRings::TKeysAfter::Leave);
   }
   return TDragGDIButton::WndProc(msg, wParam, lParam);
 }
@@ -54,7 +54,7 @@ TFolderRing::TFolderRing(TComponent* owner, const TButtonColors& colors, TFolder
       rings_(rings),
       colors_(colors) {
   JoinFolderRings(rings, depth);
-  OnDismiss = [this] { rings_.CloseFrom(FolderDepth(), true); };
+  OnDismiss = [this] { rings_.CloseFrom(FolderDepth(), TFolderRings::TKeysAfter::Below); };
   OnLaunched = [this] { rings_.Launched(); };
 }
 

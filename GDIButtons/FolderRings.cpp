@@ -65,7 +65,7 @@ bool TFolderRings::Owns(HWND window) const {
 }
 
 void TFolderRings::Open(const std::wstring& item, POINT at, int depth, bool fromKeys) {
-  CloseFrom(depth, false);
+  CloseFrom(depth, TKeysAfter::Leave);
   auto job = std::make_shared<TJob>();
   job->Item = item;
   job->At = at;
@@ -117,7 +117,7 @@ void TFolderRings::Listed(WPARAM generation) {
     if (centre) centre->Tell(text + L"。");
     return;
   }
-  CloseFrom(job->Depth, false);
+  CloseFrom(job->Depth, TKeysAfter::Leave);
   TCustomGDIButton* baseCentre = base_.CentreButton();
   const TButtonColors colors{baseCentre ? baseCentre->DefaultColor : 0, baseCentre ? baseCentre->HotColor : 0};
   rings_.push_back(std::make_unique<TFolderRing>(base_.Owner(), colors, *this, job->Depth));
@@ -127,7 +127,7 @@ void TFolderRings::Listed(WPARAM generation) {
   ring.FocusRing();
 }
 
-void TFolderRings::CloseFrom(int depth, bool focusBelow) {
+void TFolderRings::CloseFrom(int depth, TKeysAfter keys) {
   job_.reset();
   ++generation_;
   if (depth < 1) depth = 1;
@@ -141,12 +141,12 @@ void TFolderRings::CloseFrom(int depth, bool focusBelow) {
     closing.push_back(std::move(rings_.back()));
     rings_.pop_back();
   }
-  if (heldForeground) {
-    // The keys go to the ring below before the windows that had them hide: a hidden active window would
-    // hand the activation to whatever window the system picks, another program's too.
-    if (focusBelow && Depth() > 0) {
+  if (heldForeground && keys != TKeysAfter::Leave) {
+    // The keys go below before the windows that had them hide: a hidden active window would hand the
+    // activation to whatever window the system picks, another program's too.
+    if (keys == TKeysAfter::Below && Depth() > 0) {
       rings_.back()->FocusRing();
-    } else if (focusBelow) {
+    } else if (keys == TKeysAfter::Below) {
       base_.FocusRing();
     } else if (TCustomGDIButton* centre = base_.CentreButton(); centre && centre->HandleAllocated()) {
       SetForegroundWindow(centre->Handle());

@@ -27,11 +27,13 @@ class TFolderRings {
   // that cannot be read gives one message naming it and the system's reason, and no ring. With `fromKeys`
   // the ring takes the keys from its first segment; otherwise the press being handled is the opening click.
   void Open(const std::wstring& item, POINT at, int depth, bool fromKeys);
-  // Closes the rings `depth` deep and deeper and drops a listing under way. With `focusBelow` the keys go
-  // back to the ring below. The windows hide at once and are destroyed from the message loop: this may run
-  // in a handler of one of them.
-  void CloseFrom(int depth, bool focusBelow);
-  void CloseAll() { CloseFrom(1, false); }
+  // Where the keys go when the rings that had them close: to the ring below, to the base ring (a launch,
+  // the hotkey), or nowhere: another window is taking the activation.
+  enum class TKeysAfter { Below, Base, Leave };
+  // Closes the rings `depth` deep and deeper and drops a listing under way. The windows hide at once and are
+  // destroyed from the message loop: this may run in a handler of one of them.
+  void CloseFrom(int depth, TKeysAfter keys);
+  void CloseAll(TKeysAfter keys = TKeysAfter::Base) { CloseFrom(1, keys); }
   // A file was opened from a folder ring: every one closes, and the base ring hears it as its own launch.
   void Launched();
 
