@@ -129,6 +129,11 @@ class TGDICustomButtonGroup : public TCustomGDITransparentPanel {
   bool RingKeyDown(unsigned virtualKey, bool shift);
   // A segment took the hover from the pointer: the keys go on from there.
   void NoteHovered(const TCustomGDIButton* button);
+  // A message for one of the ring's windows, before the button handles it: the keys, a click arming them,
+  // Alt+F4 kept from closing one window of the ring, a resting pointer's move after a summons; true when the
+  // ring handled it (`result` is then the answer). A menu asked for from the keyboard gets its place on the
+  // slice in `lParam`, and the button goes on to open it there.
+  bool RingWindowMessage(TDragGDIButton& button, UINT msg, WPARAM wParam, LPARAM& lParam, LRESULT& result);
 
   // --- Folder rings. A folder segment (TDragGDIButton::Expands) opens its folder as a ring of its own above
   // this one (FolderRings.h); an entry of that ring that is a folder opens the next, up to kMaxFolderDepth.

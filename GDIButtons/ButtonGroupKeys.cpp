@@ -1,9 +1,16 @@
-// TGDICustomButtonGroup: the keyboard drives the ring (selection, launch, menu, dismiss).
+// TGDICustomButtonGroup: the keyboard drives the ring (selection, launch, menu, dismiss), and what the ring's
+// windows do with keys, clicks and menus before a button handles them.
 #include "GDIButtons/ButtonGroup.h"
 #include "GDIButtons/DragGDIButton.h"
 #include "GDIButtons/RingKeyLogic.h"
 #include "framework/Menus.h"
 
+// clang-format off
+#include "framework/Win32.h"
+#include <windowsx.h>
+// clang-format on
+
+#include <cmath>
 #include <string_view>
 #include <vector>
 
@@ -127,6 +134,31 @@ bool TGDICustomButtonGroup::RingKeyDown(unsigned virtualKey, bool shift) {
       DisarmKeys();
       if (const std::function<void()> dismiss = OnDismiss) dismiss();
       return true;
+  }
+  return false;
+}
+
+bool TGDICustomButtonGroup::RingWindowMessage(TDragGDIButton& button, UINT msg, WPARAM wParam, LPARAM& lParam,
+                                              LRESULT& result) {
+  result = 0;
+  // The ring's keys, on whichever of its windows has the foreground. F10 comes as a system key.
+  if ((msg == WM_KEYDOWN || (msg == WM_SYSKEYDOWN && wParam == VK_F10)) &&
+      RingKeyDown(static_cast<unsigned>(wParam), GetKeyState(VK_SHIFT) < 0)) {
+    return true;
+  }
+  // The menu opened at the press; the default handling would open it again at the release (the menu
+  // key) or look for a menu bar the window has not got (F10).
+  if ((msg == WM_KEYUP || msg == WM_SYSKEYUP) && (wParam == VK_APPS || wParam == VK_F10)) return true;
+  // A click makes the window active, and the keys drive the ring from then on.
+  if (msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_MBUTTONDOWN) ArmKeys();
+  // Alt+F4 on the ring's foreground window would close that one window and leave a gap in the ring.
+  if (msg == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE) return true;
+  // The summoned ring came under a pointer that rests: no hover takes the keys' selection from its segment.
+  if (msg == WM_MOUSEMOVE && PointerRestsSinceSummons()) return true;
+  if (msg == WM_CONTEXTMENU && GET_X_LPARAM(lParam) == -1 && GET_Y_LPARAM(lParam) == -1 && button.PieRect()) {
+    // Asked for from the keyboard: the menu opens on the slice, not wherever the pointer is.
+    const vantel::PointF at = vantel::SliceMenuPoint(button.PieRect()->Values());
+    lParam = MAKELPARAM(button.Left() + std::lround(at.X), button.Top() + std::lround(at.Y));
   }
   return false;
 }

@@ -46,7 +46,6 @@ TCustomGDIButton::TCustomGDIButton(TComponent* owner, const TButtonColors& color
   contrast_ = contrastSource_();
   defaultPieRect_ = std::make_unique<TPieRect>();
   pieRect_ = defaultPieRect_.get();
-  blend_ = BLENDFUNCTION{AC_SRC_OVER, 0, kPushAlpha, AC_SRC_ALPHA};
   // Called here, before any subclass exists: this is always the base version.
   InstallDefaultHandlers();
   SetParent(dynamic_cast<TWinControl*>(owner));

@@ -194,7 +194,6 @@ class TCustomGDIButton : public TCustomControl {
   // A one-pixel line along the edges of the pie DrawPie just filled for `rect`, in this colour.
   void DrawOutline(Gdiplus::Graphics& graphics, TARGB color, const TPieRect& rect);
 
-  BLENDFUNCTION blend_{AC_SRC_OVER, 0, 150, AC_SRC_ALPHA};
   vantel::RectF outerRect_;  // derived from the pie rectangle at each render
   vantel::RectF innerRect_;
 

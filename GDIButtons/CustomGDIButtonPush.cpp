@@ -27,10 +27,7 @@ TPushObserver* PushObserver() {
 }
 
 void TCustomGDIButton::PushSurface(TLayeredSurface& surface, BYTE constantAlpha) {
-  if (layoutOnly_) {
-    blend_.SourceConstantAlpha = constantAlpha;  // a render that only lays out asks the system nothing
-    return;
-  }
+  if (layoutOnly_) return;  // a render that only lays out asks the system nothing
   // A window with deferred bounds is pushed to where they say (the push moves it there); any other one
   // where it is, less the part of the button it covered until now.
   POINT button{Left(), Top()};
@@ -92,7 +89,6 @@ void TCustomGDIButton::ClearOutsideShape(TLayeredSurface& surface, const RECT& b
 void TCustomGDIButton::PushImage(TLayeredSurface& surface, BYTE constantAlpha, POINT destination,
                                  const RECT* box) {
   constantAlpha = vantel::PushAlphaFor(contrast_, constantAlpha);
-  blend_.SourceConstantAlpha = constantAlpha;
   if (layoutOnly_) return;  // the render only lays out: the window keeps its pixels
   surface.Flush();
   HWND window = Handle();
@@ -127,7 +123,8 @@ void TCustomGDIButton::PushImage(TLayeredSurface& surface, BYTE constantAlpha, P
   info.hdcSrc = surface.DC();
   info.pptSrc = &source;
   info.crKey = 0;
-  info.pblend = &blend_;
+  const BLENDFUNCTION blend{AC_SRC_OVER, 0, constantAlpha, AC_SRC_ALPHA};
+  info.pblend = &blend;
   info.dwFlags = ULW_ALPHA;
   info.prcDirty = partial ? &changed : nullptr;
   // The window's box is this one from this push on: the moves the push makes are read with it.

@@ -327,7 +327,6 @@ void TDragGDIButton::DrawOverlay(TLayeredSurface& surface) {
                                                  static_cast<Gdiplus::REAL>(iconHeight_)));
     }
   }  // the graphics object has finished drawing before the pixels are pushed
-  blend_.SourceConstantAlpha = kIconPushAlpha;
   PushSurface(surface, kIconPushAlpha);
 }
 

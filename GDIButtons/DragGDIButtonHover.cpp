@@ -1,17 +1,10 @@
 // TDragGDIButton: hover (colour and hint), the keyboard's selection, and the leave watch for shaped windows.
 #include <algorithm>
-#include <cmath>
-
-// clang-format off
-#include "framework/Win32.h"
-#include <windowsx.h>
-// clang-format on
 
 #include "GDIButtons/ButtonGroup.h"
 #include "GDIButtons/ButtonGroupItems.h"
 #include "GDIButtons/DragGDIButton.h"
 #include "GDIButtons/RingAccessible.h"
-#include "GDIButtons/RingKeyLogic.h"
 
 bool TDragGDIButton::PointerOnShape(POINT cursor) {
   RECT bounds{};
@@ -165,26 +158,8 @@ void TDragGDIButton::CMMouseLeave() {
 
 LRESULT TDragGDIButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   if (TGDIButtonGroupItems* items = InRing() ? GroupItems() : nullptr) {
-    // The ring's keys, on whichever of its windows has the foreground. F10 comes as a system key.
-    if ((msg == WM_KEYDOWN || (msg == WM_SYSKEYDOWN && wParam == VK_F10)) &&
-        items->Group().RingKeyDown(static_cast<unsigned>(wParam), GetKeyState(VK_SHIFT) < 0)) {
-      return 0;
-    }
-    // The menu opened at the press; the default handling would open it again at the release (the menu
-    // key) or look for a menu bar the window has not got (F10).
-    if ((msg == WM_KEYUP || msg == WM_SYSKEYUP) && (wParam == VK_APPS || wParam == VK_F10)) return 0;
-    // A click makes the window active, and the keys drive the ring from then on.
-    if (msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_MBUTTONDOWN) items->Group().ArmKeys();
-    // Alt+F4 on the ring's foreground window would close that one window and leave a gap in the ring.
-    if (msg == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE) return 0;
-    // The summoned ring came under a pointer that rests: no hover takes the keys' selection from its segment.
-    if (msg == WM_MOUSEMOVE && items->Group().PointerRestsSinceSummons()) return 0;
-    if (msg == WM_CONTEXTMENU && GET_X_LPARAM(lParam) == -1 && GET_Y_LPARAM(lParam) == -1 && PieRect()) {
-      // Asked for from the keyboard: the menu opens on the slice, not wherever the pointer is.
-      const vantel::PointF at = vantel::SliceMenuPoint(PieRect()->Values());
-      const POINT place{Left() + std::lround(at.X), Top() + std::lround(at.Y)};
-      return TCustomGDIButton::WndProc(msg, wParam, MAKELPARAM(place.x, place.y));
-    }
+    // The ring's own handling of its windows' keys, clicks and menus (ButtonGroupKeys.cpp).
+    if (LRESULT result = 0; items->Group().RingWindowMessage(*this, msg, wParam, lParam, result)) return result;
   }
   if (msg == WM_MOUSEMOVE) {
     if (leaveWatch_ && leaveWatch_->Enabled()) {
