@@ -257,6 +257,7 @@ TDragGDIButton* TDragGDIButton::AddSegmentFor(const std::wstring& path) {
   segment->Repaint();
   auto* centre = dynamic_cast<TDragGDIButton*>(items->Group().CentreButton());
   segment->SetXmlFileName(centre ? centre->XmlFileName() : std::wstring());
+  segment->SetXmlHost(centre ? centre->XmlHost() : TXmlHost{});
   segment->SaveToConfig();
   segment->Announce(EVENT_OBJECT_CREATE);  // named by its file already
   return segment;
@@ -292,6 +293,13 @@ std::wstring TDragGDIButton::XmlFileName() const {
 }
 void TDragGDIButton::SetXmlFileName(const std::wstring& name) {
   (void)name;
+}
+const TXmlHost& TDragGDIButton::XmlHost() const {
+  static const TXmlHost none;
+  return none;
+}
+void TDragGDIButton::SetXmlHost(const TXmlHost& host) {
+  (void)host;
 }
 
 void TDragGDIButton::DrawPie(TLayeredSurface& surface, const TPieRect* rect) {

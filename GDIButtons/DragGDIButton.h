@@ -108,6 +108,10 @@ class TDragGDIButton : public TCustomGDIButton {
   // left drop is given the centre button's name.
   virtual std::wstring XmlFileName() const;
   virtual void SetXmlFileName(const std::wstring& name);
+  // Where the XML-bound subclass stores through (none here). A segment added by a left drop is given the
+  // centre button's.
+  virtual const TXmlHost& XmlHost() const;
+  virtual void SetXmlHost(const TXmlHost& host);
 
  protected:
   // Drag-enter: fixes the drop mode from the mouse buttons the drag holds. Its arguments are not used.

@@ -18,16 +18,19 @@ TXmlControlButtonGroup::TXmlControlButtonGroup(TComponent* owner)
     : TXmlControlButtonGroup(owner, std::wstring()) {}
 
 TXmlControlButtonGroup::TXmlControlButtonGroup(TComponent* owner, const std::wstring& xmlFileName,
-                                               const TXmlHost& host)
+                                               const TXmlHost& host, const TXmlHost& saveHost)
     : TXmlControlButtonGroup(owner, xmlFileName, GDIButtonClass<TXmlControlDragGDIButton>(),
-                             HintWindowClass<THintGDIButton>(), host) {}
+                             HintWindowClass<THintGDIButton>(), host, saveHost) {}
 
 TXmlControlButtonGroup::TXmlControlButtonGroup(TComponent* owner, const std::wstring& xmlFileName,
                                                TGDIButtonClass buttonClass, THintWindowClass hintClass,
-                                               const TXmlHost& host)
+                                               const TXmlHost& host, const TXmlHost& saveHost)
     : TGDICustomButtonGroup(owner, std::move(buttonClass), xmlFileName, std::move(hintClass), {},
                             TButtonInputs{std::nullopt, TButtonStart::Shown, host}),
-      document_(std::make_unique<TXmlDocument>()) {}
+      saveHost_(saveHost),
+      document_(std::make_unique<TXmlDocument>()) {
+  if (auto* centre = dynamic_cast<TDragGDIButton*>(CentreButton())) centre->SetXmlHost(saveHost_);
+}
 
 TXmlControlButtonGroup::~TXmlControlButtonGroup() {
   prefetch_.reset();
@@ -65,7 +68,10 @@ int TXmlControlButtonGroup::HasButtonRecords() const {
 TDragGDIButton* TXmlControlButtonGroup::AddSegment(const TButtonInputs& inputs) {
   TGDIButtonGroupItem* item = Items().AddItem(inputs);
   auto* button = item ? dynamic_cast<TDragGDIButton*>(item->Button()) : nullptr;
-  if (button) button->SetXmlFileName(XmlFileName());
+  if (button) {
+    button->SetXmlFileName(XmlFileName());
+    button->SetXmlHost(saveHost_);
+  }
   return button;
 }
 

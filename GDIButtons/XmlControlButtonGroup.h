@@ -30,8 +30,10 @@ class TXmlControlButtonGroup : public TGDICustomButtonGroup {
   explicit TXmlControlButtonGroup(TComponent* owner);
   // The name is in place before the inherited construction runs: the centre button is made with the
   // colours read from that file (through `host`). Segment buttons are TXmlControlDragGDIButton, the hint
-  // window a THintGDIButton.
-  TXmlControlButtonGroup(TComponent* owner, const std::wstring& xmlFileName, const TXmlHost& host = {});
+  // window a THintGDIButton. The buttons store through `saveHost` (null members: the default host's), never
+  // through `host`, which may be a view that reads a held or broken file as absent.
+  TXmlControlButtonGroup(TComponent* owner, const std::wstring& xmlFileName, const TXmlHost& host = {},
+                         const TXmlHost& saveHost = {});
   // Frees the document, then the inherited destructor runs.
   ~TXmlControlButtonGroup() override;
 
@@ -68,7 +70,7 @@ class TXmlControlButtonGroup : public TGDICustomButtonGroup {
   // For groups whose buttons are a class derived from TXmlControlDragGDIButton, and whose hint window
   // is another class or none (tests).
   TXmlControlButtonGroup(TComponent* owner, const std::wstring& xmlFileName, TGDIButtonClass buttonClass,
-                         THintWindowClass hintClass, const TXmlHost& host = {});
+                         THintWindowClass hintClass, const TXmlHost& host = {}, const TXmlHost& saveHost = {});
 
  private:
   // Adds a segment with the group's file name, its button made with `inputs`; its button, or nullptr when
@@ -85,6 +87,7 @@ class TXmlControlButtonGroup : public TGDICustomButtonGroup {
   void PrefetchShellInfo() noexcept;
 
   TPopupMenu* popupMenu_ = nullptr;
+  TXmlHost saveHost_;  // what the buttons store through
   std::unique_ptr<TXmlDocument> document_;
   TConfigLoadState loadState_ = TConfigLoadState::NotLoaded;
   // The shell's answers for the files of the last load, looked up while the ring is being set up.

@@ -79,7 +79,7 @@ void TXmlControlDragGDIButton::SaveToConfig() {
   // The configuration holds paths in the program's multi-byte form.
   ConfigFormat::StoreButton(
       *document_, xmlFileName_,
-      ConfigFormat::TButtonRecord{ButtonKind(), WideToGb18030(FileName()), ButtonGuid()});
+      ConfigFormat::TButtonRecord{ButtonKind(), WideToGb18030(FileName()), ButtonGuid()}, xmlHost_);
 }
 
 void TXmlControlDragGDIButton::AppendButtonInfo(TXmlDocument& document) {
@@ -103,7 +103,7 @@ int TXmlControlDragGDIButton::DeleteMenuItemCount() const {
 }
 
 void TXmlControlDragGDIButton::RemoveFromConfig(const std::string& guid) {
-  ConfigFormat::RemoveButton(*document_, xmlFileName_, guid);
+  ConfigFormat::RemoveButton(*document_, xmlFileName_, guid, xmlHost_);
 }
 
 void TXmlControlDragGDIButton::DeleteButtonClick(TObject* sender) {

@@ -28,6 +28,10 @@ class TXmlControlDragGDIButton : public TDragGDIButton {
   // Name of the configuration file; empty until the group or the drop handler sets it.
   std::wstring XmlFileName() const override { return xmlFileName_; }
   void SetXmlFileName(const std::wstring& name) override { xmlFileName_ = name; }
+  // Where the stores and deletions read and write the file (null members: the default host's). Never the
+  // view a start-up reads a held or broken file through: a save through it would write over that file.
+  const TXmlHost& XmlHost() const override { return xmlHost_; }
+  void SetXmlHost(const TXmlHost& host) override { xmlHost_ = host; }
 
   // Stores this button's record (kind, file, GUID): reloads the whole file, updates the first record
   // with the button's GUID in place or appends one, and writes the whole file back. A missing file is
@@ -69,6 +73,7 @@ class TXmlControlDragGDIButton : public TDragGDIButton {
   TMenuItem* runAsItem_ = nullptr;
   TMenuItem* copyPathItem_ = nullptr;
   std::wstring xmlFileName_;
+  TXmlHost xmlHost_;
   bool deletePending_ = false;
   // Expires with the button: a queued deletion checks it before it touches anything.
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);

@@ -10,7 +10,8 @@ namespace {
 class TXmlRingGroup final : public TRingGroup {
  public:
   TXmlRingGroup(TComponent* owner, const std::wstring& fileName, const TXmlHost& host)
-      : group_(std::make_unique<TXmlControlButtonGroup>(owner, fileName, host)) {}
+      // The buttons store through the default host, the real file, whatever view the start reads it through.
+      : group_(std::make_unique<TXmlControlButtonGroup>(owner, fileName, host, TXmlHost{})) {}
   void LoadConfigFile(const std::wstring& fileName, const TXmlHost& host) override {
     group_->LoadConfigFile(fileName, host);
   }
