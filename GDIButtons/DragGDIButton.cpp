@@ -104,7 +104,7 @@ void TDragGDIButton::NameByLeaf() {
   // shell knows none) the hint shows the file's own. A fixed name always wins.
   if ((FileInfo.szDisplayName[0] != L'\0' && shownName_.empty()) || fileName_.empty()) return;
   const std::size_t slash = fileName_.find_last_of(L"\\/");
-  const std::wstring leaf = !shownName_.empty()          ? shownName_
+  const std::wstring leaf = !shownName_.empty()           ? shownName_
                             : slash == std::wstring::npos ? fileName_
                                                           : fileName_.substr(slash + 1);
   const std::size_t n = std::min(leaf.size(), std::size(FileInfo.szDisplayName) - 1);
@@ -154,7 +154,8 @@ void TDragGDIButton::Launch(TObject* sender) {
 
 bool TDragGDIButton::OpensAsFolder() const {
   // A zip file is a folder to the shell too, but a stream: it opens as a file.
-  return !fileName_.empty() && (FileInfo.dwAttributes & SFGAO_FOLDER) && !(FileInfo.dwAttributes & SFGAO_STREAM);
+  return !fileName_.empty() && (FileInfo.dwAttributes & SFGAO_FOLDER) &&
+         !(FileInfo.dwAttributes & SFGAO_STREAM);
 }
 
 bool TDragGDIButton::Expands() const {
@@ -304,7 +305,9 @@ void TDragGDIButton::SetXmlHost(const TXmlHost& host) {
 
 void TDragGDIButton::DrawPie(TLayeredSurface& surface, const TPieRect* rect) {
   TCustomGDIButton::DrawPie(surface, rect);
-  if (!rect || PaintCount() <= 1 || surface.Empty() || ButtonKind() != ConfigFormat::KindSegment || !Expands()) return;
+  if (!rect || PaintCount() <= 1 || surface.Empty() || ButtonKind() != ConfigFormat::KindSegment ||
+      !Expands())
+    return;
   std::unique_ptr<Gdiplus::Graphics> graphics = surface.CreateGraphics();
   if (!graphics) return;
   graphics->SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);

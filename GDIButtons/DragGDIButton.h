@@ -201,7 +201,7 @@ class TDragGDIButton : public TCustomGDIButton {
   bool hovered_ = false;
   ComPtr<TRingAccessible> accessible_;  // made at the first WM_GETOBJECT, disconnected with the window
   std::wstring fileName_;
-  std::wstring shownName_;  // see SetShownName
+  std::wstring shownName_;                       // see SetShownName
   std::unique_ptr<TLateShellInfo> lateInfo_;     // the shell's answer for fileName_, while it is late
   UniqueIcon icon_;                              // owns FileInfo.hIcon, which only names it
   std::unique_ptr<Gdiplus::Bitmap> iconBitmap_;  // of iconBitmapSource_

@@ -68,6 +68,7 @@ TFolderListing ListFolder(const std::wstring& item) {
     return listing;
   }
   listing.Slots = vantel::PlanFolderRing(
-      std::move(entries), [](const std::wstring& a, const std::wstring& b) { return StrCmpLogicalW(a.c_str(), b.c_str()); });
+      std::move(entries),
+      [](const std::wstring& a, const std::wstring& b) { return StrCmpLogicalW(a.c_str(), b.c_str()); });
   return listing;
 }

@@ -82,7 +82,8 @@ void TFolderRing::Build(const TFolderListing& listing, POINT at) {
   paths.push_back(folder_);
   auto* centre = dynamic_cast<TFolderEntryButton*>(CentreButton());
   const int iconSize = centre ? centre->WantedIconSize() : 0;
-  TRingLoad load(*this, std::make_unique<TShellInfoPrefetch>(paths, TDragGDIButton::kFileInfoFlags, iconSize));
+  TRingLoad load(*this,
+                 std::make_unique<TShellInfoPrefetch>(paths, TDragGDIButton::kFileInfoFlags, iconSize));
   const TButtonInputs inputs{colors_, TButtonStart::Shown, {}};
   load.Build([&](TShellInfoPrefetch* answers) {
     for (std::size_t i = 0; i < listing.Slots.size(); ++i) {

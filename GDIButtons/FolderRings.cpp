@@ -31,18 +31,18 @@ struct TFolderRings::TJob {
 
 TFolderRings::TFolderRings(TGDICustomButtonGroup& base, TFolderLister lister)
     : base_(base), lister_(std::move(lister)) {
-  window_ = std::make_unique<THiddenWindow>(L"VantelFolderRings", [this](HWND window, UINT msg, WPARAM wParam,
-                                                                         LPARAM lParam) -> LRESULT {
-    if (msg == kListedMessage) {
-      Listed(wParam);
-      return 0;
-    }
-    if (msg == kDestroyMessage) {
-      DestroyClosed();
-      return 0;
-    }
-    return DefWindowProcW(window, msg, wParam, lParam);
-  });
+  window_ = std::make_unique<THiddenWindow>(
+      L"VantelFolderRings", [this](HWND window, UINT msg, WPARAM wParam, LPARAM lParam) -> LRESULT {
+        if (msg == kListedMessage) {
+          Listed(wParam);
+          return 0;
+        }
+        if (msg == kDestroyMessage) {
+          DestroyClosed();
+          return 0;
+        }
+        return DefWindowProcW(window, msg, wParam, lParam);
+      });
 }
 
 TFolderRings::~TFolderRings() {
@@ -119,7 +119,8 @@ void TFolderRings::Listed(WPARAM generation) {
   }
   CloseFrom(job->Depth, TKeysAfter::Leave);
   TCustomGDIButton* baseCentre = base_.CentreButton();
-  const TButtonColors colors{baseCentre ? baseCentre->DefaultColor : 0, baseCentre ? baseCentre->HotColor : 0};
+  const TButtonColors colors{baseCentre ? baseCentre->DefaultColor : 0,
+                             baseCentre ? baseCentre->HotColor : 0};
   rings_.push_back(std::make_unique<TFolderRing>(base_.Owner(), colors, *this, job->Depth));
   TFolderRing& ring = *rings_.back();
   if (!job->FromKeys) ring.NoteOpeningClick(job->At, job->ClickTime);

@@ -9,10 +9,10 @@
 namespace vantel {
 
 // The virtual-key codes the ring answers (the system's values, so this file needs no <windows.h>).
-inline constexpr unsigned kKeyBack = 0x08, kKeyTab = 0x09, kKeySpace = 0x20, kKeyReturn = 0x0D, kKeyEscape = 0x1B, kKeyEnd = 0x23,
-                          kKeyHome = 0x24, kKeyLeft = 0x25, kKeyUp = 0x26, kKeyRight = 0x27, kKeyDown = 0x28,
-                          kKey1 = 0x31, kKey9 = 0x39, kKeyApps = 0x5D, kKeyNumpad1 = 0x61, kKeyNumpad9 = 0x69,
-                          kKeyF10 = 0x79, kKeyA = 0x41, kKeyZ = 0x5A;
+inline constexpr unsigned kKeyBack = 0x08, kKeyTab = 0x09, kKeySpace = 0x20, kKeyReturn = 0x0D,
+                          kKeyEscape = 0x1B, kKeyEnd = 0x23, kKeyHome = 0x24, kKeyLeft = 0x25, kKeyUp = 0x26,
+                          kKeyRight = 0x27, kKeyDown = 0x28, kKey1 = 0x31, kKey9 = 0x39, kKeyApps = 0x5D,
+                          kKeyNumpad1 = 0x61, kKeyNumpad9 = 0x69, kKeyF10 = 0x79, kKeyA = 0x41, kKeyZ = 0x5A;
 
 enum class RingKeyCommand {
   None,     // not a key of the ring, or nothing to do (an empty ring, a digit past the last segment)

@@ -70,7 +70,8 @@ class TXmlControlButtonGroup : public TGDICustomButtonGroup {
   // For groups whose buttons are a class derived from TXmlControlDragGDIButton, and whose hint window
   // is another class or none (tests).
   TXmlControlButtonGroup(TComponent* owner, const std::wstring& xmlFileName, TGDIButtonClass buttonClass,
-                         THintWindowClass hintClass, const TXmlHost& host = {}, const TXmlHost& saveHost = {});
+                         THintWindowClass hintClass, const TXmlHost& host = {},
+                         const TXmlHost& saveHost = {});
 
  private:
   // Adds a segment with the group's file name, its button made with `inputs`; its button, or nullptr when

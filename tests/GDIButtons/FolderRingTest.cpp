@@ -46,8 +46,8 @@ std::wstring ShellName(const std::wstring& path) {
 }
 
 TEST_F(FolderRingTest, TheListingShowsWhatExplorerShowsInItsOrder) {
-  const std::wstring mixed = Folder(L"mixed", {L"b10.txt", L"b2.txt", L"Zeta\\", L"alpha\\", L"seen.txt",
-                                               L"hidden.txt", L"system.txt"});
+  const std::wstring mixed = Folder(
+      L"mixed", {L"b10.txt", L"b2.txt", L"Zeta\\", L"alpha\\", L"seen.txt", L"hidden.txt", L"system.txt"});
   SetFileAttributesW((mixed + L"\\hidden.txt").c_str(), FILE_ATTRIBUTE_HIDDEN);
   SetFileAttributesW((mixed + L"\\system.txt").c_str(), FILE_ATTRIBUTE_SYSTEM);
   std::vector<std::wstring> many;
@@ -71,7 +71,8 @@ TEST_F(FolderRingTest, TheListingShowsWhatExplorerShowsInItsOrder) {
   EXPECT_EQ(crowded.Slots[22].Name, L"f23.txt");
   EXPECT_EQ(crowded.Slots[23].Kind, FolderSlotKind::More);
 
-  EXPECT_EQ(ListFolder(empty).Slots, (std::vector<FolderSlot>{{FolderSlotKind::Empty, L"（空文件夹）", false}}));
+  EXPECT_EQ(ListFolder(empty).Slots,
+            (std::vector<FolderSlot>{{FolderSlotKind::Empty, L"（空文件夹）", false}}));
 
   for (const std::wstring& unreadable : {folder_.File(L"gone"), file}) {
     const TFolderListing failed = ListFolder(unreadable);
@@ -109,7 +110,8 @@ TEST_F(FolderRingTest, AFolderSegmentOpensItsRingTheKeysWalkItAndEscGoesBack) {
     EXPECT_EQ(std::wstring(entry->FileInfo.szDisplayName), ShellName(entry->FileName()));
     EXPECT_TRUE(GetWindowLongPtrW(entry->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST) << "above every window";
   }
-  EXPECT_EQ(dynamic_cast<TDragGDIButton*>(first.CentreButton())->FileName(), box) << "the centre is the folder";
+  EXPECT_EQ(dynamic_cast<TDragGDIButton*>(first.CentreButton())->FileName(), box)
+      << "the centre is the folder";
   EXPECT_EQ(GetFocus(), first.Items().Items(0)->Button()->Handle()) << "the keys are the new ring's";
 
   key(VK_SPACE);
@@ -126,7 +128,8 @@ TEST_F(FolderRingTest, AFolderSegmentOpensItsRingTheKeysWalkItAndEscGoesBack) {
   std::filesystem::remove_all(box);
   key(VK_SPACE);
   ASSERT_TRUE(testsupport::PumpUntil([] { return !testsupport::RecordedExceptions().empty(); }));
-  EXPECT_NE(testsupport::RecordedExceptions().back().find(L"无法打开文件夹“" + box + L"”"), std::wstring::npos);
+  EXPECT_NE(testsupport::RecordedExceptions().back().find(L"无法打开文件夹“" + box + L"”"),
+            std::wstring::npos);
   EXPECT_EQ(depth(), 0);
   EXPECT_TRUE(dragtest::Recorded().stores.empty()) << "nothing of it is stored";
   testsupport::ClearExceptions();
