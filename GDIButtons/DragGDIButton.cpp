@@ -153,9 +153,11 @@ void TDragGDIButton::Launch(TObject* sender) {
 }
 
 bool TDragGDIButton::OpensAsFolder() const {
-  // A zip file is a folder to the shell too, but a stream: it opens as a file.
-  return !fileName_.empty() && (FileInfo.dwAttributes & SFGAO_FOLDER) &&
-         !(FileInfo.dwAttributes & SFGAO_STREAM);
+  // A zip file is a folder to the shell too, but a stream: it opens as a file. A shortcut is a stream
+  // itself; the lookup marks one whose target is a folder as a folder.
+  const ULONG attributes = FileInfo.dwAttributes;
+  return !fileName_.empty() && (attributes & SFGAO_FOLDER) &&
+         (!(attributes & SFGAO_STREAM) || (attributes & SFGAO_LINK));
 }
 
 bool TDragGDIButton::Expands() const {

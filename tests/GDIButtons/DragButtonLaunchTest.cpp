@@ -33,21 +33,6 @@ fs::path MarkerProgram() {
   return fs::path(ModuleFolder()).parent_path() / L"e2e" / L"e2e_marker.exe";
 }
 
-// A shortcut to `target` with arguments and a start-in folder.
-void SaveLink(const fs::path& target, const fs::path& where, const wchar_t* arguments,
-              const fs::path& startIn) {
-  ComPtr<IShellLinkW> link;
-  ASSERT_EQ(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                             reinterpret_cast<void**>(link.Put())),
-            S_OK);
-  ASSERT_EQ(link->SetPath(target.c_str()), S_OK);
-  ASSERT_EQ(link->SetArguments(arguments), S_OK);
-  ASSERT_EQ(link->SetWorkingDirectory(startIn.c_str()), S_OK);
-  ComPtr<IPersistFile> file;
-  ASSERT_EQ(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.Put())), S_OK);
-  ASSERT_EQ(file->Save(where.c_str(), TRUE), S_OK);
-}
-
 // ShellExecuteEx as a default Windows has it: long paths off (no file of MAX_PATH characters or more, no
 // working directory that does not fit, no \\?\ form) and no 8.3 names on the volume, so a short form
 // names nothing. A name is looked for in lpDirectory. It opens nothing: it records what it was handed.
@@ -122,7 +107,7 @@ TEST_F(DragButtonLaunchTest, DoubleClickOnAShortcutRunsItWithItsArgumentsInItsSt
   const fs::path startIn = folder_.File(L"start here");
   fs::create_directory(startIn);
   const fs::path link = folder_.File(L"to the program.lnk");
-  SaveLink(program_, link, L"--from-link \"two words\"", startIn);
+  dragtest::SaveLink(program_, link, L"--from-link \"two words\"", startIn);
   button_->SetFileName(link.wstring());
   DoubleClick();
   ASSERT_TRUE(MarkerAppears()) << testing::PrintToString(testsupport::RecordedExceptions());

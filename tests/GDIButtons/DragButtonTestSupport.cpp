@@ -4,11 +4,31 @@
 #include <cmath>
 #include <filesystem>
 
+#include <objbase.h>
+#include <shlobj.h>
+
 #include "GDIButtons/GDIButtonClass.h"
+#include "framework/Handles.h"
 #include "tests/shell/TestDataObject.h"
 #include "tests/support/TestSupport.h"
 
 namespace dragtest {
+
+void SaveLink(const std::filesystem::path& target, const std::filesystem::path& where, const wchar_t* arguments,
+              const std::filesystem::path& startIn) {
+  ComPtr<IShellLinkW> link;
+  ASSERT_EQ(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                             reinterpret_cast<void**>(link.Put())),
+            S_OK);
+  ASSERT_EQ(link->SetPath(target.c_str()), S_OK);
+  ASSERT_EQ(link->SetArguments(arguments), S_OK);
+  if (!startIn.empty()) {
+    ASSERT_EQ(link->SetWorkingDirectory(startIn.c_str()), S_OK);
+  }
+  ComPtr<IPersistFile> file;
+  ASSERT_EQ(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.Put())), S_OK);
+  ASSERT_EQ(file->Save(where.c_str(), TRUE), S_OK);
+}
 
 Recorder& Recorded() {
   static Recorder recorder;

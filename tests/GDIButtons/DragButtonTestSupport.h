@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -135,6 +136,10 @@ struct UsedSegmentDrag {
   IDropTarget* target;
   POINTL point;
 };
+
+// Saves a shortcut to `target` at `where`, with arguments and a start-in folder.
+void SaveLink(const std::filesystem::path& target, const std::filesystem::path& where,
+              const wchar_t* arguments = L"", const std::filesystem::path& startIn = {});
 
 // Drops `files` on the button through its registered drop target, as OLE does: drag enter, then drop.
 // Returns what Drop answered.

@@ -88,8 +88,17 @@ TEST_F(FolderRingTest, AFolderSegmentOpensItsRingTheKeysWalkItAndEscGoesBack) {
   Ring ring(form_.get(), folder_, 4);
   ring.Segment(0).SetFileName(box);
   ring.Segment(1).SetFileName(File(L"plain.txt"));
+  const std::wstring link = folder_.File(L"box.lnk");
+  dragtest::SaveLink(box, link);
+  ring.Segment(2).SetFileName(link);
   ASSERT_TRUE(ring.Segment(0).Expands()) << "a folder segment opens as a ring";
+  EXPECT_TRUE(ring.Segment(2).Expands()) << "so does a shortcut to a folder";
+
+  EXPECT_EQ(ListFolder(link).Folder, box) << "and its ring is its target's";
   EXPECT_FALSE(ring.Segment(1).Expands());
+  dragtest::SaveLink(File(L"plain.txt"), folder_.File(L"plain.lnk"));
+  ring.Segment(3).SetFileName(folder_.File(L"plain.lnk"));
+  EXPECT_FALSE(ring.Segment(3).Expands()) << "a shortcut to a file opens the file";
   SetForegroundWindow(ring.Centre().Handle());
   ASSERT_TRUE(testsupport::PumpUntil([&] { return GetForegroundWindow() == ring.Centre().Handle(); }));
   ring.Group().FocusRing();
