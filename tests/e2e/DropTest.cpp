@@ -1,12 +1,17 @@
 // Files dragged onto the ring by another program with OLE drag and drop, and launching a dropped program or
-// shortcut.
+// shortcut, or opening a dropped folder as a ring of its own.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <regex>
+#include <set>
+#include <tuple>
 
+#include "tests/e2e/E2eAccessible.h"
 #include "tests/e2e/ProgramTest.h"
-// The shell-link object, after <windows.h>.
+// The shell-link object and the shell's file information, after <windows.h>.
 #include <objbase.h>
+#include <shellapi.h>
 #include <shlobj.h>
 
 namespace e2e {
@@ -69,6 +74,24 @@ class DropTest : public ProgramTest {
 
   static constexpr long kCancelled = 100, kFailed = 101;
 };
+
+// A ring button as a screen reader in this process finds it.
+struct Button {
+  HWND window = nullptr;
+  Seen seen;
+};
+// The program's ring buttons on the display but those in `except` (the hint, which the pointer passes
+// through, left out), read from this process, by the path each describes.
+std::map<std::wstring, Button> ShownButtons(const VantelProcess& program, const std::set<HWND>& except) {
+  std::map<std::wstring, Button> found;
+  for (const WindowInfo& w : program.Windows())
+    if (w.visible && w.className == L"VantelGDIButton" && !(w.exStyle & WS_EX_TRANSPARENT) &&
+        !except.contains(w.handle)) {
+      const Seen seen = ReadWindow(w.handle);
+      found[seen.description] = {w.handle, seen};
+    }
+  return found;
+}
 
 // How many pixels differ between two pictures in an area.
 int Changed(const Screenshot& a, const Screenshot& b, const RECT& area) {
@@ -207,6 +230,106 @@ TEST_F(DropTest, WithSwappedButtonsAnOrdinaryDragAddsASegmentAndReplacesNothing)
   const std::string kept = RecordsPart(original);
   EXPECT_EQ(stored.compare(0, kept.size(), kept), 0) << "segment 0 keeps its file:\n" << stored;
   EXPECT_NE(stored.find(ConfigPath(second), kept.size()), std::string::npos) << "a new record:\n" << stored;
+}
+
+// A dropped folder opens as a ring of its own at a click on its segment: another process reads the entries,
+// a folder entry opens the next ring, which Esc closes again, and a double-click on a program runs it in its
+// own folder and closes every folder ring. Nothing of it is stored.
+TEST_F(DropTest, ADroppedFolderOpensAsARingOfItsEntriesWhoseProgramRunsInItsFolderStoringNothing) {
+  const std::filesystem::path stuff = folder_ / L"Stuff", sub = stuff / L"Sub";
+  std::filesystem::create_directories(sub);
+  WriteBytes(sub / L"inner.txt", "inner");
+  WriteBytes(stuff / L"notes.txt", "notes");
+  const std::filesystem::path marker = PlaceMarker(L"Stuff\\Marker.exe");
+  WriteBytes(folder_.Config(), ConfigBytes(kGreen, kBlue, FourSegmentRecords()));
+  VantelProcess& program = Start();
+  const RECT ring = WaitForRing(5);
+  WaitUntilDrawn(ring);
+  std::set<HWND> mainRing;
+  for (const WindowInfo& w : program.RingWindows()) mainRing.insert(w.handle);
+  const POINT target = SegmentPoint(ring, 0, 4);
+  DragFileOnto(stuff, target, false);
+  std::string stored;
+  ASSERT_TRUE(WaitFor([&] {
+    stored = ReadBytes(folder_.Config());
+    return stored.find("ButtonFilePath=\"" + ConfigPath(stuff) + "\"") != std::string::npos;
+  })) << stored;
+
+  // What a screen reader reads of each button by the path it describes: the shell's display name (this
+  // process's shell gives the same), the default action and the role.
+  ComApartment com;
+  using Table = std::map<std::wstring, std::tuple<std::wstring, std::wstring, long>>;
+  const std::wstring open = L"\u6253\u5f00", expand = L"\u5c55\u5f00";
+  auto row = [](const std::filesystem::path& path, const std::wstring& action) {
+    SHFILEINFOW info{};
+    SHGetFileInfoW(path.c_str(), 0, &info, sizeof(info), SHGFI_DISPLAYNAME);
+    return Table::value_type{path.wstring(), {info.szDisplayName, action, ROLE_SYSTEM_PUSHBUTTON}};
+  };
+  auto tableOf = [](const std::map<std::wstring, Button>& buttons) {
+    Table table;
+    for (const auto& [path, b] : buttons) table[path] = {b.seen.name, b.seen.action, b.seen.role};
+    return table;
+  };
+  // Waits until the buttons shown but those in `except` are read as `expected`; returns them.
+  auto waitForButtons = [&](const std::set<HWND>& except, const Table& expected) {
+    std::map<std::wstring, Button> shown;
+    WaitFor([&] { return tableOf(shown = ShownButtons(program, except)) == expected; });
+    EXPECT_EQ(tableOf(shown), expected);
+    return shown;
+  };
+  auto handles = [](const std::map<std::wstring, Button>& buttons) {
+    std::set<HWND> set;
+    for (const auto& [path, b] : buttons) set.insert(b.window);
+    return set;
+  };
+  // The point on segment `index` of a folder ring of `count` entries, once it is `button`'s window there.
+  auto entryPoint = [](const std::map<std::wstring, Button>& ringButtons, const Button& button, int index,
+                       int count) {
+    POINT at{};
+    EXPECT_TRUE(WaitFor([&] {
+      std::vector<WindowInfo> windows;
+      for (const auto& [path, b] : ringButtons) windows.push_back(e2e::Describe(b.window));
+      at = SegmentPoint(RingSquare(windows), index, count);
+      return WindowFromPoint(at) == button.window;
+    })) << "entry "
+        << index << " is not at " << at.x << "," << at.y;
+    return at;
+  };
+  auto mainSegment = [&] { return ReadWindow(WindowFromPoint(target)); };
+  ASSERT_TRUE(WaitFor([&] { return mainSegment().action == expand; }))
+      << "the dropped folder's segment opens a ring: " << mainSegment().action;
+
+  // A click without a move: the folder's ring, its centre the folder, its sub-folder first.
+  pointer::Click(target.x, target.y);
+  const Table firstExpected{row(stuff, open), row(sub, expand), row(marker, open),
+                            row(stuff / L"notes.txt", open)};
+  std::map<std::wstring, Button> first = waitForButtons(mainRing, firstExpected);
+  ASSERT_EQ(first.size(), firstExpected.size());
+  const std::set<HWND> firstRing = handles(first);
+
+  // The sub-folder's entry opens the next ring; Esc closes it, and the first one stands.
+  const POINT subAt = entryPoint(first, first[sub.wstring()], 0, 3);
+  pointer::Click(subAt.x, subAt.y);
+  std::set<HWND> belowSecond = mainRing;
+  belowSecond.insert(firstRing.begin(), firstRing.end());
+  const std::set<HWND> secondRing =
+      handles(waitForButtons(belowSecond, Table{row(sub, open), row(sub / L"inner.txt", open)}));
+  ASSERT_TRUE(WaitFor([&] { return secondRing.contains(GetForegroundWindow()); })) << "the keys go to it";
+  keyboard::Press(VK_ESCAPE);
+  ASSERT_TRUE(WaitFor([&] { return handles(ShownButtons(program, mainRing)) == firstRing; }))
+      << "Esc closes the sub-folder's ring alone";
+
+  // A double-click on the program runs it in its own folder, and every folder ring goes.
+  const POINT markerAt = entryPoint(first, first[marker.wstring()], 1, 3);
+  pointer::DoubleClick(markerAt.x, markerAt.y);
+  const std::filesystem::path ran = marker.wstring() + L".ran";
+  ASSERT_TRUE(WaitFor([&] { return std::filesystem::exists(ran); }, 20000)) << "the double-click runs it";
+  const std::string bytes = ReadBytes(ran);
+  const std::wstring report(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
+  EXPECT_NE(report.find(L"\r\n" + stuff.wstring() + L"\r\n"), std::wstring::npos) << "its own folder";
+  EXPECT_TRUE(WaitFor([&] { return ShownButtons(program, mainRing).empty(); })) << "no folder ring stands";
+  WaitUntilIdle();
+  EXPECT_EQ(ReadBytes(folder_.Config()), stored) << "a folder ring stores nothing";
 }
 
 }  // namespace

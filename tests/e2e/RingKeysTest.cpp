@@ -14,49 +14,13 @@
 #include <vector>
 
 #include "framework/Handles.h"
+#include "tests/e2e/E2eAccessible.h"
 #include "tests/e2e/ProgramTest.h"
 
 namespace e2e {
 namespace {
 
 using RingKeysTest = ProgramTest;
-
-// What a screen reader in this process learns of one object of the program's.
-struct Seen {
-  std::wstring name, description, action;
-  long role = 0, state = 0;
-  RECT box{};
-};
-Seen Read(IAccessible& object) {
-  Seen seen;
-  VARIANT self{};
-  self.vt = VT_I4;
-  self.lVal = CHILDID_SELF;
-  auto text = [&](HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR*)) {
-    BSTR value = nullptr;
-    std::wstring result;
-    if (SUCCEEDED((object.*get)(self, &value)) && value) result.assign(value, SysStringLen(value));
-    SysFreeString(value);
-    return result;
-  };
-  seen.name = text(&IAccessible::get_accName);
-  seen.description = text(&IAccessible::get_accDescription);
-  seen.action = text(&IAccessible::get_accDefaultAction);
-  VARIANT v{};
-  if (SUCCEEDED(object.get_accRole(self, &v)) && v.vt == VT_I4) seen.role = v.lVal;
-  VariantClear(&v);
-  if (SUCCEEDED(object.get_accState(self, &v)) && v.vt == VT_I4) seen.state = v.lVal;
-  VariantClear(&v);
-  long x = 0, y = 0, w = 0, h = 0;
-  if (SUCCEEDED(object.accLocation(&x, &y, &w, &h, self))) seen.box = {x, y, x + w, y + h};
-  return seen;
-}
-
-// COM for the test's thread, which reads the program's objects through it.
-struct ComApartment {
-  ComApartment() { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
-  ~ComApartment() { CoUninitialize(); }
-};
 
 // The hotkey brings the ring's middle to the pointer, above every window, and whole at a screen corner; Esc
 // and the hotkey again send it back. Nothing is stored.
@@ -265,12 +229,7 @@ TEST_F(RingKeysTest, AnotherProcessReadsTheRingsObjectsTheSummonFocusesTheFirstS
   // AccessibleObjectFromWindow(OBJID_CLIENT, IID_IAccessible) across the processes: each ring window.
   std::vector<std::wstring> names;
   for (const WindowInfo& w : program.RingWindows()) {
-    IAccessible* object = nullptr;
-    ASSERT_EQ(AccessibleObjectFromWindow(w.handle, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
-                                         reinterpret_cast<void**>(&object)),
-              S_OK);
-    const Seen seen = Read(*object);
-    object->Release();
+    const Seen seen = ReadWindow(w.handle);
     EXPECT_EQ(seen.role, ROLE_SYSTEM_PUSHBUTTON);
     names.push_back(seen.name);
   }
