@@ -308,8 +308,9 @@ void TDragGDIButton::SetXmlHost(const TXmlHost& host) {
 void TDragGDIButton::DrawPie(TLayeredSurface& surface, const TPieRect* rect) {
   TCustomGDIButton::DrawPie(surface, rect);
   if (!rect || PaintCount() <= 1 || surface.Empty() || ButtonKind() != ConfigFormat::KindSegment ||
-      !Expands())
+      !Expands()) {
     return;
+  }
   std::unique_ptr<Gdiplus::Graphics> graphics = surface.CreateGraphics();
   if (!graphics) return;
   graphics->SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);

@@ -159,8 +159,9 @@ void TDragGDIButton::CMMouseLeave() {
 LRESULT TDragGDIButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   if (TGDIButtonGroupItems* items = InRing() ? GroupItems() : nullptr) {
     // The ring's own handling of its windows' keys, clicks and menus (ButtonGroupKeys.cpp).
-    if (LRESULT result = 0; items->Group().RingWindowMessage(*this, msg, wParam, lParam, result))
+    if (LRESULT result = 0; items->Group().RingWindowMessage(*this, msg, wParam, lParam, result)) {
       return result;
+    }
   }
   if (msg == WM_MOUSEMOVE) {
     if (leaveWatch_ && leaveWatch_->Enabled()) {

@@ -14,8 +14,8 @@
 
 namespace dragtest {
 
-void SaveLink(const std::filesystem::path& target, const std::filesystem::path& where, const wchar_t* arguments,
-              const std::filesystem::path& startIn) {
+void SaveLink(const std::filesystem::path& target, const std::filesystem::path& where,
+              const wchar_t* arguments, const std::filesystem::path& startIn) {
   ComPtr<IShellLinkW> link;
   ASSERT_EQ(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                              reinterpret_cast<void**>(link.Put())),
