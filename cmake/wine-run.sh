@@ -198,6 +198,12 @@ if [ -p /dev/stderr ]; then
   status=$?
   cat "$errors" >&2
   rm -f "$errors"
+  # A test program answers 0 or 1. Anything else ended it from outside its own code (a crash, the loader,
+  # the Wine server), often before it wrote a line: the status is the one clue left, so it is named. Windows'
+  # exit code shows as its low byte (0xC0000005, an access violation, as 5).
+  if [ "$status" -gt 1 ]; then
+    echo "wine-run: $(basename "$1") ended with status $status ($(date '+%T'), load $(cut -d' ' -f1-3 /proc/loadavg))" >&2
+  fi
   exit "$status"
 fi
 exec "$wine_bin" "$@"
