@@ -1,8 +1,6 @@
 // TCustomGDIButton: construction, the pie render and push, hover colours, dragging and menu translucency.
 #include "GDIButtons/CustomGDIButton.h"
 
-#include <objbase.h>
-
 #include <algorithm>
 #include <cstdlib>
 
@@ -11,7 +9,6 @@
 #include "GDIButtons/PushObserver.h"
 #include "framework/DebugTrace.h"
 #include "framework/FlagScope.h"
-#include "xml/XmlDocument.h"
 #include "xml/ConfigFormat.h"
 
 namespace {
@@ -22,16 +19,6 @@ constexpr BYTE kPushAlpha = vantel::kPiePushAlpha;
 constexpr long long kWholeImagePixels = 2048LL * 2048;
 constexpr WPARAM kMoveByCaption = SC_MOVE | HTCAPTION;  // 0xF012
 
-std::string NewGuidText() {
-  GUID guid{};
-  if (FAILED(CoCreateGuid(&guid))) return {};
-  wchar_t text[40] = {};
-  const int length = StringFromGUID2(guid, text, 40);  // braces, upper-case hex, with the NUL
-  std::string result;
-  for (int i = 0; i + 1 < length; ++i) result.push_back(static_cast<char>(text[i]));
-  return result;
-}
-
 }  // namespace
 
 TCustomGDIButton::TCustomGDIButton(TComponent* owner, const TButtonColors& colors, TButtonStart start)
@@ -39,7 +26,6 @@ TCustomGDIButton::TCustomGDIButton(TComponent* owner, const TButtonColors& color
       HotColor(colors.HotColor),
       DefaultColor(colors.DefaultColor),
       startHidden_(start == TButtonStart::Hidden) {
-  buttonGuid_ = NewGuidText();
   paintCount_ = 0;
   DoubleBuffered = true;
   SetCurrentColor(DefaultColor);
@@ -74,21 +60,6 @@ TCustomGDIButton::~TCustomGDIButton() {
   menuGlass_.reset();
   defaultPieRect_.reset();
   pieRect_ = nullptr;
-}
-
-TButtonColors TCustomGDIButton::ReadColorsFromXml(const std::wstring& xmlFileName, const TXmlHost& host) {
-  TXmlDocument document(host);
-  document.LoadFile(xmlFileName);
-  return ColorsOfDocument(document);
-}
-
-TButtonColors TCustomGDIButton::ColorsOfDocument(const TXmlDocument& document) {
-  TButtonColors colors;
-  if (const TXmlNode* root = document.RootElement()) {
-    colors.DefaultColor = ConfigFormat::ReadDefaultColor(*root);
-    colors.HotColor = ConfigFormat::ReadHotColor(*root);
-  }
-  return colors;
 }
 
 void TCustomGDIButton::SetPieRect(TPieRect* rect) {

@@ -9,7 +9,6 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <type_traits>
 #include <vector>
 
 #include "GDIButtons/ContrastLogic.h"
@@ -19,14 +18,12 @@
 #include "framework/Controls.h"
 #include "framework/Timer.h"
 #include "xml/ColorValue.h"
-#include "xml/XmlHost.h"
-#include "xml/ConfigFormat.h"
 
 class TGDIButtonGroupItems;
-class TXmlDocument;
 
 // The two configured colours a button is built with. C++ has no virtual constructors, so what the
-// XML constructor reads before construction is handed to the constructor itself.
+// XML constructor (CreateFromXml, GDIButtonClass.h) reads before construction is handed to the
+// constructor itself.
 struct TButtonColors {
   TARGB DefaultColor = 0;
   TARGB HotColor = 0;
@@ -45,22 +42,6 @@ class TCustomGDIButton : public TCustomControl {
   explicit TCustomGDIButton(TComponent* owner, const TButtonColors& colors = {},
                             TButtonStart start = TButtonStart::Shown);
   ~TCustomGDIButton() override;
-
-  // Reads "DefaultColor" and "HotColor" (low 32 bits of the root's 64-bit attributes, 0 when missing)
-  // from the configuration file, through `host`. A missing file is reported by the document and gives
-  // black; a file that does not parse throws.
-  static TButtonColors ReadColorsFromXml(const std::wstring& xmlFileName, const TXmlHost& host = {});
-  // The colours of a loaded configuration document, as ReadColorsFromXml reads them from its file.
-  static TButtonColors ColorsOfDocument(const TXmlDocument& document);
-  // The XML constructor: reads the colours, then constructs a Button with them. Every button class
-  // that a group creates needs the constructor Button(TComponent* owner, const TButtonColors&,
-  // TButtonStart).
-  template <class Button>
-  static std::unique_ptr<Button> CreateFromXml(TComponent* owner, const std::wstring& xmlFileName,
-                                               TButtonStart start = TButtonStart::Shown) {
-    static_assert(std::is_base_of_v<TCustomGDIButton, Button>);
-    return std::make_unique<Button>(owner, ReadColorsFromXml(xmlFileName), start);
-  }
 
   // Text a hint window paints; empty for every other button.
   std::wstring HintText;
@@ -84,7 +65,9 @@ class TCustomGDIButton : public TCustomControl {
   // default is freed and the new one stays owned by whoever made it. nullptr draws nothing.
   TPieRect* PieRect() const { return pieRect_; }
   void SetPieRect(TPieRect* rect);
-  // Registry form of the button's GUID ("{XXXXXXXX-...}", 38 characters): the configuration's bytes.
+  // Registry form of the GUID of the button's configuration record ("{XXXXXXXX-...}", 38 characters):
+  // the configuration's bytes. Empty here; the XML-bound button makes a new one, a ring's load sets the
+  // record's.
   const std::string& ButtonGuid() const { return buttonGuid_; }
   void SetButtonGuid(std::string guid) { buttonGuid_ = std::move(guid); }
   // The stored colour the next render uses (alpha 255; the fill alpha is fixed at 210). High contrast

@@ -11,6 +11,7 @@
 #include "framework/Timer.h"
 #include "shell/ShellLaunch.h"
 #include "shell/TextTarget.h"
+#include "xml/XmlHost.h"
 
 class TLateShellInfo;
 class TRingAccessible;

@@ -78,7 +78,7 @@ TDragGDIButton* TXmlControlButtonGroup::AddSegment(const TButtonInputs& inputs) 
 TButtonInputs TXmlControlButtonGroup::SegmentInputs(const TXmlHost& host) const {
   TButtonInputs inputs;
   if (loadState_ == TConfigLoadState::Loaded && document_->RootElement()) {
-    inputs.Colors = TCustomGDIButton::ColorsOfDocument(*document_);
+    inputs.Colors = ButtonColorsOf(*document_);
   }
   inputs.Host = host;
   return inputs;

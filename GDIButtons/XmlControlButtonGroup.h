@@ -6,6 +6,7 @@
 
 #include "GDIButtons/ButtonGroup.h"
 #include "GDIButtons/GDIButtonClass.h"
+#include "xml/ConfigFormat.h"
 #include "xml/XmlDocument.h"
 
 class TPopupMenu;

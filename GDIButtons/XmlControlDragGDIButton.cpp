@@ -2,6 +2,7 @@
 #include "GDIButtons/XmlControlDragGDIButton.h"
 
 #include "GDIButtons/ButtonGroupItems.h"
+#include <objbase.h>
 #include <shlwapi.h>
 
 #include "framework/Application.h"
@@ -22,11 +23,25 @@ bool FileThere(const std::wstring& path) {
   return GetFileAttributesW(name.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+// A new GUID in registry form: braces, upper-case hex, 38 characters. Empty when none can be made.
+std::string NewGuidText() {
+  GUID guid{};
+  if (FAILED(CoCreateGuid(&guid))) return {};
+  wchar_t text[40] = {};
+  const int length = StringFromGUID2(guid, text, 40);  // braces, upper-case hex, with the NUL
+  std::string result;
+  for (int i = 0; i + 1 < length; ++i) result.push_back(static_cast<char>(text[i]));
+  return result;
+}
+
 }  // namespace
 
 TXmlControlDragGDIButton::TXmlControlDragGDIButton(TComponent* owner, const TButtonColors& colors,
                                                    TButtonStart start)
     : TDragGDIButton(owner, colors, start) {
+  // The button's record in the configuration file goes by this GUID until a ring's load gives it the
+  // record's own.
+  SetButtonGuid(NewGuidText());
   popupMenu_ = std::make_unique<TPopupMenu>(this);
   SetPopupMenu(popupMenu_.get());
   document_ = std::make_unique<TXmlDocument>();

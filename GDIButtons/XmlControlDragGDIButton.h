@@ -16,8 +16,8 @@ class TXmlControlDragGDIButton : public TDragGDIButton {
   static constexpr const wchar_t* kRunAsCaption = L"以管理员身份运行";  // programs, shortcuts and scripts
   static constexpr const wchar_t* kCopyPathCaption = L"复制路径";
 
-  // The drop-and-launch button, its own popup menu (owned, and set as the button's popup menu) and
-  // its own document.
+  // The drop-and-launch button with a new GUID (ButtonGuid), its own popup menu (owned, and set as the
+  // button's popup menu) and its own document.
   explicit TXmlControlDragGDIButton(TComponent* owner, const TButtonColors& colors = {},
                                     TButtonStart start = TButtonStart::Shown);
   // The menu also holds the file's commands above the delete entry: the folder opened with the file

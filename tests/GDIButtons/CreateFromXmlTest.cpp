@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "GDIButtons/GDIButtonClass.h"
 #include "tests/GDIButtons/ButtonTestSupport.h"
 
 namespace {
@@ -29,7 +30,7 @@ TEST_F(CreateFromXmlTest, ReadsLow32BitsOfBothColours) {
     SCOPED_TRACE(c.attributes);
     const std::wstring file =
         folder.Write(L"SystemConfig.xml", buttontest::ConfigWithRootAttributes(c.attributes));
-    auto button = TCustomGDIButton::CreateFromXml<TTestButton>(form_.get(), file);
+    auto button = CreateFromXml<TTestButton>(form_.get(), file);
     EXPECT_EQ(button->DefaultColor, c.defaultColor);
     EXPECT_EQ(button->HotColor, c.hotColor);
     // The normal colour is in place for the first render already.
@@ -40,7 +41,7 @@ TEST_F(CreateFromXmlTest, ReadsLow32BitsOfBothColours) {
 
 TEST_F(CreateFromXmlTest, MissingFileOrColourRendersBlack) {
   buttontest::ScratchFolder folder;
-  auto button = TCustomGDIButton::CreateFromXml<TTestButton>(form_.get(), folder.File(L"missing.xml"));
+  auto button = CreateFromXml<TTestButton>(form_.get(), folder.File(L"missing.xml"));
   EXPECT_EQ(button->DefaultColor, 0u);
   EXPECT_EQ(button->HotColor, 0u);
   button->SetBounds(100, 100, 180, 180);
@@ -53,7 +54,7 @@ TEST_F(CreateFromXmlTest, UnparseableFileThrowsAndBuildsNothing) {
   buttontest::ScratchFolder folder;
   const std::wstring file =
       folder.Write(L"SystemConfig.xml", "<?xml version=\"1.0\"?>\r\n<Config DefaultColor=\"1\"");
-  EXPECT_ANY_THROW(TCustomGDIButton::CreateFromXml<TTestButton>(form_.get(), file));
+  EXPECT_ANY_THROW(CreateFromXml<TTestButton>(form_.get(), file));
 }
 
 }  // namespace

@@ -1,8 +1,7 @@
-// The pie button under Wine: what it pushes to its layered window, its window, its GUID and its colours.
+// The pie button under Wine: what it pushes to its layered window, its window and its colours.
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <set>
 #include <stdexcept>
 #include <string>
 
@@ -242,26 +241,6 @@ TEST_F(PieButtonTest, OverlayRunsOnlyWithAnIconOnTheRenderedSurface) {
   EXPECT_EQ(PushCount(*button), 4);
   EXPECT_EQ(LastPushedImage(*button).ConstantAlpha, 210);
   button->FileInfo.hIcon = nullptr;
-}
-
-TEST_F(PieButtonTest, GuidIsANewRegistryStringPerButton) {
-  std::set<std::string> seen;
-  for (int i = 0; i < 3; ++i) {
-    TTestButton button(form_.get());
-    const std::string& guid = button.ButtonGuid();
-    ASSERT_EQ(guid.size(), 38u) << guid;
-    EXPECT_EQ(guid.front(), '{');
-    EXPECT_EQ(guid.back(), '}');
-    for (size_t k = 1; k < 37; ++k) {
-      if (k == 9 || k == 14 || k == 19 || k == 24) {
-        EXPECT_EQ(guid[k], '-') << guid;
-      } else {
-        EXPECT_TRUE((guid[k] >= '0' && guid[k] <= '9') || (guid[k] >= 'A' && guid[k] <= 'F')) << guid;
-      }
-    }
-    seen.insert(guid);
-  }
-  EXPECT_EQ(seen.size(), 3u);
 }
 
 TEST_F(PieButtonTest, RepointingThePieRectDrawsTheNewGeometry) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -285,6 +286,26 @@ TEST_F(XmlControlButtonTest, AFileBrokenMeanwhileIsReportedAndNeverWritten) {
   EXPECT_NE(testsupport::RecordedExceptions()[0].find(L"Missing"), std::wstring::npos);
   EXPECT_THROW(Segment(*group, 0).RemoveFromConfig(kGuid2), EXmlError);
   EXPECT_EQ(ReadConfig(), broken);
+}
+
+TEST_F(XmlControlButtonTest, GuidIsANewRegistryStringPerButton) {
+  std::set<std::string> seen;
+  for (int i = 0; i < 3; ++i) {
+    TXmlControlDragGDIButton button(form_.get());
+    const std::string& guid = button.ButtonGuid();
+    ASSERT_EQ(guid.size(), 38u) << guid;
+    EXPECT_EQ(guid.front(), '{');
+    EXPECT_EQ(guid.back(), '}');
+    for (size_t k = 1; k < 37; ++k) {
+      if (k == 9 || k == 14 || k == 19 || k == 24) {
+        EXPECT_EQ(guid[k], '-') << guid;
+      } else {
+        EXPECT_TRUE((guid[k] >= '0' && guid[k] <= '9') || (guid[k] >= 'A' && guid[k] <= 'F')) << guid;
+      }
+    }
+    seen.insert(guid);
+  }
+  EXPECT_EQ(seen.size(), 3u);
 }
 
 TEST_F(XmlControlButtonTest, WithoutAFileNameNothingIsStoredOrDeleted) {
