@@ -5,8 +5,6 @@
 // one layered window per "x y width height" line)
 #include "framework/Win32.h"
 
-#include <psapi.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -18,65 +16,16 @@
 
 namespace {
 
+using bench::Now;
+using bench::PressHotkey;
+using bench::Rects;
+using bench::RingWindows;
+using bench::SameRects;
+using bench::Start;
+using bench::Stop;
+using bench::WaitUntil;
+
 constexpr POINT kPointer{400, 300};
-
-double Now() {
-  LARGE_INTEGER f, t;
-  QueryPerformanceFrequency(&f);
-  QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) / static_cast<double>(f.QuadPart);
-}
-
-void PressHotkey() {
-  INPUT keys[6] = {};
-  const WORD vks[3] = {VK_CONTROL, VK_MENU, VK_SPACE};
-  for (int i = 0; i < 3; ++i) {
-    keys[i].type = keys[5 - i].type = INPUT_KEYBOARD;
-    keys[i].ki.wVk = keys[5 - i].ki.wVk = vks[i];
-    keys[5 - i].ki.dwFlags = KEYEVENTF_KEYUP;
-  }
-  SendInput(6, keys, sizeof(INPUT));
-}
-
-// The visible layered windows with a window region (the ring's, not the hint's) of the process.
-std::vector<HWND> RingWindows(DWORD process) {
-  struct Found {
-    DWORD process;
-    std::vector<HWND> windows;
-  } found{process, {}};
-  EnumWindows(
-      [](HWND window, LPARAM data) -> BOOL {
-        auto* f = reinterpret_cast<Found*>(data);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        if (owner != f->process || !IsWindowVisible(window) ||
-            !(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_LAYERED))
-          return TRUE;
-        HRGN region = CreateRectRgn(0, 0, 0, 0);
-        const int kind = GetWindowRgn(window, region);
-        DeleteObject(region);
-        if (kind != ERROR && kind != NULLREGION) f->windows.push_back(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&found));
-  return found.windows;
-}
-
-std::vector<RECT> Rects(const std::vector<HWND>& windows) {
-  std::vector<RECT> rects;
-  for (HWND w : windows) {
-    RECT r{};
-    GetWindowRect(w, &r);
-    rects.push_back(r);
-  }
-  return rects;
-}
-
-bool SameRects(const std::vector<RECT>& a, const std::vector<RECT>& b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const RECT& x, const RECT& y) {
-    return x.left == y.left && x.top == y.top && x.right == y.right && x.bottom == y.bottom;
-  });
-}
 
 // Every window moved off `before` by one and the same offset, and shown.
 bool AllMoved(const std::vector<HWND>& windows, const std::vector<RECT>& before) {
@@ -88,15 +37,6 @@ bool AllMoved(const std::vector<HWND>& windows, const std::vector<RECT>& before)
     if (now[i].left - before[i].left != dx || now[i].top - before[i].top != dy ||
         !IsWindowVisible(windows[i]))
       return false;
-  return true;
-}
-
-bool WaitUntil(const auto& done, double seconds) {
-  const double end = Now() + seconds;
-  while (!done()) {
-    if (Now() > end) return false;
-    SwitchToThread();
-  }
   return true;
 }
 
@@ -160,23 +100,6 @@ int RunFloor(const std::filesystem::path& file) {
   return 0;
 }
 
-// Starts `command` in `folder`; returns its process.
-PROCESS_INFORMATION Start(std::wstring command, const std::filesystem::path& folder) {
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION info{};
-  CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
-                 &info);
-  return info;
-}
-
-void Stop(PROCESS_INFORMATION& info) {
-  TerminateProcess(info.hProcess, 0);
-  WaitForSingleObject(info.hProcess, 10000);
-  CloseHandle(info.hProcess);
-  CloseHandle(info.hThread);
-}
-
 double Median(std::vector<double> v) {
   if (v.empty()) return 0;
   std::sort(v.begin(), v.end());
@@ -211,13 +134,6 @@ struct Figures {
   double idleSummonedMs = -1, idleDismissedMs = -1, memoryBeforeMb = -1, memoryAfterMb = -1;
 };
 
-double WorkingSetMb(HANDLE process) {
-  PROCESS_MEMORY_COUNTERS memory{};
-  memory.cb = sizeof(memory);
-  if (!GetProcessMemoryInfo(process, &memory, sizeof(memory))) return -1;
-  return static_cast<double>(memory.WorkingSetSize) / (1024.0 * 1024.0);
-}
-
 // CPU the program uses over 10 s of doing nothing, in ms.
 double IdleCpuMs(const std::string& needle) {
   const double before = bench::CpuSeconds(needle);
@@ -243,10 +159,10 @@ Figures Measure(const std::filesystem::path& program, const std::filesystem::pat
   Sleep(1000);  // the icons settle: the ring is laid out for good
   windows = RingWindows(vantel.dwProcessId);
   const std::vector<RECT> rects = Rects(windows);
-  figures.memoryBeforeMb = WorkingSetMb(vantel.hProcess);
+  figures.memoryBeforeMb = bench::HoldingsOf(vantel.hProcess, vantel.dwProcessId).WorkingSetMb;
   const std::vector<double> times = MeasureSummons(windows, runs);
   if (idle) {
-    const std::string needle = program.filename().string();
+    const std::string needle = program.string();  // this build's program, not another checkout's
     PressHotkey();
     WaitUntil([&] { return AllMoved(windows, rects); }, 10);
     figures.idleSummonedMs = IdleCpuMs(needle);
@@ -254,7 +170,7 @@ Figures Measure(const std::filesystem::path& program, const std::filesystem::pat
     WaitUntil([&] { return SameRects(Rects(windows), rects); }, 10);
     figures.idleDismissedMs = IdleCpuMs(needle);
   }
-  figures.memoryAfterMb = WorkingSetMb(vantel.hProcess);
+  figures.memoryAfterMb = bench::HoldingsOf(vantel.hProcess, vantel.dwProcessId).WorkingSetMb;
   if (static_cast<int>(times.size()) < runs)
     std::printf("  (%d buttons: %zu of %d summons seen, %zu windows)\n", buttons, times.size(), runs,
                 windows.size());
