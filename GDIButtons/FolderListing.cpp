@@ -4,6 +4,7 @@
 #include <shlwapi.h>
 
 #include "GDIButtons/ShellInfoPrefetch.h"
+#include "framework/Handles.h"
 #include "shell/ShortcutResolver.h"
 
 namespace {
@@ -45,9 +46,9 @@ TFolderListing ListFolder(const std::wstring& item) {
   pattern += L'*';
   std::vector<vantel::FolderEntry> entries;
   WIN32_FIND_DATAW found{};
-  HANDLE search = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr,
-                                   FIND_FIRST_EX_LARGE_FETCH);
-  if (search == INVALID_HANDLE_VALUE) {
+  const UniqueFind search(FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch,
+                                           nullptr, FIND_FIRST_EX_LARGE_FETCH));
+  if (search.get() == INVALID_HANDLE_VALUE) {
     // An empty drive's root has not even "." and "..".
     const DWORD error = GetLastError();
     if (error != ERROR_FILE_NOT_FOUND) listing.Error = error;
@@ -60,10 +61,8 @@ TFolderListing ListFolder(const std::wstring& item) {
     const DWORD attributes = found.dwFileAttributes;
     entries.push_back({name, (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
                        (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0});
-  } while (FindNextFileW(search, &found));
-  const DWORD ended = GetLastError();
-  FindClose(search);
-  if (ended != ERROR_NO_MORE_FILES) {
+  } while (FindNextFileW(search.get(), &found));
+  if (const DWORD ended = GetLastError(); ended != ERROR_NO_MORE_FILES) {
     listing.Error = ended;  // the folder went away, or the network, in the middle
     return listing;
   }

@@ -59,6 +59,12 @@ struct FileTraits {
     if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
   }
 };
+struct FindTraits {
+  using Handle = HANDLE;
+  static void Close(HANDLE h) {
+    if (h != INVALID_HANDLE_VALUE) FindClose(h);
+  }
+};
 template <class T>
 struct CoTaskMemTraits {
   using Handle = T;
@@ -76,6 +82,7 @@ using UniqueIcon = UniqueHandle<IconTraits>;
 using UniqueMenu = UniqueHandle<MenuTraits>;
 using UniqueFile =
     UniqueHandle<FileTraits>;  // test with Valid(): CreateFileW fails with INVALID_HANDLE_VALUE
+using UniqueFind = UniqueHandle<FindTraits>;  // FindFirstFileExW / FindClose
 template <class T>
 using GdiObject = UniqueHandle<GdiObjectTraits<T>>;  // HBITMAP, HBRUSH, HFONT, HPEN, HRGN
 template <class T>

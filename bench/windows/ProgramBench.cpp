@@ -144,16 +144,7 @@ int RunFloor(const std::filesystem::path& sizesFile, bool ringCalls) {
 
 // ---- the benchmark
 
-double Now() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
+using bench::Now;
 
 struct Count {
   DWORD process = 0;
