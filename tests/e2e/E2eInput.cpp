@@ -24,9 +24,13 @@ void SendKey(WORD vk, bool up) {
   SendInput(1, &input, sizeof(input));
 }
 
-void Xdotool(const std::wstring& arguments) {
-  const long code = RunUnix(L"/usr/bin/xdotool " + arguments);
-  ASSERT_EQ(code, 0) << "xdotool " << std::string(arguments.begin(), arguments.end());
+// A pointer move may be asked again when xdotool hung (seen once, on a loaded machine): it lands where it
+// would have. Clicks are never repeated.
+void Xdotool(const std::wstring& arguments, bool again = false) {
+  long code = RunUnix(L"/usr/bin/xdotool " + arguments);
+  if (again && (code == 124 || code == -1)) code = RunUnix(L"/usr/bin/xdotool " + arguments);
+  ASSERT_EQ(code, 0) << "xdotool " << std::string(arguments.begin(), arguments.end())
+                     << (code == 124 ? " hung" : code == -1 ? " (the shell never ran)" : "");
 }
 
 std::wstring Number(long v) {
@@ -50,7 +54,7 @@ std::wstring MoveArgs(long x, long y) {
 }  // namespace
 
 void MoveTo(int x, int y) {
-  Xdotool(MoveArgs(x, y));
+  Xdotool(MoveArgs(x, y), true);
 }
 
 void Click(int x, int y, int button) {

@@ -30,7 +30,8 @@ bool WaitFor(const std::function<bool()>& done, unsigned limitMs = 10000, unsign
 long Run(const std::wstring& commandLine, unsigned limitMs = 20000);
 
 // Runs a Unix command line through /bin/sh (no double quotes in it) and waits for its end; returns
-// its exit code, or -1 when it did not start or end within `limitMs`.
+// its exit code: 124 when the command itself did not end within `limitMs` (it is then ended), -1 when the
+// shell did not run.
 long RunUnix(const std::wstring& command, unsigned limitMs = 20000);
 
 std::string ReadBytes(const std::filesystem::path& file);
