@@ -236,7 +236,7 @@ void TGDICustomButtonGroup::NoteCentreMoved() {
   followCount_ = items_ ? items_->Count() : 0;
 }
 
-void TGDICustomButtonGroup::MoveRing(int left, int top, bool summoned) {
+void TGDICustomButtonGroup::MoveRing(int left, int top, bool summoned, bool show) {
   if (!centre_ || !centre_->HandleAllocated()) return;
   if (summoned && !summoned_) {
     centreTopmost_ = (GetWindowLongPtrW(centre_->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
@@ -251,6 +251,7 @@ void TGDICustomButtonGroup::MoveRing(int left, int top, bool summoned) {
     if (button && button->HandleAllocated() && !item->WaitsHidden()) segments.push_back(button);
   }
   constexpr UINT kFlags = SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOCOPYBITS;
+  const UINT ringFlags = kFlags | (show ? SWP_SHOWWINDOW : 0);
   const HWND segmentBand = summoned ? HWND_TOPMOST : HWND_NOTOPMOST;
   const HWND centreBand = summoned || centreTopmost_ ? HWND_TOPMOST : HWND_NOTOPMOST;
   {
@@ -260,14 +261,18 @@ void TGDICustomButtonGroup::MoveRing(int left, int top, bool summoned) {
     HDWP batch = BeginDeferWindowPos(static_cast<int>(segments.size()) + 2);
     for (TCustomGDIButton* button : segments) {
       const POINT place = button->WindowPlace(left, top);
-      if (batch) batch = DeferWindowPos(batch, button->Handle(), segmentBand, place.x, place.y, 0, 0, kFlags);
+      if (batch) batch = DeferWindowPos(batch, button->Handle(), segmentBand, place.x, place.y, 0, 0, ringFlags);
     }
     const POINT place = centre_->WindowPlace(left, top);
-    if (batch) batch = DeferWindowPos(batch, centre_->Handle(), centreBand, place.x, place.y, 0, 0, kFlags);
+    if (batch) batch = DeferWindowPos(batch, centre_->Handle(), centreBand, place.x, place.y, 0, 0, ringFlags);
     if (batch && summoned && hint_ && hint_->HandleAllocated()) {
       batch = DeferWindowPos(batch, hint_->Handle(), HWND_TOPMOST, 0, 0, 0, 0, kFlags | SWP_NOMOVE);
     }
     if (batch) EndDeferWindowPos(batch);
+  }
+  if (show) {
+    for (TCustomGDIButton* button : segments) button->Show();  // shown already: the control's own record
+    centre_->Show();
   }
   if (const int dpi = movingRing_ ? 0 : std::exchange(pendingDpi_, 0); dpi > 0 && dpi != dpi_) {
     // The ring at the new size keeps its middle where the move put it; the segments follow the centre.

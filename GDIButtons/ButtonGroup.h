@@ -87,8 +87,8 @@ class TGDICustomButtonGroup : public TCustomGDITransparentPanel {
   // Moves the centre and every segment so the centre's bounds start at (left, top), in one batch of window
   // moves (the segments make no moves of their own). Summoned: every ring window goes above all other
   // windows; otherwise back to the stacking a drag leaves (the centre in its own band, the segments in the
-  // normal one).
-  void MoveRing(int left, int top, bool summoned);
+  // normal one). With `show`, hidden windows show in the same batch.
+  void MoveRing(int left, int top, bool summoned, bool show = false);
   bool Summoned() const { return summoned_; }
   // The ring came to the pointer and the pointer has not moved since. The system then reports a move over
   // the window that came under it (the centre), which is no move of the user's: it must not take the

@@ -60,12 +60,19 @@ TFolderRing::TFolderRing(TComponent* owner, const TButtonColors& colors, TFolder
 
 TFolderRing::~TFolderRing() = default;
 
+namespace {
+int DpiAt(const vantel::MonitorList& monitors, POINT at) {
+  const int monitor = vantel::MonitorAt(monitors, vantel::ScreenPoint{at.x, at.y});
+  return monitor >= 0 ? monitors[static_cast<std::size_t>(monitor)].Dpi : vantel::kBaseDpi;
+}
+}  // namespace
+
 void TFolderRing::Build(const TFolderListing& listing, POINT at) {
   folder_ = listing.Folder;
+  slots_ = listing.Slots;
   const vantel::MonitorList monitors = CurrentMonitors();
   const vantel::ScreenPoint middle{at.x, at.y};
-  const int monitor = vantel::MonitorAt(monitors, middle);
-  SetPixelsPerInch(monitor >= 0 ? monitors[static_cast<std::size_t>(monitor)].Dpi : vantel::kBaseDpi);
+  SetPixelsPerInch(DpiAt(monitors, at));
   const int side = Dpi::Scale(vantel::kRingStartSide, PixelsPerInch());
   SetWidth(side);
   SetHeight(side);
@@ -101,6 +108,19 @@ void TFolderRing::Build(const TFolderListing& listing, POINT at) {
   MoveRing(origin.X, origin.Y, true);
 }
 
+bool TFolderRing::ShowsAgain(const std::wstring& item, int depth, const TButtonColors& colors,
+                             POINT at) const {
+  return !item_.empty() && item == item_ && depth == FolderDepth() &&
+         colors.DefaultColor == colors_.DefaultColor && colors.HotColor == colors_.HotColor &&
+         DpiAt(CurrentMonitors(), at) == PixelsPerInch();
+}
+
+void TFolderRing::ShowAgain(POINT at) {
+  const vantel::ScreenPoint origin =
+      vantel::FolderRingOrigin(CurrentMonitors(), vantel::ScreenPoint{at.x, at.y}, Width());
+  MoveRing(origin.X, origin.Y, true, true);
+}
+
 bool TFolderRing::SecondClick(POINT at, DWORD time) const {
   if (!opened_) return false;
   return time - openedTime_ <= GetDoubleClickTime() &&
@@ -127,7 +147,10 @@ bool TFolderRing::OwnsWindow(HWND window) const {
 void TFolderRing::HideWindows() {
   DisarmKeys();
   auto hide = [](TCustomGDIButton* button) {
-    if (button && button->HandleAllocated()) ShowWindow(button->Handle(), SW_HIDE);
+    if (!button || !button->HandleAllocated()) return;
+    // The pointer may never be seen to leave a window that hides under it.
+    if (button->Hot()) button->Perform(WM_MOUSELEAVE, 0, 0);
+    button->Hide();
   };
   hide(HintWindow());
   for (int i = 0; i < Items().Count(); ++i) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "GDIButtons/ButtonGroup.h"
 #include "GDIButtons/DragGDIButton.h"
@@ -40,6 +41,15 @@ class TFolderRing : public TGDICustomButtonGroup {
   // names and icons come from the shell's workers, as a ring's load takes them.
   void Build(const TFolderListing& listing, POINT at);
   const std::wstring& Folder() const { return folder_; }
+  const std::vector<vantel::FolderSlot>& Slots() const { return slots_; }
+
+  // A closed ring is kept hidden with its pictures, and shows again for the same item (the folder segment's
+  // file) at the same depth, in the same colours, on a monitor of the same DPI: moved to stand at `at`,
+  // without a window made or a picture drawn anew.
+  void SetItem(const std::wstring& item) { item_ = item; }
+  const std::wstring& Item() const { return item_; }
+  bool ShowsAgain(const std::wstring& item, int depth, const TButtonColors& colors, POINT at) const;
+  void ShowAgain(POINT at);
 
   // The click that opened the ring: a press on the ring within the double-click time and distance of it is
   // that double-click's second click.
@@ -54,14 +64,16 @@ class TFolderRing : public TGDICustomButtonGroup {
 
   // Whether `window` is one of the ring's windows.
   bool OwnsWindow(HWND window) const;
-  // Hides every window of the ring at once (it is destroyed later, from the message loop).
+  // Hides every window of the ring at once, a hovered segment back in its own colour.
   void HideWindows();
   TFolderRings& Rings() const { return rings_; }
 
  private:
   TFolderRings& rings_;
   TButtonColors colors_;
+  std::wstring item_;
   std::wstring folder_;
+  std::vector<vantel::FolderSlot> slots_;
   POINT openedAt_{};
   DWORD openedTime_ = 0;
   bool opened_ = false;

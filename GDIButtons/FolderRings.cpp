@@ -3,6 +3,8 @@
 
 #include <objbase.h>
 
+#include <algorithm>
+#include <iterator>
 #include <mutex>
 #include <system_error>
 #include <thread>
@@ -24,6 +26,7 @@ struct TFolderRings::TJob {
   int Depth = 1;
   bool FromKeys = false;
   DWORD ClickTime = 0;
+  TFolderRing* Shown = nullptr;  // the kept ring shown at once, until the listing tells whether it stays
   std::mutex Lock;
   bool Done = false;
   TFolderListing Result;
@@ -48,6 +51,7 @@ TFolderRings::TFolderRings(TGDICustomButtonGroup& base, TFolderLister lister)
 TFolderRings::~TFolderRings() {
   job_.reset();
   closed_.clear();
+  kept_.clear();
   while (!rings_.empty()) rings_.pop_back();  // the innermost first
   window_.reset();
 }
@@ -98,7 +102,14 @@ void TFolderRings::Open(const std::wstring& item, POINT at, int depth, bool from
     TraceCaughtException(L"TFolderRings::Open");
     return;
   }
-  job_ = std::move(job);
+  job_ = job;
+  if (std::unique_ptr<TFolderRing> kept = TakeKept(item, depth, at)) {
+    job->Shown = kept.get();
+    if (!fromKeys) kept->NoteOpeningClick(at, job->ClickTime);
+    kept->ShowAgain(at);
+    rings_.push_back(std::move(kept));
+    rings_.back()->FocusRing();
+  }
 }
 
 void TFolderRings::Listed(WPARAM generation) {
@@ -110,22 +121,80 @@ void TFolderRings::Listed(WPARAM generation) {
     if (!job->Done) return;
     listing = std::move(job->Result);
   }
+  // The kept ring shown at the click, still standing innermost (anything opened or closed since would
+  // have dropped this listing).
+  TFolderRing* const shown = job->Shown && Depth() == job->Depth && Ring(job->Depth) == job->Shown
+                                 ? job->Shown
+                                 : nullptr;
   if (listing.Error != ERROR_SUCCESS || listing.Slots.empty()) {
+    if (shown) {
+      CloseFrom(job->Depth, TKeysAfter::Below);
+      const auto kept = std::find_if(kept_.begin(), kept_.end(), [shown](const auto& r) { return r.get() == shown; });
+      if (kept != kept_.end()) {
+        Discard(std::move(*kept));
+        kept_.erase(kept);
+      }
+    }
     auto* centre = dynamic_cast<TDragGDIButton*>(base_.CentreButton());
     std::wstring text = L"无法打开文件夹“" + listing.Folder + L"”";
     if (const std::wstring reason = SystemMessage(listing.Error); !reason.empty()) text += L"：" + reason;
     if (centre) centre->Tell(text + L"。");
     return;
   }
-  CloseFrom(job->Depth, TKeysAfter::Leave);
-  TCustomGDIButton* baseCentre = base_.CentreButton();
-  const TButtonColors colors{baseCentre ? baseCentre->DefaultColor : 0,
-                             baseCentre ? baseCentre->HotColor : 0};
-  rings_.push_back(std::make_unique<TFolderRing>(base_.Owner(), colors, *this, job->Depth));
-  TFolderRing& ring = *rings_.back();
-  if (!job->FromKeys) ring.NoteOpeningClick(job->At, job->ClickTime);
-  ring.Build(listing, job->At);
-  ring.FocusRing();
+  if (shown && shown->Folder() == listing.Folder && shown->Slots() == listing.Slots) return;  // as it was
+  if (!shown) CloseFrom(job->Depth, TKeysAfter::Leave);
+  auto ring = std::make_unique<TFolderRing>(base_.Owner(), BaseColors(), *this, job->Depth);
+  ring->SetItem(job->Item);
+  if (!job->FromKeys) ring->NoteOpeningClick(job->At, job->ClickTime);
+  ring->Build(listing, job->At);
+  if (!shown) {
+    rings_.push_back(std::move(ring));
+    rings_.back()->FocusRing();
+    return;
+  }
+  // The folder changed: the new ring takes the keys before the one shown at the click hides.
+  std::unique_ptr<TFolderRing> stale = std::exchange(rings_.back(), std::move(ring));
+  rings_.back()->FocusRing();
+  stale->HideWindows();
+  Discard(std::move(stale));
+}
+
+TButtonColors TFolderRings::BaseColors() const {
+  const TCustomGDIButton* centre = base_.CentreButton();
+  return {centre ? centre->DefaultColor : 0, centre ? centre->HotColor : 0};
+}
+
+std::unique_ptr<TFolderRing> TFolderRings::TakeKept(const std::wstring& item, int depth, POINT at) {
+  const TButtonColors colors = BaseColors();
+  for (auto it = kept_.rbegin(); it != kept_.rend(); ++it) {
+    if (!(*it)->ShowsAgain(item, depth, colors, at)) continue;
+    std::unique_ptr<TFolderRing> ring = std::move(*it);
+    kept_.erase(std::next(it).base());
+    return ring;
+  }
+  return nullptr;
+}
+
+void TFolderRings::Keep(std::unique_ptr<TFolderRing> ring) {
+  // One kept ring per item and depth: the latest.
+  for (auto it = kept_.begin(); it != kept_.end();) {
+    if ((*it)->Item() == ring->Item() && (*it)->FolderDepth() == ring->FolderDepth()) {
+      Discard(std::move(*it));
+      it = kept_.erase(it);
+    } else {
+      ++it;
+    }
+  }
+  kept_.push_back(std::move(ring));
+  while (kept_.size() > kKeptRings) {
+    Discard(std::move(kept_.front()));
+    kept_.erase(kept_.begin());
+  }
+}
+
+void TFolderRings::Discard(std::unique_ptr<TFolderRing> ring) {
+  closed_.push_back(std::move(ring));
+  PostMessageW(window_->Handle(), kDestroyMessage, 0, 0);
 }
 
 void TFolderRings::CloseFrom(int depth, TKeysAfter keys) {
@@ -155,9 +224,8 @@ void TFolderRings::CloseFrom(int depth, TKeysAfter keys) {
   }
   for (auto& ring : closing) {
     ring->HideWindows();
-    closed_.push_back(std::move(ring));
+    Keep(std::move(ring));
   }
-  PostMessageW(window_->Handle(), kDestroyMessage, 0, 0);
 }
 
 void TFolderRings::Launched() {

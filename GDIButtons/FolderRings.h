@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "GDIButtons/CustomGDIButton.h"
 #include "GDIButtons/FolderListing.h"
 #include "framework/Win32.h"
 
@@ -26,12 +27,15 @@ class TFolderRings {
   // above the base ring), its middle at `at`, in place of the rings that stood that deep or deeper. A folder
   // that cannot be read gives one message naming it and the system's reason, and no ring. With `fromKeys`
   // the ring takes the keys from its first segment; otherwise the press being handled is the opening click.
+  // A ring this item had before, kept since it closed, shows at once and stays when the listing finds the
+  // folder as it was; otherwise a ring built from the listing takes its place.
   void Open(const std::wstring& item, POINT at, int depth, bool fromKeys);
   // Where the keys go when the rings that had them close: to the ring below, to the base ring (a launch,
   // the hotkey), or nowhere: another window is taking the activation.
   enum class TKeysAfter { Below, Base, Leave };
-  // Closes the rings `depth` deep and deeper and drops a listing under way. The windows hide at once and are
-  // destroyed from the message loop: this may run in a handler of one of them.
+  // Closes the rings `depth` deep and deeper and drops a listing under way. The windows hide at once; the
+  // last few rings are kept hidden to show again, the others are destroyed from the message loop: this may
+  // run in a handler of one of them.
   void CloseFrom(int depth, TKeysAfter keys);
   void CloseAll(TKeysAfter keys = TKeysAfter::Base) { CloseFrom(1, keys); }
   // A file was opened from a folder ring: every one closes, and the base ring hears it as its own launch.
@@ -45,14 +49,22 @@ class TFolderRings {
 
   struct TJob;  // a listing a worker makes (FolderRings.cpp)
 
+  // How many closed rings are kept: a path four deep, or a few folders opened in turn.
+  static constexpr std::size_t kKeptRings = 4;
+
  private:
   void Listed(WPARAM generation);
+  TButtonColors BaseColors() const;
+  std::unique_ptr<TFolderRing> TakeKept(const std::wstring& item, int depth, POINT at);
+  void Keep(std::unique_ptr<TFolderRing> ring);
+  void Discard(std::unique_ptr<TFolderRing> ring);  // hidden now, destroyed from the message loop
   void DestroyClosed();
 
   TGDICustomButtonGroup& base_;
   TFolderLister lister_;
   std::unique_ptr<THiddenWindow> window_;  // hears the workers and the deferred destruction
   std::vector<std::unique_ptr<TFolderRing>> rings_;
+  std::vector<std::unique_ptr<TFolderRing>> kept_;    // hidden, to show again; the latest last
   std::vector<std::unique_ptr<TFolderRing>> closed_;  // hidden, destroyed from the message loop
   std::shared_ptr<TJob> job_;                         // the listing under way
   std::uintptr_t generation_ = 0;                     // of the latest Open or close

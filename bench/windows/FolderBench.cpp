@@ -235,7 +235,8 @@ double Open(Program& program, Folder& folder, bool timed) {
   return !drawn ? -1 : timed ? (Now() - start) * 1e6 : 0;
 }
 
-// Closes the folder ring (Esc, or a click on `elsewhere`) and waits until its windows are destroyed.
+// Closes the folder ring (Esc, or a click on `elsewhere`) and waits until its windows are gone: hidden (the
+// program keeps a few closed rings to show again) or destroyed.
 bool Close(Program& program, Folder& folder, HWND elsewhere) {
   // The ring takes the keys once drawn: a click elsewhere before then would be no click away from it.
   WaitUntil(
@@ -250,7 +251,8 @@ bool Close(Program& program, Folder& folder, HWND elsewhere) {
   } else {
     bench::PressKeys({VK_ESCAPE});
   }
-  return WaitUntil([&] { return std::none_of(folder.last.begin(), folder.last.end(), IsWindow); }, kLimit);
+  return WaitUntil([&] { return std::none_of(folder.last.begin(), folder.last.end(), IsWindowVisible); },
+                   kLimit);
 }
 
 double Median(const std::vector<double>& v) {

@@ -133,13 +133,32 @@ TEST_F(FolderRingTest, AFolderSegmentOpensItsRingTheKeysWalkItAndEscGoesBack) {
   EXPECT_EQ(GetFocus(), ring.Segment(0).Handle()) << "the keys are the main ring's again";
   EXPECT_EQ(GetForegroundWindow(), ring.Segment(0).Handle());
 
-  // A folder that went meanwhile: one message names it, and no ring opens.
+  // Opened again, the closed ring shows at once with its windows as they were; it stays while the folder is
+  // as it was, and gives way to a ring of the folder as it is now.
+  const HWND firstEntry = first.Items().Items(0)->Button()->Handle();
+  auto entry = [&](int i) { return ring.Group().OpenedFolderRings()->Ring(1)->Items().Items(i)->Button(); };
+  for (const bool changed : {false, true}) {
+    if (changed) Folder(L"box", {L"c.txt"});
+    key(VK_SPACE);
+    ASSERT_EQ(depth(), 1) << "shown at once";
+    EXPECT_EQ(entry(0)->Handle(), firstEntry);
+    EXPECT_TRUE(IsWindowVisible(firstEntry));
+    ASSERT_TRUE(testsupport::PumpUntil([&] { return !ring.Group().OpenedFolderRings()->Listing(); }));
+    ASSERT_EQ(depth(), 1);
+    EXPECT_EQ(ring.Group().OpenedFolderRings()->Ring(1)->Items().Count(), changed ? 4 : 3);
+    EXPECT_EQ(entry(0)->Handle() == firstEntry, !changed);
+    EXPECT_EQ(GetFocus(), entry(0)->Handle()) << "the keys are the standing ring's";
+    key(VK_ESCAPE);
+  }
+
+  // A folder that went meanwhile: the ring kept for it closes, one message names it, and the keys stay.
   std::filesystem::remove_all(box);
   key(VK_SPACE);
   ASSERT_TRUE(testsupport::PumpUntil([] { return !testsupport::RecordedExceptions().empty(); }));
   EXPECT_NE(testsupport::RecordedExceptions().back().find(L"无法打开文件夹“" + box + L"”"),
             std::wstring::npos);
   EXPECT_EQ(depth(), 0);
+  EXPECT_EQ(GetFocus(), ring.Segment(0).Handle());
   EXPECT_TRUE(dragtest::Recorded().stores.empty()) << "nothing of it is stored";
   testsupport::ClearExceptions();
 }
