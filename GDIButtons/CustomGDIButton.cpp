@@ -21,11 +21,13 @@ constexpr WPARAM kMoveByCaption = SC_MOVE | HTCAPTION;  // 0xF012
 
 }  // namespace
 
-TCustomGDIButton::TCustomGDIButton(TComponent* owner, const TButtonColors& colors, TButtonStart start)
+TCustomGDIButton::TCustomGDIButton(TComponent* owner, const TButtonColors& colors, TButtonStart start,
+                                   TContrastSource contrast)
     : TCustomControl(owner),
       HotColor(colors.HotColor),
       DefaultColor(colors.DefaultColor),
-      startHidden_(start == TButtonStart::Hidden) {
+      startHidden_(start == TButtonStart::Hidden),
+      contrastSource_(contrast ? contrast : &TCustomGDIButton::SystemContrast) {
   paintCount_ = 0;
   DoubleBuffered = true;
   SetCurrentColor(DefaultColor);

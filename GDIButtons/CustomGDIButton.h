@@ -29,6 +29,10 @@ struct TButtonColors {
   TARGB HotColor = 0;
 };
 
+// Where a button reads the system's high-contrast mode and colours (null: TCustomGDIButton::SystemContrast).
+// A caller hands in another to draw a scheme that is not the system's.
+using TContrastSource = vantel::ContrastScheme (*)();
+
 // Whether a new button's window shows when it is made, or waits hidden for the picture that its ring's load
 // gives it.
 enum class TButtonStart { Shown, Hidden };
@@ -40,7 +44,7 @@ class TCustomGDIButton : public TCustomControl {
   // control, also becomes the framework parent. A button started hidden is made with a hidden window, and
   // its renders push nothing until a group takes it (SetGroupItems), whose hold then decides.
   explicit TCustomGDIButton(TComponent* owner, const TButtonColors& colors = {},
-                            TButtonStart start = TButtonStart::Shown);
+                            TButtonStart start = TButtonStart::Shown, TContrastSource contrast = nullptr);
   ~TCustomGDIButton() override;
 
   // Text a hint window paints; empty for every other button.
@@ -78,13 +82,10 @@ class TCustomGDIButton : public TCustomControl {
   // How many times DrawPie ran on this button.
   int PaintCount() const { return paintCount_; }
 
-  // Whether high contrast is on and the system's colours: read when the button is made and again when the
-  // system announces a change (WM_SETTINGCHANGE for SPI_SETHIGHCONTRAST, WM_SYSCOLORCHANGE), which
-  // re-renders the window. The stored colours stay as they are.
+  // Whether high contrast is on and the system's colours, from the constructor's source: read when the
+  // button is made and again when the system announces a change (WM_SETTINGCHANGE for SPI_SETHIGHCONTRAST,
+  // WM_SYSCOLORCHANGE), which re-renders the window. The stored colours stay as they are.
   const vantel::ContrastScheme& Contrast() const { return contrast_; }
-  // Where the scheme is read from: SystemContrast unless replaced. Returns the source it replaces.
-  using TContrastSource = vantel::ContrastScheme (*)();
-  static TContrastSource SetContrastSource(TContrastSource source);
   // SPI_GETHIGHCONTRAST and GetSysColor; the colours are left 0 while high contrast is off.
   static vantel::ContrastScheme SystemContrast();
   // Runs while the right button is held on the button, for the popup menu it opens.
@@ -197,7 +198,7 @@ class TCustomGDIButton : public TCustomControl {
   bool hot_ = false;
   bool startHidden_ = false;  // see the constructor
   vantel::ContrastScheme contrast_;
-  inline static TContrastSource contrastSource_ = &TCustomGDIButton::SystemContrast;
+  TContrastSource contrastSource_ = &TCustomGDIButton::SystemContrast;
   std::unique_ptr<TPieRect> defaultPieRect_;
   TPieRect* pieRect_ = nullptr;
   std::string buttonGuid_;

@@ -4,12 +4,6 @@
 
 #include <cmath>
 
-TCustomGDIButton::TContrastSource TCustomGDIButton::SetContrastSource(TContrastSource source) {
-  const TContrastSource previous = contrastSource_;
-  contrastSource_ = source ? source : &TCustomGDIButton::SystemContrast;
-  return previous;
-}
-
 vantel::ContrastScheme TCustomGDIButton::SystemContrast() {
   vantel::ContrastScheme scheme;
   HIGHCONTRASTW mode{};

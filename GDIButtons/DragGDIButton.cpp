@@ -33,8 +33,9 @@ constexpr float kShapeFringe = 1.5f;
 
 }  // namespace
 
-TDragGDIButton::TDragGDIButton(TComponent* owner, const TButtonColors& colors, TButtonStart start)
-    : TCustomGDIButton(owner, colors, start) {
+TDragGDIButton::TDragGDIButton(TComponent* owner, const TButtonColors& colors, TButtonStart start,
+                               TContrastSource contrast)
+    : TCustomGDIButton(owner, colors, start, contrast) {
   fileName_.clear();
   OnDblClick = [this](TObject* sender) { Launch(sender); };
   dropTarget_ = std::make_unique<TTextTarget>(this);

@@ -25,7 +25,7 @@ class TDragGDIButton : public TCustomGDIButton {
 
   // The pie button, no file, OnDblClick = Launch, and a drop target for file lists on this window.
   explicit TDragGDIButton(TComponent* owner, const TButtonColors& colors = {},
-                          TButtonStart start = TButtonStart::Shown);
+                          TButtonStart start = TButtonStart::Shown, TContrastSource contrast = nullptr);
   // Destroys the drop target (revoking the window's registration), then the pie button.
   ~TDragGDIButton() override;
 

@@ -56,8 +56,9 @@ LONG Ceil(double v) {
 
 }  // namespace
 
-THintGDIButton::THintGDIButton(TComponent* owner, const TButtonColors& colors, TButtonStart start)
-    : TDragGDIButton(owner, colors, start) {
+THintGDIButton::THintGDIButton(TComponent* owner, const TButtonColors& colors, TButtonStart start,
+                               TContrastSource contrast)
+    : TDragGDIButton(owner, colors, start, contrast) {
   fontSize_ = vantel::kHintFontSize;
   // A drop on the name belongs to the ring or the desktop below it, not to the name.
   DropTarget().SetAcceptorControl(nullptr);

@@ -22,8 +22,8 @@ namespace buttontest {
 class TTestButton : public TCustomGDIButton {
  public:
   explicit TTestButton(TComponent* owner, const TButtonColors& colors = {},
-                       TButtonStart start = TButtonStart::Shown)
-      : TCustomGDIButton(owner, colors, start) {}
+                       TButtonStart start = TButtonStart::Shown, TContrastSource contrast = nullptr)
+      : TCustomGDIButton(owner, colors, start, contrast) {}
 
   int overlays = 0;
   std::function<void(TTestButton&, TLayeredSurface&)> overlay;

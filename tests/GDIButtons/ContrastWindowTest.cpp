@@ -36,14 +36,7 @@ class ContrastWindowTest : public buttontest::WindowTestBase {
   void SetUp() override {
     WindowTestBase::SetUp();
     reported = {};
-    previous_ = TCustomGDIButton::SetContrastSource(&Reported);
   }
-  void TearDown() override {
-    TCustomGDIButton::SetContrastSource(previous_);
-    WindowTestBase::TearDown();
-  }
-
-  TCustomGDIButton::TContrastSource previous_ = nullptr;
 };
 
 // How many pixels of the image are exactly this opaque colour, and whether any pixel is translucent.
@@ -78,9 +71,10 @@ bool AnyTranslucent(const TPushedImage& image) {
 TEST_F(ContrastWindowTest, RingDrawsInTheSystemColoursWhileHighContrastIsOnAndFollowsASwitch) {
   TGDIButtonClass buttons = [](TComponent* owner, const std::wstring&,
                                const TButtonInputs& inputs) -> std::unique_ptr<TCustomGDIButton> {
-    return std::make_unique<buttontest::TTestButton>(owner, TButtonColors{kStored, kStoredHot}, inputs.Start);
+    return std::make_unique<buttontest::TTestButton>(owner, TButtonColors{kStored, kStoredHot}, inputs.Start,
+                                                     &Reported);
   };
-  TGDICustomButtonGroup group(form_.get(), buttons, std::wstring{}, HintGDIButtonClass());
+  TGDICustomButtonGroup group(form_.get(), buttons, std::wstring{}, HintGDIButtonClass(&Reported));
   TCustomGDIButton& centre = *group.CentreButton();
   centre.SetBounds(100, 300, 180, 180);
   centre.PieRect()->Assign({0.0f, 360.0f, 10.0f, 10.0f, 160.0f, 160.0f});  // a disc of radius 80 at (90, 90)
@@ -88,7 +82,7 @@ TEST_F(ContrastWindowTest, RingDrawsInTheSystemColoursWhileHighContrastIsOnAndFo
   auto& hint = dynamic_cast<THintGDIButton&>(*group.HintWindow());
   hint.ShowHintText(L"记事本");
   // A slice of a ring: the annulus from radius 40 to 80 around (90, 90), from 3 to 87 degrees.
-  buttontest::TTestButton slice(form_.get(), TButtonColors{kStored, kStoredHot});
+  buttontest::TTestButton slice(form_.get(), TButtonColors{kStored, kStoredHot}, TButtonStart::Shown, &Reported);
   slice.SetBounds(300, 300, 180, 180);
   slice.PieRect()->Assign({3.0f, 84.0f, 10.0f, 10.0f, 160.0f, 160.0f});
   slice.UpdateLayered();
