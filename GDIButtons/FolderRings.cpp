@@ -123,13 +123,13 @@ void TFolderRings::Listed(WPARAM generation) {
   }
   // The kept ring shown at the click, still standing innermost (anything opened or closed since would
   // have dropped this listing).
-  TFolderRing* const shown = job->Shown && Depth() == job->Depth && Ring(job->Depth) == job->Shown
-                                 ? job->Shown
-                                 : nullptr;
+  TFolderRing* const shown =
+      job->Shown && Depth() == job->Depth && Ring(job->Depth) == job->Shown ? job->Shown : nullptr;
   if (listing.Error != ERROR_SUCCESS || listing.Slots.empty()) {
     if (shown) {
       CloseFrom(job->Depth, TKeysAfter::Below);
-      const auto kept = std::find_if(kept_.begin(), kept_.end(), [shown](const auto& r) { return r.get() == shown; });
+      const auto kept =
+          std::find_if(kept_.begin(), kept_.end(), [shown](const auto& r) { return r.get() == shown; });
       if (kept != kept_.end()) {
         Discard(std::move(*kept));
         kept_.erase(kept);

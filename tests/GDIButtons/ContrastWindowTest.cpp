@@ -82,7 +82,8 @@ TEST_F(ContrastWindowTest, RingDrawsInTheSystemColoursWhileHighContrastIsOnAndFo
   auto& hint = dynamic_cast<THintGDIButton&>(*group.HintWindow());
   hint.ShowHintText(L"记事本");
   // A slice of a ring: the annulus from radius 40 to 80 around (90, 90), from 3 to 87 degrees.
-  buttontest::TTestButton slice(form_.get(), TButtonColors{kStored, kStoredHot}, TButtonStart::Shown, &Reported);
+  buttontest::TTestButton slice(form_.get(), TButtonColors{kStored, kStoredHot}, TButtonStart::Shown,
+                                &Reported);
   slice.SetBounds(300, 300, 180, 180);
   slice.PieRect()->Assign({3.0f, 84.0f, 10.0f, 10.0f, 160.0f, 160.0f});
   slice.UpdateLayered();

@@ -30,7 +30,9 @@ void Xdotool(const std::wstring& arguments, bool again = false) {
   long code = RunUnix(L"/usr/bin/xdotool " + arguments);
   if (again && (code == 124 || code == -1)) code = RunUnix(L"/usr/bin/xdotool " + arguments);
   ASSERT_EQ(code, 0) << "xdotool " << std::string(arguments.begin(), arguments.end())
-                     << (code == 124 ? " hung" : code == -1 ? " (the shell never ran)" : "");
+                     << (code == 124  ? " hung"
+                         : code == -1 ? " (the shell never ran)"
+                                      : "");
 }
 
 std::wstring Number(long v) {
