@@ -92,8 +92,9 @@ void TDragGDIButton::TakeShellInfo(const std::wstring& path, TShellInfoPrefetch*
   ReleaseIcon();
   FileInfo = SHFILEINFOW{};
   // An answer the shell is late with comes by message: until then the button shows no icon.
-  if (std::optional<SHFILEINFOW> info = ShellInfoFor(path, kFileInfoFlags, ShellIconSize(), Handle(),
-                                                     kLateShellInfoMessage, lateInfo_, answers)) {
+  if (std::optional<SHFILEINFOW> info =
+          ShellInfoFor(path, kFileInfoFlags, ShellIconSize(), Handle(), kLateShellInfoMessage, lateInfo_,
+                       answers, shellLookup_)) {
     UseShellInfo(*info);
   } else {
     NameByLeaf();
@@ -117,7 +118,8 @@ void TDragGDIButton::RefetchShellInfo() {
   // Never asked here: a file on a drive that does not answer would hold the ring at every monitor
   // crossing. A claim still open for the old size is given up.
   if (!fileName_.empty()) {
-    lateInfo_ = ShellInfoLater(fileName_, kFileInfoFlags, ShellIconSize(), Handle(), kLateShellInfoMessage);
+    lateInfo_ = ShellInfoLater(fileName_, kFileInfoFlags, ShellIconSize(), Handle(), kLateShellInfoMessage,
+                               shellLookup_);
   }
 }
 

@@ -7,15 +7,14 @@
 
 #include "GDIButtons/CustomGDIButton.h"
 #include "GDIButtons/DragButtonLogic.h"
+#include "GDIButtons/ShellInfoPrefetch.h"
 #include "framework/Handles.h"
 #include "framework/Timer.h"
 #include "shell/ShellLaunch.h"
 #include "shell/TextTarget.h"
 #include "xml/XmlHost.h"
 
-class TLateShellInfo;
 class TRingAccessible;
-class TShellInfoPrefetch;
 
 class TDragGDIButton : public TCustomGDIButton {
  public:
@@ -113,6 +112,9 @@ class TDragGDIButton : public TCustomGDIButton {
   // centre button's.
   virtual const TXmlHost& XmlHost() const;
   virtual void SetXmlHost(const TXmlHost& host);
+  // How the button asks the shell about its file when no ring's load asked already (empty: the shell's
+  // own); set before the file.
+  void SetShellLookup(TShellLookup lookup) { shellLookup_ = std::move(lookup); }
 
  protected:
   // Drag-enter: fixes the drop mode from the mouse buttons the drag holds. Its arguments are not used.
@@ -204,6 +206,7 @@ class TDragGDIButton : public TCustomGDIButton {
   std::wstring fileName_;
   std::wstring shownName_;                       // see SetShownName
   std::unique_ptr<TLateShellInfo> lateInfo_;     // the shell's answer for fileName_, while it is late
+  TShellLookup shellLookup_;                     // see SetShellLookup
   UniqueIcon icon_;                              // owns FileInfo.hIcon, which only names it
   std::unique_ptr<Gdiplus::Bitmap> iconBitmap_;  // of iconBitmapSource_
   HICON iconBitmapSource_ = nullptr;             // not owned: the icon iconBitmap_ was made of

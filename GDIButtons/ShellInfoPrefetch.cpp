@@ -250,18 +250,8 @@ struct TShellInfoPrefetch::TShared {
   const std::chrono::milliseconds PerAnswer;
 };
 
-TShellInfoPrefetch::TWaits& TShellInfoPrefetch::DefaultWaits() {
-  static TWaits waits;
-  return waits;
-}
-
-TShellLookup& TShellInfoPrefetch::DefaultLookup() {
-  static TShellLookup lookup;
-  return lookup;
-}
-
 TShellInfoPrefetch::TShellInfoPrefetch(std::vector<std::wstring> paths, UINT flags, int iconSize)
-    : TShellInfoPrefetch(std::move(paths), flags, DefaultLookup(), DefaultWaits(), iconSize) {}
+    : TShellInfoPrefetch(std::move(paths), flags, TShellLookup{}, TWaits{}, iconSize) {}
 
 TShellInfoPrefetch::TShellInfoPrefetch(std::vector<std::wstring> paths, UINT flags, TShellLookup lookup,
                                        TWaits waits, int iconSize)
@@ -324,27 +314,24 @@ std::unique_ptr<TLateShellInfo> TShellInfoPrefetch::ClaimFirst() {
 
 std::optional<SHFILEINFOW> ShellInfoFor(const std::wstring& path, UINT flags, int iconSize, HWND window,
                                         UINT message, std::unique_ptr<TLateShellInfo>& late,
-                                        TShellInfoPrefetch* answers) {
+                                        TShellInfoPrefetch* answers, const TShellLookup& lookup) {
   late.reset();
   if (path.empty()) return std::nullopt;
   TShellInfoPrefetch::TTaken ahead =
       answers ? answers->Take(path, flags, iconSize) : TShellInfoPrefetch::TTaken{};
   if (ahead.Info) return ahead.Info;  // a ring being loaded asked the shell already
-  if (!ahead.Late) {
-    const TShellLookup& lookup = TShellInfoPrefetch::DefaultLookup();
-    return lookup ? lookup(path, flags, iconSize) : ShellFileInfoAt(path, flags, iconSize);
-  }
+  if (!ahead.Late) return lookup ? lookup(path, flags, iconSize) : ShellFileInfoAt(path, flags, iconSize);
   late = std::move(ahead.Late);
   late->NotifyWhenReady(window, message);
   return std::nullopt;
 }
 
 std::unique_ptr<TLateShellInfo> ShellInfoLater(const std::wstring& path, UINT flags, int iconSize,
-                                               HWND window, UINT message) {
+                                               HWND window, UINT message, const TShellLookup& lookup) {
   if (path.empty()) return nullptr;
   // A prefetch of one path that nobody waits for: it goes at once, and its worker looks the path up for
   // the claim alone. A claim given up (the button gone, or another DPI) leaves the answer to be freed.
-  TShellInfoPrefetch prefetch({path}, flags, iconSize);
+  TShellInfoPrefetch prefetch({path}, flags, lookup, {}, iconSize);
   std::unique_ptr<TLateShellInfo> late = prefetch.ClaimFirst();
   if (late) late->NotifyWhenReady(window, message);
   return late;

@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-// The system calls ShellFileInfo makes. Tests replace them to fail the way a default Windows does (no
-// long paths, no 8.3 names).
+// The system calls ShellFileInfo makes; a caller may hand in others, e.g. calls that fail as a default
+// Windows does (no long paths, no 8.3 names).
 struct TShellCalls {
   std::function<DWORD_PTR(const wchar_t* path, DWORD attributes, SHFILEINFOW* info, UINT flags)> FileInfo;
   std::function<DWORD(const wchar_t* longPath, wchar_t* shortPath, DWORD length)> ShortPathName;
@@ -55,12 +55,10 @@ class TShellInfoPrefetch {
     std::chrono::milliseconds PerAnswer{100};
     std::chrono::milliseconds InAll{2000};
   };
-  // What prefetches use unless told otherwise (tests change them).
-  static TWaits& DefaultWaits();
-  static TShellLookup& DefaultLookup();  // empty: the shell's own
 
-  // Starts looking up `paths`, in order, as the lookup does (empty paths are skipped), their icons at
-  // `iconSize` pixels. Should no worker thread start, nothing is looked up ahead and Take finds nothing.
+  // Starts looking up `paths`, in order, as `lookup` does (empty: the shell's own; empty paths are
+  // skipped), their icons at `iconSize` pixels. Should no worker thread start, nothing is looked up ahead
+  // and Take finds nothing.
   TShellInfoPrefetch(std::vector<std::wstring> paths, UINT flags, int iconSize = 0);
   TShellInfoPrefetch(std::vector<std::wstring> paths, UINT flags, TShellLookup lookup, TWaits waits,
                      int iconSize = 0);
@@ -89,17 +87,25 @@ class TShellInfoPrefetch {
   std::shared_ptr<TShared> shared_;
 };
 
-// The answer for a button's file: the prefetch's (`answers`, Take) or, without one or an entry in it, the
-// default lookup's, asked here. Nothing for an empty path, or while the prefetch's answer is late: `late`
-// then holds the claim, which posts `message` to `window` once the answer is there. `late` is replaced either
-// way.
+// Where a ring's load gets the shell's answers: how a path is looked up (empty: the shell's own) and how
+// long the user-interface thread waits for them.
+struct TShellSource {
+  TShellLookup Lookup;
+  TShellInfoPrefetch::TWaits Waits;
+};
+
+// The answer for a button's file: the prefetch's (`answers`, Take) or, without one or an entry in it,
+// `lookup`'s (empty: the shell's own), asked here. Nothing for an empty path, or while the prefetch's answer
+// is late: `late` then holds the claim, which posts `message` to `window` once the answer is there. `late` is
+// replaced either way.
 std::optional<SHFILEINFOW> ShellInfoFor(const std::wstring& path, UINT flags, int iconSize, HWND window,
                                         UINT message, std::unique_ptr<TLateShellInfo>& late,
-                                        TShellInfoPrefetch* answers = nullptr);
-// A claim on the answer for `path` from a worker of its own, never asked on this thread: posts `message` to
-// `window` once the answer is there. Nothing when no worker starts.
+                                        TShellInfoPrefetch* answers = nullptr,
+                                        const TShellLookup& lookup = {});
+// A claim on the answer for `path` from a worker of its own (asking `lookup`), never asked on this thread:
+// posts `message` to `window` once the answer is there. Nothing when no worker starts.
 std::unique_ptr<TLateShellInfo> ShellInfoLater(const std::wstring& path, UINT flags, int iconSize,
-                                               HWND window, UINT message);
+                                               HWND window, UINT message, const TShellLookup& lookup = {});
 
 // A button's claim on an answer that was late. The answer is the claim's to take once; until then the
 // window named is sent `message` when it comes. A claim given up leaves the answer to be freed.

@@ -24,10 +24,12 @@ TXmlControlButtonGroup::TXmlControlButtonGroup(TComponent* owner, const std::wst
 
 TXmlControlButtonGroup::TXmlControlButtonGroup(TComponent* owner, const std::wstring& xmlFileName,
                                                TGDIButtonClass buttonClass, THintWindowClass hintClass,
-                                               const TXmlHost& host, const TXmlHost& saveHost)
+                                               const TXmlHost& host, const TXmlHost& saveHost,
+                                               TShellSource shell)
     : TGDICustomButtonGroup(owner, std::move(buttonClass), xmlFileName, std::move(hintClass), {},
                             TButtonInputs{std::nullopt, TButtonStart::Shown, host}),
       saveHost_(saveHost),
+      shell_(std::move(shell)),
       document_(std::make_unique<TXmlDocument>()) {
   if (auto* centre = dynamic_cast<TDragGDIButton*>(CentreButton())) centre->SetXmlHost(saveHost_);
 }
@@ -114,8 +116,9 @@ void TXmlControlButtonGroup::PrefetchShellInfo() noexcept {
     if (plan.Centre) paths.push_back(Gb18030ToWide(plan.Centre->FilePath));
     // At the size the buttons will ask for: the centre's monitor's.
     auto* centre = dynamic_cast<TDragGDIButton*>(CentreButton());
-    prefetch_ = std::make_unique<TShellInfoPrefetch>(std::move(paths), TDragGDIButton::kFileInfoFlags,
-                                                     centre ? centre->WantedIconSize() : 0);
+    prefetch_ =
+        std::make_unique<TShellInfoPrefetch>(std::move(paths), TDragGDIButton::kFileInfoFlags, shell_.Lookup,
+                                             shell_.Waits, centre ? centre->WantedIconSize() : 0);
   } catch (...) {
     // Looking ahead only saves time: without it each button asks the shell itself.
     TraceCaughtException(L"TXmlControlButtonGroup::PrefetchShellInfo");

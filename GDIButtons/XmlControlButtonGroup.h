@@ -6,6 +6,7 @@
 
 #include "GDIButtons/ButtonGroup.h"
 #include "GDIButtons/GDIButtonClass.h"
+#include "GDIButtons/ShellInfoPrefetch.h"
 #include "xml/ConfigFormat.h"
 #include "xml/XmlDocument.h"
 
@@ -69,10 +70,10 @@ class TXmlControlButtonGroup : public TGDICustomButtonGroup {
 
  protected:
   // For groups whose buttons are a class derived from TXmlControlDragGDIButton, and whose hint window
-  // is another class or none (tests).
+  // is another class or none; a load asks the shell through `shell`.
   TXmlControlButtonGroup(TComponent* owner, const std::wstring& xmlFileName, TGDIButtonClass buttonClass,
-                         THintWindowClass hintClass, const TXmlHost& host = {},
-                         const TXmlHost& saveHost = {});
+                         THintWindowClass hintClass, const TXmlHost& host = {}, const TXmlHost& saveHost = {},
+                         TShellSource shell = {});
 
  private:
   // Adds a segment with the group's file name, its button made with `inputs`; its button, or nullptr when
@@ -89,7 +90,8 @@ class TXmlControlButtonGroup : public TGDICustomButtonGroup {
   void PrefetchShellInfo() noexcept;
 
   TPopupMenu* popupMenu_ = nullptr;
-  TXmlHost saveHost_;  // what the buttons store through
+  TXmlHost saveHost_;   // what the buttons store through
+  TShellSource shell_;  // how a load asks the shell
   std::unique_ptr<TXmlDocument> document_;
   TConfigLoadState loadState_ = TConfigLoadState::NotLoaded;
   // The shell's answers for the files of the last load, looked up while the ring is being set up.

@@ -171,7 +171,7 @@ TEST_F(DragButtonIconTest, ANewDpiAsksForEveryIconOffTheUiThreadAndTheRingKeepsI
     ~TDrive() { CloseHandle(answer); }
   };
   auto drive = std::make_shared<TDrive>();
-  TShellInfoPrefetch::DefaultLookup() = [drive](const std::wstring& path, UINT flags, int size) {
+  const TShellLookup lookup = [drive](const std::wstring& path, UINT flags, int size) {
     if (drive->offline && GetCurrentThreadId() == drive->uiThread)
       drive->askedOnUiThread = true;  // and does not wait: the test would never end
     else if (drive->offline)
@@ -180,19 +180,15 @@ TEST_F(DragButtonIconTest, ANewDpiAsksForEveryIconOffTheUiThreadAndTheRingKeepsI
   };
   struct TRestore {
     std::shared_ptr<TDrive> drive;
-    ~TRestore() {
-      SetEvent(drive->answer);
-      TShellInfoPrefetch::DefaultLookup() = nullptr;
-    }
+    ~TRestore() { SetEvent(drive->answer); }
   } restore{drive};
   Recorded().iconSize = 32;
   Ring ring(form_.get(), folder_, 4);
   std::vector<TRecordingDragButton*> buttons{&ring.Centre()};
+  for (int i = 0; i < 4; ++i) buttons.push_back(&ring.Segment(i));
+  for (TRecordingDragButton* button : buttons) button->SetShellLookup(lookup);
   Fill(ring.Centre(), L"program.exe");
-  for (int i = 0; i < 4; ++i) {
-    Fill(ring.Segment(i));
-    buttons.push_back(&ring.Segment(i));
-  }
+  for (int i = 0; i < 4; ++i) Fill(ring.Segment(i));
 
   // The ring is taken to a 150 % monitor: the system tells each window.
   drive->offline = true;

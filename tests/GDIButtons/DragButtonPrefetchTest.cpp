@@ -16,17 +16,11 @@ namespace {
 
 constexpr UINT kFlags = TDragGDIButton::kFileInfoFlags;
 
+// Answers in time however busy the machine, unless a test says otherwise.
+const TShellInfoPrefetch::TWaits kPatient{std::chrono::seconds(30), std::chrono::seconds(120)};
+
 class DragButtonPrefetchTest : public dragtest::DragButtonTestBase {
  protected:
-  // Answers in time however busy the machine, unless a test says otherwise.
-  void SetUp() override {
-    DragButtonTestBase::SetUp();
-    TShellInfoPrefetch::DefaultWaits() = {std::chrono::seconds(30), std::chrono::seconds(120)};
-  }
-  void TearDown() override {
-    TShellInfoPrefetch::DefaultWaits() = {};
-    DragButtonTestBase::TearDown();
-  }
   static SHFILEINFOW Direct(const std::wstring& path) {
     SHFILEINFOW info{};
     SHGetFileInfoW(path.c_str(), 0, &info, sizeof(info), kFlags);
@@ -49,7 +43,7 @@ TEST_F(DragButtonPrefetchTest, AnswersAsTheShellDoesOncePerEntryAndOnlyForItsPat
   const std::wstring notepad = L"C:\\windows\\notepad.exe";
   const std::wstring text = File(L"file.txt");
   const std::wstring missing = folder_.File(L"not here.txt");
-  TShellInfoPrefetch prefetch({notepad, L"", text, notepad, missing}, kFlags);
+  TShellInfoPrefetch prefetch({notepad, L"", text, notepad, missing}, kFlags, {}, kPatient);
 
   EXPECT_FALSE(prefetch.Take(notepad, kFlags | SHGFI_SMALLICON).Info) << "other flags, another answer";
   EXPECT_FALSE(prefetch.Take(File(L"other.txt"), kFlags).Info) << "not looked up";
@@ -76,7 +70,7 @@ TEST_F(DragButtonPrefetchTest, AnswersAsTheShellDoesOncePerEntryAndOnlyForItsPat
 TEST_F(DragButtonPrefetchTest, AButtonHandedThePrefetchTakesItsAnswer) {
   const std::wstring text = File(L"file.txt");
   dragtest::Recorded().iconSize = 48;  // the buttons' size is the prefetch's: the one they take
-  TShellInfoPrefetch prefetch({text}, kFlags, 48);
+  TShellInfoPrefetch prefetch({text}, kFlags, {}, kPatient, 48);
   dragtest::TRecordingDragButton button(form_.get());
   button.SetFileName(text, &prefetch);
   ASSERT_NE(button.FileInfo.hIcon, nullptr);
@@ -89,8 +83,8 @@ TEST_F(DragButtonPrefetchTest, AnswersNobodyTookGoWithThePrefetch) {
   // Many entries, none taken: the worker is stopped part way or has finished; either way the prefetch
   // ends without waiting for the rest and frees what it holds.
   std::vector<std::wstring> paths(200, L"C:\\windows\\notepad.exe");
-  { TShellInfoPrefetch prefetch(paths, kFlags); }
-  TShellInfoPrefetch prefetch(paths, kFlags);
+  { TShellInfoPrefetch prefetch(paths, kFlags, {}, kPatient); }
+  TShellInfoPrefetch prefetch(paths, kFlags, {}, kPatient);
   std::optional<SHFILEINFOW> first = prefetch.Take(paths.front(), kFlags).Info;
   ASSERT_TRUE(first);
   DestroyIcon(first->hIcon);

@@ -188,18 +188,18 @@ TEST_F(XmlControlLoadTest, AShellThatNeverAnswersStillGivesTheRingAndALateIconAr
   static HANDLE never = CreateEventW(nullptr, TRUE, FALSE, nullptr);  // never set: left to the process's end
   static HANDLE slowDone = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   const std::wstring stuck = L"\\\\offline\\share\\tool.exe", slow = L"C:\\slow\\tool.exe";
-  TShellInfoPrefetch::DefaultLookup() = [stuck, slow](const std::wstring& path, UINT flags, int) {
-    if (path == stuck) WaitForSingleObject(never, INFINITE);
-    if (path == slow) WaitForSingleObject(slowDone, INFINITE);
-    SHFILEINFOW info{};
-    SHGetFileInfoW(L"C:\\windows\\notepad.exe", 0, &info, sizeof(info), flags);
-    return info;
-  };
-  TShellInfoPrefetch::DefaultWaits() = {std::chrono::milliseconds(20), std::chrono::milliseconds(200)};
+  const TShellSource shell{[stuck, slow](const std::wstring& path, UINT flags, int) {
+                             if (path == stuck) WaitForSingleObject(never, INFINITE);
+                             if (path == slow) WaitForSingleObject(slowDone, INFINITE);
+                             SHFILEINFOW info{};
+                             SHGetFileInfoW(L"C:\\windows\\notepad.exe", 0, &info, sizeof(info), flags);
+                             return info;
+                           },
+                           {std::chrono::milliseconds(20), std::chrono::milliseconds(200)}};
   WriteConfig(ConfigWithRecords(
       {R"(<ButtonInfo ButonType="0" ButtonFilePath="\\offline\share\tool.exe" ButtonGuid="{A}"/>)",
        R"(<ButtonInfo ButonType="0" ButtonFilePath="C:\slow\tool.exe" ButtonGuid="{B}"/>)"}));
-  auto group = StartGroup();
+  auto group = StartGroup(false, shell);
 
   // The ring is there, the late buttons without their icons, and usable.
   ASSERT_EQ(group->Items().Count(), 5);

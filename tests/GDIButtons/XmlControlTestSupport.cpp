@@ -71,9 +71,11 @@ bool TTestXmlButton::MouseButtonHeld(int virtualKey) const {
   return virtualKey == VK_LBUTTON ? leftHeld : virtualKey == VK_RBUTTON ? rightHeld : false;
 }
 
-TTestXmlGroup::TTestXmlGroup(TComponent* owner, const std::wstring& xmlFileName, bool withHint)
+TTestXmlGroup::TTestXmlGroup(TComponent* owner, const std::wstring& xmlFileName, bool withHint,
+                             TShellSource shell)
     : TXmlControlButtonGroup(owner, xmlFileName, GDIButtonClass<TTestXmlButton>(),
-                             withHint ? HintWindowClass<THintGDIButton>() : THintWindowClass()) {}
+                             withHint ? HintWindowClass<THintGDIButton>() : THintWindowClass(), {}, {},
+                             std::move(shell)) {}
 
 void XmlControlTestBase::SetUp() {
   WindowTestBase::SetUp();
@@ -83,15 +85,11 @@ void XmlControlTestBase::SetUp() {
   savedDirectory_ = CurrentFolder();
   ASSERT_TRUE(SetCurrentDirectoryW(folder_.File(L".").c_str()));
   hostScope_ = std::make_unique<TXmlHostScope>(TXmlHost{&reporter_, &files_});
-  // Rings that compare pictures need every answer in time, however busy the machine.
-  TShellInfoPrefetch::DefaultWaits() = {std::chrono::seconds(30), std::chrono::seconds(120)};
 }
 
 void XmlControlTestBase::TearDown() {
   // Queued deletions of this test's buttons run (or find their button gone) before the next test.
   testsupport::PumpFor(20);
-  TShellInfoPrefetch::DefaultWaits() = {};
-  TShellInfoPrefetch::DefaultLookup() = nullptr;
   hostScope_.reset();
   SetCurrentDirectoryW(savedDirectory_.c_str());
   Application->SetMainForm(nullptr);
@@ -111,8 +109,8 @@ bool XmlControlTestBase::ConfigExists() const {
   return std::filesystem::exists(folder_.File(kConfig));
 }
 
-std::unique_ptr<TTestXmlGroup> XmlControlTestBase::StartGroup(bool withHint) {
-  auto group = std::make_unique<TTestXmlGroup>(form_.get(), kConfig, withHint);
+std::unique_ptr<TTestXmlGroup> XmlControlTestBase::StartGroup(bool withHint, TShellSource shell) {
+  auto group = std::make_unique<TTestXmlGroup>(form_.get(), kConfig, withHint, std::move(shell));
   group->LoadConfigFile(kConfig);
   group->SetHeight(180);
   group->SetWidth(180);

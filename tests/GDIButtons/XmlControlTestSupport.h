@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -55,9 +57,15 @@ class TTestXmlButton : public TXmlControlDragGDIButton {
 
 // The program's group with test buttons and, only when asked for, the hint window (a desktop-sized
 // window takes Wine seconds to destroy).
+// The shell's answers in time however busy the machine: rings that compare pictures need every one.
+inline TShellSource PatientShell() {
+  return {{}, {std::chrono::seconds(30), std::chrono::seconds(120)}};
+}
+
 class TTestXmlGroup : public TXmlControlButtonGroup {
  public:
-  TTestXmlGroup(TComponent* owner, const std::wstring& xmlFileName, bool withHint = false);
+  TTestXmlGroup(TComponent* owner, const std::wstring& xmlFileName, bool withHint = false,
+                TShellSource shell = PatientShell());
 };
 
 class TRecordingReporter : public TXmlReporter {
@@ -78,7 +86,7 @@ class XmlControlTestBase : public buttontest::WindowTestBase {
   std::string ReadConfig() const;
   bool ConfigExists() const;
   // A group built as start-up builds it: named, loaded, sized 180, then filled.
-  std::unique_ptr<TTestXmlGroup> StartGroup(bool withHint = false);
+  std::unique_ptr<TTestXmlGroup> StartGroup(bool withHint = false, TShellSource shell = PatientShell());
   // A drop of `files` through the button's drop target, the drag having entered with these buttons.
   void Drop(TDragGDIButton& button, const std::vector<std::wstring>& files, bool left, bool right = false);
 
