@@ -22,12 +22,13 @@ constexpr WPARAM kMoveByCaption = SC_MOVE | HTCAPTION;  // 0xF012
 }  // namespace
 
 TCustomGDIButton::TCustomGDIButton(TComponent* owner, const TButtonColors& colors, TButtonStart start,
-                                   TContrastSource contrast)
+                                   const TButtonSystem& system)
     : TCustomControl(owner),
       HotColor(colors.HotColor),
       DefaultColor(colors.DefaultColor),
       startHidden_(start == TButtonStart::Hidden),
-      contrastSource_(contrast ? contrast : &TCustomGDIButton::SystemContrast) {
+      contrastSource_(system.Contrast ? system.Contrast : &TCustomGDIButton::SystemContrast),
+      pushObserver_(system.Pushes) {
   paintCount_ = 0;
   DoubleBuffered = true;
   SetCurrentColor(DefaultColor);
@@ -58,7 +59,7 @@ TCustomGDIButton::TCustomGDIButton(TComponent* owner, const TButtonColors& color
 TCustomGDIButton::~TCustomGDIButton() {
   // The window goes while this class's handlers can still answer its last messages.
   DestroyHandle();
-  if (TPushObserver* observer = PushObserver()) observer->Destroyed(*this);
+  if (pushObserver_) pushObserver_->Destroyed(*this);
   menuGlass_.reset();
   defaultPieRect_.reset();
   pieRect_ = nullptr;

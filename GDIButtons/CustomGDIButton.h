@@ -29,9 +29,18 @@ struct TButtonColors {
   TARGB HotColor = 0;
 };
 
+class TPushObserver;
+
 // Where a button reads the system's high-contrast mode and colours (null: TCustomGDIButton::SystemContrast).
-// A caller hands in another to draw a scheme that is not the system's.
 using TContrastSource = vantel::ContrastScheme (*)();
+
+// What a button asks of the system and tells of what it hands it, where a caller wants other than the
+// system's own: another high-contrast source (to draw a scheme the system is not in), and who hears of each
+// image the button pushes to its window (PushObserver.h; no one by default).
+struct TButtonSystem {
+  TContrastSource Contrast = nullptr;
+  TPushObserver* Pushes = nullptr;
+};
 
 // Whether a new button's window shows when it is made, or waits hidden for the picture that its ring's load
 // gives it.
@@ -44,7 +53,7 @@ class TCustomGDIButton : public TCustomControl {
   // control, also becomes the framework parent. A button started hidden is made with a hidden window, and
   // its renders push nothing until a group takes it (SetGroupItems), whose hold then decides.
   explicit TCustomGDIButton(TComponent* owner, const TButtonColors& colors = {},
-                            TButtonStart start = TButtonStart::Shown, TContrastSource contrast = nullptr);
+                            TButtonStart start = TButtonStart::Shown, const TButtonSystem& system = {});
   ~TCustomGDIButton() override;
 
   // Text a hint window paints; empty for every other button.
@@ -82,9 +91,10 @@ class TCustomGDIButton : public TCustomControl {
   // How many times DrawPie ran on this button.
   int PaintCount() const { return paintCount_; }
 
-  // Whether high contrast is on and the system's colours, from the constructor's source: read when the
-  // button is made and again when the system announces a change (WM_SETTINGCHANGE for SPI_SETHIGHCONTRAST,
-  // WM_SYSCOLORCHANGE), which re-renders the window. The stored colours stay as they are.
+  // Whether high contrast is on and the system's colours, from the constructor's contrast source: read when
+  // the button is made and again when the system announces a change (WM_SETTINGCHANGE for
+  // SPI_SETHIGHCONTRAST, WM_SYSCOLORCHANGE), which re-renders the window. The stored colours stay as they
+  // are.
   const vantel::ContrastScheme& Contrast() const { return contrast_; }
   // SPI_GETHIGHCONTRAST and GetSysColor; the colours are left 0 while high contrast is off.
   static vantel::ContrastScheme SystemContrast();
@@ -199,6 +209,7 @@ class TCustomGDIButton : public TCustomControl {
   bool startHidden_ = false;  // see the constructor
   vantel::ContrastScheme contrast_;
   TContrastSource contrastSource_ = &TCustomGDIButton::SystemContrast;
+  TPushObserver* pushObserver_ = nullptr;
   std::unique_ptr<TPieRect> defaultPieRect_;
   TPieRect* pieRect_ = nullptr;
   std::string buttonGuid_;

@@ -11,20 +11,10 @@
 
 namespace {
 
-TPushObserver* pushObserver = nullptr;
-
 // How far past a pie's outline its window reaches: the anti-aliased edge (under a pixel) and a margin.
 constexpr float kDrawnFringe = 1.5f;
 
 }  // namespace
-
-void SetPushObserver(TPushObserver* observer) {
-  pushObserver = observer;
-}
-
-TPushObserver* PushObserver() {
-  return pushObserver;
-}
 
 void TCustomGDIButton::PushSurface(TLayeredSurface& surface, BYTE constantAlpha) {
   if (layoutOnly_) return;  // a render that only lays out asks the system nothing
@@ -144,7 +134,7 @@ void TCustomGDIButton::PushImage(TLayeredSurface& surface, BYTE constantAlpha, P
     box_ = oldBox;
   }
   windowImage_ = TWindowImage{pushed != FALSE, size.cx, size.cy, placed, ink};
-  if (TPushObserver* observer = PushObserver()) {
+  if (TPushObserver* observer = pushObserver_) {
     TPushedFrame frame{destination, placed, size, constantAlpha, pushed != FALSE, nullptr, surface.Width()};
     if (!surface.Empty()) {
       frame.Pixels = surface.Pixels() + static_cast<size_t>(part.top) * static_cast<size_t>(surface.Width()) +

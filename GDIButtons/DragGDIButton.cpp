@@ -34,8 +34,8 @@ constexpr float kShapeFringe = 1.5f;
 }  // namespace
 
 TDragGDIButton::TDragGDIButton(TComponent* owner, const TButtonColors& colors, TButtonStart start,
-                               TContrastSource contrast)
-    : TCustomGDIButton(owner, colors, start, contrast) {
+                               const TButtonSystem& system)
+    : TCustomGDIButton(owner, colors, start, system) {
   fileName_.clear();
   OnDblClick = [this](TObject* sender) { Launch(sender); };
   dropTarget_ = std::make_unique<TTextTarget>(this);

@@ -24,7 +24,7 @@ class TDragGDIButton : public TCustomGDIButton {
 
   // The pie button, no file, OnDblClick = Launch, and a drop target for file lists on this window.
   explicit TDragGDIButton(TComponent* owner, const TButtonColors& colors = {},
-                          TButtonStart start = TButtonStart::Shown, TContrastSource contrast = nullptr);
+                          TButtonStart start = TButtonStart::Shown, const TButtonSystem& system = {});
   // Destroys the drop target (revoking the window's registration), then the pie button.
   ~TDragGDIButton() override;
 

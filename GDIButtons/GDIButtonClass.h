@@ -61,3 +61,10 @@ THintWindowClass HintWindowClass() {
   return
       [](TComponent* owner) -> std::unique_ptr<TCustomGDIButton> { return std::make_unique<Button>(owner); };
 }
+// The same, the window made with `system` (CustomGDIButton.h).
+template <class Button>
+THintWindowClass HintWindowClass(const TButtonSystem& system) {
+  return [system](TComponent* owner) -> std::unique_ptr<TCustomGDIButton> {
+    return std::make_unique<Button>(owner, TButtonColors{}, TButtonStart::Shown, system);
+  };
+}

@@ -57,8 +57,8 @@ LONG Ceil(double v) {
 }  // namespace
 
 THintGDIButton::THintGDIButton(TComponent* owner, const TButtonColors& colors, TButtonStart start,
-                               TContrastSource contrast)
-    : TDragGDIButton(owner, colors, start, contrast) {
+                               const TButtonSystem& system)
+    : TDragGDIButton(owner, colors, start, system) {
   fontSize_ = vantel::kHintFontSize;
   // A drop on the name belongs to the ring or the desktop below it, not to the name.
   DropTarget().SetAcceptorControl(nullptr);

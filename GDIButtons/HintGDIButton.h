@@ -19,7 +19,7 @@ class THintGDIButton : public TDragGDIButton {
  public:
   // The drop-and-launch button with font size 24.
   explicit THintGDIButton(TComponent* owner, const TButtonColors& colors = {},
-                          TButtonStart start = TButtonStart::Shown, TContrastSource contrast = nullptr);
+                          TButtonStart start = TButtonStart::Shown, const TButtonSystem& system = {});
   ~THintGDIButton() override;
 
   // What the hovered button calls: takes the text, shows the window and repaints it now.
@@ -90,10 +90,7 @@ class THintGDIButton : public TDragGDIButton {
   bool settingFrame_ = false;               // SetBounds runs: the window itself stays put
 };
 
-// The class reference a group is given for its hint window (reading high contrast from `contrast`).
-inline THintWindowClass HintGDIButtonClass(TContrastSource contrast = nullptr) {
-  if (!contrast) return HintWindowClass<THintGDIButton>();
-  return [contrast](TComponent* owner) -> std::unique_ptr<TCustomGDIButton> {
-    return std::make_unique<THintGDIButton>(owner, TButtonColors{}, TButtonStart::Shown, contrast);
-  };
+// The class reference a group is given for its hint window.
+inline THintWindowClass HintGDIButtonClass(const TButtonSystem& system = {}) {
+  return HintWindowClass<THintGDIButton>(system);
 }

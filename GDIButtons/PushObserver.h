@@ -1,5 +1,5 @@
-// Who is told of every image a ring window hands to the window system. The program sets no one; the tests
-// set a recorder to read what each window was given.
+// Who is told of every image a ring window hands to the window system: the observer a button is made with
+// (TButtonSystem::Pushes), which reads what each window was given.
 #pragma once
 
 #include "framework/Win32.h"
@@ -29,7 +29,3 @@ class TPushObserver {
  protected:
   ~TPushObserver() = default;
 };
-
-// The one observer of every button's pushes (null: none). It must outlive the buttons that push after.
-void SetPushObserver(TPushObserver* observer);
-TPushObserver* PushObserver();

@@ -37,8 +37,8 @@ std::string NewGuidText() {
 }  // namespace
 
 TXmlControlDragGDIButton::TXmlControlDragGDIButton(TComponent* owner, const TButtonColors& colors,
-                                                   TButtonStart start)
-    : TDragGDIButton(owner, colors, start) {
+                                                   TButtonStart start, const TButtonSystem& system)
+    : TDragGDIButton(owner, colors, start, system) {
   // The button's record in the configuration file goes by this GUID until a ring's load gives it the
   // record's own.
   SetButtonGuid(NewGuidText());

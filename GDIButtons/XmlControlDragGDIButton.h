@@ -19,7 +19,8 @@ class TXmlControlDragGDIButton : public TDragGDIButton {
   // The drop-and-launch button with a new GUID (ButtonGuid), its own popup menu (owned, and set as the
   // button's popup menu) and its own document.
   explicit TXmlControlDragGDIButton(TComponent* owner, const TButtonColors& colors = {},
-                                    TButtonStart start = TButtonStart::Shown);
+                                    TButtonStart start = TButtonStart::Shown,
+                                    const TButtonSystem& system = {});
   // The menu also holds the file's commands above the delete entry: the folder opened with the file
   // selected, the file opened as administrator, its path copied (ShowFileCommands shows those that apply).
   // Frees the popup menu, then the document, then the drop-and-launch button.

@@ -39,7 +39,6 @@ class TPushRecorder final : public TPushObserver {
   // Counts every push from now on, and while keep is on, keeps a copy of each button's last image (off
   // when a test ends: the hint window's image is desktop-sized).
   void Keep(bool keep) {
-    SetPushObserver(this);
     keep_ = keep;
     if (!keep) {
       for (auto& [button, record] : records_) record.Last.Pixels = {};
@@ -82,7 +81,13 @@ struct TCustomGDIButtonTestAccess {
   static void SetKeepPushedImages(bool keep) { TPushRecorder::Instance().Keep(keep); }
 };
 
-// How many times the button pushed an image to its window since the first window test set the recorder.
+// What the tests' buttons are made with: their pushes go to the recorder (and high contrast comes from
+// `contrast`, the system's when null).
+inline TButtonSystem RecordedPushes(TContrastSource contrast = nullptr) {
+  return {contrast, &TPushRecorder::Instance()};
+}
+
+// How many times the button, made with RecordedPushes, pushed an image to its window.
 inline int PushCount(const TCustomGDIButton& button) {
   return TPushRecorder::Instance().Count(button);
 }

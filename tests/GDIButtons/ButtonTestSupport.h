@@ -22,8 +22,9 @@ namespace buttontest {
 class TTestButton : public TCustomGDIButton {
  public:
   explicit TTestButton(TComponent* owner, const TButtonColors& colors = {},
-                       TButtonStart start = TButtonStart::Shown, TContrastSource contrast = nullptr)
-      : TCustomGDIButton(owner, colors, start, contrast) {}
+                       TButtonStart start = TButtonStart::Shown,
+                       const TButtonSystem& system = RecordedPushes())
+      : TCustomGDIButton(owner, colors, start, system) {}
 
   int overlays = 0;
   std::function<void(TTestButton&, TLayeredSurface&)> overlay;

@@ -72,9 +72,10 @@ TEST_F(ContrastWindowTest, RingDrawsInTheSystemColoursWhileHighContrastIsOnAndFo
   TGDIButtonClass buttons = [](TComponent* owner, const std::wstring&,
                                const TButtonInputs& inputs) -> std::unique_ptr<TCustomGDIButton> {
     return std::make_unique<buttontest::TTestButton>(owner, TButtonColors{kStored, kStoredHot}, inputs.Start,
-                                                     &Reported);
+                                                     RecordedPushes(&Reported));
   };
-  TGDICustomButtonGroup group(form_.get(), buttons, std::wstring{}, HintGDIButtonClass(&Reported));
+  TGDICustomButtonGroup group(form_.get(), buttons, std::wstring{},
+                              HintGDIButtonClass(RecordedPushes(&Reported)));
   TCustomGDIButton& centre = *group.CentreButton();
   centre.SetBounds(100, 300, 180, 180);
   centre.PieRect()->Assign({0.0f, 360.0f, 10.0f, 10.0f, 160.0f, 160.0f});  // a disc of radius 80 at (90, 90)
@@ -83,7 +84,7 @@ TEST_F(ContrastWindowTest, RingDrawsInTheSystemColoursWhileHighContrastIsOnAndFo
   hint.ShowHintText(L"记事本");
   // A slice of a ring: the annulus from radius 40 to 80 around (90, 90), from 3 to 87 degrees.
   buttontest::TTestButton slice(form_.get(), TButtonColors{kStored, kStoredHot}, TButtonStart::Shown,
-                                &Reported);
+                                RecordedPushes(&Reported));
   slice.SetBounds(300, 300, 180, 180);
   slice.PieRect()->Assign({3.0f, 84.0f, 10.0f, 10.0f, 160.0f, 160.0f});
   slice.UpdateLayered();

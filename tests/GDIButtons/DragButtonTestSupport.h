@@ -41,7 +41,7 @@ class TRecordingDragButton : public TDragGDIButton {
  public:
   explicit TRecordingDragButton(TComponent* owner, const TButtonColors& colors = {},
                                 TButtonStart start = TButtonStart::Shown)
-      : TDragGDIButton(owner, colors, start) {}
+      : TDragGDIButton(owner, colors, start, RecordedPushes()) {}
 
   int deleteEntries = 0;
   std::wstring xmlFileName;
@@ -83,7 +83,9 @@ class TRecordingDragButton : public TDragGDIButton {
 // would take every move where the system hit-tests layered windows by their rectangle (Wine).
 class TTestHint : public TCustomGDIButton {
  public:
-  explicit TTestHint(TComponent* owner) : TCustomGDIButton(owner) { PassThePointerOn(); }
+  explicit TTestHint(TComponent* owner) : TCustomGDIButton(owner, {}, TButtonStart::Shown, RecordedPushes()) {
+    PassThePointerOn();
+  }
   int repaints = 0;
   void Repaint() override {
     ++repaints;

@@ -77,8 +77,7 @@ class HintWindowTest : public buttontest::WindowTestBase {
       return std::make_unique<buttontest::TTestButton>(owner, TButtonColors{}, inputs.Start);
     };
     Ring<Hint> ring;
-    THintWindowClass hints = HintWindowClass<Hint>();
-    if constexpr (std::is_same_v<Hint, THintGDIButton>) hints = HintGDIButtonClass();
+    THintWindowClass hints = HintWindowClass<Hint>(RecordedPushes());
     ring.group = std::make_unique<TGDICustomButtonGroup>(form_.get(), buttons, std::wstring{}, hints);
     ring.group->CentreButton()->SetBounds(left, top, 180, 180);
     ring.hint = dynamic_cast<Hint*>(ring.group->HintWindow());
@@ -264,7 +263,7 @@ TEST_F(HintWindowTest, NothingIsDrawnForAnEmptyTextOrAnotherKind) {
 }
 
 TEST_F(HintWindowTest, ARingWithoutCentreDrawsNothing) {
-  THintGDIButton hint(form_.get());
+  THintGDIButton hint(form_.get(), {}, TButtonStart::Shown, RecordedPushes());
   hint.SetBounds(0, 0, DesktopWidth(), DesktopHeight());
   EXPECT_TRUE(buttontest::AllTransparent(Render(hint, L"abc")));  // no collection
   TGDIButtonClass none;                                           // a group without a centre button

@@ -101,7 +101,8 @@ TEST_F(PieButtonFollowTest, TheCentresMoveHidesTheHintWithSwappedButtons) {
     BOOL swapped;
     ~Restore() { SwapMouseButton(swapped); }
   } restore{SwapMouseButton(TRUE)};
-  TGDICustomButtonGroup group(form_.get(), GDIButtonClass<TTestButton>(), file_, HintGDIButtonClass());
+  TGDICustomButtonGroup group(form_.get(), GDIButtonClass<TTestButton>(), file_,
+                              HintGDIButtonClass(RecordedPushes()));
   group.SetWidth(180);
   group.SetHeight(180);
   group.Items().AddItem();

@@ -56,7 +56,7 @@ bool TTestXmlButton::leftHeld = false;
 bool TTestXmlButton::rightHeld = false;
 
 TTestXmlButton::TTestXmlButton(TComponent* owner, const TButtonColors& colors, TButtonStart start)
-    : TXmlControlDragGDIButton(owner, colors, start) {}
+    : TXmlControlDragGDIButton(owner, colors, start, RecordedPushes()) {}
 
 TTestXmlButton::~TTestXmlButton() {
   Destroyed().push_back(this);
@@ -73,9 +73,10 @@ bool TTestXmlButton::MouseButtonHeld(int virtualKey) const {
 
 TTestXmlGroup::TTestXmlGroup(TComponent* owner, const std::wstring& xmlFileName, bool withHint,
                              TShellSource shell)
-    : TXmlControlButtonGroup(owner, xmlFileName, GDIButtonClass<TTestXmlButton>(),
-                             withHint ? HintWindowClass<THintGDIButton>() : THintWindowClass(), {}, {},
-                             std::move(shell)) {}
+    : TXmlControlButtonGroup(
+          owner, xmlFileName, GDIButtonClass<TTestXmlButton>(),
+          withHint ? HintWindowClass<THintGDIButton>(RecordedPushes()) : THintWindowClass(), {}, {},
+          std::move(shell)) {}
 
 void XmlControlTestBase::SetUp() {
   WindowTestBase::SetUp();
