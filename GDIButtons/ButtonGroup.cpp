@@ -261,12 +261,14 @@ void TGDICustomButtonGroup::MoveRing(int left, int top, bool summoned, bool show
     HDWP batch = BeginDeferWindowPos(static_cast<int>(segments.size()) + 2);
     for (TCustomGDIButton* button : segments) {
       const POINT place = button->WindowPlace(left, top);
-      if (batch)
+      if (batch) {
         batch = DeferWindowPos(batch, button->Handle(), segmentBand, place.x, place.y, 0, 0, ringFlags);
+      }
     }
     const POINT place = centre_->WindowPlace(left, top);
-    if (batch)
+    if (batch) {
       batch = DeferWindowPos(batch, centre_->Handle(), centreBand, place.x, place.y, 0, 0, ringFlags);
+    }
     if (batch && summoned && hint_ && hint_->HandleAllocated()) {
       batch = DeferWindowPos(batch, hint_->Handle(), HWND_TOPMOST, 0, 0, 0, 0, kFlags | SWP_NOMOVE);
     }
