@@ -232,8 +232,20 @@ void TGDICustomButtonGroup::MoveSegmentsTo(POINT centre, int count) noexcept {
   }
 }
 
-void TGDICustomButtonGroup::NoteCentreMoved() {
-  followCount_ = items_ ? items_->Count() : 0;
+void TGDICustomButtonGroup::CentreMoved(POINT at) noexcept {
+  try {
+    if (movingRing_ || !items_) return;  // MoveRing moves the segments itself
+    if (DrawingHeld()) {
+      // The ring is being built: the segments there are now go to wherever the centre is when the hold
+      // ends, which is where they would have ended up.
+      followCount_ = items_->Count();
+      return;
+    }
+    MoveSegmentsTo(at, items_->Count());
+  } catch (...) {
+    // A ring that cannot follow this once is no reason to bother the user.
+    TraceCaughtException(L"TGDICustomButtonGroup::CentreMoved");
+  }
 }
 
 void TGDICustomButtonGroup::MoveRing(int left, int top, bool summoned, bool show) {

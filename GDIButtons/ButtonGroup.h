@@ -77,8 +77,9 @@ class TGDICustomButtonGroup : public TCustomGDITransparentPanel {
   void HoldDrawing();
   void ReleaseDrawing();
   bool DrawingHeld() const { return drawingHeld_ > 0; }
-  // The centre moved while drawing was held.
-  void NoteCentreMoved();
+  // The centre's window moved to `at` (its bounds' top-left), or its deferred bounds did: the segments follow
+  // it, now or, while drawing is held, at the release; nothing while the ring moves as a whole (MoveRing).
+  void CentreMoved(POINT at) noexcept;
   // What a move of the centre to `centre` (its bounds' top-left) does to the ring: the first `count`
   // segments go there, into the not-topmost band (the topmost one while summoned); a segment that waits
   // hidden notes the move for when it shows.

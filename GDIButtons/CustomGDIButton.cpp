@@ -7,7 +7,6 @@
 #include "GDIButtons/ButtonGroup.h"
 #include "GDIButtons/ButtonGroupItems.h"
 #include "GDIButtons/PushObserver.h"
-#include "framework/DebugTrace.h"
 #include "framework/FlagScope.h"
 #include "xml/ConfigFormat.h"
 
@@ -239,21 +238,8 @@ void TCustomGDIButton::CMMouseLeave() {
   Invalidate();
 }
 
-void TCustomGDIButton::FollowCentre() noexcept {
-  try {
-    TGDIButtonGroupItems* items = groupItems_;
-    if (!items || items->Group().MovingRing()) return;  // the group moves the segments itself
-    if (DrawingHeld()) {
-      // The ring is being built: the segments there are now go to wherever the centre is when the hold
-      // ends, which is where they would have ended up.
-      items->Group().NoteCentreMoved();
-      return;
-    }
-    items->Group().MoveSegmentsTo(POINT{Left(), Top()}, items->Count());
-  } catch (...) {
-    // A ring that cannot follow this once is no reason to bother the user.
-    TraceCaughtException(L"TCustomGDIButton::FollowCentre");
-  }
+void TCustomGDIButton::CentreMoved() noexcept {
+  if (groupItems_) groupItems_->Group().CentreMoved(POINT{Left(), Top()});
 }
 
 void TCustomGDIButton::HideRingHint() {
@@ -279,7 +265,7 @@ void TCustomGDIButton::SetBounds(int left, int top, int width, int height) {
   }
   const bool changed = left != Left() || top != Top() || width != Width() || height != Height();
   StoreBounds(left, top, width, height);
-  if (changed && buttonKind_ == ConfigFormat::KindCentre) FollowCentre();  // as the window's move would
+  if (changed && buttonKind_ == ConfigFormat::KindCentre) CentreMoved();  // as the window's move would
 }
 
 void TCustomGDIButton::ApplyDeferredBounds() {
@@ -349,7 +335,7 @@ LRESULT TCustomGDIButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         StoreBounds(Left() - box_.left, Top() - box_.top, width, height);
       }
       // Deferred bounds noted the follow when they were set.
-      if (buttonKind_ == ConfigFormat::KindCentre && !applyingBounds_) FollowCentre();
+      if (buttonKind_ == ConfigFormat::KindCentre && !applyingBounds_) CentreMoved();
       return result;
     }
     default:

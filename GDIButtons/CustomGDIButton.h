@@ -193,8 +193,8 @@ class TCustomGDIButton : public TCustomControl {
 
  private:
   void DragMove(TShiftState shift);
-  void FollowCentre() noexcept;
-  void HideRingHint();  // at the start of the centre's move
+  void CentreMoved() noexcept;  // tells the ring (the centre's move)
+  void HideRingHint();          // at the start of the centre's move
   void SetCurrentColor(TARGB color);
   // PushSurfaceAt; with a box (surface pixels), only that part is pushed and the window covers it.
   void PushImage(TLayeredSurface& surface, BYTE constantAlpha, POINT destination, const RECT* box);
