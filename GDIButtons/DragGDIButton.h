@@ -124,13 +124,12 @@ class TDragGDIButton : public TCustomGDIButton {
 
   // Whether the drag entering now holds this mouse button (VK_LBUTTON, VK_RBUTTON): the logical button,
   // as OLE reports it to the drop target, so that with swapped buttons (a left-handed mouse) the primary
-  // button is still the left one. Tests override it.
+  // button is still the left one.
   virtual bool MouseButtonHeld(int virtualKey) const;
   // Edge of the square icon to take from the shell: 32 px at 96 DPI, scaled to the DPI of the
-  // monitor the window is on. Tests override it.
+  // monitor the window is on.
   virtual int ShellIconSize();
-  // The foreground thread's GUI state (GetGUIThreadInfo(0, ...)): its capture, move and menu modes. Tests
-  // override it.
+  // The foreground thread's GUI state (GetGUIThreadInfo(0, ...)): its capture, move and menu modes.
   virtual bool ForegroundThreadInfo(GUITHREADINFO& info) const;
 
   // Places a ring segment's icon along its slice's middle angle and may set the group's grow flag.

@@ -7,7 +7,7 @@ namespace vantel {
 
 // Values of a TPieRect, in their published order with their defaults. Angles are degrees, clockwise on
 // screen from the positive x axis (as GDI+ measures pies); the rectangle is in the button window's pixels.
-// Kept as a plain struct so the pure layout code and its tests need no component framework.
+// Kept as a plain struct so the pure layout code needs no component framework.
 struct PieRectValues {
   float StartAngle = 0.0f;
   float SweepAngle = 180.0f;
@@ -21,7 +21,7 @@ struct PieRectValues {
 
 }  // namespace vantel
 
-// The pie rectangle a button draws. Pure: the group's layout writes it and the tests read it without any
+// The pie rectangle a button draws. Pure: the group's layout writes it and pure code reads it without any
 // window. Read and write the six values directly; passes wherever PieRectValues is expected.
 class TPieRect : public TPersistent, public vantel::PieRectValues {
  public:

@@ -6,7 +6,7 @@
 
 #include "framework/Win32.h"
 
-// FindWindowExW(parent, after, className, no title); tests hand in one that sees only their stand-ins.
+// FindWindowExW(parent, after, className, no title), or another search handed in.
 using TFindWindowEx = std::function<HWND(HWND parent, HWND after, const wchar_t* className)>;
 // Shows or hides the icons through the desktop's folder view; false where the shell offers no such view.
 using TDesktopFolderViewRoute = std::function<bool(bool show)>;

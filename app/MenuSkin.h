@@ -29,7 +29,7 @@ class TMenuSkin : public TComponent, private TMenuPainter {
   int Dpi() const { return dpi_; }
   void SetDpi(int dpi);
 
-  // The painter's two calls, public for drawing into any DC (tests draw into a bitmap).
+  // The painter's two calls, public for drawing into any DC (a bitmap's as well as a menu's).
   void MeasureItem(TMenuItem& item, MEASUREITEMSTRUCT& measure) { Measure(item, measure); }
   void DrawItem(TMenuItem& item, const DRAWITEMSTRUCT& draw) { Draw(item, draw); }
   // The captions' font (bold for the default item); owned by the skin.

@@ -16,7 +16,7 @@ class TPopupMenu;
 class TXmlControlButtonGroup;
 
 // The operations start-up and the tray commands call on the XML-bound button group, in its own names.
-// The main window owns the group through this interface; tests can hand the window a group of theirs. The
+// The main window owns the group through this interface, whichever group it is handed. The
 // configuration file is read through the host handed in (a start-up that cannot load it hands a view that
 // shows it as absent); none is kept.
 class TRingGroup {

@@ -52,7 +52,7 @@ class TRingSummon {
   void Dismiss(bool launched = false);
   bool Summoned() const;
 
-  // RegisterHotKey(window, id, modifiers, key), as Windows documents it; tests hold keys through it.
+  // RegisterHotKey(window, id, modifiers, key), as Windows documents it, or another call handed in.
   using TRegister = std::function<bool(unsigned modifiers, unsigned key)>;
   TRegister RegisterKey;
 

@@ -31,7 +31,7 @@ HICON LoadProgramIcon(int size) {
   HINSTANCE instance = GetModuleHandleW(nullptr);
   auto icon =
       static_cast<HICON>(LoadImageW(instance, kProgramIconName, IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
-  return icon ? icon : LoadIconW(nullptr, IDI_APPLICATION);  // a program without the resource (tests)
+  return icon ? icon : LoadIconW(nullptr, IDI_APPLICATION);  // a program built without the resource
 }
 
 template <class T>

@@ -5,7 +5,7 @@
 
 #include "framework/MonitorLayout.h"
 
-// Where the monitors are read from: the system by default, a layout of their own in tests.
+// Where the monitors are read from: the system by default, or a layout handed in.
 using TMonitorSource = std::function<vantel::MonitorList()>;
 
 class TScreen {

@@ -33,10 +33,10 @@ class TWinXmlFileSystem final : public TXmlFileSystem {
   unsigned RetryDelayMs = 50;
   int ReadRetryAttempts = 5;
   unsigned ReadRetryDelayMs = 20;
-  // Runs before each retry in place of the plain wait, when set (tests release a lock here).
+  // Runs before each retry in place of the plain wait, when set.
   std::function<void(int attempt)> OnRetry;
-  // ReplaceFileW(replaced, replacement, no backup, flags) with its last error; tests put in one that
-  // fails as Windows documents it.
+  // ReplaceFileW(replaced, replacement, no backup, flags) with its last error, or another call handed in
+  // (one that fails as Windows documents it).
   using TReplaceFile = std::function<bool(const std::wstring& replaced, const std::wstring& replacement)>;
   TReplaceFile ReplaceExisting;
   // MoveFileExW(from, to, REPLACE_EXISTING | WRITE_THROUGH) with its last error, likewise.

@@ -1,8 +1,8 @@
 // What the XML document needs from its host: a message reporter and a file system.
 //
 // The document itself is pure C++. A host implements these two small interfaces: the Windows
-// layer with MessageBoxW and CreateFileW/FlushFileBuffers/MoveFileExW, tests with recorders and
-// fakes. Every document falls back to the process-wide default host, which starts out as the
+// layer with MessageBoxW and CreateFileW/FlushFileBuffers/MoveFileExW, others with recorders or
+// files in memory. Every document falls back to the process-wide default host, which starts out as the
 // std-only implementation below and can be replaced once at start-up (SetDefaultXmlHost).
 #pragma once
 
