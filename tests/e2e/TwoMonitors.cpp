@@ -51,6 +51,10 @@ TEST_F(TwoMonitorsTest, TheRingStartsOnThePrimaryMonitorAndNamesItsFilesOnTheOth
     info.cbSize = sizeof(info);
     return GetGUIThreadInfo(ringThread, &info) && (info.flags & GUI_INMOVESIZE) == 0;
   })) << "the ring is still being moved";
+  // Where the drag left it: a loaded program may still have been catching up with the pointer when the ring
+  // was first seen whole on that monitor.
+  moved = RingSquare(program.RingWindows());
+  ASSERT_TRUE(moved.right <= left.rcWork.right && moved.left >= left.rcWork.left) << Describe(moved);
 
   // Hovering a segment there shows its file's name above the ring, on that monitor.
   const RECT nameBand = NameBand(moved);
