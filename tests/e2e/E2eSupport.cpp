@@ -99,7 +99,7 @@ long RunUnix(const std::wstring& command, unsigned limitMs) {
   // The command's own limit comes first, so a hung command reports 124 (timeout's code) rather than -1: -1
   // then means the shell never ran.
   const std::wstring limited =
-      L"timeout -k 1 " + std::to_wstring(std::max(1u, limitMs / 1000 - 2)) + L" " + command;
+      L"timeout -k 1 " + std::to_wstring(limitMs > 3000 ? limitMs / 1000 - 2 : 1) + L" " + command;
   const std::wstring line = L"/bin/sh -c \"" + limited + L"; echo $? > '" +
                             std::wstring(doneUnix.begin(), doneUnix.end()) + L".part' && mv '" +
                             std::wstring(doneUnix.begin(), doneUnix.end()) + L".part' '" +
